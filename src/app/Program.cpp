@@ -1,0 +1,44 @@
+#include "app/Program.h"
+
+#include "app/HelpHook.h"
+#include "app/Platform.h"
+#include "app/SettingsStore.h"
+#include "mainwin/MainWin.h"
+
+#include <QApplication>
+
+TProgram::TProgram(std::unique_ptr<TSettingsStore> store, TVersionResource version, TGetEnv getEnv)
+    : FStore(std::move(store)), FVersion(std::move(version)), FGetEnv(std::move(getEnv)) {}
+
+TProgram::~TProgram() = default;
+
+bool TProgram::Start() {
+  QApplication::setApplicationName(QStringLiteral("Orvik Simulator"));
+  FMainWin = std::make_unique<TMainWin>(FSettings);
+  FSettings.TempDir = ComputeTempDir(FGetEnv);
+  SetDefaultSettings(FSettings, FVersion);
+  try {
+    LoadSettings(*FStore, FSettings);
+    if (StoredVersionDiffers(*FStore, FSettings)) RequestContextHelp(700);
+  } catch (const ESettingsError& error) {
+    Platform().ShowMessage(nullptr, QStringLiteral("Error"), error.Message(), TMsgIcon::Error);
+    return false;
+  }
+  return true;
+}
+
+int TProgram::Run() {
+  FMainWin->show();
+  return QApplication::exec();
+}
+
+bool TProgram::Finish() {
+  FMainWin.reset();
+  try {
+    SaveSettings(*FStore, FSettings);
+  } catch (const ESettingsError& error) {
+    Platform().ShowMessage(nullptr, QStringLiteral("Error"), error.Message(), TMsgIcon::Error);
+    return false;
+  }
+  return true;
+}

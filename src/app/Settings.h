@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+// The program-wide settings record: filled at start, read and changed
+// directly by the windows, written back when the program ends.
+struct TSettings {
+  QString TempDir;  // always ends in a path separator; never stored
+  QString CurrentMemFile;
+  QString CurrentAsmFile;
+  QString WebHelpAddress;
+  QString DefaultWebHelpAddress;
+  QString TempLstFile;
+  QString VersionText;     // stored as "Version"
+  QString LegalText;       // stored as "Copyright"
+  QString ContactAddress;  // stored as "EMail"
+};
+
+inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");
+inline const QString BuiltInWebHelpAddress = QStringLiteral("https://orvik-simulator.org/help/");
+inline const QString BuiltInContactAddress = QStringLiteral("orvik.simulator@orvik-simulator.org");
+inline const QString ProductDescription = QStringLiteral("Orvik Simulator - a simulated 8-bit computer with its assembler");
+inline const QString AuthorName = QStringLiteral("The Orvik Simulator developers");

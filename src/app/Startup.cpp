@@ -1,0 +1,93 @@
+#include "app/Startup.h"
+
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "app/VersionInfo.h"
+
+#include <QDir>
+
+TVersionResource BuiltInVersionResource() {
+  TVersionResource version;
+  version.Present = true;
+  version.FileVersion = OrvikFileVersion;
+  version.Flags = OrvikVersionFlags;
+  version.LegalCopyright = QString::fromUtf8(OrvikLegalCopyright);
+  return version;
+}
+
+QString MakeVersionText(const std::string& fileVersion, unsigned flags) {
+  std::string text = fileVersion;
+  const size_t first = text.find('.');
+  if (first != std::string::npos) {
+    const size_t second = text.find('.', first + 1);
+    if (second != std::string::npos) text.resize(second);
+  }
+  if (flags & 1u)
+    text += 'a';
+  else if (flags & 2u)
+    text += 'b';
+  return QString::fromStdString(text);
+}
+
+QString ComputeTempDir(const std::function<QString(const char*)>& getEnv) {
+  const QChar separator = QDir::separator();
+  for (const char* name : {"TMP", "TEMP"}) {
+    const QString value = getEnv(name);
+    if (!value.isEmpty()) return value + separator;
+  }
+  // On Linux neither variable is usually set; the current folder, where the
+  // program may not even be allowed to write, would be a poor default.
+  return QDir::toNativeSeparators(QDir::tempPath()) + separator;
+}
+
+void SetDefaultSettings(TSettings& settings, const TVersionResource& version) {
+  settings.VersionText = version.Present ? MakeVersionText(version.FileVersion, version.Flags) : QString();
+  settings.LegalText = version.Present ? version.LegalCopyright : QString();
+  settings.ContactAddress = BuiltInContactAddress;
+  settings.CurrentMemFile.clear();
+  settings.CurrentAsmFile.clear();
+  settings.DefaultWebHelpAddress = BuiltInWebHelpAddress;
+  settings.WebHelpAddress = settings.DefaultWebHelpAddress;
+  settings.TempLstFile = DefaultTempLstFile;
+}
+
+namespace {
+
+// The five values read at start and written at the end, in their order.
+struct TStoredField {
+  const char* Name;
+  QString TSettings::*Field;
+};
+
+constexpr TStoredField StoredFields[] = {
+    {"CurrentMemFile", &TSettings::CurrentMemFile},
+    {"CurrentAsmFile", &TSettings::CurrentAsmFile},
+    {"WebHelpAddress", &TSettings::WebHelpAddress},
+    {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
+    {"TempLstFile", &TSettings::TempLstFile},
+};
+
+}  // namespace
+
+void LoadSettings(const TSettingsStore& store, TSettings& settings) {
+  for (const TStoredField& field : StoredFields) {
+    const QString name = QString::fromLatin1(field.Name);
+    if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
+  }
+}
+
+bool StoredVersionDiffers(const TSettingsStore& store, const TSettings& settings) {
+  return store.ReadText(QStringLiteral("Version")) != settings.VersionText;
+}
+
+void SaveSettings(TSettingsStore& store, const TSettings& settings) {
+  if (StoredVersionDiffers(store, settings)) {
+    store.WriteText(TQSettingsStore::DefaultValueName(), ProductDescription);
+    store.WriteText(QStringLiteral("Version"), settings.VersionText);
+    store.WriteText(QStringLiteral("Copyright"), settings.LegalText);
+    store.WriteText(QStringLiteral("EMail"), settings.ContactAddress);
+    store.WriteText(QStringLiteral("Author"), AuthorName);
+  }
+  for (const TStoredField& field : StoredFields) store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  store.Commit();
+}

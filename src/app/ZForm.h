@@ -1,0 +1,32 @@
+#pragma once
+
+class QObject;
+class QWidget;
+
+// The base of every program window: keeps the windows in the order in which
+// they were last activated. "What's this?" help walks this list from TopForm
+// down through Below to find the topmost program window under the pointer.
+// A window that was never activated is not in the list.
+class TZForm {
+public:
+  explicit TZForm(QWidget* window);
+  virtual ~TZForm();
+  TZForm(const TZForm&) = delete;
+  TZForm& operator=(const TZForm&) = delete;
+
+  static TZForm* TopForm();
+  TZForm* Below() const { return FBelow; }
+  TZForm* Above() const { return FAbove; }
+  QWidget* Window() const { return FWindow; }
+
+  // Moves this window to the top of the list; runs on every activation.
+  void Activated();
+
+private:
+  void Unlink();
+
+  QWidget* FWindow;
+  QObject* FActivationFilter;
+  TZForm* FBelow = nullptr;
+  TZForm* FAbove = nullptr;
+};

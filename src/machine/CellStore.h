@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// A fixed-size array of signed 32-bit cells. The machine reads and writes its
+// memory, registers and PC/IR only through this interface, so the same
+// executor drives the plain arrays of the command-line tool and the hex grids
+// of the main window.
+class TCellStore {
+public:
+  virtual ~TCellStore() = default;
+  virtual int Count() const = 0;
+  virtual int32_t GetContents(int adr) const = 0;
+  // Every call notifies its listeners, also when the value does not change:
+  // a program that stores the same byte into RF twice prints it twice.
+  virtual void SetContents(int adr, int32_t value) = 0;
+};
+
+// Called synchronously after every write with (address, old value, new value).
+using TCellChangedEvent = std::function<void(int adr, int32_t oldValue, int32_t value)>;
+
+// The plain store: a vector of cells and a list of listeners.
+class TCellArray final : public TCellStore {
+public:
+  explicit TCellArray(int count);
+
+  int Count() const override { return static_cast<int>(FCells.size()); }
+  int32_t GetContents(int adr) const override;
+  void SetContents(int adr, int32_t value) override;
+
+  void AddListener(TCellChangedEvent listener);
+
+private:
+  void CheckAddress(const char* operation, int adr) const;
+
+  std::vector<int32_t> FCells;
+  std::vector<TCellChangedEvent> FListeners;
+};

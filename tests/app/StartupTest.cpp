@@ -1,0 +1,193 @@
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "app/Startup.h"
+#include "mainwin/MainWin.h"
+#include "support/ScriptedPlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+TEST(TempDir, FollowsTmpThenTempWithOneSeparatorAppended) {
+  const QString sep = QDir::separator();
+  struct TCase {
+    std::map<std::string, QString> Env;
+    QString Expected;
+  };
+  const TCase cases[] = {
+      {{{"TMP", "/t"}}, "/t" + sep},
+      {{{"TMP", "/t" + sep}}, "/t" + sep + sep},  // a second separator, as the rule says
+      {{{"TMP", ""}, {"TEMP", "/e"}}, "/e" + sep},
+      {{{"TEMP", "/e"}}, "/e" + sep},
+      {{{"TMP", "/t"}, {"TEMP", "/e"}}, "/t" + sep},
+      {{}, QDir::toNativeSeparators(QDir::tempPath()) + sep},
+      {{{"TMP", ""}, {"TEMP", ""}}, QDir::toNativeSeparators(QDir::tempPath()) + sep},
+  };
+  for (const TCase& c : cases) {
+    const QString dir = ComputeTempDir([&](const char* name) {
+      const auto it = c.Env.find(name);
+      return it == c.Env.end() ? QString() : it->second;
+    });
+    EXPECT_EQ(dir.toStdString(), c.Expected.toStdString());
+  }
+}
+
+TEST(VersionText, CutsBeforeTheSecondFullStopAndAddsTheFlagLetter) {
+  struct TCase {
+    const char* FileVersion;
+    unsigned Flags;
+    const char* Expected;
+  };
+  const TCase cases[] = {
+      {"2.3.2.289", 0, "2.3"}, {"2.3.2.289", 1, "2.3a"}, {"2.3.2.289", 2, "2.3b"}, {"2.3.2.289", 3, "2.3a"},
+      {"2.3", 0, "2.3"},       {"7", 2, "7b"},           {"", 0, ""},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(MakeVersionText(c.FileVersion, c.Flags).toStdString(), c.Expected) << c.FileVersion << " " << c.Flags;
+}
+
+TEST(VersionText, MissingResourceGivesEmptyTexts) {
+  TSettings settings;
+  SetDefaultSettings(settings, TVersionResource{});
+  EXPECT_TRUE(settings.VersionText.isEmpty());
+  EXPECT_TRUE(settings.LegalText.isEmpty());
+}
+
+class ProgramTest : public ::testing::Test {
+protected:
+  QString StorePath() const { return FDir.filePath("Zavel.conf"); }
+
+  TVersionResource Version(const char* fileVersion = "2.3.2.289") const {
+    TVersionResource version;
+    version.Present = true;
+    version.FileVersion = fileVersion;
+    version.LegalCopyright = "(c) test";
+    return version;
+  }
+
+  std::unique_ptr<TProgram> MakeProgram(const TVersionResource& version) {
+    return std::make_unique<TProgram>(std::make_unique<TQSettingsStore>(StorePath()), version,
+                                      [this](const char* name) { return QString(name) == "TMP" ? FDir.path() : QString(); });
+  }
+
+  QStringList StoredKeys() const {
+    QSettings stored(StorePath(), QSettings::IniFormat);
+    QStringList keys = stored.allKeys();
+    keys.sort();
+    return keys;
+  }
+
+  void Store(const QString& name, const QVariant& value) const {
+    QSettings stored(StorePath(), QSettings::IniFormat);
+    stored.setValue(name, value);
+  }
+
+  QTemporaryDir FDir;
+  TScriptedPlatform FPlatform;
+};
+
+TEST_F(ProgramTest, FirstRunAsksForSyntaxHelpBeforeShowingAndWritesEveryValue) {
+  auto program = MakeProgram(Version());
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->MainWin()->HelpRequests(), QList<int>{700});
+  EXPECT_FALSE(program->MainWin()->isVisible());
+  EXPECT_EQ(program->Settings().TempDir, FDir.path() + QDir::separator());
+  EXPECT_EQ(program->Settings().TempLstFile, "OSasm.lst");
+  EXPECT_EQ(program->Settings().WebHelpAddress, BuiltInWebHelpAddress);
+  EXPECT_TRUE(StoredKeys().isEmpty());  // nothing is written before the end
+  ASSERT_TRUE(program->Finish());
+
+  const QStringList expected{"Author",   "Copyright",   "CurrentAsmFile", "CurrentMemFile",
+                             "Default",  "DefaultWebHelpAddress", "EMail", "TempLstFile",
+                             "Version",  "WebHelpAddress"};
+  QStringList sorted = expected;
+  sorted.sort();
+  EXPECT_EQ(StoredKeys(), sorted);
+  QSettings stored(StorePath(), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("Version").toString(), "2.3");
+  EXPECT_EQ(stored.value("Copyright").toString(), "(c) test");
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+}
+
+TEST_F(ProgramTest, SecondRunWithSameVersionAsksNothingAndWritesOnlyTheFiveValues) {
+  {
+    auto first = MakeProgram(Version());
+    ASSERT_TRUE(first->Start());
+    ASSERT_TRUE(first->Finish());
+  }
+  Store("Author", "someone else");  // would be overwritten if the product values were written
+  Store("CurrentMemFile", "/work/demo.prg");
+  auto second = MakeProgram(Version());
+  ASSERT_TRUE(second->Start());
+  EXPECT_TRUE(second->MainWin()->HelpRequests().isEmpty());
+  EXPECT_EQ(second->Settings().CurrentMemFile, "/work/demo.prg");
+  second->Settings().CurrentAsmFile = "/work/demo.asm";
+  ASSERT_TRUE(second->Finish());
+  QSettings stored(StorePath(), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("Author").toString(), "someone else");
+  EXPECT_EQ(stored.value("CurrentAsmFile").toString(), "/work/demo.asm");
+}
+
+TEST_F(ProgramTest, NewVersionAsksAgainAndRewritesTheProductValues) {
+  {
+    auto first = MakeProgram(Version("2.3.2.289"));
+    ASSERT_TRUE(first->Start());
+    ASSERT_TRUE(first->Finish());
+  }
+  auto second = MakeProgram(Version("2.4.0.1"));
+  ASSERT_TRUE(second->Start());
+  EXPECT_EQ(second->MainWin()->HelpRequests(), QList<int>{700});
+  ASSERT_TRUE(second->Finish());
+  QSettings stored(StorePath(), QSettings::IniFormat);
+  EXPECT_EQ(stored.value("Version").toString(), "2.4");
+}
+
+TEST_F(ProgramTest, StoredDefaultWebHelpAddressLeavesWebHelpAddressAlone) {
+  Store("DefaultWebHelpAddress", "file:///usr/share/doc/orvik/index.html");
+  auto program = MakeProgram(Version());
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->Settings().DefaultWebHelpAddress, "file:///usr/share/doc/orvik/index.html");
+  EXPECT_EQ(program->Settings().WebHelpAddress, BuiltInWebHelpAddress);
+}
+
+TEST_F(ProgramTest, ValueThatIsNotTextIsReportedAndLeavesTheStoreUntouched) {
+  Store("TempLstFile", QStringList{"a", "b"});
+  Store("Version", "2.3");
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray before = file.readAll();
+  file.close();
+
+  auto program = MakeProgram(Version());
+  EXPECT_FALSE(program->Start());
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_EQ(FPlatform.Messages[0].Caption, "Error");
+  EXPECT_TRUE(FPlatform.Messages[0].Text.contains("TempLstFile")) << FPlatform.Messages[0].Text.toStdString();
+  program.reset();
+
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), before);
+}
+
+TEST_F(ProgramTest, UnwritableStoreAtTheEndIsReportedWithoutCrashing) {
+  // A folder that cannot be made, whatever the user's rights: its parent is a file.
+  QFile blocker(FDir.filePath("blocker"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  TProgram program(std::make_unique<TQSettingsStore>(blocker.fileName() + "/qto/Zavel.conf"), Version(),
+                   [](const char*) { return QString(); });
+  ASSERT_TRUE(program.Start());
+  EXPECT_FALSE(program.Finish());
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_TRUE(FPlatform.Messages[0].Text.startsWith("Cannot save the settings"))
+      << FPlatform.Messages[0].Text.toStdString();
+}
+
+}  // namespace

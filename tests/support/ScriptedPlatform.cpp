@@ -1,0 +1,53 @@
+#include "support/ScriptedPlatform.h"
+
+#include <gtest/gtest.h>
+
+TScriptedPlatform::TScriptedPlatform() { SetPlatform(this); }
+
+TScriptedPlatform::~TScriptedPlatform() { SetPlatform(nullptr); }
+
+TAnswer TScriptedPlatform::AskYesNoCancel(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
+  Messages.append({caption, text, icon, true});
+  if (Answers.empty()) {
+    ADD_FAILURE() << "unscripted question: " << text.toStdString();
+    return TAnswer::Cancel;
+  }
+  const TAnswer answer = Answers.front();
+  Answers.pop_front();
+  return answer;
+}
+
+void TScriptedPlatform::ShowMessage(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
+  Messages.append({caption, text, icon, false});
+}
+
+TFileDialogResult TScriptedPlatform::OpenFileDialog(QWidget*, const TFileDialogRequest& request) {
+  OpenRequests.append(request);
+  if (OpenResults.empty()) return Cancelled();
+  const TFileDialogResult result = OpenResults.front();
+  OpenResults.pop_front();
+  return result;
+}
+
+TFileDialogResult TScriptedPlatform::SaveFileDialog(QWidget*, const TFileDialogRequest& request) {
+  SaveRequests.append(request);
+  if (SaveResults.empty()) return Cancelled();
+  const TFileDialogResult result = SaveResults.front();
+  SaveResults.pop_front();
+  return result;
+}
+
+bool TScriptedPlatform::PrintDialog(QWidget*, QPrinter*) {
+  ++PrintDialogs;
+  return PrintAccepted;
+}
+
+int TScriptedPlatform::OpenDocument(const QString& target) {
+  OpenedDocuments.append(target);
+  return OpenDocumentResult;
+}
+
+bool TScriptedPlatform::StartTextEditor(const QString& path) {
+  EditedFiles.append(path);
+  return TextEditorStarts;
+}
