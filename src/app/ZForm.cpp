@@ -3,9 +3,16 @@
 #include <QEvent>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace {
 
 TZForm* Top = nullptr;
+
+std::vector<TZForm*>& Forms() {
+  static std::vector<TZForm*> forms;
+  return forms;
+}
 
 class TActivationFilter final : public QObject {
 public:
@@ -24,9 +31,11 @@ private:
 
 TZForm::TZForm(QWidget* window) : FWindow(window), FActivationFilter(new TActivationFilter(this, window)) {
   window->installEventFilter(FActivationFilter);
+  Forms().push_back(this);
 }
 
 TZForm::~TZForm() {
+  std::erase(Forms(), this);
   if (Top == this) Top = FBelow;
   Unlink();
   FWindow->removeEventFilter(FActivationFilter);
@@ -34,6 +43,8 @@ TZForm::~TZForm() {
 }
 
 TZForm* TZForm::TopForm() { return Top; }
+
+std::vector<TZForm*> TZForm::AllForms() { return Forms(); }
 
 void TZForm::Unlink() {
   if (FAbove) FAbove->FBelow = FBelow;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class QObject;
 class QWidget;
 
@@ -15,12 +17,18 @@ public:
   TZForm& operator=(const TZForm&) = delete;
 
   static TZForm* TopForm();
+  // Every program window that exists, oldest first.
+  static std::vector<TZForm*> AllForms();
   TZForm* Below() const { return FBelow; }
   TZForm* Above() const { return FAbove; }
   QWidget* Window() const { return FWindow; }
 
   // Moves this window to the top of the list; runs on every activation.
   void Activated();
+
+  // Asked before the main window closes the program; a window with unsaved
+  // work asks the user and may refuse.
+  virtual bool CloseQuery() { return true; }
 
 private:
   void Unlink();

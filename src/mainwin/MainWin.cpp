@@ -2,36 +2,405 @@
 
 #include "app/HelpHook.h"
 #include "app/Settings.h"
+#include "controls/HexGrid.h"
+#include "controls/ShowText.h"
+#include "machine/Disassembler.h"
+#include "machine/Machine.h"
+#include "mainwin/DisasmList.h"
+#include "mainwin/LabelGrid.h"
+#include "mainwin/StatusPanel.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
-#include <QVBoxLayout>
+#include <QTimer>
 
 namespace {
+
 constexpr int ClientWidth = 632;
 constexpr int ClientHeight = 426;
+const QColor SelectionTextColor(0, 0, 192);
+const QColor ChangedCellColor(255, 96, 96);
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& hint, int helpContext, int x, int y,
+                        int width = 81, int height = 25) {
+  auto* button = new QPushButton(caption, parent);
+  button->setToolTip(hint);
+  button->setGeometry(x, y, width, height);
+  SetHelpContext(button, helpContext);
+  return button;
+}
+
+QAction* MakeAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut, const QString& hint) {
+  QAction* action = menu->addAction(caption);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (!hint.isEmpty()) action->setToolTip(hint);
+  return action;
+}
+
+// The main window's grids share their look: grid lines, the changed cell
+// bold in light red (plain for the system registers), selected cells in the
+// system's highlight-text colour.
+void SetUpGrid(THexGrid* grid, int cols, int rows, int x, int y, bool boldChange) {
+  grid->SetColCount(cols);
+  grid->SetRowCount(rows);
+  grid->SetOptions({hgoVertLine, hgoHorzLine});
+  QFont changedFont = grid->font();
+  changedFont.setBold(boldChange);
+  grid->SetFontChanged({changedFont, boldChange ? ChangedCellColor : grid->palette().color(QPalette::WindowText)});
+  grid->SetFontSelected({grid->font(), grid->palette().color(QPalette::HighlightedText)});
+  grid->Loaded();
+  grid->move(x, y);
+  grid->resize(grid->sizeHint());
+}
+
 }  // namespace
 
-TMainWin::TMainWin(TSettings& settings, QWidget* parent) : QMainWindow(parent), TZForm(this), FSettings(settings) {
+TMainWin::TMainWin(TSettings& settings, QWidget* parent)
+    : QMainWindow(parent), TZForm(this), FSettings(settings), FRunTimer(new QTimer(this)) {
   setWindowTitle(QStringLiteral("Orvik Simulator"));
   SetHelpContext(this, 20);
+  QFont windowFont(QStringLiteral("DejaVu Sans"));
+  windowFont.setPointSize(8);
+  setFont(windowFont);
 
-  auto* client = new QWidget(this);
-  setCentralWidget(client);
-  statusBar()->setSizeGripEnabled(false);
-  // The client area (views and status bar) has a fixed size; the window is
-  // not resizable.
-  client->setFixedSize(ClientWidth, ClientHeight - statusBar()->sizeHint().height());
+  CreateViews();
+  CreateButtons();
+  CreateMenus();
+  CreateStatusBar();
+  FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
+  ConnectGrids();
+
+  FRunTimer->setInterval(0);
+  connect(FRunTimer, &QTimer::timeout, this, [this] { RunSlice(); });
+
+  // The client area (views and status bar) has a fixed size and the window
+  // cannot be resized or maximised.
+  centralWidget()->setFixedSize(ClientWidth, ClientHeight - statusBar()->sizeHint().height());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                  Qt::WindowTitleHint) &
+  setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
+                  Qt::WindowCloseButtonHint | Qt::WindowTitleHint) &
                  ~Qt::WindowMaximizeButtonHint);
+
+  RewriteAllDisasmRows();
+  PcChanged(0);
+  SetMemoryModified(false);
+  SetStatus(QStringLiteral("Ready"), Qt::black);
 
   SetApplicationHelpHandler(
       [this](uint16_t command, int data, bool& callHelp) { return FormHelp(command, data, callHelp); });
 }
 
-TMainWin::~TMainWin() { SetApplicationHelpHandler(nullptr); }
+TMainWin::~TMainWin() {
+  FRunTimer->stop();
+  SetApplicationHelpHandler(nullptr);
+}
+
+void TMainWin::CreateViews() {
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+
+  QFont captionFont = font();
+  captionFont.setPointSize(12);
+  LabelMem = new QLabel(QStringLiteral("Main Memory"), client);
+  LabelMem->setFont(captionFont);
+  LabelMem->move(200, 8);
+  LabelReg = new QLabel(QStringLiteral("Registers"), client);
+  LabelReg->setFont(captionFont);
+  LabelReg->move(488, 8);
+
+  MainMemory = new THexGrid(client);
+  SetUpGrid(MainMemory, 16, 16, 46, 47, true);
+  SetHelpContext(MainMemory, 1);
+  Registers = new THexGrid(client);
+  SetUpGrid(Registers, 1, 16, 486, 47, true);
+  Registers->setToolTip(QStringLiteral("General Purpose Registers"));
+  SetHelpContext(Registers, 2);
+  SysRegs = new THexGrid(client);
+  SysRegs->SetDefaultColWidth(32);
+  SetUpGrid(SysRegs, 1, 2, 542, 47, false);
+  SysRegs->setToolTip(QStringLiteral("System Registers"));
+  SetHelpContext(SysRegs, 3);
+
+  // Captions line up with the cells: a cell is its width plus one grid line.
+  const int memCol = MainMemory->DefaultColWidth() + 1;
+  const int memRow = MainMemory->DefaultRowHeight() + 1;
+  LabelsMem1 = new TLabelGrid(16, 1, memCol, memRow, client);
+  LabelsMem1->move(MainMemory->x() + MainMemory->CellRect(0).left(), 32);
+  LabelsMem2 = new TLabelGrid(1, 16, 22, memRow, client);
+  LabelsMem2->move(24, MainMemory->y() + MainMemory->CellRect(0).top());
+  LabelsReg1 = new TLabelGrid(1, 16, 22, memRow, client);
+  LabelsReg1->move(464, Registers->y() + Registers->CellRect(0).top());
+  LabelsReg1->setToolTip(QStringLiteral("General Purpose Registers"));
+  LabelsReg2 = new TLabelGrid(1, 2, 22, memRow, client);
+  LabelsReg2->move(520, SysRegs->y() + SysRegs->CellRect(0).top());
+  LabelsReg2->setToolTip(QStringLiteral("System Registers"));
+  for (int n = 0; n < 16; ++n) {
+    LabelsMem1->SetCaption(n, QStringLiteral("..%1").arg(n, 0, 16).toUpper());
+    LabelsMem2->SetCaption(n, QStringLiteral("%10").arg(n, 0, 16).toUpper());
+    LabelsReg1->SetCaption(n, QStringLiteral("R%1").arg(n, 0, 16).toUpper());
+  }
+  LabelsReg2->SetCaption(0, QStringLiteral("PC"));
+  LabelsReg2->SetCaption(1, QStringLiteral("IR"));
+  SetHelpContext(LabelsMem2, 14);
+  SetHelpContext(LabelsMem1, 15);
+  SetHelpContext(LabelsReg1, 16);
+  SetHelpContext(LabelsReg2, 17);
+
+  DisasmWin = new TDisasmList(128, client);
+  DisasmWin->setGeometry(24, 312, 425, 89);
+  QFont listFont(QStringLiteral("DejaVu Sans Mono"));
+  listFont.setStyleHint(QFont::Monospace);
+  listFont.setPointSize(8);
+  DisasmWin->setFont(listFont);
+  DisasmWin->setToolTip(QStringLiteral("Disassembler window"));
+  SetHelpContext(DisasmWin, 13);
+  connect(DisasmWin, &TDisasmList::RowDoubleClicked, this, [this](int row) { DisasmWinDblClick(row); });
+
+  OutputBox = new TShowText(client);
+  OutputBox->setGeometry(456, 312, 153, 57);
+  QFont terminalFont(QStringLiteral("DejaVu Sans Mono"));
+  terminalFont.setStyleHint(QFont::Monospace);
+  terminalFont.setPixelSize(12);
+  OutputBox->setFont(terminalFont);
+  OutputBox->setToolTip(QStringLiteral("Output Window"));
+  SetHelpContext(OutputBox, 11);
+}
+
+void TMainWin::CreateButtons() {
+  QWidget* client = centralWidget();
+  ZeroPC = MakeButton(client, QStringLiteral("=0"), QStringLiteral("Zero PC"), 4, 584, 47, 25, 19);
+  OpenButton = MakeButton(client, QStringLiteral("&Open..."), QStringLiteral("Open a file from disk"), 5, 528, 96);
+  SaveButton = MakeButton(client, QStringLiteral("&Save"), QStringLiteral("Save file to disk"), 6, 528, 128);
+  RunButton = MakeButton(client, QStringLiteral("&Run"), QStringLiteral("Run program"), 7, 528, 184);
+  StepButton = MakeButton(client, QStringLiteral("S&tep"), QStringLiteral("Execute one instruction"), 8, 528, 216);
+  BreakButton = MakeButton(client, QStringLiteral("Break"), QStringLiteral("Pause execution"), 9, 528, 248);
+  ResetButton =
+      MakeButton(client, QStringLiteral("Clear..."), QStringLiteral("Reset memory or registers"), 10, 528, 280);
+  AssemblerButton =
+      MakeButton(client, QStringLiteral("&Asm"), QStringLiteral("Assembler editor"), 19, 456, 376, 65, 25);
+  ViewAsmButton =
+      MakeButton(client, QStringLiteral("&Disasm"), QStringLiteral("View disassembled instructions"), 12, 528, 376);
+  BreakButton->setEnabled(false);
+
+  connect(ZeroPC, &QPushButton::clicked, this, [this] { ZeroPCClick(); });
+  connect(OpenButton, &QPushButton::clicked, this, [this] { OpenFileClick(); });
+  connect(SaveButton, &QPushButton::clicked, this, [this] { SaveFileClick(); });
+  connect(RunButton, &QPushButton::clicked, this, [this] { RunSimulator(); });
+  connect(StepButton, &QPushButton::clicked, this, [this] { StepSimulator(); });
+  connect(BreakButton, &QPushButton::clicked, this, [this] { BreakSimulator(); });
+  connect(ResetButton, &QPushButton::clicked, this, [this] { ClearSimulator(); });
+  connect(ViewAsmButton, &QPushButton::clicked, this, [this] { ViewAsmButtonClick(); });
+}
+
+void TMainWin::CreateMenus() {
+  FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  FileMenu->setToolTipsVisible(true);
+  MenuOpenFile = MakeAction(FileMenu, QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
+                            QStringLiteral("Open file with data for main memory"));
+  MenuSaveFile = MakeAction(FileMenu, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
+                            QStringLiteral("Save main memory to file"));
+  MenuSaveAsFile =
+      MakeAction(FileMenu, QStringLiteral("Save &As..."), QKeySequence(), QStringLiteral("Save with different filename"));
+  FileMenu->addSeparator();
+  MenuExit = MakeAction(FileMenu, QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Exit Orvik Simulator"));
+  connect(MenuOpenFile, &QAction::triggered, this, [this] { OpenFileClick(); });
+  connect(MenuSaveFile, &QAction::triggered, this, [this] { SaveFileClick(); });
+  connect(MenuSaveAsFile, &QAction::triggered, this, [this] { MenuSaveAsFileClick(); });
+  connect(MenuExit, &QAction::triggered, this, &QWidget::close);
+
+  EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+  MenuCut = MakeAction(EditMenu, QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")), QString());
+  MenuCopy = MakeAction(EditMenu, QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), QString());
+  MenuPaste = MakeAction(EditMenu, QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")), QString());
+  EditMenu->addSeparator();
+  MenuSelectAll =
+      MakeAction(EditMenu, QStringLiteral("Select &All"), QKeySequence(QStringLiteral("Ctrl+A")), QString());
+  connect(EditMenu, &QMenu::aboutToShow, this, [this] { EditMenuClick(); });
+  connect(EditMenu, &QMenu::aboutToHide, this, [this] { EditMenuClosed(); });
+  connect(MenuCut, &QAction::triggered, this, [this] { MenuCutClick(); });
+  connect(MenuCopy, &QAction::triggered, this, [this] { MenuCopyClick(); });
+  connect(MenuPaste, &QAction::triggered, this, [this] { MenuPasteClick(); });
+  connect(MenuSelectAll, &QAction::triggered, this, [this] { MenuSelectAllClick(); });
+
+  RunMenu = menuBar()->addMenu(QStringLiteral("&Run"));
+  RunMenu->setToolTipsVisible(true);
+  MenuRun = MakeAction(RunMenu, QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
+                       QStringLiteral("Run program in main memory"));
+  MenuStep =
+      MakeAction(RunMenu, QStringLiteral("&Step"), QKeySequence(Qt::Key_F8), QStringLiteral("Execute one instruction"));
+  MenuClear = MakeAction(RunMenu, QStringLiteral("&Clear"), QKeySequence(QStringLiteral("Ctrl+F2")),
+                         QStringLiteral("Reset program counter"));
+  connect(MenuRun, &QAction::triggered, this, [this] { RunSimulator(); });
+  connect(MenuStep, &QAction::triggered, this, [this] { StepSimulator(); });
+  connect(MenuClear, &QAction::triggered, this, [this] { ClearSimulator(); });
+
+  // The grids' pop-up menus; their shortcuts work while the grid has the focus.
+  MainMemoryPopup = new QMenu(this);
+  QAction* clearMemory = MainMemoryPopup->addAction(QStringLiteral("Clear"));
+  clearMemory->setShortcut(QKeySequence(Qt::Key_Delete));
+  clearMemory->setShortcutContext(Qt::WidgetShortcut);
+  MainMemory->addAction(clearMemory);
+  connect(clearMemory, &QAction::triggered, this, [this] { ClearMainMemory(); });
+  MainMemoryPopup->addSeparator();
+  connect(MainMemoryPopup->addAction(QStringLiteral("Cu&t")), &QAction::triggered, this, [this] { MenuCutClick(); });
+  connect(MainMemoryPopup->addAction(QStringLiteral("&Copy")), &QAction::triggered, this,
+          [this] { MenuCopyClick(); });
+  connect(MainMemoryPopup->addAction(QStringLiteral("&Paste")), &QAction::triggered, this,
+          [this] { MenuPasteClick(); });
+  MainMemoryPopup->addSeparator();
+  connect(MainMemoryPopup->addAction(QStringLiteral("Select &All")), &QAction::triggered, this,
+          [this] { MenuSelectAllClick(); });
+  MainMemory->SetPopupMenu(MainMemoryPopup);
+
+  RegistersPopup = new QMenu(this);
+  QAction* clearRegisters = RegistersPopup->addAction(QStringLiteral("Clear"));
+  clearRegisters->setShortcut(QKeySequence(Qt::Key_Delete));
+  clearRegisters->setShortcutContext(Qt::WidgetShortcut);
+  Registers->addAction(clearRegisters);
+  connect(clearRegisters, &QAction::triggered, this, [this] { ClearRegisters(); });
+  Registers->SetPopupMenu(RegistersPopup);
+}
+
+void TMainWin::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setSizeGripEnabled(false);
+  SetHelpContext(bar, 18);
+  StatusAddress = new QLabel(QStringLiteral("Address:"), bar);
+  StatusAddress->setFixedWidth(70);
+  StatusModified = new QLabel(bar);
+  StatusModified->setFixedWidth(60);
+  StatusText = new TStatusPanel(bar);
+  bar->addWidget(StatusAddress);
+  bar->addWidget(StatusModified);
+  bar->addWidget(StatusText, 1);
+}
+
+void TMainWin::ConnectGrids() {
+  MainMemory->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
+    MainMemoryCellChanged(adr, old, value);
+  };
+  MainMemory->OnSelChanged = [this](THexGrid*, int start, int end) { MainMemorySelChanged(start, end); };
+  MainMemory->OnSelectCell = [this](THexGrid*, int col, int row, bool&) { MainMemorySelectCell(col, row); };
+
+  Registers->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
+    RegistersCellChanged(adr, old, value);
+  };
+  SysRegs->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
+    SysRegsCellChanged(adr, old, value);
+  };
+
+  // The register grids never show a selected range.
+  auto noSelection = [](THexGrid* grid, int start, int end) {
+    if (start >= 0 || end >= 0) grid->SetSelStart(-1);
+  };
+  Registers->OnSelChanged = noSelection;
+  SysRegs->OnSelChanged = noSelection;
+  // IR can never become the current cell, so it can never be edited; it
+  // shows four digits.
+  SysRegs->OnSelectCell = [](THexGrid*, int, int row, bool& canSelect) {
+    if (row == 1) canSelect = false;
+  };
+  SysRegs->OnGetEditLimit = [](THexGrid*, int, int row, int& digits) {
+    if (row == 1) digits = 4;
+  };
+}
+
+void TMainWin::SetMemoryModified(bool flag) {
+  if (FMemoryModified == flag) return;
+  FMemoryModified = flag;
+  MainMemory->SetModified(flag);
+  SaveButton->setEnabled(flag);
+  MenuSaveFile->setEnabled(flag);
+  StatusModified->setText(flag ? QStringLiteral("Modified") : QString());
+}
+
+void TMainWin::SetStatus(const QString& text, const QColor& color) {
+  FStatusColor = color;
+  StatusText->SetText(text, color);
+}
+
+QString TMainWin::StatusTextValue() const { return StatusText->Text(); }
+
+void TMainWin::MainMemoryCellChanged(int index, int32_t oldValue, int32_t value) {
+  if (value == oldValue) return;
+  const int row = DisasmRowOf(index);
+  if (!FMachine->Executing()) {
+    SetMemoryModified(true);
+    DisasmWin->SetTopRow(row - 3);
+  }
+  RewriteDisasmRow(row);
+}
+
+void TMainWin::RegistersCellChanged(int index, int32_t, int32_t value) {
+  if (index == 15) OutputBox->Write(static_cast<char>(value & 0xFF));
+}
+
+void TMainWin::SysRegsCellChanged(int index, int32_t oldValue, int32_t value) {
+  if (index != 0 || value == oldValue) return;
+  if (((oldValue ^ value) & 1) != 0) RewriteAllDisasmRows();
+  PcChanged(value);
+}
+
+void TMainWin::MainMemorySelectCell(int col, int row) {
+  StatusAddress->setText(QStringLiteral("Address: %1").arg(MainMemory->coor2adr(col, row)));
+}
+
+void TMainWin::MainMemorySelChanged(int selStart, int selEnd) {
+  QString text;
+  if (selStart < 0 || selEnd < 0)
+    text = QStringLiteral("No Selection");
+  else if (selStart == selEnd)
+    text = QStringLiteral("Selected: %1").arg(selStart);
+  else
+    text = QStringLiteral("Selected: %1-%2").arg(std::min(selStart, selEnd)).arg(std::max(selStart, selEnd));
+  StatusText->SetText(text, SelectionTextColor);
+}
+
+void TMainWin::ClearMainMemory() {
+  int lo = MainMemory->GetSelLo();
+  int hi = MainMemory->GetSelHi();
+  if (lo < 0 || hi < 0) {
+    lo = 0;
+    hi = MainMemory->Count() - 1;
+  }
+  BeginDisasmUpdate();
+  for (int adr = lo; adr <= hi; ++adr) MainMemory->SetContents(adr, 0);
+  EndDisasmUpdate();
+}
+
+void TMainWin::ClearRegisters() {
+  for (int n = 0; n < Registers->Count(); ++n) Registers->SetContents(n, 0);
+}
+
+void TMainWin::WriteMemoryImage(const QVector<int32_t>& cells) {
+  BeginDisasmUpdate();
+  for (int adr = 0; adr < MainMemory->Count() && adr < cells.size(); ++adr) MainMemory->SetContents(adr, cells[adr]);
+  EndDisasmUpdate();
+}
+
+void TMainWin::ResetProgramCounter() {
+  SysRegs->SetContents(0, 2);
+  SysRegs->SetContents(0, 0);
+}
+
+void TMainWin::BeginDisasmUpdate() { DisasmWin->BeginUpdate(); }
+
+void TMainWin::EndDisasmUpdate() { DisasmWin->EndUpdate(); }
+
+void TMainWin::closeEvent(QCloseEvent* event) {
+  if (!FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  // Nothing of a run lives on the stack (it is driven by a timer), so
+  // stopping the timer is all a close needs.
+  if (FRunning) BreakSimulator();
+  event->accept();
+}
 
 bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
   callHelp = false;

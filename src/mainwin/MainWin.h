@@ -2,13 +2,32 @@
 
 #include "app/ZForm.h"
 
+#include <QColor>
 #include <QList>
 #include <QMainWindow>
+#include <QVector>
 
+#include <cstdint>
+#include <memory>
+
+struct TFileDialogResult;
 struct TSettings;
+class QAction;
 class QLabel;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class TDisasmList;
+class TLabelGrid;
+class THexGrid;
+class TMachine;
+class TShowText;
+class TStatusPanel;
 
-// The simulator's main window.
+// The simulator's main window: the machine's memory, registers, PC and IR in
+// three hex grids (which are the machine's cell stores), the disassembly
+// list, the output terminal, and the commands that drive the machine.
 class TMainWin : public QMainWindow, public TZForm {
   Q_OBJECT
 
@@ -17,13 +36,146 @@ public:
   ~TMainWin() override;
 
   TSettings& Settings() const { return FSettings; }
+  TMachine& Machine() const { return *FMachine; }
+
+  // Controls, named as the user knows them.
+  THexGrid* MainMemory;
+  THexGrid* Registers;
+  THexGrid* SysRegs;
+  TLabelGrid* LabelsMem1;
+  TLabelGrid* LabelsMem2;
+  TLabelGrid* LabelsReg1;
+  TLabelGrid* LabelsReg2;
+  QLabel* LabelMem;
+  QLabel* LabelReg;
+  TDisasmList* DisasmWin;
+  TShowText* OutputBox;
+  QPushButton* ZeroPC;
+  QPushButton* OpenButton;
+  QPushButton* SaveButton;
+  QPushButton* RunButton;
+  QPushButton* StepButton;
+  QPushButton* BreakButton;
+  QPushButton* ResetButton;
+  QPushButton* AssemblerButton;
+  QPushButton* ViewAsmButton;
+  QToolButton* HelpButton = nullptr;
+  QLabel* StatusAddress;  // panel 0
+  QLabel* StatusModified; // panel 1
+  TStatusPanel* StatusText;  // panel 2, drawn in StatusColor
+
+  QMenu* FileMenu;
+  QMenu* EditMenu;
+  QMenu* RunMenu;
+  QMenu* HelpMenu = nullptr;
+  QAction* MenuOpenFile;
+  QAction* MenuSaveFile;
+  QAction* MenuSaveAsFile;
+  QAction* MenuExit;
+  QAction* MenuCut;
+  QAction* MenuCopy;
+  QAction* MenuPaste;
+  QAction* MenuSelectAll;
+  QAction* MenuRun;
+  QAction* MenuStep;
+  QAction* MenuClear;
+  QMenu* MainMemoryPopup;
+  QMenu* RegistersPopup;
+
+  // Memory state and the status panel.
+  bool MemoryModified() const { return FMemoryModified; }
+  void SetMemoryModified(bool flag);
+  void SetStatus(const QString& text, const QColor& color);
+  QString StatusTextValue() const;
+  QColor StatusColor() const { return FStatusColor; }
+  bool Running() const { return FRunning; }
+
+  // Run control.
+  void StepSimulator();
+  void RunSimulator();
+  void BreakSimulator();
+  void ClearSimulator();
+  void ZeroPCClick();
+
+  // Memory views.
+  void ClearMainMemory();
+  void ClearRegisters();
+  // Writes all 256 memory cells with the disassembly's repaint suspended.
+  void WriteMemoryImage(const QVector<int32_t>& cells);
+  // PC := 2 then 0, so that a change of PC is signalled even when it was 0.
+  void ResetProgramCounter();
+  void BeginDisasmUpdate();
+  void EndDisasmUpdate();
+
+  // Listing ("&Disasm").
+  void ViewAsmButtonClick();
+  // Where the listing goes: TempLstFile, in TempDir unless it names a folder.
+  QString ListingPath() const;
+
+  // Program files.
+  void OpenFileClick();
+  void SaveFileClick();
+  void MenuSaveAsFileClick();
+  bool SaveMemoryFile(const QString& path);
+  QString ProgramFileName() const { return FProgramFileName; }
+
+  // Memory clipboard.
+  void MenuCutClick();
+  void MenuCopyClick();
+  void MenuPasteClick();
+  void MenuSelectAllClick();
+  void EditMenuClick();
+  void EditMenuClosed();
+  const QVector<int32_t>& MemoryClipboard() const { return FMemoryClipboard; }
 
   // The application's help hook (installed on creation).
   bool FormHelp(uint16_t command, int data, bool& callHelp);
   // Context popups asked for so far, in order.
   const QList<int>& HelpRequests() const { return FHelpRequests; }
 
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
 private:
+  void CreateViews();
+  void CreateButtons();
+  void CreateMenus();
+  void CreateStatusBar();
+  void ConnectGrids();
+
+  void MainMemoryCellChanged(int index, int32_t oldValue, int32_t value);
+  void RegistersCellChanged(int index, int32_t oldValue, int32_t value);
+  void SysRegsCellChanged(int index, int32_t oldValue, int32_t value);
+  void MainMemorySelChanged(int selStart, int selEnd);
+  void MainMemorySelectCell(int col, int row);
+
+  // Disassembly list.
+  int DisasmRowOf(int address) const;
+  void RewriteDisasmRow(int row);
+  void RewriteAllDisasmRows();
+  void PcChanged(int pc);
+  void DisasmWinDblClick(int row);
+
+  void RunSlice();
+  void FinishRun(int result);
+  void ShowStepResult(int result);
+
+  bool FormCloseQuery();
+  // Asks the save question when memory is modified; true when the command
+  // may go on (No, or Yes and the save succeeded).
+  bool AskSaveMemory(const QString& question);
+  // The filters of the Open dialog, and the handling of a file chosen as an
+  // assembly source (true when it was one).
+  QStringList OpenFilters() const;
+  bool OpenSourceFile(const TFileDialogResult& chosen);
+
   TSettings& FSettings;
+  std::unique_ptr<TMachine> FMachine;
+  QTimer* FRunTimer;
+  bool FRunning = false;
+  bool FMemoryModified = true;  // so that the first SetMemoryModified(false) runs in full
+  QColor FStatusColor;
+  QString FProgramFileName;
+  QVector<int32_t> FMemoryClipboard;
   QList<int> FHelpRequests;
 };

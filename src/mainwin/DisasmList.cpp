@@ -1,0 +1,144 @@
+#include "mainwin/DisasmList.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <algorithm>
+
+TDisasmList::TDisasmList(int rowCount, QWidget* parent) : QAbstractScrollArea(parent), FRows(rowCount) {
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setBackgroundRole(QPalette::Window);
+  verticalScrollBar()->setSingleStep(1);
+}
+
+int TDisasmList::VisibleRows() const { return std::max(1, viewport()->height() / RowHeight); }
+
+int TDisasmList::MaxTopRow() const { return std::max(0, RowCount() - VisibleRows()); }
+
+QRect TDisasmList::RowRect(int row) const {
+  return QRect(0, (row - FTopRow) * RowHeight, viewport()->width(), RowHeight);
+}
+
+int TDisasmList::RowAt(const QPoint& viewportPoint) const {
+  if (viewportPoint.y() < 0) return -1;
+  const int row = FTopRow + viewportPoint.y() / RowHeight;
+  return row < RowCount() ? row : -1;
+}
+
+void TDisasmList::UpdateRow(int row) {
+  if (FUpdateDepth > 0 || row < FTopRow || row > FTopRow + VisibleRows()) return;
+  viewport()->update(RowRect(row));
+}
+
+void TDisasmList::SetRowText(int row, const QString& text) {
+  if (row < 0 || row >= RowCount()) return;
+  FRows[row] = text;
+  UpdateRow(row);
+}
+
+void TDisasmList::SetSelectedRow(int row) {
+  if (row < -1 || row >= RowCount()) row = -1;
+  if (row == FSelected) return;
+  const int old = FSelected;
+  FSelected = row;
+  UpdateRow(old);
+  UpdateRow(row);
+}
+
+void TDisasmList::SetTopRow(int row) {
+  row = std::clamp(row, 0, MaxTopRow());
+  if (row == FTopRow) return;
+  FTopRow = row;
+  if (FUpdateDepth == 0) viewport()->update();
+  // Moving the scroll bar is far dearer than the move itself; a running
+  // program may scroll on every instruction, so the bar follows once per
+  // turn of the event loop.
+  if (!FScrollSyncPending) {
+    FScrollSyncPending = true;
+    QTimer::singleShot(0, this, [this] { SyncScrollBar(); });
+  }
+}
+
+void TDisasmList::SyncScrollBar() {
+  FScrollSyncPending = false;
+  FSyncingScrollBar = true;
+  verticalScrollBar()->setRange(0, MaxTopRow());
+  verticalScrollBar()->setPageStep(VisibleRows());
+  verticalScrollBar()->setValue(FTopRow);
+  FSyncingScrollBar = false;
+}
+
+void TDisasmList::scrollContentsBy(int, int) {
+  if (FSyncingScrollBar) return;
+  FTopRow = std::clamp(verticalScrollBar()->value(), 0, MaxTopRow());
+  viewport()->update();
+}
+
+void TDisasmList::BeginUpdate() { ++FUpdateDepth; }
+
+void TDisasmList::EndUpdate() {
+  if (FUpdateDepth > 0 && --FUpdateDepth == 0) viewport()->update();
+}
+
+void TDisasmList::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  FTopRow = std::min(FTopRow, MaxTopRow());
+  SyncScrollBar();
+}
+
+void TDisasmList::paintEvent(QPaintEvent* event) {
+  if (FUpdateDepth > 0) return;
+  QPainter painter(viewport());
+  painter.setFont(font());
+  const QRect dirty = event->rect();
+  const int first = FTopRow + std::max(0, dirty.top() / RowHeight);
+  const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / RowHeight);
+  const QPalette& pal = palette();
+  for (int row = first; row <= last; ++row) {
+    const QRect rect = RowRect(row);
+    const bool selected = row == FSelected;
+    painter.fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
+    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(Qt::black));
+    painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
+  }
+}
+
+void TDisasmList::mousePressEvent(QMouseEvent* event) {
+  const int row = RowAt(event->position().toPoint());
+  if (event->button() == Qt::RightButton) {
+    setFocus(Qt::MouseFocusReason);
+    if (row >= 0) SetSelectedRow(row);
+    Q_EMIT RowRightPressed(row);
+    return;
+  }
+  if (event->button() == Qt::LeftButton && row >= 0) SetSelectedRow(row);
+}
+
+void TDisasmList::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const int row = RowAt(event->position().toPoint());
+  if (row < 0) return;
+  SetSelectedRow(row);
+  Q_EMIT RowDoubleClicked(row);
+}
+
+void TDisasmList::keyPressEvent(QKeyEvent* event) {
+  int row = FSelected;
+  switch (event->key()) {
+    case Qt::Key_Up: row = std::max(0, row - 1); break;
+    case Qt::Key_Down: row = std::min(RowCount() - 1, row + 1); break;
+    case Qt::Key_PageUp: row = std::max(0, row - VisibleRows()); break;
+    case Qt::Key_PageDown: row = std::min(RowCount() - 1, row + VisibleRows()); break;
+    case Qt::Key_Home: row = 0; break;
+    case Qt::Key_End: row = RowCount() - 1; break;
+    default: QAbstractScrollArea::keyPressEvent(event); return;
+  }
+  SetSelectedRow(row);
+  if (row < FTopRow) SetTopRow(row);
+  if (row >= FTopRow + VisibleRows()) SetTopRow(row - VisibleRows() + 1);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <QVector>
+
+// The disassembly list under the memory grid: a fixed number of rows of
+// text, one of them selected (the PC marker). It paints itself so that
+// moving the selection or the scroll position costs O(1): a running program
+// moves PC on every instruction.
+class TDisasmList : public QAbstractScrollArea {
+  Q_OBJECT
+
+public:
+  static constexpr int RowHeight = 13;
+
+  explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
+
+  int RowCount() const { return static_cast<int>(FRows.size()); }
+  QString RowText(int row) const { return FRows.value(row); }
+  void SetRowText(int row, const QString& text);
+
+  // -1 for none.
+  int SelectedRow() const { return FSelected; }
+  void SetSelectedRow(int row);
+
+  // The first visible row; clamped to 0 .. RowCount - VisibleRows.
+  int TopRow() const { return FTopRow; }
+  void SetTopRow(int row);
+  int VisibleRows() const;
+
+  // Suspends painting, for bulk rewrites of many rows; nests.
+  void BeginUpdate();
+  void EndUpdate();
+
+  // The row under a point of the viewport, -1 below the last row.
+  int RowAt(const QPoint& viewportPoint) const;
+  QRect RowRect(int row) const;
+
+Q_SIGNALS:
+  // A left double click on a row (already selected by the first click).
+  void RowDoubleClicked(int row);
+  // A right button press; row is -1 when no row lies under the pointer.
+  void RowRightPressed(int row);
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+private:
+  void UpdateRow(int row);
+  void SyncScrollBar();
+  int MaxTopRow() const;
+
+  QVector<QString> FRows;
+  int FSelected = -1;
+  int FTopRow = 0;
+  int FUpdateDepth = 0;
+  bool FScrollSyncPending = false;
+  bool FSyncingScrollBar = false;
+};

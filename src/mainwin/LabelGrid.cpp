@@ -1,0 +1,27 @@
+#include "mainwin/LabelGrid.h"
+
+#include <QPainter>
+
+TLabelGrid::TLabelGrid(int colCount, int rowCount, int colWidth, int rowHeight, QWidget* parent)
+    : QWidget(parent), FColCount(colCount), FRowCount(rowCount), FColWidth(colWidth), FRowHeight(rowHeight) {
+  for (int i = 0; i < colCount * rowCount; ++i) FCaptions.append(QString());
+  setFocusPolicy(Qt::NoFocus);
+  setFixedSize(sizeHint());
+}
+
+QSize TLabelGrid::sizeHint() const { return QSize(FColCount * FColWidth, FRowCount * FRowHeight); }
+
+void TLabelGrid::SetCaption(int adr, const QString& text) {
+  if (adr < 0 || adr >= FCaptions.size()) return;
+  FCaptions[adr] = text;
+  update();
+}
+
+void TLabelGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+  for (int row = 0; row < FRowCount; ++row)
+    for (int col = 0; col < FColCount; ++col)
+      painter.drawText(QRect(col * FColWidth, row * FRowHeight, FColWidth, FRowHeight), Qt::AlignCenter,
+                       FCaptions[row * FColCount + col]);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+// A read-only grid of captions beside the hex grids (the row and column
+// addresses, the register names). It shows no selection, takes no focus and
+// is drawn disabled-looking like the grid lines of the hex grids.
+class TLabelGrid : public QWidget {
+  Q_OBJECT
+
+public:
+  TLabelGrid(int colCount, int rowCount, int colWidth, int rowHeight, QWidget* parent = nullptr);
+
+  int ColCount() const { return FColCount; }
+  int RowCount() const { return FRowCount; }
+  // Caption of the cell at address row * ColCount + col.
+  QString Caption(int adr) const { return FCaptions.value(adr); }
+  void SetCaption(int adr, const QString& text);
+
+  QSize sizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
+private:
+  int FColCount;
+  int FRowCount;
+  int FColWidth;
+  int FRowHeight;
+  QStringList FCaptions;
+};

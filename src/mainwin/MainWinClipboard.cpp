@@ -1,0 +1,58 @@
+#include "mainwin/MainWin.h"
+
+#include "app/Platform.h"
+#include "controls/HexGrid.h"
+
+#include <QAction>
+#include <QMenu>
+
+void TMainWin::MenuCopyClick() {
+  const int lo = MainMemory->GetSelLo();
+  const int hi = MainMemory->GetSelHi();
+  if (lo < 0 || hi < 0) return;
+  FMemoryClipboard.clear();
+  for (int adr = lo; adr <= hi; ++adr) FMemoryClipboard.append(MainMemory->GetContents(adr));
+}
+
+void TMainWin::MenuCutClick() {
+  if (MainMemory->GetSelLo() < 0) return;
+  MenuCopyClick();
+  ClearMainMemory();
+}
+
+void TMainWin::MenuPasteClick() {
+  if (FMemoryClipboard.isEmpty()) {
+    Platform().ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Nothing on the clipboard to paste."),
+                           TMsgIcon::Warning);
+    return;
+  }
+  const int lo = MainMemory->GetSelLo();
+  if (lo < 0 || lo != MainMemory->GetSelHi()) {
+    Platform().ShowMessage(this, QStringLiteral("Error"),
+                           QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
+                           TMsgIcon::Warning);
+    return;
+  }
+  // Values that would go past the last cell are dropped: memory does not wrap here.
+  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MainMemory->Count(); ++i)
+    MainMemory->SetContents(lo + i, FMemoryClipboard[i]);
+}
+
+void TMainWin::MenuSelectAllClick() {
+  MainMemory->SetSelStart(0);
+  MainMemory->SetSelEnd(MainMemory->Count() - 1);
+}
+
+void TMainWin::EditMenuClick() {
+  const bool selected = MainMemory->GetSelLo() >= 0;
+  MenuCut->setEnabled(selected);
+  MenuCopy->setEnabled(selected);
+  MenuPaste->setEnabled(!FMemoryClipboard.isEmpty());
+  MenuSelectAll->setEnabled(true);
+}
+
+// The menu shows what applies now, but the shortcuts stay live between two
+// openings of the menu: their handlers check the selection themselves.
+void TMainWin::EditMenuClosed() {
+  for (QAction* action : {MenuCut, MenuCopy, MenuPaste, MenuSelectAll}) action->setEnabled(true);
+}

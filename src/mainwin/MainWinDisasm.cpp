@@ -1,0 +1,62 @@
+#include "mainwin/MainWin.h"
+
+#include "app/PathRules.h"
+#include "app/Platform.h"
+#include "app/Settings.h"
+#include "controls/HexGrid.h"
+#include "machine/Disassembler.h"
+#include "machine/Listing.h"
+#include "mainwin/DisasmList.h"
+
+#include <QFile>
+
+namespace {
+// PC read as an address; a cell edited by hand holds 0..FF already.
+int PcAddress(const THexGrid& sysRegs) { return sysRegs.GetContents(0) & 0xFF; }
+}  // namespace
+
+// The rows follow the alignment of PC: with an odd PC row k shows the
+// instruction at 2k + 1, and cell 00 belongs to the one at FF.
+int TMainWin::DisasmRowOf(int address) const {
+  const int start = (PcAddress(*SysRegs) & 1) == 0 ? (address & ~1) : ((address - 1) & 0xFF) | 1;
+  return start / 2;
+}
+
+void TMainWin::RewriteDisasmRow(int row) {
+  const int pc = PcAddress(*SysRegs);
+  const int start = 2 * row + (pc & 1);
+  DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(*MainMemory, start).Line));
+  if (pc == start) DisasmWin->SetSelectedRow(row);
+}
+
+void TMainWin::RewriteAllDisasmRows() {
+  DisasmWin->BeginUpdate();
+  for (int row = 0; row < DisasmWin->RowCount(); ++row) RewriteDisasmRow(row);
+  DisasmWin->EndUpdate();
+}
+
+void TMainWin::PcChanged(int pc) {
+  const int row = (pc & 0xFF) / 2;
+  DisasmWin->SetSelectedRow(-1);
+  DisasmWin->SetSelectedRow(row);
+  DisasmWin->SetTopRow(row - 3);
+}
+
+void TMainWin::DisasmWinDblClick(int row) { SysRegs->SetContents(0, 2 * row + (PcAddress(*SysRegs) & 1)); }
+
+QString TMainWin::ListingPath() const {
+  if (HasSeparator(FSettings.TempLstFile)) return FSettings.TempLstFile;
+  return FSettings.TempDir + FSettings.TempLstFile;
+}
+
+void TMainWin::ViewAsmButtonClick() {
+  const QString path = ListingPath();
+  const std::string error = WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
+  if (!error.empty()) {
+    Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(error), TMsgIcon::Error);
+    return;
+  }
+  if (!Platform().StartTextEditor(path))
+    Platform().ShowMessage(this, QStringLiteral("Error"),
+                           QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
+}

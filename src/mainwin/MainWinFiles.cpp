@@ -1,0 +1,118 @@
+#include "mainwin/MainWin.h"
+
+#include "app/PathRules.h"
+#include "app/Platform.h"
+#include "app/Settings.h"
+#include "controls/HexGrid.h"
+#include "machine/ProgramImage.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+const QString WindowCaption = QStringLiteral("Orvik Simulator");
+const QString ProgramFilter = QStringLiteral("Program Files (*.prg)");
+
+// File errors are shown as they come from the file layer, in the box the
+// program uses for every failed file operation.
+void ShowFileError(QWidget* parent, const QString& message) {
+  Platform().ShowMessage(parent, WindowCaption, message, TMsgIcon::Error);
+}
+
+}  // namespace
+
+bool TMainWin::AskSaveMemory(const QString& question) {
+  if (!FMemoryModified) return true;
+  switch (Platform().AskYesNoCancel(this, QStringLiteral("Save?"), question, TMsgIcon::Warning)) {
+    case TAnswer::Yes: SaveFileClick(); return !FMemoryModified;
+    case TAnswer::No: return true;
+    case TAnswer::Cancel: break;
+  }
+  return false;
+}
+
+void TMainWin::OpenFileClick() {
+  if (!AskSaveMemory(QStringLiteral("Memory Changed.\nDo you want to save before you open another file?"))) return;
+  TFileDialogRequest request;
+  request.Title = QStringLiteral("Open Program File");
+  request.Filters = OpenFilters();
+  request.FilterIndex = 0;
+  request.InitialDir = FSettings.CurrentMemFile.isEmpty() ? FSettings.TempDir : DirectoryPart(FSettings.CurrentMemFile);
+  request.MustExist = true;
+  const TFileDialogResult chosen = Platform().OpenFileDialog(this, request);
+  if (!chosen.Accepted) return;
+  if (OpenSourceFile(chosen)) return;
+
+  FSettings.CurrentMemFile = chosen.Path;
+  std::vector<int32_t> cells;
+  std::string error;
+  // Everything is read before the first cell is written, so a short or
+  // unreadable file leaves memory as it was.
+  if (ReadProgramFile(QFile::encodeName(chosen.Path).toStdString(), cells, error)) {
+    WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()));
+    setWindowTitle(WindowCaption + QStringLiteral(" - ") + chosen.Path);
+    FProgramFileName = chosen.Path;
+  } else {
+    ShowFileError(this, QString::fromLocal8Bit(error.c_str()));
+  }
+  ResetProgramCounter();
+  SetMemoryModified(false);
+}
+
+void TMainWin::SaveFileClick() {
+  if (FProgramFileName.isEmpty())
+    MenuSaveAsFileClick();
+  else
+    SaveMemoryFile(FProgramFileName);
+}
+
+void TMainWin::MenuSaveAsFileClick() {
+  const QString base = FProgramFileName.isEmpty() ? FSettings.CurrentMemFile : FProgramFileName;
+  TFileDialogRequest request;
+  request.Title = QStringLiteral("Save Program File");
+  request.Filters = QStringList{ProgramFilter};
+  request.DefaultSuffix = QStringLiteral("prg");
+  request.ConfirmOverwrite = true;
+  request.InitialDir = base.isEmpty() ? FSettings.TempDir : DirectoryPart(base);
+  request.FileName = base.isEmpty() ? QString() : BareFileName(base);
+  const TFileDialogResult chosen = Platform().SaveFileDialog(this, request);
+  if (chosen.Accepted) SaveMemoryFile(chosen.Path);
+}
+
+bool TMainWin::SaveMemoryFile(const QString& path) {
+  // Written through a temporary file that replaces the old one only when
+  // complete: a full disk or a lost permission never destroys the file the
+  // student had.
+  const std::string image = EncodeProgramImage(*MainMemory);
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    ShowFileError(this, QStringLiteral("Cannot create file %1").arg(path));
+    return false;
+  }
+  if (file.write(image.data(), static_cast<qint64>(image.size())) != static_cast<qint64>(image.size()) ||
+      !file.commit()) {
+    file.cancelWriting();
+    ShowFileError(this, QStringLiteral("Stream write error"));
+    return false;
+  }
+  setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
+  FProgramFileName = path;
+  FSettings.CurrentMemFile = path;
+  SetMemoryModified(false);
+  return true;
+}
+
+bool TMainWin::FormCloseQuery() {
+  // Every other program window may refuse first (an editor with unsaved
+  // source asks about it), the most recently created first.
+  const std::vector<TZForm*> forms = TZForm::AllForms();
+  for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+    TZForm* form = *it;
+    if (form == this || !form->Window()->isVisible()) continue;
+    if (!form->CloseQuery()) return false;
+  }
+  activateWindow();
+  setFocus();
+  return AskSaveMemory(QStringLiteral("Memory Changed.\nDo you want to save before you exit?"));
+}
