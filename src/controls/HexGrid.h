@@ -1,0 +1,246 @@
+#pragma once
+
+#include "machine/CellStore.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <stdexcept>
+#include <vector>
+
+class QLineEdit;
+class QMenu;
+class QPainter;
+
+// Raised for a cell address outside the grid; the message names the operation.
+class EInvalidGridOperation : public std::out_of_range {
+ public:
+  using std::out_of_range::out_of_range;
+};
+
+enum THexGridOption {
+  hgoVertLine,
+  hgoHorzLine,
+  hgoDrawFocusSelected,
+  hgoRowSizing,
+  hgoColSizing,
+  hgoRowMoving,
+  hgoColMoving,
+  hgoTabs,
+  hgoAlwaysShowEditor,
+  hgoThumbTracking
+};
+
+// A set of THexGridOption members.
+class THexGridOptions {
+ public:
+  constexpr THexGridOptions() = default;
+  constexpr THexGridOptions(std::initializer_list<THexGridOption> members) {
+    for (THexGridOption m : members) FBits |= Bit(m);
+  }
+  constexpr bool Contains(THexGridOption m) const { return (FBits & Bit(m)) != 0; }
+  constexpr bool operator==(const THexGridOptions&) const = default;
+
+ private:
+  static constexpr unsigned Bit(THexGridOption m) { return 1u << static_cast<unsigned>(m); }
+  unsigned FBits = 0;
+};
+
+// Flags of the State passed to OnDrawCell.
+enum TGridDrawStateFlag : unsigned { gdSelected = 1, gdFocused = 2, gdChanged = 4 };
+using TGridDrawState = unsigned;
+
+// A font together with its colour, as the grid's extra fonts carry both.
+struct TGridFont {
+  QFont Font;
+  QColor Color;
+};
+
+enum TGridBorderStyle { bsNone, bsSingle };
+
+// A grid of integer cells shown as fixed-width upper-case hexadecimal, with
+// access by linear address (row * ColCount + col), an in-place hex editor, a
+// contiguous address-range selection made by dragging, and a mark on the most
+// recently changed cell. The main window's grids are the machine's cell
+// stores, so GetContents/SetContents are on the simulator's hot path: they
+// allocate nothing, emit no Qt signal and never paint; a write only marks its
+// cell for the next paint.
+class THexGrid : public QWidget, public TCellStore {
+  Q_OBJECT
+
+ public:
+  explicit THexGrid(QWidget* parent = nullptr);
+  ~THexGrid() override;
+
+  // Events, in the manner of the original control's event properties.
+  std::function<void(THexGrid* sender, int adr, int32_t oldValue, int32_t value)> OnCellChanged;
+  std::function<void(THexGrid* sender, int selStart, int selEnd)> OnSelChanged;
+  std::function<void(THexGrid* sender, int col, int row, bool& canSelect)> OnSelectCell;
+  std::function<void(THexGrid* sender, int col, int row, int& value)> OnGetEditLimit;
+  std::function<void(THexGrid* sender, int col, int row, const QRect& rect, TGridDrawState state, QPainter& painter)>
+      OnDrawCell;
+  std::function<void(THexGrid* sender)> OnClick;
+  std::function<void(THexGrid* sender)> OnDblClick;
+  std::function<void(THexGrid* sender)> OnExit;
+
+  // TCellStore
+  int Count() const override { return FColCount * FRowCount; }
+  int32_t GetContents(int adr) const override;
+  void SetContents(int adr, int32_t value) override;
+
+  int32_t GetCells(int col, int row) const { return GetContents(coor2adr(col, row)); }
+  void SetCells(int col, int row, int32_t value) { SetContents(coor2adr(col, row), value); }
+  int coor2adr(int col, int row) const { return col + row * FColCount; }
+
+  // Selection: FSelStart where it was started, FSelEnd the moving end; both -1 for none.
+  int SelStart() const { return FSelStart; }
+  int SelEnd() const { return FSelEnd; }
+  int GetSelLo() const { return FSelStart < FSelEnd ? FSelStart : FSelEnd; }
+  int GetSelHi() const { return FSelStart < FSelEnd ? FSelEnd : FSelStart; }
+  void SetSelStart(int adr) { MoveSelBound(FSelStart, adr); }
+  void SetSelEnd(int adr) { MoveSelBound(FSelEnd, adr); }
+
+  bool Modified() const { return FModified; }
+  virtual void SetModified(bool value);
+  int ChangedAdr() const { return FChangedAdr; }
+
+  virtual int GetEditLimit(int col, int row) const;
+  int GetEditLimit() const { return GetEditLimit(FEditCol, FEditRow); }
+  virtual bool SelectCell(int col, int row);
+
+  // The current (keyboard) cell.
+  int Col() const { return FCol; }
+  int Row() const { return FRow; }
+  // Moves the current cell if SelectCell allows it; returns whether it moved.
+  bool MoveCurrent(int col, int row);
+
+  // The in-place editor.
+  virtual void ShowEditor();
+  virtual void HideEditor();
+  virtual void UpdateText();
+  bool EditorOpen() const { return FEditCol >= 0; }
+  int EditCol() const { return FEditCol; }
+  int EditRow() const { return FEditRow; }
+  QLineEdit* Editor() const { return FEditor; }
+  // Focuses the grid, or its editor when that is open.
+  void SetFocus();
+  // After the owner has configured the grid: all cells 0, and the editor
+  // opened when hgoAlwaysShowEditor is set.
+  virtual void Loaded();
+
+  // Properties.
+  int ColCount() const { return FColCount; }
+  int RowCount() const { return FRowCount; }
+  void SetColCount(int value) { SetGridSize(value, FRowCount); }
+  void SetRowCount(int value) { SetGridSize(FColCount, value); }
+  QColor Color() const { return FColor; }
+  void SetColor(const QColor& value);
+  int DefaultColWidth() const { return FDefaultColWidth; }
+  void SetDefaultColWidth(int value);
+  int DefaultRowHeight() const { return FDefaultRowHeight; }
+  void SetDefaultRowHeight(int value);
+  int GridLineWidth() const { return FGridLineWidth; }
+  void SetGridLineWidth(int value);
+  THexGridOptions Options() const { return FOptions; }
+  virtual void SetOptions(THexGridOptions value);
+  int DefaultLimit() const { return FDefaultLimit; }
+  void SetDefaultLimit(int value);
+  const TGridFont& FontChanged() const { return FFontChanged; }
+  virtual void SetFontChanged(const TGridFont& value);
+  const TGridFont& FontSelected() const { return FFontSelected; }
+  virtual void SetFontSelected(const TGridFont& value);
+  TGridBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TGridBorderStyle value);
+  QMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
+
+  // Geometry, in widget pixels: the cell's own area (without its grid lines)
+  // and the address under a point (-1 outside every cell; a grid line belongs
+  // to the cell before it).
+  QRect CellRect(int adr) const;
+  QRect CellRect(int col, int row) const { return CellRect(coor2adr(col, row)); }
+  int AddressAt(const QPoint& point) const;
+  // What a cell shows: its stored value with GetEditLimit digits.
+  QString CellText(int col, int row) const;
+  // Reads editor text as hexadecimal: -1 when invalid, 0 when empty.
+  static int32_t HexTextValue(const QString& text);
+
+  QSize sizeHint() const override;
+
+ protected:
+  // Called after ColCount or RowCount changed; keeps the cells by address.
+  virtual void SizeChanged(int oldColCount, int oldRowCount);
+  virtual void DrawCell(QPainter& painter, int col, int row, const QRect& rect);
+
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  [[noreturn]] void RaiseOutOfBounds(const char* operation, int adr) const;
+  void MoveSelBound(int& bound, int adr);
+  void InvalidateCell(int adr);
+  void InvalidateAll();
+  void ClearInvalidMarks();
+  void SetGridSize(int cols, int rows);
+  int BorderWidth() const { return FBorderStyle == bsSingle ? 2 : 0; }
+  int VertLineWidth() const { return FOptions.Contains(hgoVertLine) ? FGridLineWidth : 0; }
+  int HorzLineWidth() const { return FOptions.Contains(hgoHorzLine) ? FGridLineWidth : 0; }
+  QString FormatValue(int32_t value, int digits) const;
+  void SetEditorText(const QString& text, int limit);
+  void EditorKey(QKeyEvent* e, bool& consumed);
+  void TypeIntoEditor(QChar ch);
+  void EditorEnter();
+  bool IsLeaving(QFocusEvent* e) const;
+  void DoExit();
+  bool NavigationKey(QKeyEvent* e);
+  void ResetDerivedFonts();
+
+  std::vector<int32_t> FContents;
+  // One byte per cell: an update of the cell's area is already pending, so
+  // further writes before the next paint need not ask again.
+  std::vector<uint8_t> FInvalid;
+  int FColCount = 5;
+  int FRowCount = 5;
+  int FCol = 0;
+  int FRow = 0;
+  int FSelStart = -1;
+  int FSelEnd = -1;
+  int FChangedAdr = -1;
+  bool FModified = false;
+  QLineEdit* FEditor = nullptr;
+  int FEditCol = -1;
+  int FEditRow = -1;
+  bool FSelecting = false;
+  QPoint FMouseOrigin;
+
+  QColor FColor{240, 240, 245};
+  int FDefaultColWidth = 24;
+  int FDefaultRowHeight = 15;
+  int FGridLineWidth = 1;
+  THexGridOptions FOptions{hgoVertLine, hgoHorzLine};
+  int FDefaultLimit = 2;
+  TGridFont FFontChanged;
+  TGridFont FFontSelected;
+  // Until assigned, the extra fonts follow the grid's own font.
+  bool FFontChangedAssigned = false;
+  bool FFontSelectedAssigned = false;
+  TGridBorderStyle FBorderStyle = bsSingle;
+  QMenu* FPopupMenu = nullptr;
+};
