@@ -1,0 +1,147 @@
+#include "MainWinFixture.h"
+
+#include "mainwin/ClearDialog.h"
+
+#include <QCheckBox>
+#include <QTimer>
+
+namespace {
+
+const QColor Red(255, 0, 0);
+
+TEST_F(MainWinTest, StepOnEmptyMemoryIsAnInvalidInstruction) {
+  Click(Main->StepButton);
+  EXPECT_EQ(Status(), "Invalid instruction");
+  EXPECT_EQ(Main->StatusColor(), Red);
+  EXPECT_EQ(Cell(Main->SysRegs, 0), "02");
+  EXPECT_EQ(Cell(Main->SysRegs, 1), "0000");
+}
+
+TEST_F(MainWinTest, RunStopsAtAHaltWithPcPastIt) {
+  Poke(0x00, {0x2F, 0x48, 0x2F, 0x69, 0xC0, 0x00});
+  Click(Main->RunButton);
+  EXPECT_FALSE(Main->RunButton->isEnabled());
+  EXPECT_TRUE(Main->BreakButton->isEnabled());
+  EXPECT_EQ(Status(), "Running...");
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+  EXPECT_EQ(Main->StatusColor(), Red);
+  EXPECT_EQ(Pc(), 0x06);
+  EXPECT_EQ(Main->OutputBox->Lines().join('|'), "Hi");
+  EXPECT_TRUE(Main->RunButton->isEnabled());
+  EXPECT_FALSE(Main->BreakButton->isEnabled());
+}
+
+TEST_F(MainWinTest, SelfJumpRunsUntilBreak) {
+  Poke(0x10, {0xB0, 0x10});
+  Main->SysRegs->SetContents(0, 0x10);
+  Click(Main->RunButton);
+  QTest::qWait(50);
+  EXPECT_TRUE(Main->Running());
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_TRUE(Main->RunButton->isEnabled());
+  EXPECT_FALSE(Main->BreakButton->isEnabled());
+  EXPECT_EQ(Pc(), 0x10);
+  QTest::qWait(20);
+  EXPECT_EQ(Status(), "Ready");  // nothing of the run goes on after Break
+}
+
+TEST_F(MainWinTest, SecondRunWhileRunningIsRefused) {
+  Poke(0x00, {0xB0, 0x00});
+  Click(Main->RunButton);
+  Main->MenuRun->trigger();
+  QTest::qWait(20);
+  EXPECT_TRUE(Main->Running());
+  EXPECT_EQ(Status(), "Running...");
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
+}
+
+TEST_F(MainWinTest, ZeroPcDuringARunTakesTheNextInstructionFromAddressZero) {
+  Poke(0x00, {0x2F, 0x41, 0xC0, 0x00});
+  Poke(0x10, {0xB0, 0x10});
+  Main->SysRegs->SetContents(0, 0x10);
+  Click(Main->RunButton);
+  QTest::qWait(30);
+  Click(Main->ZeroPC);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+  EXPECT_EQ(Pc(), 0x04);
+  EXPECT_EQ(Main->OutputBox->Lines().join('|'), "A");
+}
+
+TEST_F(MainWinTest, StepDuringARunExecutesOneExtraInstruction) {
+  Poke(0x00, {0xB0, 0x00});
+  Click(Main->RunButton);
+  QTest::qWait(20);
+  Click(Main->StepButton);
+  EXPECT_EQ(Status(), "Ready");  // Step's own text while the run goes on
+  EXPECT_TRUE(Main->Running());
+  Click(Main->BreakButton);
+}
+
+TEST_F(MainWinTest, InstructionWritingRfTwiceShowsTheCharacterTwice) {
+  Poke(0x00, {0x2F, 0x41, 0xB0, 0x00});
+  for (int i = 0; i < 3; ++i) Click(Main->StepButton);
+  EXPECT_EQ(Main->OutputBox->Lines().join('|'), "AA");
+}
+
+// Answers the Clear dialog with the given boxes checked.
+void AnswerClearDialog(bool mem, bool reg, bool pc, bool ok) {
+  QTimer::singleShot(0, [=] {
+    auto* dialog = qobject_cast<TClearDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Clear What?");
+    EXPECT_TRUE(dialog->MemChecked->isChecked());
+    EXPECT_TRUE(dialog->RegChecked->isChecked());
+    EXPECT_TRUE(dialog->PCChecked->isChecked());
+    dialog->MemChecked->setChecked(mem);
+    dialog->RegChecked->setChecked(reg);
+    dialog->PCChecked->setChecked(pc);
+    if (ok)
+      dialog->accept();
+    else
+      dialog->reject();
+  });
+}
+
+TEST_F(MainWinTest, ClearResetsWhatIsCheckedAndNeverIR) {
+  struct TCase {
+    bool Mem, Reg, Pc, Ok;
+  };
+  const TCase cases[] = {{true, true, true, true},   {true, false, false, true}, {false, true, false, true},
+                         {false, false, true, true}, {true, true, true, false}};
+  for (const TCase& c : cases) {
+    Poke(0x00, {0x20, 0x07});
+    Main->Registers->SetContents(3, 0x33);
+    Main->SysRegs->SetContents(0, 0x20);
+    Main->SysRegs->SetContents(1, 0x1234);
+    Main->SetStatus("Halted", Red);
+    AnswerClearDialog(c.Mem, c.Reg, c.Pc, c.Ok);
+    Click(Main->ResetButton);
+    const bool mem = c.Ok && c.Mem, reg = c.Ok && c.Reg, pc = c.Ok && c.Pc;
+    EXPECT_EQ(Main->MainMemory->GetContents(0), mem ? 0 : 0x20);
+    EXPECT_EQ(Main->Registers->GetContents(3), reg ? 0 : 0x33);
+    EXPECT_EQ(Pc(), pc ? 0 : 0x20);
+    EXPECT_EQ(Ir(), 0x1234);
+    EXPECT_EQ(Main->MemoryModified(), !mem);
+    EXPECT_EQ(Status(), "Ready");
+  }
+}
+
+TEST_F(MainWinTest, ClearingRegistersSendsCodeZeroToTheTerminalOnce) {
+  // A NUL shows only on a full line, where it starts a new one.
+  Main->Registers->SetContents(15, 'x');
+  const int cols = Main->OutputBox->Cols();
+  ASSERT_GT(cols, 1);
+  for (int i = 1; i < cols; ++i) Main->Registers->SetContents(15, 'x');
+  const int linesBefore = static_cast<int>(Main->OutputBox->Lines().size());
+  AnswerClearDialog(false, true, false, true);
+  Click(Main->ResetButton);
+  EXPECT_EQ(Main->OutputBox->Lines().size(), linesBefore + 1);
+  EXPECT_TRUE(Main->OutputBox->Lines().back().isEmpty());
+}
+
+}  // namespace
