@@ -21,7 +21,11 @@ THexGrid::THexGrid(QWidget* parent) : QWidget(parent) {
   resize((FColCount + 1) * FDefaultColWidth, (FRowCount + 1) * FDefaultRowHeight);
 }
 
-THexGrid::~THexGrid() = default;
+THexGrid::~THexGrid() {
+  // The editor outlives this part of the grid during destruction; its last
+  // focus events must not reach a half-destroyed filter.
+  if (FEditor) FEditor->removeEventFilter(this);
+}
 
 // ---------------------------------------------------------------------------
 // Cell store

@@ -37,7 +37,8 @@ class HexGridTest : public ::testing::Test {
     };
     FWindow->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(FWindow.get()));
-    QApplication::setActiveWindow(FWindow.get());
+    FWindow->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(FWindow.get()));
     Grid->setFocus();
     Settle();
   }

@@ -1,0 +1,154 @@
+#include "controls/ShowText.h"
+
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// Windows-1252 at 0x80..0x9F; its five unassigned codes keep their C1 code
+// points, as Windows itself maps them. Every other byte is its own code point.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+TShowText::TShowText(QWidget* parent) : QFrame(parent) {
+  setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  setLineWidth(2);
+  setFocusPolicy(Qt::NoFocus);
+  setCursor(Qt::ArrowCursor);
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  // "Terminal" does not exist outside Windows; DejaVu Sans Mono is the
+  // fixed-pitch face every Linux desktop has.
+  QFont terminal(QStringLiteral("DejaVu Sans Mono"), 10);
+  terminal.setStyleHint(QFont::TypeWriter);
+  terminal.setFixedPitch(true);
+  setFont(terminal);
+  resize(169, 57);
+}
+
+QChar TShowText::DisplayChar(unsigned char ch) {
+  return QChar(ch >= 0x80 && ch <= 0x9F ? kCp1252High[ch - 0x80] : static_cast<char16_t>(ch));
+}
+
+void TShowText::CalcWinSize() {
+  const QFontMetrics metrics(font());
+  FCharWidth = std::max(metrics.horizontalAdvance(QLatin1Char('x')), 1);
+  FCharHeight = std::max(metrics.height(), 1);
+  FAscent = metrics.ascent();
+  const QRect client = contentsRect();
+  FCols = client.width() / FCharWidth;
+  FRows = client.height() / FCharHeight;
+  FLastFontHeight = FCharHeight;
+  FLastHeight = height();
+  FLastWidth = width();
+  FFontDirty = false;
+}
+
+void TShowText::Write(char ch) {
+  if (FFontDirty || FLastHeight != height() || FLastWidth != width()) {
+    CalcWinSize();
+    // Lines that no longer fit go before the byte is shown; an area smaller
+    // than one character counts as one row of one column.
+    FModel.SetSize(FCols, FRows);
+  }
+  FModel.Write(static_cast<unsigned char>(ch));
+  RequestRepaint();
+}
+
+void TShowText::Write(const char* text) {
+  for (; *text; ++text) Write(*text);
+}
+
+QStringList TShowText::Lines() const {
+  QStringList result;
+  for (const std::string& line : FModel.Lines()) {
+    QString text(static_cast<qsizetype>(line.size()), QChar());
+    for (size_t i = 0; i < line.size(); ++i)
+      text[static_cast<qsizetype>(i)] = DisplayChar(static_cast<unsigned char>(line[i]));
+    result.push_back(text);
+  }
+  return result;
+}
+
+void TShowText::RequestRepaint() {
+  if (FRepaintPending) return;
+  FRepaintPending = true;
+  update();
+}
+
+void TShowText::showEvent(QShowEvent* e) {
+  // Updates asked for while hidden were dropped; showing paints everything.
+  FRepaintPending = false;
+  QFrame::showEvent(e);
+}
+
+void TShowText::paintEvent(QPaintEvent* e) {
+  FRepaintPending = false;
+  QPainter painter(this);
+  const QRect client = contentsRect();
+  painter.fillRect(client, FColor);
+  painter.setClipRect(client.intersected(e->rect()));
+  painter.setFont(font());
+  painter.setPen(FFontColor);
+  // Character by character, so that no glyph of a control code or a missing
+  // character can shift the columns after it.
+  const std::vector<std::string>& lines = FModel.Lines();
+  for (size_t row = 0; row < lines.size(); ++row) {
+    const int baseline = client.top() + static_cast<int>(row) * FCharHeight + FAscent;
+    if (baseline - FAscent > client.bottom()) break;
+    const std::string& line = lines[row];
+    for (size_t col = 0; col < line.size(); ++col) {
+      const unsigned char ch = static_cast<unsigned char>(line[col]);
+      if (ch == ' ') continue;
+      painter.drawText(QPoint(client.left() + static_cast<int>(col) * FCharWidth, baseline), QString(DisplayChar(ch)));
+    }
+  }
+  painter.setClipping(false);
+  drawFrame(&painter);
+}
+
+void TShowText::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::FontChange && !FForcingFixedPitch) {
+    FFontDirty = true;
+    if (!QFontInfo(font()).fixedPitch()) {
+      // The terminal is always fixed-pitch: a proportional face is replaced
+      // by the system's fixed face of the same size and weight.
+      QFont fixed = font();
+      fixed.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+      fixed.setStyleHint(QFont::TypeWriter);
+      fixed.setFixedPitch(true);
+      FForcingFixedPitch = true;
+      setFont(fixed);
+      FForcingFixedPitch = false;
+    }
+    update();
+  }
+  QFrame::changeEvent(e);
+}
+
+void TShowText::SetColor(const QColor& value) {
+  FColor = value;
+  update();
+}
+
+void TShowText::SetFontColor(const QColor& value) {
+  FFontColor = value;
+  update();
+}
+
+// Mouse buttons do nothing in the terminal: no caret, no selection, no menu.
+void TShowText::mousePressEvent(QMouseEvent* e) { e->accept(); }
+void TShowText::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
+void TShowText::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
+void TShowText::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "controls/TerminalModel.h"
+
+#include <QColor>
+#include <QFrame>
+#include <QStringList>
+
+// The output terminal: a read-only, fixed-pitch character terminal into which
+// bytes are written one at a time. A write only changes the text model and
+// asks for a repaint; painting draws the model, mapping every byte through
+// Windows-1252 (control codes included) and interpreting nothing else.
+class TShowText : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit TShowText(QWidget* parent = nullptr);
+
+  void Write(char ch);
+  void Write(const char* text);
+
+  // Measures "x" in the current font and sets the size in character cells.
+  virtual void CalcWinSize();
+  // After the owner has configured the control.
+  virtual void Loaded() { CalcWinSize(); }
+
+  const TTerminalModel& Model() const { return FModel; }
+  int Cols() const { return FCols; }
+  int Rows() const { return FRows; }
+  int CurLine() const { return FModel.CurLine(); }
+  // The lines as they are shown.
+  QStringList Lines() const;
+  // The character a byte is shown as.
+  static QChar DisplayChar(unsigned char ch);
+
+  QColor Color() const { return FColor; }
+  void SetColor(const QColor& value);
+  QColor FontColor() const { return FFontColor; }
+  void SetFontColor(const QColor& value);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  void RequestRepaint();
+
+  TTerminalModel FModel;
+  int FCols = 0;
+  int FRows = 0;
+  int FLastFontHeight = 0;
+  int FLastHeight = 0;
+  int FLastWidth = 0;
+  // Set by a font change, so that a new font of the same height is measured too.
+  bool FFontDirty = true;
+  int FCharWidth = 1;
+  int FCharHeight = 1;
+  int FAscent = 0;
+  // An update of the whole control is pending; further writes need not ask again.
+  bool FRepaintPending = false;
+  bool FForcingFixedPitch = false;
+  QColor FColor{64, 64, 64};
+  QColor FFontColor{255, 255, 255};
+};
