@@ -4,6 +4,7 @@
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/LabelGrid.h"
 #include "mainwin/MainWin.h"
 #include "support/ScriptedPlatform.h"
 
