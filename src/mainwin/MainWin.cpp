@@ -141,7 +141,7 @@ void TMainWin::CreateViews() {
   LabelsReg2->setToolTip(QStringLiteral("System Registers"));
   for (int n = 0; n < 16; ++n) {
     LabelsMem1->SetCaption(n, QStringLiteral("..%1").arg(n, 0, 16).toUpper());
-    LabelsMem2->SetCaption(n, QStringLiteral("%10").arg(n, 0, 16).toUpper());
+    LabelsMem2->SetCaption(n, QString::number(n, 16).toUpper() + QLatin1Char('0'));
     LabelsReg1->SetCaption(n, QStringLiteral("R%1").arg(n, 0, 16).toUpper());
   }
   LabelsReg2->SetCaption(0, QStringLiteral("PC"));
@@ -358,7 +358,7 @@ void TMainWin::MainMemorySelChanged(int selStart, int selEnd) {
     text = QStringLiteral("Selected: %1").arg(selStart);
   else
     text = QStringLiteral("Selected: %1-%2").arg(std::min(selStart, selEnd)).arg(std::max(selStart, selEnd));
-  StatusText->SetText(text, SelectionTextColor);
+  SetStatus(text, SelectionTextColor);
 }
 
 void TMainWin::ClearMainMemory() {

@@ -83,10 +83,11 @@ void TMainWin::MenuSaveAsFileClick() {
 bool TMainWin::SaveMemoryFile(const QString& path) {
   // Written through a temporary file that replaces the old one only when
   // complete: a full disk or a lost permission never destroys the file the
-  // student had.
+  // student had. Unbuffered, because a buffered QSaveFile can commit a
+  // partly written file as a success when the disk fills up during flush.
   const std::string image = EncodeProgramImage(*MainMemory);
   QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     ShowFileError(this, QStringLiteral("Cannot create file %1").arg(path));
     return false;
   }

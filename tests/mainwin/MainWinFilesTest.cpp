@@ -74,6 +74,7 @@ TEST_F(ProgramFilesTest, OpenLoadsTheFirst1024BytesAndResetsPc) {
 
 TEST_F(ProgramFilesTest, ShortFileIsAStreamReadErrorAndLeavesMemory) {
   Poke(0x00, {0x11, 0x22});
+  Main->SetMemoryModified(false);
   Main->SysRegs->SetContents(0, 0x40);
   WriteBytes(Path("short.prg"), ProgramFile({0x99}, 1000));
   OpenThrough(Path("short.prg"));

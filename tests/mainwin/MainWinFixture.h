@@ -57,9 +57,12 @@ protected:
   // Selects a cell by clicking it and types hex digits into it, then Enter.
   void TypeIntoCell(THexGrid* grid, int adr, const char* digits) {
     ClickCell(grid, adr);
-    QTest::keyClicks(grid, digits);
+    // The first digit opens the editor on the cell; the rest go to the editor.
+    QTest::keyClick(grid, digits[0]);
     QWidget* editor = grid->Editor();
     ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(grid->EditorOpen());
+    QTest::keyClicks(editor, digits + 1);
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClick(grid->Editor(), Qt::Key_Escape);
   }

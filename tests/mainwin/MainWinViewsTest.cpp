@@ -53,7 +53,7 @@ TEST_F(MainWinTest, AProgramsOwnStoreNeitherMarksMemoryNorScrolls) {
   EXPECT_EQ(Main->MainMemory->GetContents(0xF0), 0x41);
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->DisasmWin->TopRow(), 0);
-  EXPECT_EQ(Main->DisasmWin->RowText(0x78), "F0:  41,00  load  R1,[00]    ;...");
+  EXPECT_EQ(Main->DisasmWin->RowText(0x78), "F0:  41,00  move  R0,R0      ;...");
 }
 
 TEST_F(MainWinTest, SelectionAndAddressTextsInTheStatusBar) {
