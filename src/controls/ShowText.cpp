@@ -53,15 +53,13 @@ void TShowText::CalcWinSize() {
   FLastHeight = height();
   FLastWidth = width();
   FFontDirty = false;
+  // Lines that no longer fit go now, before the next byte is shown; an area
+  // smaller than one character counts as one row of one column.
+  FModel.SetSize(FCols, FRows);
 }
 
 void TShowText::Write(char ch) {
-  if (FFontDirty || FLastHeight != height() || FLastWidth != width()) {
-    CalcWinSize();
-    // Lines that no longer fit go before the byte is shown; an area smaller
-    // than one character counts as one row of one column.
-    FModel.SetSize(FCols, FRows);
-  }
+  if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
   FModel.Write(static_cast<unsigned char>(ch));
   RequestRepaint();
 }

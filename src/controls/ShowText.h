@@ -19,7 +19,8 @@ class TShowText : public QFrame {
   void Write(char ch);
   void Write(const char* text);
 
-  // Measures "x" in the current font and sets the size in character cells.
+  // Measures "x" in the current font, sets the size in character cells and
+  // fits the lines to it.
   virtual void CalcWinSize();
   // After the owner has configured the control.
   virtual void Loaded() { CalcWinSize(); }

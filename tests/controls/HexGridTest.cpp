@@ -208,6 +208,8 @@ TEST_F(HexGridTest, OnlyTheLastChangedCellIsMarkedAndClearingModifiedRemovesIt) 
   Grid->repaint();
   EXPECT_EQ(States[7] & gdChanged, gdChanged);
   EXPECT_EQ(States[3] & gdChanged, 0u);
+  EXPECT_EQ(States[0], gdFocused);
+  EXPECT_EQ(States[1], 0u);
   Grid->SetModified(false);
   EXPECT_EQ(Grid->ChangedAdr(), -1);
   EXPECT_EQ(PaintNow(), std::set<int>{7});

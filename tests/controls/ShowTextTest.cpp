@@ -67,6 +67,14 @@ TEST_F(ShowTextTest, MeasuresTheLetterXOnTheFirstWrite) {
   EXPECT_EQ(Text->Lines(), QStringList{"hi"});
 }
 
+TEST_F(ShowTextTest, LoadedMeasuresForTheWritesThatFollow) {
+  Text->resize(300, 120);
+  Text->Loaded();
+  EXPECT_EQ(QSize(Text->Cols(), Text->Rows()), ExpectedCells());
+  Text->Write("abc");
+  EXPECT_EQ(Text->Lines(), QStringList{"abc"});
+}
+
 TEST_F(ShowTextTest, AProportionalFontIsMadeFixedPitch) {
   Text->setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
   EXPECT_TRUE(QFontInfo(Text->font()).fixedPitch());
