@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-TDisasmList::TDisasmList(int rowCount, QWidget* parent) : QAbstractScrollArea(parent), FRows(rowCount) {
+TDisasmList::TDisasmList(int rowCount, QWidget* parent)
+    : QAbstractScrollArea(parent), FRows(rowCount), FDirty(static_cast<size_t>(rowCount), 0) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
@@ -32,6 +33,9 @@ int TDisasmList::RowAt(const QPoint& viewportPoint) const {
 
 void TDisasmList::UpdateRow(int row) {
   if (FUpdateDepth > 0 || row < FTopRow || row > FTopRow + VisibleRows()) return;
+  uint8_t& dirty = FDirty[static_cast<size_t>(row)];
+  if (dirty) return;
+  dirty = 1;
   viewport()->update(RowRect(row));
 }
 
@@ -91,7 +95,13 @@ void TDisasmList::resizeEvent(QResizeEvent* event) {
   SyncScrollBar();
 }
 
+void TDisasmList::showEvent(QShowEvent* event) {
+  QAbstractScrollArea::showEvent(event);
+  std::fill(FDirty.begin(), FDirty.end(), 0);
+}
+
 void TDisasmList::paintEvent(QPaintEvent* event) {
+  std::fill(FDirty.begin(), FDirty.end(), 0);
   if (FUpdateDepth > 0) return;
   QPainter painter(viewport());
   painter.setFont(font());

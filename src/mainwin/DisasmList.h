@@ -4,6 +4,9 @@
 #include <QString>
 #include <QVector>
 
+#include <cstdint>
+#include <vector>
+
 // The disassembly list under the memory grid: a fixed number of rows of
 // text, one of them selected (the PC marker). It paints itself so that
 // moving the selection or the scroll position costs O(1): a running program
@@ -49,6 +52,7 @@ protected:
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -57,6 +61,10 @@ private:
   int MaxTopRow() const;
 
   QVector<QString> FRows;
+  // One flag per row: its area is already waiting for a repaint, so a
+  // running program that moves PC a million times between two paints asks
+  // for it once.
+  std::vector<uint8_t> FDirty;
   int FSelected = -1;
   int FTopRow = 0;
   int FUpdateDepth = 0;

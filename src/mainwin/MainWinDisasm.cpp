@@ -37,7 +37,6 @@ void TMainWin::RewriteAllDisasmRows() {
 
 void TMainWin::PcChanged(int pc) {
   const int row = (pc & 0xFF) / 2;
-  DisasmWin->SetSelectedRow(-1);
   DisasmWin->SetSelectedRow(row);
   DisasmWin->SetTopRow(row - 3);
 }
