@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -85,6 +87,11 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
                   Qt::WindowCloseButtonHint | Qt::WindowTitleHint) &
                  ~Qt::WindowMaximizeButtonHint);
+
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    adjustSize();
+    move(screen->availableGeometry().center() - rect().center());
+  }
 
   RewriteAllDisasmRows();
   PcChanged(0);
