@@ -1,5 +1,6 @@
 #include "mainwin/MainWin.h"
 
+#include "app/HelpDialog.h"
 #include "app/HelpHook.h"
 #include "app/Settings.h"
 
@@ -27,15 +28,12 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent) : QMainWindow(parent), 
                   Qt::WindowTitleHint) &
                  ~Qt::WindowMaximizeButtonHint);
 
+  CreateHelpCommands();
   SetApplicationHelpHandler(
       [this](uint16_t command, int data, bool& callHelp) { return FormHelp(command, data, callHelp); });
 }
 
-TMainWin::~TMainWin() { SetApplicationHelpHandler(nullptr); }
-
-bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
-  callHelp = false;
-  if (command != HELP_CONTEXTPOPUP) return false;
-  FHelpRequests.append(data);
-  return true;
+TMainWin::~TMainWin() {
+  SetApplicationHelpHandler(nullptr);
+  THelpDialog::CloseAll();
 }

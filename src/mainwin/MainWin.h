@@ -6,13 +6,17 @@
 #include <QMainWindow>
 
 struct TSettings;
+class QAction;
 class QLabel;
+class QMenu;
+class QToolButton;
+class TWhatsThisMode;
 
 // The simulator's main window.
 class TMainWin : public QMainWindow, public TZForm {
   Q_OBJECT
 
-public:
+ public:
   explicit TMainWin(TSettings& settings, QWidget* parent = nullptr);
   ~TMainWin() override;
 
@@ -23,7 +27,24 @@ public:
   // Context popups asked for so far, in order.
   const QList<int>& HelpRequests() const { return FHelpRequests; }
 
-private:
+  // Help menu and "What's this?" help (MainWinHelp.cpp).
+  void HelpMenuItemClick(QAction* sender);
+  void HelpButtonClick();
+  void MenuWWWHelpClick();
+  void MenuOptionsClick();
+  void MenuAboutClick();
+  QToolButton* HelpButton() const { return FHelpButton; }
+  QMenu* HelpMenu() const { return FHelpMenu; }
+  QMenu* ExamplesMenu() const { return FExamplesMenu; }
+  TWhatsThisMode* WhatsThis() const { return FWhatsThis; }
+
+ private:
+  void CreateHelpCommands();
+
   TSettings& FSettings;
   QList<int> FHelpRequests;
+  QToolButton* FHelpButton = nullptr;
+  QMenu* FHelpMenu = nullptr;
+  QMenu* FExamplesMenu = nullptr;
+  TWhatsThisMode* FWhatsThis = nullptr;
 };
