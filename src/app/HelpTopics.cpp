@@ -108,6 +108,18 @@ QString TitleLine(const THelpTopic& topic) {
       QStringLiteral("<span style=\"font-size:13pt; font-weight:bold; color:#0000ff;\">%1</span>%2").arg(title, rest));
 }
 
+// Escapes a plain line so that it shows as it stands, leading and repeated
+// blanks included.
+QString KeepBlanks(const QString& line) {
+  QString html;
+  QChar previous = QLatin1Char(' ');
+  for (const QChar c : line.toHtmlEscaped()) {
+    html += c == QLatin1Char(' ') && previous == QLatin1Char(' ') ? QStringLiteral("&nbsp;") : QString(c);
+    previous = c;
+  }
+  return html;
+}
+
 QString ReadBody(const QString& resource) {
   if (resource.isEmpty()) return {};
   InitHelpResources();
@@ -123,7 +135,7 @@ QByteArray Document(const QString& content) {
              "table { margin-top:2px; margin-bottom:6px; }"
              "th { background-color:#e8e8c8; }"
              "</style></head>\n"
-             "<body style=\"font-family:sans-serif; font-size:10pt;\">\n%1\n</body></html>\n")
+             "<body style=\"font-family:sans-serif; font-size:10pt;\">%1</body></html>")
       .arg(content)
       .toUtf8();
 }
@@ -151,6 +163,6 @@ QByteArray HelpTopicRichText(int context, const QStringList& extraLines) {
   QString content = TitleLine(*topic);
   const QString body = ReadBody(topic->Body);
   if (!body.isEmpty()) content += EmptyLine + body;
-  for (const QString& line : extraLines) content += line.isEmpty() ? EmptyLine : Paragraph(line.toHtmlEscaped());
+  for (const QString& line : extraLines) content += line.isEmpty() ? EmptyLine : Paragraph(KeepBlanks(line));
   return Document(content);
 }
