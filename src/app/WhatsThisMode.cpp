@@ -74,6 +74,9 @@ void TWhatsThisMode::Start() {
   QApplication::setOverrideCursor(Qt::WhatsThisCursor);
   FPreviousGrabber = QWidget::mouseGrabber();
   FWindow->installEventFilter(this);
+  // Qt hands moves without a button only to widgets that track the mouse.
+  FWasTracking = FWindow->hasMouseTracking();
+  FWindow->setMouseTracking(true);
   FWindow->grabMouse();
 }
 
@@ -83,6 +86,7 @@ void TWhatsThisMode::Finish() {
   if (FPreviousGrabber && FPreviousGrabber != FWindow) FPreviousGrabber->grabMouse();
   FPreviousGrabber = nullptr;
   FWindow->removeEventFilter(this);
+  FWindow->setMouseTracking(FWasTracking);
   QApplication::restoreOverrideCursor();
   if (!FButton) return;
   if (FOverButton) {

@@ -41,4 +41,5 @@ class TWhatsThisMode final : public QObject {
   QPointer<QWidget> FPreviousGrabber;
   bool FActive = false;
   bool FOverButton = false;
+  bool FWasTracking = false;
 };
