@@ -3,6 +3,7 @@
 #include "app/TextSource.h"
 #include "support/ScriptedPlatform.h"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
@@ -10,7 +11,6 @@
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextBrowser>
-#include <gtest/gtest.h>
 
 // Readable failure messages.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -25,7 +25,7 @@ QStringList ShownLines(const THelpDialog& dialog) {
 }
 
 class HelpDialogTest : public ::testing::Test {
-protected:
+ protected:
   void TearDown() override {
     THelpDialog::CloseAll();
     THelpDialog::SetInfoFolder(QString());
@@ -110,9 +110,9 @@ TEST_F(HelpDialogTest, OperandTopicsKeepTheQualifierInBodyType) {
 TEST_F(HelpDialogTest, UnknownContextAsksForTheNumberToBeReported) {
   THelpDialog* dialog = THelpDialog::ShowTopic(12345);
   ASSERT_NE(dialog, nullptr);
-  EXPECT_EQ(ShownLines(*dialog), (QStringList{"No help available.", "",
-                                              "Please report this error with the following details:", "",
-                                              "HelpContext: 12345"}));
+  EXPECT_EQ(ShownLines(*dialog),
+            (QStringList{"No help available.", "", "Please report this error with the following details:", "",
+                         "HelpContext: 12345"}));
   EXPECT_EQ(dialog->HelpText()->textCursor().position(), 0);
 }
 

@@ -17,12 +17,11 @@ TEST(TextSource, SeekFollowsTheOriginAndRefusesTargetsOutsideTheText) {
   };
   // The text has 10 bytes.
   const TCase cases[] = {
-      {0, 4, soBeginning, 4, 4},    {3, 0, soBeginning, 0, 0},   {3, 10, soBeginning, 10, 10},
-      {3, 11, soBeginning, -1, 3},  {3, -1, soBeginning, -1, 3}, {3, 2, soCurrent, 5, 5},
-      {3, -3, soCurrent, 0, 0},     {3, -4, soCurrent, -1, 3},   {3, 7, soCurrent, 10, 10},
-      {3, 8, soCurrent, -1, 3},     {3, 4, soEnd, 6, 6},         {3, 0, soEnd, 10, 10},
-      {3, 10, soEnd, 0, 0},         {3, 11, soEnd, -1, 3},       {3, -1, soEnd, -1, 3},
-      {3, 1, 3, -1, 3},             {3, 1, -1, -1, 3},
+      {0, 4, soBeginning, 4, 4},   {3, 0, soBeginning, 0, 0}, {3, 10, soBeginning, 10, 10}, {3, 11, soBeginning, -1, 3},
+      {3, -1, soBeginning, -1, 3}, {3, 2, soCurrent, 5, 5},   {3, -3, soCurrent, 0, 0},     {3, -4, soCurrent, -1, 3},
+      {3, 7, soCurrent, 10, 10},   {3, 8, soCurrent, -1, 3},  {3, 4, soEnd, 6, 6},          {3, 0, soEnd, 10, 10},
+      {3, 10, soEnd, 0, 0},        {3, 11, soEnd, -1, 3},     {3, -1, soEnd, -1, 3},        {3, 1, 3, -1, 3},
+      {3, 1, -1, -1, 3},
   };
   for (const TCase& c : cases) {
     TTextSource source("0123456789");

@@ -1,17 +1,25 @@
+#include "app/AboutForm.h"
 #include "app/HelpDialog.h"
 #include "app/HelpHook.h"
+#include "app/OptionsDialog.h"
+#include "app/Program.h"
 #include "app/Settings.h"
+#include "app/SettingsStore.h"
 #include "app/WhatsThisMode.h"
 #include "mainwin/MainWin.h"
 #include "support/ScriptedPlatform.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -23,7 +31,7 @@ void Activate(QWidget* window) {
 }
 
 class MainWinHelpTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FSettings.WebHelpAddress = "https://example.org/help";
     FMainWin = std::make_unique<TMainWin>(FSettings);
@@ -76,11 +84,18 @@ TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer
     const char* FirstLine;
   };
   const TCase cases[] = {
-      {"caption label", [&] { return InWindow(FCaption, {20, 8}); }, 20, "Orvik Simulator - Main Window"},
-      {"row addresses", [&] { return InWindow(FRowAddresses, {10, 100}); }, 14, "Memory address"},
+      {"caption label",
+       [&] {
+         return InWindow(FCaption, {20, 8});
+       },
+       20, "Orvik Simulator - Main Window"},
+      {"row addresses",
+       [&] {
+         return InWindow(FRowAddresses, {10, 100});
+       },
+       14, "Memory address"},
       {"outside every window", [&] { return QPoint(-250, -150); }, 0, "No help available"},
-      {"the help button itself", [&] { return InWindow(FMainWin->HelpButton()); }, 20,
-       "Orvik Simulator - Main Window"},
+      {"the help button itself", [&] { return InWindow(FMainWin->HelpButton()); }, 20, "Orvik Simulator - Main Window"},
   };
   for (const TCase& c : cases) {
     THelpDialog::CloseAll();
@@ -195,6 +210,63 @@ TEST_F(MainWinHelpTest, WebHelpOpensTheConfiguredAddressAndReportsAFailure) {
   EXPECT_EQ(FPlatform.OpenedDocuments.back(), "/no/such/page.html");
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_EQ(FPlatform.Messages[0].Text, "Cannot open Web help.\nThe specified file was not found.");
+}
+
+// Runs the modal options dialog that the main window opens: types an
+// address and presses a button.
+void AnswerOptions(const QString& address, bool ok) {
+  QTimer::singleShot(0, [=] {
+    auto* dialog = qobject_cast<TOptionsDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->WebHelpAdrInput()->setText(address);
+    QTest::mouseClick(ok ? dialog->OkButton() : dialog->CancelButton(), Qt::LeftButton);
+  });
+}
+
+TEST_F(MainWinHelpTest, ChangedWebHelpAddressIsUsedAtOnce) {
+  AnswerOptions("https://example.org/cancelled", false);
+  FMainWin->MenuOptionsClick();
+  AnswerOptions("https://example.org/changed", true);
+  FMainWin->MenuOptionsClick();
+  FMainWin->MenuWWWHelpClick();
+  EXPECT_EQ(FPlatform.OpenedDocuments, QStringList{"https://example.org/changed"});
+}
+
+TEST(MainWinOptions, ChangedWebHelpAddressIsFoundAgainAfterARestart) {
+  TScriptedPlatform platform;
+  QTemporaryDir folder;
+  const auto makeProgram = [&] {
+    return std::make_unique<TProgram>(std::make_unique<TQSettingsStore>(folder.filePath("Zavel.conf")),
+                                      TVersionResource{}, [&](const char*) { return folder.path(); });
+  };
+  {
+    auto program = makeProgram();
+    ASSERT_TRUE(program->Start());
+    AnswerOptions("file:///home/student/course/help.html", true);
+    program->MainWin()->MenuOptionsClick();
+    ASSERT_TRUE(program->Finish());
+  }
+  auto program = makeProgram();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->Settings().WebHelpAddress, "file:///home/student/course/help.html");
+  program->MainWin()->MenuWWWHelpClick();
+  EXPECT_EQ(platform.OpenedDocuments, QStringList{"file:///home/student/course/help.html"});
+  ASSERT_TRUE(program->Finish());
+}
+
+TEST_F(MainWinHelpTest, AboutOpensANewBoxEachTimeWhoseInfoShowsTheProgramInformation) {
+  FMainWin->MenuAboutClick();
+  FMainWin->MenuAboutClick();
+  const QList<TAboutForm*> boxes = FMainWin->findChildren<TAboutForm*>();
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[0]->isVisible());
+  EXPECT_TRUE(boxes[1]->isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  QTest::mouseClick(boxes[1]->InfoAboutButton(), Qt::LeftButton);
+  EXPECT_EQ(FMainWin->HelpRequests(), QList<int>{301});
+  ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
+  EXPECT_EQ(THelpDialog::OpenWindows()[0]->Context(), 301);
+  EXPECT_EQ(THelpDialog::OpenWindows()[0]->width(), 500);
 }
 
 }  // namespace
