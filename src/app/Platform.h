@@ -31,7 +31,7 @@ struct TFileDialogResult {
 };
 
 class TPlatform {
- public:
+public:
   virtual ~TPlatform() = default;
 
   // Message box with Yes, No and Cancel.

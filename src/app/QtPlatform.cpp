@@ -27,8 +27,7 @@ QMessageBox::Icon ToQtIcon(TMsgIcon icon) {
 TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& request, bool save) {
   QFileDialog dialog(parent, request.Title, request.InitialDir);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile
-                          : (request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+  dialog.setFileMode(save ? QFileDialog::AnyFile : (request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
   dialog.setNameFilters(request.Filters);
   if (request.FilterIndex >= 0 && request.FilterIndex < request.Filters.size())
     dialog.selectNameFilter(request.Filters.at(request.FilterIndex));
@@ -45,7 +44,7 @@ TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& reque
 }
 
 class TQtPlatform final : public TPlatform {
- public:
+public:
   TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text, TMsgIcon icon) override {
     QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
@@ -88,7 +87,9 @@ class TQtPlatform final : public TPlatform {
     return QDesktopServices::openUrl(url) ? 42 : 31;
   }
 
-  bool StartTextEditor(const QString& path) override { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+  bool StartTextEditor(const QString& path) override {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  }
 };
 
 TQtPlatform& QtPlatform() {

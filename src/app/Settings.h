@@ -19,6 +19,5 @@ struct TSettings {
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");
 inline const QString BuiltInWebHelpAddress = QStringLiteral("https://orvik-simulator.org/help/");
 inline const QString BuiltInContactAddress = QStringLiteral("orvik.simulator@orvik-simulator.org");
-inline const QString ProductDescription =
-    QStringLiteral("Orvik Simulator - a simulated 8-bit computer with its assembler");
+inline const QString ProductDescription = QStringLiteral("Orvik Simulator - a simulated 8-bit computer with its assembler");
 inline const QString AuthorName = QStringLiteral("The Orvik Simulator developers");

@@ -4,8 +4,7 @@
 #include <QSettings>
 #include <QVariant>
 
-TQSettingsStore::TQSettingsStore()
-    : FSettings(std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))) {}
+TQSettingsStore::TQSettingsStore() : FSettings(std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))) {}
 
 TQSettingsStore::TQSettingsStore(const QString& fileName)
     : FSettings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}

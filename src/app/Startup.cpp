@@ -60,8 +60,10 @@ struct TStoredField {
 };
 
 constexpr TStoredField StoredFields[] = {
-    {"CurrentMemFile", &TSettings::CurrentMemFile}, {"CurrentAsmFile", &TSettings::CurrentAsmFile},
-    {"WebHelpAddress", &TSettings::WebHelpAddress}, {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
+    {"CurrentMemFile", &TSettings::CurrentMemFile},
+    {"CurrentAsmFile", &TSettings::CurrentAsmFile},
+    {"WebHelpAddress", &TSettings::WebHelpAddress},
+    {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
     {"TempLstFile", &TSettings::TempLstFile},
 };
 
@@ -86,7 +88,6 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
     store.WriteText(QStringLiteral("EMail"), settings.ContactAddress);
     store.WriteText(QStringLiteral("Author"), AuthorName);
   }
-  for (const TStoredField& field : StoredFields)
-    store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  for (const TStoredField& field : StoredFields) store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
   store.Commit();
 }

@@ -8,7 +8,7 @@ namespace {
 TZForm* Top = nullptr;
 
 class TActivationFilter final : public QObject {
- public:
+public:
   TActivationFilter(TZForm* form, QObject* parent) : QObject(parent), FForm(form) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -16,7 +16,7 @@ class TActivationFilter final : public QObject {
     return false;
   }
 
- private:
+private:
   TZForm* FForm;
 };
 

@@ -8,7 +8,7 @@ class QWidget;
 // down through Below to find the topmost program window under the pointer.
 // A window that was never activated is not in the list.
 class TZForm {
- public:
+public:
   explicit TZForm(QWidget* window);
   virtual ~TZForm();
   TZForm(const TZForm&) = delete;
@@ -22,7 +22,7 @@ class TZForm {
   // Moves this window to the top of the list; runs on every activation.
   void Activated();
 
- private:
+private:
   void Unlink();
 
   QWidget* FWindow;
