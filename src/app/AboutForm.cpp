@@ -26,23 +26,31 @@ QPixmap BackgroundImage(const QSize& size) {
   sky.setColorAt(1, QColor(250, 252, 255));
   painter.fillRect(image.rect(), sky);
 
-  const QColor trace(150, 185, 215);
+  const QColor trace(160, 192, 220);
   painter.setPen(QPen(trace, 2));
   painter.setBrush(trace);
-  // Traces leave the chip's pins and run off to the edges, turning once.
-  const int chipLeft = 18, chipTop = size.height() - 70, chipSize = 44;
-  for (int pin = 0; pin < 4; ++pin) {
-    const int y = chipTop + 8 + pin * 10;
-    const int x = chipLeft + chipSize;
-    const int turn = x + 20 + pin * 12;
-    const QPoint points[] = {{x, y}, {turn, y}, {turn + 24, y - 24 - pin * 6}, {size.width(), y - 24 - pin * 6}};
-    painter.drawPolyline(points, 4);
-    painter.drawEllipse(QPoint(turn + 24, y - 24 - pin * 6), 3, 3);
+  // Traces leave the chip's pins for the edges of the board, away from the
+  // texts in the middle.
+  const int chipLeft = 22, chipTop = size.height() - 66, chipSize = 40;
+  for (int pin = 0; pin < 3; ++pin) {
+    const int y = chipTop + 10 + pin * 10;
+    const int turn = chipLeft + chipSize + 12 + pin * 10;
+    const QPoint points[] = {{chipLeft + chipSize, y}, {turn, y}, {turn, size.height()}};
+    painter.drawPolyline(points, 3);
   }
-  for (int pin = 0; pin < 4; ++pin) {
-    const int x = chipLeft + 8 + pin * 10;
-    painter.drawLine(x, chipTop, x, chipTop - 14 - pin * 8);
-    painter.drawEllipse(QPoint(x, chipTop - 14 - pin * 8), 3, 3);
+  for (int pin = 0; pin < 3; ++pin) {
+    const int x = chipLeft + 10 + pin * 10;
+    const int turn = chipTop - 8 - pin * 8;
+    const QPoint points[] = {{x, chipTop}, {x, turn}, {x - 14 - pin * 10, turn - 14 - pin * 10}};
+    painter.drawPolyline(points, 3);
+    painter.drawEllipse(points[2], 3, 3);
+  }
+  for (int line = 0; line < 3; ++line) {
+    const int y = size.height() - 12 - line * 12;
+    const int end = size.width() - 40 - line * 22;
+    const QPoint points[] = {{size.width(), y}, {end + 12, y}, {end, y - 12}};
+    painter.drawPolyline(points, 3);
+    painter.drawEllipse(points[2], 3, 3);
   }
   painter.setPen(QPen(QColor(90, 110, 140), 1));
   painter.setBrush(QColor(60, 70, 90));

@@ -50,6 +50,9 @@ void TMainWin::CreateHelpCommands() {
 
   FHelpButton = new QToolButton(centralWidget());
   FHelpButton->setText(QStringLiteral("?"));
+  QFont bold = FHelpButton->font();
+  bold.setBold(true);
+  FHelpButton->setFont(bold);
   FHelpButton->setCheckable(true);
   FHelpButton->setAutoRaise(true);
   FHelpButton->setFocusPolicy(Qt::NoFocus);
