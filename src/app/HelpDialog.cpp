@@ -111,22 +111,28 @@ QString THelpDialog::InfoFolder() {
 THelpDialog* THelpDialog::ShowTopic(int context) {
   QPointer<THelpDialog> dialog = new THelpDialog();
   dialog->SelectTopic(context);
-  dialog->HelpTextResizeRequest(dialog->ContentHeight());
-  if (const QScreen* screen = dialog->screen()) {
-    QRect frame = dialog->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    dialog->move(frame.topLeft());
-  }
-  dialog->show();
-  // Pending events run once; the view may still report its height here.
-  QCoreApplication::processEvents();
-  if (!dialog) return nullptr;
-  dialog->FFitting = false;
+  if (!dialog->ShowFitted()) return nullptr;
   if (context == UpgradeContext) {
     dialog->move(0, 0);
     dialog->resize(540, 90);
   }
   return dialog;
+}
+
+bool THelpDialog::ShowFitted() {
+  const QPointer<THelpDialog> self = this;
+  HelpTextResizeRequest(ContentHeight());
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  show();
+  // Pending events run once; the view may still report its height here.
+  QCoreApplication::processEvents();
+  if (!self) return false;
+  FFitting = false;
+  return true;
 }
 
 void THelpDialog::SelectTopic(int context) {

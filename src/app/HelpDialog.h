@@ -36,6 +36,9 @@ class THelpDialog : public QWidget, public TZForm {
 
   // Sets the width the topic asks for and loads its text, cursor at the start.
   void SelectTopic(int context);
+  // Shows the window centred with its height fitted to the text, which is
+  // left alone from then on. False if the window was closed meanwhile.
+  bool ShowFitted();
   // Replaces the text by the rich text that the source delivers.
   void LoadRichText(TTextSource& source);
   // The view reports the height its content needs: the client height

@@ -152,6 +152,25 @@ TEST_F(HelpDialogTest, HeightFollowsTheContentPlusOneUpToTheLimitUntilShown) {
   EXPECT_EQ(shown->height(), fitted) << "the fitting ends once the window is shown";
 }
 
+TEST_F(HelpDialogTest, TextOfAKnownHeightGivesThatHeightPlusOneUpToTheLimit) {
+  const struct {
+    int Needed;  // pixels, the view's margins included
+    int Height;
+    bool ScrollBar;
+  } cases[] = {{80, 81, false}, {300, 301, false}, {449, 450, false}, {1000, 450, true}};
+  for (const auto& c : cases) {
+    auto* dialog = new THelpDialog();
+    // An image of a given height needs that height plus the view's margins.
+    const int margins = 2 * static_cast<int>(dialog->HelpText()->document()->documentMargin());
+    TTextSource source(QStringLiteral("<img width=\"10\" height=\"%1\">").arg(c.Needed - margins).toUtf8());
+    dialog->LoadRichText(source);
+    ASSERT_TRUE(dialog->ShowFitted());
+    EXPECT_EQ(dialog->height(), c.Height) << c.Needed;
+    EXPECT_EQ(dialog->HelpText()->verticalScrollBar()->isVisible(), c.ScrollBar) << c.Needed;
+    dialog->close();
+  }
+}
+
 TEST_F(HelpDialogTest, LongTopicGetsTheLimitAndAScrollBar) {
   THelpDialog* dialog = THelpDialog::ShowTopic(202);
   ASSERT_NE(dialog, nullptr);
