@@ -1,5 +1,6 @@
 #include "mainwin/MainWin.h"
 
+#include "app/HelpDialog.h"
 #include "app/HelpHook.h"
 #include "app/Settings.h"
 #include "controls/HexGrid.h"
@@ -74,6 +75,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateButtons();
   CreateMenus();
   CreateStatusBar();
+  CreateHelpCommands();
   FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
   ConnectGrids();
 
@@ -105,6 +107,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
 TMainWin::~TMainWin() {
   FRunTimer->stop();
   SetApplicationHelpHandler(nullptr);
+  THelpDialog::CloseAll();
 }
 
 void TMainWin::CreateViews() {
@@ -410,9 +413,3 @@ void TMainWin::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
-  callHelp = false;
-  if (command != HELP_CONTEXTPOPUP) return false;
-  FHelpRequests.append(data);
-  return true;
-}

@@ -24,6 +24,7 @@ class THexGrid;
 class TMachine;
 class TShowText;
 class TStatusPanel;
+class TWhatsThisMode;
 
 // The simulator's main window: the machine's memory, registers, PC and IR in
 // three hex grids (which are the machine's cell stores), the disassembly
@@ -31,7 +32,7 @@ class TStatusPanel;
 class TMainWin : public QMainWindow, public TZForm {
   Q_OBJECT
 
-public:
+ public:
   explicit TMainWin(TSettings& settings, QWidget* parent = nullptr);
   ~TMainWin() override;
 
@@ -59,7 +60,6 @@ public:
   QPushButton* ResetButton;
   QPushButton* AssemblerButton;
   QPushButton* ViewAsmButton;
-  QToolButton* HelpButton = nullptr;
   QLabel* StatusAddress;  // panel 0
   QLabel* StatusModified; // panel 1
   TStatusPanel* StatusText;  // panel 2, drawn in StatusColor
@@ -67,7 +67,6 @@ public:
   QMenu* FileMenu;
   QMenu* EditMenu;
   QMenu* RunMenu;
-  QMenu* HelpMenu = nullptr;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;
   QAction* MenuSaveAsFile;
@@ -133,10 +132,23 @@ public:
   // Context popups asked for so far, in order.
   const QList<int>& HelpRequests() const { return FHelpRequests; }
 
+  // Help menu and "What's this?" help (MainWinHelp.cpp).
+  void HelpMenuItemClick(QAction* sender);
+  void HelpButtonClick();
+  void MenuWWWHelpClick();
+  void MenuOptionsClick();
+  void MenuAboutClick();
+  QToolButton* HelpButton() const { return FHelpButton; }
+  QMenu* HelpMenu() const { return FHelpMenu; }
+  QMenu* ExamplesMenu() const { return FExamplesMenu; }
+  TWhatsThisMode* WhatsThis() const { return FWhatsThis; }
+
+
 protected:
   void closeEvent(QCloseEvent* event) override;
 
 private:
+  void CreateHelpCommands();
   void CreateViews();
   void CreateButtons();
   void CreateMenus();
@@ -178,4 +190,8 @@ private:
   QString FProgramFileName;
   QVector<int32_t> FMemoryClipboard;
   QList<int> FHelpRequests;
+  QToolButton* FHelpButton = nullptr;
+  QMenu* FHelpMenu = nullptr;
+  QMenu* FExamplesMenu = nullptr;
+  TWhatsThisMode* FWhatsThis = nullptr;
 };

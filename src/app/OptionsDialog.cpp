@@ -1,0 +1,112 @@
+#include "app/OptionsDialog.h"
+
+#include "app/HelpHook.h"
+#include "app/PlatformHelp.h"
+#include "app/Settings.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int DialogContext = 9999;
+
+QPushButton* HelpedButton(const QString& caption, int context, const QString& hint, QWidget* parent) {
+  auto* button = new QPushButton(caption, parent);
+  button->setAutoDefault(false);
+  SetHelpContext(button, context);
+  if (!hint.isEmpty()) button->setToolTip(hint);
+  return button;
+}
+
+}  // namespace
+
+TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
+    : QDialog(owner), TZForm(this), FSettings(settings) {
+  setWindowTitle(QStringLiteral("Options"));
+  setWindowFlags((windowFlags() | Qt::WindowContextHelpButtonHint | Qt::WindowSystemMenuHint) &
+                 ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+  SetHelpContext(this, DialogContext);
+
+  FPathsOptionsGroup = new QGroupBox(QStringLiteral("Paths"), this);
+  FWebHelpAdrInput = new QLineEdit(settings.WebHelpAddress, FPathsOptionsGroup);
+  SetHelpContext(FWebHelpAdrInput, 401);
+  FDefaultWebHelpAdrButton =
+      HelpedButton(QStringLiteral("Default"), 402, QStringLiteral("Select default help address"), FPathsOptionsGroup);
+  FTempLstFileInput = new QLineEdit(settings.TempLstFile, FPathsOptionsGroup);
+  SetHelpContext(FTempLstFileInput, 403);
+  FDefaultTempLstFileButton = HelpedButton(QStringLiteral("Default"), 404,
+                                           QStringLiteral("Select default temporary list file"), FPathsOptionsGroup);
+  auto* webHelpAdrLabel = new QLabel(QStringLiteral("Additional Help Address:"), FPathsOptionsGroup);
+  webHelpAdrLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  webHelpAdrLabel->setBuddy(FWebHelpAdrInput);
+  auto* tempLstFileLabel = new QLabel(QStringLiteral("Temporary List File:"), FPathsOptionsGroup);
+  tempLstFileLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  tempLstFileLabel->setBuddy(FTempLstFileInput);
+
+  auto* paths = new QGridLayout(FPathsOptionsGroup);
+  paths->addWidget(webHelpAdrLabel, 0, 0);
+  paths->addWidget(FWebHelpAdrInput, 0, 1);
+  paths->addWidget(FDefaultWebHelpAdrButton, 0, 2);
+  paths->addWidget(tempLstFileLabel, 1, 0);
+  paths->addWidget(FTempLstFileInput, 1, 1);
+  paths->addWidget(FDefaultTempLstFileButton, 1, 2);
+  paths->setColumnStretch(1, 1);
+
+  FOkButton = HelpedButton(QStringLiteral("OK"), DialogContext, QString(), this);
+  FOkButton->setDefault(true);
+  FCancelButton = HelpedButton(QStringLiteral("Cancel"), DialogContext, QString(), this);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(FOkButton);
+  buttons->addWidget(FCancelButton);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(FPathsOptionsGroup);
+  layout->addLayout(buttons);
+
+  setTabOrder(FWebHelpAdrInput, FDefaultWebHelpAdrButton);
+  setTabOrder(FDefaultWebHelpAdrButton, FTempLstFileInput);
+  setTabOrder(FTempLstFileInput, FDefaultTempLstFileButton);
+  setTabOrder(FDefaultTempLstFileButton, FOkButton);
+  setTabOrder(FOkButton, FCancelButton);
+  FWebHelpAdrInput->setFocus();
+
+  connect(FDefaultWebHelpAdrButton, &QPushButton::clicked, this, &TOptionsDialog::DefaultWebHelpAdrButtonClick);
+  connect(FDefaultTempLstFileButton, &QPushButton::clicked, this, &TOptionsDialog::DefaultTempLstFileButtonClick);
+  connect(FOkButton, &QPushButton::clicked, this, &TOptionsDialog::OkButtonClick);
+  // Escape and the close box reject the dialog the same way.
+  connect(FCancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  const QSize hint = sizeHint();
+  setFixedSize(std::max(hint.width(), 448), std::max(hint.height(), 132));
+  if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen()) {
+    QRect bounds(QPoint(), size());
+    bounds.moveCenter(screen->availableGeometry().center());
+    move(bounds.topLeft());
+  }
+  InstallPlatformHelp(this);
+}
+
+void TOptionsDialog::DefaultWebHelpAdrButtonClick() {
+  FWebHelpAdrInput->setText(FSettings.DefaultWebHelpAddress);
+  FWebHelpAdrInput->setFocus();
+}
+
+void TOptionsDialog::DefaultTempLstFileButtonClick() {
+  FTempLstFileInput->setText(DefaultTempLstFile);
+  FTempLstFileInput->setFocus();
+}
+
+void TOptionsDialog::OkButtonClick() {
+  FSettings.WebHelpAddress = FWebHelpAdrInput->text();
+  FSettings.TempLstFile = FTempLstFileInput->text();
+  accept();
+}

@@ -1,0 +1,272 @@
+#include "app/AboutForm.h"
+#include "app/HelpDialog.h"
+#include "app/HelpHook.h"
+#include "app/OptionsDialog.h"
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "app/SettingsStore.h"
+#include "app/WhatsThisMode.h"
+#include "mainwin/MainWin.h"
+#include "support/ScriptedPlatform.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+void Activate(QWidget* window) {
+  QEvent event(QEvent::WindowActivate);
+  QApplication::sendEvent(window, &event);
+}
+
+class MainWinHelpTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FSettings.WebHelpAddress = "https://example.org/help";
+    FMainWin = std::make_unique<TMainWin>(FSettings);
+    // Stand-ins for the memory view's caption and row addresses, where the
+    // full window puts them.
+    FCaption = new QLabel("Main Memory", FMainWin->centralWidget());
+    FCaption->setGeometry(200, 8, 110, 20);
+    FRowAddresses = new QWidget(FMainWin->centralWidget());
+    FRowAddresses->setGeometry(24, 49, 22, 240);
+    SetHelpContext(FRowAddresses, 14);
+    FMainWin->move(300, 200);
+    FMainWin->show();
+    Activate(FMainWin.get());
+  }
+
+  void TearDown() override { FMainWin.reset(); }
+
+  QWindow* Window() const { return FMainWin->windowHandle(); }
+  QPoint InWindow(QWidget* widget, QPoint at = {5, 5}) const { return widget->mapTo(FMainWin.get(), at); }
+
+  void StartWhatsThis() {
+    QTest::mouseClick(Window(), Qt::LeftButton, {}, InWindow(FMainWin->HelpButton()));
+    ASSERT_TRUE(FMainWin->WhatsThis()->Active());
+    ASSERT_TRUE(FMainWin->HelpButton()->isChecked());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    ASSERT_EQ(QWidget::mouseGrabber(), FMainWin.get());
+  }
+
+  void ExpectModeEnded() {
+    EXPECT_FALSE(FMainWin->WhatsThis()->Active());
+    EXPECT_FALSE(FMainWin->HelpButton()->isChecked());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(FMainWin->HelpButton()->testAttribute(Qt::WA_SetCursor));
+  }
+
+  TScriptedPlatform FPlatform;
+  TSettings FSettings;
+  std::unique_ptr<TMainWin> FMainWin;
+  QLabel* FCaption = nullptr;
+  QWidget* FRowAddresses = nullptr;
+};
+
+TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer) {
+  struct TCase {
+    const char* Where;
+    std::function<QPoint()> Point;  // in main window coordinates
+    int Context;
+    const char* FirstLine;
+  };
+  const TCase cases[] = {
+      {"caption label",
+       [&] {
+         return InWindow(FCaption, {20, 8});
+       },
+       20, "Orvik Simulator - Main Window"},
+      {"row addresses",
+       [&] {
+         return InWindow(FRowAddresses, {10, 100});
+       },
+       14, "Memory address"},
+      {"outside every window", [&] { return QPoint(-250, -150); }, 0, "No help available"},
+      {"the help button itself", [&] { return InWindow(FMainWin->HelpButton()); }, 20, "Orvik Simulator - Main Window"},
+  };
+  for (const TCase& c : cases) {
+    THelpDialog::CloseAll();
+    StartWhatsThis();
+    const qsizetype before = FMainWin->HelpRequests().size();
+    QTest::mouseClick(Window(), Qt::LeftButton, {}, c.Point());
+    ExpectModeEnded();
+    ASSERT_EQ(FMainWin->HelpRequests().size(), before + 1) << c.Where;
+    EXPECT_EQ(FMainWin->HelpRequests().back(), c.Context) << c.Where;
+    ASSERT_EQ(THelpDialog::OpenWindows().size(), 1) << c.Where;
+    EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(c.FirstLine)) << c.Where;
+  }
+}
+
+TEST_F(MainWinHelpTest, WhatsThisFindsTheTopmostProgramWindowAndItsInnerParts) {
+  THelpDialog* help = THelpDialog::ShowTopic(4);
+  ASSERT_NE(help, nullptr);
+  help->move(0, 0);
+  Activate(help);
+  StartWhatsThis();
+  // A point over the help window's text, given as the main window sees it.
+  const QPoint overHelp = FMainWin->mapFromGlobal(help->HelpText()->viewport()->mapToGlobal(QPoint(10, 10)));
+  QTest::mouseClick(Window(), Qt::LeftButton, {}, overHelp);
+  ExpectModeEnded();
+  EXPECT_EQ(FMainWin->HelpRequests().back(), 801);
+}
+
+TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
+  for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    StartWhatsThis();
+    QTest::mouseClick(Window(), button, {}, InWindow(FCaption));
+    ExpectModeEnded();
+  }
+  StartWhatsThis();
+  QTest::mouseRelease(Window(), Qt::LeftButton, {}, InWindow(FCaption));
+  ExpectModeEnded();
+  EXPECT_TRUE(FMainWin->HelpRequests().isEmpty());
+  EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
+}
+
+TEST_F(MainWinHelpTest, WhatsThisPassesHoverToTheButtonOnly) {
+  StartWhatsThis();
+  QToolButton* button = FMainWin->HelpButton();
+  QTest::mouseMove(Window(), InWindow(FCaption));
+  EXPECT_FALSE(button->underMouse());
+  QTest::mouseMove(Window(), InWindow(button, {10, 10}));
+  EXPECT_TRUE(button->underMouse());
+  QTest::mouseMove(Window(), InWindow(FRowAddresses));
+  EXPECT_FALSE(button->underMouse());
+  EXPECT_TRUE(FMainWin->WhatsThis()->Active()) << "moves do not end the mode";
+  QTest::mouseClick(Window(), Qt::RightButton, {}, InWindow(FCaption));
+}
+
+TEST_F(MainWinHelpTest, LabelsBevelsAndSpeedButtonsAreNotWindowedControls) {
+  QWidget parent;
+  QLabel label(&parent);
+  QFrame bevel(&parent);
+  QToolButton speed(&parent);
+  speed.setAutoRaise(true);
+  QToolButton tool(&parent);
+  QTextBrowser text(&parent);
+  parent.show();
+  const struct {
+    QWidget* Widget;
+    bool Windowed;
+  } cases[] = {{&label, false}, {&bevel, false}, {&speed, false}, {&tool, true}, {&text, true}, {&parent, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(TWhatsThisMode::IsWindowedControl(c.Widget), c.Windowed) << c.Widget->metaObject()->className();
+}
+
+TEST_F(MainWinHelpTest, HelpMenuItemsAskForTheirContexts) {
+  QStringList captions;
+  for (QAction* action : FMainWin->HelpMenu()->actions()) captions << action->text();
+  EXPECT_EQ(captions, (QStringList{"&Instructions", "Assembler &Syntax", "&Examples", "&Web help", "", "&Options...",
+                                   "", "&About..."}));
+  QAction* instructions = FMainWin->HelpMenu()->actions()[0];
+  QAction* syntax = FMainWin->HelpMenu()->actions()[1];
+  EXPECT_EQ(instructions->statusTip(), "Help about the instructions of the Orvik Simulator");
+  EXPECT_EQ(syntax->statusTip(), "Help about the syntax of the Orvik Assembler");
+  EXPECT_EQ(FMainWin->HelpButton()->toolTip(), "\"What's this?\" help");
+  EXPECT_EQ(FMainWin->HelpButton()->geometry(), QRect(612, 1, 20, 20));
+
+  instructions->trigger();
+  syntax->trigger();
+  EXPECT_EQ(FMainWin->HelpRequests(), (QList<int>{202, 203}));
+  ASSERT_EQ(THelpDialog::OpenWindows().size(), 2);
+  EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith("Orvik Simulator instructions:"));
+  EXPECT_TRUE(THelpDialog::OpenWindows()[1]->HelpText()->toPlainText().startsWith("Orvik Assembler syntax"));
+}
+
+TEST_F(MainWinHelpTest, OnlyTheContextPopupCommandIsAnswered) {
+  bool callHelp = true;
+  EXPECT_FALSE(FMainWin->FormHelp(1, 202, callHelp));
+  EXPECT_FALSE(callHelp);
+  // F1 in a window without a title-bar help button asks for plain help.
+  QTest::keyClick(FMainWin.get(), Qt::Key_F1);
+  EXPECT_TRUE(FMainWin->HelpRequests().isEmpty());
+  EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
+  callHelp = true;
+  EXPECT_TRUE(FMainWin->FormHelp(HELP_CONTEXTPOPUP, 13, callHelp));
+  EXPECT_FALSE(callHelp);
+  EXPECT_EQ(THelpDialog::OpenWindows().size(), 1);
+}
+
+TEST_F(MainWinHelpTest, WebHelpOpensTheConfiguredAddressAndReportsAFailure) {
+  FMainWin->MenuWWWHelpClick();
+  EXPECT_EQ(FPlatform.OpenedDocuments, QStringList{"https://example.org/help"});
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+  FPlatform.OpenDocumentResult = 2;
+  FSettings.WebHelpAddress = "/no/such/page.html";
+  FMainWin->MenuWWWHelpClick();
+  EXPECT_EQ(FPlatform.OpenedDocuments.back(), "/no/such/page.html");
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_EQ(FPlatform.Messages[0].Text, "Cannot open Web help.\nThe specified file was not found.");
+}
+
+// Runs the modal options dialog that the main window opens: types an
+// address and presses a button.
+void AnswerOptions(const QString& address, bool ok) {
+  QTimer::singleShot(0, [=] {
+    auto* dialog = qobject_cast<TOptionsDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->WebHelpAdrInput()->setText(address);
+    QTest::mouseClick(ok ? dialog->OkButton() : dialog->CancelButton(), Qt::LeftButton);
+  });
+}
+
+TEST_F(MainWinHelpTest, ChangedWebHelpAddressIsUsedAtOnce) {
+  AnswerOptions("https://example.org/cancelled", false);
+  FMainWin->MenuOptionsClick();
+  AnswerOptions("https://example.org/changed", true);
+  FMainWin->MenuOptionsClick();
+  FMainWin->MenuWWWHelpClick();
+  EXPECT_EQ(FPlatform.OpenedDocuments, QStringList{"https://example.org/changed"});
+}
+
+TEST(MainWinOptions, ChangedWebHelpAddressIsFoundAgainAfterARestart) {
+  TScriptedPlatform platform;
+  QTemporaryDir folder;
+  const auto makeProgram = [&] {
+    return std::make_unique<TProgram>(std::make_unique<TQSettingsStore>(folder.filePath("Zavel.conf")),
+                                      TVersionResource{}, [&](const char*) { return folder.path(); });
+  };
+  {
+    auto program = makeProgram();
+    ASSERT_TRUE(program->Start());
+    AnswerOptions("file:///home/student/course/help.html", true);
+    program->MainWin()->MenuOptionsClick();
+    ASSERT_TRUE(program->Finish());
+  }
+  auto program = makeProgram();
+  ASSERT_TRUE(program->Start());
+  EXPECT_EQ(program->Settings().WebHelpAddress, "file:///home/student/course/help.html");
+  program->MainWin()->MenuWWWHelpClick();
+  EXPECT_EQ(platform.OpenedDocuments, QStringList{"file:///home/student/course/help.html"});
+  ASSERT_TRUE(program->Finish());
+}
+
+TEST_F(MainWinHelpTest, AboutOpensANewBoxEachTimeWhoseInfoShowsTheProgramInformation) {
+  FMainWin->MenuAboutClick();
+  FMainWin->MenuAboutClick();
+  const QList<TAboutForm*> boxes = FMainWin->findChildren<TAboutForm*>();
+  ASSERT_EQ(boxes.size(), 2);
+  EXPECT_TRUE(boxes[0]->isVisible());
+  EXPECT_TRUE(boxes[1]->isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  QTest::mouseClick(boxes[1]->InfoAboutButton(), Qt::LeftButton);
+  EXPECT_EQ(FMainWin->HelpRequests(), QList<int>{301});
+  ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
+  EXPECT_EQ(THelpDialog::OpenWindows()[0]->Context(), 301);
+  EXPECT_EQ(THelpDialog::OpenWindows()[0]->width(), 500);
+}
+
+}  // namespace
