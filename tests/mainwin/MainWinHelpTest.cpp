@@ -7,6 +7,12 @@
 #include "app/SettingsStore.h"
 #include "app/WhatsThisMode.h"
 #include "mainwin/MainWin.h"
+
+#include "controls/HexGrid.h"
+#include "controls/ShowText.h"
+#include "mainwin/DisasmList.h"
+#include "mainwin/LabelGrid.h"
+#include "mainwin/StatusPanel.h"
 #include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
@@ -35,13 +41,6 @@ class MainWinHelpTest : public ::testing::Test {
   void SetUp() override {
     FSettings.WebHelpAddress = "https://example.org/help";
     FMainWin = std::make_unique<TMainWin>(FSettings);
-    // Stand-ins for the memory view's caption and row addresses, where the
-    // full window puts them.
-    FCaption = new QLabel("Main Memory", FMainWin->centralWidget());
-    FCaption->setGeometry(200, 8, 110, 20);
-    FRowAddresses = new QWidget(FMainWin->centralWidget());
-    FRowAddresses->setGeometry(24, 49, 22, 240);
-    SetHelpContext(FRowAddresses, 14);
     FMainWin->move(300, 200);
     FMainWin->show();
     Activate(FMainWin.get());
@@ -72,8 +71,6 @@ class MainWinHelpTest : public ::testing::Test {
   TScriptedPlatform FPlatform;
   TSettings FSettings;
   std::unique_ptr<TMainWin> FMainWin;
-  QLabel* FCaption = nullptr;
-  QWidget* FRowAddresses = nullptr;
 };
 
 TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer) {
@@ -84,16 +81,15 @@ TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer
     const char* FirstLine;
   };
   const TCase cases[] = {
-      {"caption label",
-       [&] {
-         return InWindow(FCaption, {20, 8});
-       },
-       20, "Orvik Simulator - Main Window"},
-      {"row addresses",
-       [&] {
-         return InWindow(FRowAddresses, {10, 100});
-       },
-       14, "Memory address"},
+      {"caption label", [&] { return InWindow(FMainWin->LabelMem, {20, 8}); }, 20, "Orvik Simulator - Main Window"},
+      {"row addresses", [&] { return InWindow(FMainWin->LabelsMem2, {10, 100}); }, 14, "Memory address"},
+      {"column addresses", [&] { return InWindow(FMainWin->LabelsMem1, {30, 5}); }, 15, "Memory address"},
+      {"memory grid", [&] { return InWindow(FMainWin->MainMemory, {60, 60}); }, 1, "Main memory"},
+      {"system registers", [&] { return InWindow(FMainWin->SysRegs); }, 3, "System registers"},
+      {"run button", [&] { return InWindow(FMainWin->RunButton); }, 7, "Run program button"},
+      {"disassembly rows", [&] { return InWindow(FMainWin->DisasmWin, {40, 30}); }, 13, "Disasseble window"},
+      {"output window", [&] { return InWindow(FMainWin->OutputBox, {40, 30}); }, 11, "Output window"},
+      {"status bar", [&] { return InWindow(FMainWin->StatusText, {40, 5}); }, 18, "Status bar (simulator)"},
       {"outside every window", [&] { return QPoint(-250, -150); }, 0, "No help available"},
       {"the help button itself", [&] { return InWindow(FMainWin->HelpButton()); }, 20, "Orvik Simulator - Main Window"},
   };
@@ -126,11 +122,11 @@ TEST_F(MainWinHelpTest, WhatsThisFindsTheTopmostProgramWindowAndItsInnerParts) {
 TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
   for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
     StartWhatsThis();
-    QTest::mouseClick(Window(), button, {}, InWindow(FCaption));
+    QTest::mouseClick(Window(), button, {}, InWindow(FMainWin->LabelMem));
     ExpectModeEnded();
   }
   StartWhatsThis();
-  QTest::mouseRelease(Window(), Qt::LeftButton, {}, InWindow(FCaption));
+  QTest::mouseRelease(Window(), Qt::LeftButton, {}, InWindow(FMainWin->LabelMem));
   ExpectModeEnded();
   EXPECT_TRUE(FMainWin->HelpRequests().isEmpty());
   EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
@@ -139,14 +135,14 @@ TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
 TEST_F(MainWinHelpTest, WhatsThisPassesHoverToTheButtonOnly) {
   StartWhatsThis();
   QToolButton* button = FMainWin->HelpButton();
-  QTest::mouseMove(Window(), InWindow(FCaption));
+  QTest::mouseMove(Window(), InWindow(FMainWin->LabelMem));
   EXPECT_FALSE(button->underMouse());
   QTest::mouseMove(Window(), InWindow(button, {10, 10}));
   EXPECT_TRUE(button->underMouse());
-  QTest::mouseMove(Window(), InWindow(FRowAddresses));
+  QTest::mouseMove(Window(), InWindow(FMainWin->LabelsMem2));
   EXPECT_FALSE(button->underMouse());
   EXPECT_TRUE(FMainWin->WhatsThis()->Active()) << "moves do not end the mode";
-  QTest::mouseClick(Window(), Qt::RightButton, {}, InWindow(FCaption));
+  QTest::mouseClick(Window(), Qt::RightButton, {}, InWindow(FMainWin->LabelMem));
 }
 
 TEST_F(MainWinHelpTest, LabelsBevelsAndSpeedButtonsAreNotWindowedControls) {
