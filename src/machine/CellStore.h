@@ -9,7 +9,7 @@
 // executor drives the plain arrays of the command-line tool and the hex grids
 // of the main window.
 class TCellStore {
-public:
+ public:
   virtual ~TCellStore() = default;
   virtual int Count() const = 0;
   virtual int32_t GetContents(int adr) const = 0;
@@ -21,19 +21,30 @@ public:
 // Called synchronously after every write with (address, old value, new value).
 using TCellChangedEvent = std::function<void(int adr, int32_t oldValue, int32_t value)>;
 
-// The plain store: a vector of cells and a list of listeners.
+// The plain store: a vector of cells and a list of listeners. The accessors
+// are inline so that the executor, instantiated for this final class, runs
+// without a call per cell access.
 class TCellArray final : public TCellStore {
-public:
+ public:
   explicit TCellArray(int count);
 
   int Count() const override { return static_cast<int>(FCells.size()); }
-  int32_t GetContents(int adr) const override;
-  void SetContents(int adr, int32_t value) override;
+  int32_t GetContents(int adr) const override {
+    if (static_cast<unsigned>(adr) >= FCells.size()) ThrowOutOfBounds("GetContents", adr);
+    return FCells[static_cast<size_t>(adr)];
+  }
+  void SetContents(int adr, int32_t value) override {
+    if (static_cast<unsigned>(adr) >= FCells.size()) ThrowOutOfBounds("SetContents", adr);
+    int32_t& cell = FCells[static_cast<size_t>(adr)];
+    const int32_t old = cell;
+    cell = value;
+    for (const TCellChangedEvent& listener : FListeners) listener(adr, old, value);
+  }
 
   void AddListener(TCellChangedEvent listener);
 
-private:
-  void CheckAddress(const char* operation, int adr) const;
+ private:
+  [[noreturn]] void ThrowOutOfBounds(const char* operation, int adr) const;
 
   std::vector<int32_t> FCells;
   std::vector<TCellChangedEvent> FListeners;

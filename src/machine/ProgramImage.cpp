@@ -1,0 +1,59 @@
+#include "machine/ProgramImage.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "machine/CellStore.h"
+#include "machine/FileWriter.h"
+#include "machine/Instruction.h"
+
+bool DecodeProgramImage(std::string_view bytes, std::vector<int32_t>& cells, std::string& error) {
+  if (bytes.size() < static_cast<size_t>(ProgramImageSize)) {
+    error = "Stream read error";
+    return false;
+  }
+  std::vector<int32_t> decoded(MemorySize);
+  for (size_t i = 0; i < decoded.size(); ++i) {
+    uint32_t value = 0;
+    for (size_t b = 0; b < 4; ++b)
+      value |= static_cast<uint32_t>(static_cast<unsigned char>(bytes[4 * i + b])) << (8 * b);
+    decoded[i] = static_cast<int32_t>(value);
+  }
+  cells = std::move(decoded);
+  return true;
+}
+
+std::string EncodeProgramImage(const std::vector<int32_t>& cells) {
+  std::string bytes(static_cast<size_t>(ProgramImageSize), '\0');
+  for (size_t i = 0; i < cells.size() && i < static_cast<size_t>(MemorySize); ++i) {
+    const auto value = static_cast<uint32_t>(cells[i]);
+    for (size_t b = 0; b < 4; ++b) bytes[4 * i + b] = static_cast<char>((value >> (8 * b)) & 0xFFu);
+  }
+  return bytes;
+}
+
+std::string EncodeProgramImage(const TCellStore& memory) {
+  std::vector<int32_t> cells(MemorySize);
+  for (int i = 0; i < MemorySize && i < memory.Count(); ++i) cells[static_cast<size_t>(i)] = memory.GetContents(i);
+  return EncodeProgramImage(cells);
+}
+
+bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error) {
+  std::error_code ec;
+  std::ifstream file;
+  // A directory opens as a stream on some systems; it is no program file.
+  if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
+  if (!file.is_open()) {
+    error = "Cannot open file " + path;
+    return false;
+  }
+  std::string bytes(static_cast<size_t>(ProgramImageSize), '\0');
+  file.read(bytes.data(), ProgramImageSize);
+  bytes.resize(static_cast<size_t>(file.gcount()));
+  return DecodeProgramImage(bytes, cells, error);
+}
+
+std::string WriteProgramFile(const std::string& path, const TCellStore& memory) {
+  return WriteFileAtomically(path, EncodeProgramImage(memory));
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TCellStore;
+
+// A program file: the 256 memory cells as little-endian signed 32-bit
+// integers, 1024 bytes, no header. Longer input is read up to its first 1024
+// bytes; every value is kept unchanged, also outside 0..255.
+constexpr int ProgramImageSize = 1024;
+
+// Fills cells (256 values) from bytes. Returns false with "Stream read error"
+// in error when fewer than 1024 bytes are given; cells are then untouched.
+bool DecodeProgramImage(std::string_view bytes, std::vector<int32_t>& cells, std::string& error);
+std::string EncodeProgramImage(const std::vector<int32_t>& cells);
+std::string EncodeProgramImage(const TCellStore& memory);
+
+// Reads a program file into cells (untouched on failure). Errors: "Cannot open
+// file PATH", "Stream read error".
+bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error);
+// Returns "" on success, else "Cannot create file PATH" or "Stream write error".
+std::string WriteProgramFile(const std::string& path, const TCellStore& memory);
