@@ -41,22 +41,22 @@ const std::array<TOperandLayout, 16>& OperandLayouts() {
   static const TOperandSlot byte{&D::ByteChoices, ofXY};
   static const TOperandLayout threeRegisters{regW2, regW3, regW4};
   static const std::array<TOperandLayout, 16> layouts{{
-      {none, none, none},                               // 0 invalid
-      {regW2, address, none},                           // 1 direct load
-      {regW2, byte, none},                              // 2 immediate load
-      {regW2, address, none},                           // 3 direct store
-      {regW4, regW3, none},                             // 4 move
-      threeRegisters,                                   // 5 addi
-      threeRegisters,                                   // 6 addf
-      threeRegisters,                                   // 7 or
-      threeRegisters,                                   // 8 and
-      threeRegisters,                                   // 9 xor
-      {regW2, {&D::NibbleChoices, ofW4}, none},         // A ror
-      {regW2, byte, none},                              // B jmpEQ
-      {none, none, none},                               // C halt
-      {regW3, {&D::IndirectChoices, ofW4}, none},       // D indirect load
-      {regW3, {&D::IndirectChoices, ofW4}, none},       // E indirect store
-      {regW2, byte, none},                              // F jmpLE
+      {none, none, none},                          // 0 invalid
+      {regW2, address, none},                      // 1 direct load
+      {regW2, byte, none},                         // 2 immediate load
+      {regW2, address, none},                      // 3 direct store
+      {regW4, regW3, none},                        // 4 move
+      threeRegisters,                              // 5 addi
+      threeRegisters,                              // 6 addf
+      threeRegisters,                              // 7 or
+      threeRegisters,                              // 8 and
+      threeRegisters,                              // 9 xor
+      {regW2, {&D::NibbleChoices, ofW4}, none},    // A ror
+      {regW2, byte, none},                         // B jmpEQ
+      {none, none, none},                          // C halt
+      {regW3, {&D::IndirectChoices, ofW4}, none},  // D indirect load
+      {regW3, {&D::IndirectChoices, ofW4}, none},  // E indirect store
+      {regW2, byte, none},                         // F jmpLE
   }};
   return layouts;
 }
@@ -92,13 +92,22 @@ QStringList GeneratedChoices(int count, const char* format) {
   return text.split(QLatin1Char(','));
 }
 
-const QStringList OpcodeNames{
-    QStringLiteral("invalid"), QStringLiteral("direct load"),   QStringLiteral("immediate load"),
-    QStringLiteral("direct store"), QStringLiteral("move"),      QStringLiteral("addi"),
-    QStringLiteral("addf"),    QStringLiteral("or"),             QStringLiteral("and"),
-    QStringLiteral("xor"),     QStringLiteral("ror"),            QStringLiteral("jmpEQ"),
-    QStringLiteral("halt"),    QStringLiteral("indirect load"),  QStringLiteral("indirect store"),
-    QStringLiteral("jmpLE")};
+const QStringList OpcodeNames{QStringLiteral("invalid"),
+                              QStringLiteral("direct load"),
+                              QStringLiteral("immediate load"),
+                              QStringLiteral("direct store"),
+                              QStringLiteral("move"),
+                              QStringLiteral("addi"),
+                              QStringLiteral("addf"),
+                              QStringLiteral("or"),
+                              QStringLiteral("and"),
+                              QStringLiteral("xor"),
+                              QStringLiteral("ror"),
+                              QStringLiteral("jmpEQ"),
+                              QStringLiteral("halt"),
+                              QStringLiteral("indirect load"),
+                              QStringLiteral("indirect store"),
+                              QStringLiteral("jmpLE")};
 
 constexpr int OpcodeContext = 101;
 constexpr int FirstOperandContext = 102;
@@ -107,7 +116,8 @@ constexpr int DialogContext = 9999;
 }  // namespace
 
 const QStringList& TAssembleDialog::RegisterChoices() {
-  static const QStringList list = QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9,RA,RB,RC,RD,RE,RF").split(QLatin1Char(','));
+  static const QStringList list =
+      QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9,RA,RB,RC,RD,RE,RF").split(QLatin1Char(','));
   return list;
 }
 
@@ -171,8 +181,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   SetHelpContext(CancelButton, DialogContext);
 
   connect(opcode, &QComboBox::currentIndexChanged, this, [this](int index) { opcodeChange(index); });
-  for (QComboBox* box : {op1, op2, op3})
-    connect(box, &QComboBox::currentIndexChanged, this, [this] { opXChange(); });
+  for (QComboBox* box : {op1, op2, op3}) connect(box, &QComboBox::currentIndexChanged, this, [this] { opXChange(); });
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -246,9 +255,7 @@ int TAssembleDialog::HelpContextAt(const QWidget* widget) {
 
 bool TAssembleDialog::event(QEvent* e) {
   switch (e->type()) {
-    case QEvent::EnterWhatsThisMode:
-      EnterHelpPick();
-      return true;
+    case QEvent::EnterWhatsThisMode: EnterHelpPick(); return true;
     case QEvent::ShortcutOverride:
       // F1 belongs to this dialog while it has the focus, whatever else
       // claims the key.

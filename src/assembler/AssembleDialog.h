@@ -17,7 +17,7 @@ class TMainWin;
 class TAssembleDialog : public QDialog, public TZForm {
   Q_OBJECT
 
-public:
+ public:
   explicit TAssembleDialog(TMainWin& mainWin);
 
   // The operand lists; in every list the item index is the value it stands for.
@@ -40,12 +40,12 @@ public:
   QPushButton* OkButton;
   QPushButton* CancelButton;
 
-protected:
+ protected:
   bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+ private:
   void ShowWord();
   // list == nullptr shows a disabled "N/A".
   void FillOperand(QComboBox* box, const QStringList* list, int index);

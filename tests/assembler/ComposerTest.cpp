@@ -13,7 +13,7 @@ namespace {
 
 // The composer opened on a shown main window, as the disassembly list opens it.
 class ComposerTest : public MainWinTest {
-protected:
+ protected:
   TAssembleDialog& Open(int address) {
     Dialog = std::make_unique<TAssembleDialog>(*Main);
     Dialog->SetAddress(address);
@@ -188,8 +188,9 @@ TEST_F(ComposerTest, LooksAsTheUserKnowsIt) {
   EXPECT_EQ(Dialog->pos(), Main->frameGeometry().topLeft() + QPoint(150, 242));
   QStringList opcodes;
   for (int i = 0; i < Dialog->opcode->count(); ++i) opcodes << Dialog->opcode->itemText(i);
-  EXPECT_EQ(opcodes.join(','), "invalid,direct load,immediate load,direct store,move,addi,addf,or,and,xor,ror,"
-                               "jmpEQ,halt,indirect load,indirect store,jmpLE");
+  EXPECT_EQ(opcodes.join(','),
+            "invalid,direct load,immediate load,direct store,move,addi,addf,or,and,xor,ror,"
+            "jmpEQ,halt,indirect load,indirect store,jmpLE");
   EXPECT_EQ(Dialog->opcode->maxVisibleItems(), 16);
   EXPECT_EQ(Dialog->opcode->toolTip(), "Choose Instruction");
   EXPECT_EQ(Dialog->op2->toolTip(), "operand");
@@ -225,7 +226,11 @@ TEST_F(ComposerTest, F1AsksForTheFocusedControlsHelp) {
     QWidget* Control;
     int Context;
   };
-  const Row rows[] = {{Dialog->opcode, 101}, {Dialog->op1, 102}, {Dialog->op3, 104}, {Dialog->OkButton, 9999}, {Dialog->CancelButton, 9999}};
+  const Row rows[] = {{Dialog->opcode, 101},
+                      {Dialog->op1, 102},
+                      {Dialog->op3, 104},
+                      {Dialog->OkButton, 9999},
+                      {Dialog->CancelButton, 9999}};
   for (const Row& row : rows) {
     row.Control->setFocus();
     ASSERT_EQ(Dialog->focusWidget(), row.Control);

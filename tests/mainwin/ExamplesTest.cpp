@@ -46,7 +46,8 @@ std::vector<int32_t> Assemble(const QStringList& lines) {
   const TStringListSource source(text);
   TAsmParser parser(&source);
   std::vector<std::string> errors;
-  parser.Assemble([&](int line, int, const std::string& message) { errors.push_back(std::to_string(line + 1) + " " + message); });
+  parser.Assemble(
+      [&](int line, int, const std::string& message) { errors.push_back(std::to_string(line + 1) + " " + message); });
   EXPECT_TRUE(errors.empty()) << errors.front();
   std::vector<int32_t> image;
   for (int adr = 0; adr < TAsmParser::ImageSize; ++adr) image.push_back(parser.GetByte(adr));
@@ -54,7 +55,7 @@ std::vector<int32_t> Assemble(const QStringList& lines) {
 }
 
 class ExampleRunTest : public MainWinTest {
-protected:
+ protected:
   void Load(const QStringList& lines) {
     const std::vector<int32_t> image = Assemble(lines);
     Main->WriteMemoryImage(QVector<int32_t>(image.begin(), image.end()));

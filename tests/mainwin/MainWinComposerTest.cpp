@@ -11,7 +11,7 @@
 namespace {
 
 class MainWinComposerTest : public MainWinTest {
-protected:
+ protected:
   // Right-clicks a point of the disassembly list; answer runs on the composer
   // if one opens, and must close it.
   void RightClickList(const QPoint& point, const std::function<void(TAssembleDialog&)>& answer) {
@@ -77,6 +77,26 @@ TEST_F(MainWinComposerTest, OkWritesTheComposedInstructionIntoMemoryAndTheList) 
   EXPECT_TRUE(Main->MemoryModified());
   EXPECT_TRUE(Main->DisasmWin->RowText(5).contains("halt")) << Main->DisasmWin->RowText(5).toStdString();
   EXPECT_EQ(Status(), "Ready");
+}
+
+TEST_F(MainWinComposerTest, ARunWaitsWhileTheComposerIsOpenAndSeesItsInstruction) {
+  // RF := 0, R7 := 1; loop: RF := RF + R7; jmp loop
+  Poke(0x00, {0x2F, 0x00, 0x27, 0x01, 0x5F, 0xF7, 0xB0, 0x04});
+  Click(Main->RunButton);
+  QTest::qWait(20);
+  ASSERT_TRUE(Main->Running());
+  RightClickRow(2, [&](TAssembleDialog& dialog) {
+    const int32_t output = Main->Registers->GetContents(15);
+    QTest::qWait(40);
+    EXPECT_EQ(Main->Registers->GetContents(15), output);
+    EXPECT_EQ(dialog.InstrAddress(), 0x04);
+    dialog.opcode->setCurrentIndex(dialog.opcode->findText("halt"));
+    Click(dialog.OkButton);
+  });
+  ASSERT_TRUE(FOpened);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+  EXPECT_EQ(Pc(), 0x06);
 }
 
 TEST_F(MainWinComposerTest, RightClickBelowTheLastRowOpensNothing) {
