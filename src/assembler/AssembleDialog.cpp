@@ -186,6 +186,8 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   move(mainWin.frameGeometry().topLeft() + QPoint(150, 242));
+  // Sees the help button's request and, while picking, every click.
+  qApp->installEventFilter(this);
   ShowWord();
 }
 
@@ -282,18 +284,23 @@ void TAssembleDialog::keyPressEvent(QKeyEvent* e) {
 void TAssembleDialog::EnterHelpPick() {
   if (FHelpPick) return;
   FHelpPick = true;
-  qApp->installEventFilter(this);
   QApplication::setOverrideCursor(Qt::WhatsThisCursor);
 }
 
 void TAssembleDialog::LeaveHelpPick() {
   if (!FHelpPick) return;
   FHelpPick = false;
-  qApp->removeEventFilter(this);
   QApplication::restoreOverrideCursor();
 }
 
 bool TAssembleDialog::eventFilter(QObject* watched, QEvent* e) {
+  // The platform posts the caption's help button to the application, not to
+  // the window; the dialog takes it while it is the window in use.
+  if (e->type() == QEvent::EnterWhatsThisMode && watched == qApp && isVisible() &&
+      (isActiveWindow() || QApplication::activeModalWidget() == this)) {
+    EnterHelpPick();
+    return true;
+  }
   if (!FHelpPick) return QDialog::eventFilter(watched, e);
   switch (e->type()) {
     case QEvent::MouseButtonPress:
