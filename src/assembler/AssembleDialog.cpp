@@ -92,22 +92,14 @@ QStringList GeneratedChoices(int count, const char* format) {
   return text.split(QLatin1Char(','));
 }
 
-const QStringList OpcodeNames{QStringLiteral("invalid"),
-                              QStringLiteral("direct load"),
-                              QStringLiteral("immediate load"),
-                              QStringLiteral("direct store"),
-                              QStringLiteral("move"),
-                              QStringLiteral("addi"),
-                              QStringLiteral("addf"),
-                              QStringLiteral("or"),
-                              QStringLiteral("and"),
-                              QStringLiteral("xor"),
-                              QStringLiteral("ror"),
-                              QStringLiteral("jmpEQ"),
-                              QStringLiteral("halt"),
-                              QStringLiteral("indirect load"),
-                              QStringLiteral("indirect store"),
-                              QStringLiteral("jmpLE")};
+// In the order of the opcode nibble, so the item index is the opcode.
+const QStringList& OpcodeNames() {
+  static const QStringList names = QStringLiteral(
+                                       "invalid,direct load,immediate load,direct store,move,addi,addf,or,and,xor,"
+                                       "ror,jmpEQ,halt,indirect load,indirect store,jmpLE")
+                                       .split(QLatin1Char(','));
+  return names;
+}
 
 constexpr int OpcodeContext = 101;
 constexpr int FirstOperandContext = 102;
@@ -157,7 +149,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
 
   opcode = new QComboBox(this);
   opcode->setGeometry(8, 14, 100, 22);
-  opcode->addItems(OpcodeNames);
+  opcode->addItems(OpcodeNames());
   opcode->setMaxVisibleItems(16);
   opcode->setToolTip(QStringLiteral("Choose Instruction"));
   SetHelpContext(opcode, OpcodeContext);
@@ -190,6 +182,8 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   qApp->installEventFilter(this);
   ShowWord();
 }
+
+TAssembleDialog::~TAssembleDialog() { LeaveHelpPick(); }
 
 void TAssembleDialog::SetAddress(int address) {
   FInstrAddress = address & 0xFF;

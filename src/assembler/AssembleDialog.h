@@ -19,6 +19,7 @@ class TAssembleDialog : public QDialog, public TZForm {
 
  public:
   explicit TAssembleDialog(TMainWin& mainWin);
+  ~TAssembleDialog() override;
 
   // The operand lists; in every list the item index is the value it stands for.
   static const QStringList& RegisterChoices();
