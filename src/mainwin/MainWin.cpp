@@ -170,6 +170,7 @@ void TMainWin::CreateViews() {
   DisasmWin->setToolTip(QStringLiteral("Disassembler window"));
   SetHelpContext(DisasmWin, 13);
   connect(DisasmWin, &TDisasmList::RowDoubleClicked, this, [this](int row) { DisasmWinDblClick(row); });
+  connect(DisasmWin, &TDisasmList::RowRightPressed, this, [this](int row) { DisasmWinMouseDown(row); });
 
   OutputBox = new TShowText(client);
   OutputBox->setGeometry(456, 312, 153, 57);

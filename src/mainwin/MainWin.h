@@ -167,6 +167,7 @@ private:
   void RewriteAllDisasmRows();
   void PcChanged(int pc);
   void DisasmWinDblClick(int row);
+  void DisasmWinMouseDown(int row);
 
   void RunSlice();
   void FinishRun(int result);

@@ -1,0 +1,320 @@
+#include "assembler/AssembleDialog.h"
+
+#include "app/HelpHook.h"
+#include "controls/HexGrid.h"
+#include "mainwin/MainWin.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+// The instruction-word field an operand box stands for.
+enum TOperandField { ofNone, ofW2, ofW3, ofW4, ofXY };
+
+using TChoiceList = const QStringList& (*)();
+
+struct TOperandSlot {
+  TChoiceList List;  // nullptr: the box shows "N/A"
+  TOperandField Field;
+};
+
+using TOperandLayout = std::array<TOperandSlot, 3>;
+
+// The three operand boxes for each opcode, in the order of the assembly
+// syntax: move names the destination (w4) first, the indirect forms name the
+// data register (w3) before the address register (w4).
+const std::array<TOperandLayout, 16>& OperandLayouts() {
+  using D = TAssembleDialog;
+  static const TOperandSlot none{nullptr, ofNone};
+  static const TOperandSlot regW2{&D::RegisterChoices, ofW2};
+  static const TOperandSlot regW3{&D::RegisterChoices, ofW3};
+  static const TOperandSlot regW4{&D::RegisterChoices, ofW4};
+  static const TOperandSlot address{&D::AddressChoices, ofXY};
+  static const TOperandSlot byte{&D::ByteChoices, ofXY};
+  static const TOperandLayout threeRegisters{regW2, regW3, regW4};
+  static const std::array<TOperandLayout, 16> layouts{{
+      {none, none, none},                          // 0 invalid
+      {regW2, address, none},                      // 1 direct load
+      {regW2, byte, none},                         // 2 immediate load
+      {regW2, address, none},                      // 3 direct store
+      {regW4, regW3, none},                        // 4 move
+      threeRegisters,                              // 5 addi
+      threeRegisters,                              // 6 addf
+      threeRegisters,                              // 7 or
+      threeRegisters,                              // 8 and
+      threeRegisters,                              // 9 xor
+      {regW2, {&D::NibbleChoices, ofW4}, none},    // A ror
+      {regW2, byte, none},                         // B jmpEQ
+      {none, none, none},                          // C halt
+      {regW3, {&D::IndirectChoices, ofW4}, none},  // D indirect load
+      {regW3, {&D::IndirectChoices, ofW4}, none},  // E indirect store
+      {regW2, byte, none},                         // F jmpLE
+  }};
+  return layouts;
+}
+
+int FieldValue(uint16_t word, TOperandField field) {
+  switch (field) {
+    case ofW2: return (word >> 8) & 0xF;
+    case ofW3: return (word >> 4) & 0xF;
+    case ofW4: return word & 0xF;
+    case ofXY: return word & 0xFF;
+    case ofNone: break;
+  }
+  return 0;
+}
+
+int FieldBits(TOperandField field, int value) {
+  switch (field) {
+    case ofW2: return (value & 0xF) << 8;
+    case ofW3: return (value & 0xF) << 4;
+    case ofW4: return value & 0xF;
+    case ofXY: return value & 0xFF;
+    case ofNone: break;
+  }
+  return 0;
+}
+
+// Each value formatted and followed by a comma, the last comma dropped, and
+// the text split into the items.
+QStringList GeneratedChoices(int count, const char* format) {
+  QString text;
+  for (int value = 0; value < count; ++value) text += QString::asprintf(format, value);
+  text.chop(1);
+  return text.split(QLatin1Char(','));
+}
+
+// In the order of the opcode nibble, so the item index is the opcode.
+const QStringList& OpcodeNames() {
+  static const QStringList names = QStringLiteral(
+                                       "invalid,direct load,immediate load,direct store,move,addi,addf,or,and,xor,"
+                                       "ror,jmpEQ,halt,indirect load,indirect store,jmpLE")
+                                       .split(QLatin1Char(','));
+  return names;
+}
+
+constexpr int OpcodeContext = 101;
+constexpr int FirstOperandContext = 102;
+constexpr int DialogContext = 9999;
+
+}  // namespace
+
+const QStringList& TAssembleDialog::RegisterChoices() {
+  static const QStringList list =
+      QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9,RA,RB,RC,RD,RE,RF").split(QLatin1Char(','));
+  return list;
+}
+
+const QStringList& TAssembleDialog::IndirectChoices() {
+  static const QStringList list =
+      QStringLiteral("[R0],[R1],[R2],[R3],[R4],[R5],[R6],[R7],[R8],[R9],[RA],[RB],[RC],[RD],[RE],[RF]")
+          .split(QLatin1Char(','));
+  return list;
+}
+
+const QStringList& TAssembleDialog::ByteChoices() {
+  static const QStringList list = GeneratedChoices(256, "%02X,");
+  return list;
+}
+
+const QStringList& TAssembleDialog::AddressChoices() {
+  static const QStringList list = GeneratedChoices(256, "[%02X],");
+  return list;
+}
+
+const QStringList& TAssembleDialog::NibbleChoices() {
+  static const QStringList list = GeneratedChoices(16, "%1X,");
+  return list;
+}
+
+const QStringList& TAssembleDialog::NotApplicableChoices() {
+  static const QStringList list{QStringLiteral("N/A")};
+  return list;
+}
+
+TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(this), MainWin(mainWin) {
+  setWindowTitle(QStringLiteral("Asseble Instruction"));
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::WindowContextHelpButtonHint);
+  SetHelpContext(this, DialogContext);
+  setFixedSize(296, 88);
+
+  opcode = new QComboBox(this);
+  opcode->setGeometry(8, 14, 100, 22);
+  opcode->addItems(OpcodeNames());
+  opcode->setMaxVisibleItems(16);
+  opcode->setToolTip(QStringLiteral("Choose Instruction"));
+  SetHelpContext(opcode, OpcodeContext);
+
+  int left = 112;
+  int context = FirstOperandContext;
+  for (QComboBox** box : {&op1, &op2, &op3}) {
+    *box = new QComboBox(this);
+    (*box)->setGeometry(left, 14, 56, 22);
+    (*box)->setToolTip(QStringLiteral("operand"));
+    SetHelpContext(*box, context++);
+    left += 60;
+  }
+
+  OkButton = new QPushButton(QStringLiteral("Ok"), this);
+  OkButton->setGeometry(130, 54, 75, 25);
+  OkButton->setDefault(true);
+  SetHelpContext(OkButton, DialogContext);
+  CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+  CancelButton->setGeometry(213, 54, 75, 25);
+  SetHelpContext(CancelButton, DialogContext);
+
+  connect(opcode, &QComboBox::currentIndexChanged, this, [this](int index) { opcodeChange(index); });
+  for (QComboBox* box : {op1, op2, op3}) connect(box, &QComboBox::currentIndexChanged, this, [this] { opXChange(); });
+  connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+  move(mainWin.frameGeometry().topLeft() + QPoint(150, 242));
+  // Sees the help button's request and, while picking, every click.
+  qApp->installEventFilter(this);
+  ShowWord();
+}
+
+TAssembleDialog::~TAssembleDialog() { LeaveHelpPick(); }
+
+void TAssembleDialog::SetAddress(int address) {
+  FInstrAddress = address & 0xFF;
+  // A cell loaded from a program file may hold a value outside 0..255; only
+  // its low byte can take part in an instruction word.
+  const int first = MainWin.MainMemory->GetContents(FInstrAddress) & 0xFF;
+  const int second = MainWin.MainMemory->GetContents((FInstrAddress + 1) & 0xFF) & 0xFF;
+  FInstrWord = static_cast<uint16_t>(first * 256 + second);
+  ShowWord();
+}
+
+void TAssembleDialog::ShowWord() {
+  // Filling the boxes must not feed back into the word being shown.
+  const QSignalBlocker blockOpcode(opcode), block1(op1), block2(op2), block3(op3);
+  const int w1 = FInstrWord >> 12;
+  opcode->setCurrentIndex(w1);
+  const TOperandLayout& layout = OperandLayouts()[static_cast<size_t>(w1)];
+  const std::array<QComboBox*, 3> boxes{op1, op2, op3};
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const TOperandSlot& slot = layout[i];
+    FillOperand(boxes[i], slot.List ? &slot.List() : nullptr, FieldValue(FInstrWord, slot.Field));
+  }
+}
+
+void TAssembleDialog::FillOperand(QComboBox* box, const QStringList* list, int index) {
+  box->clear();
+  box->addItems(list ? *list : NotApplicableChoices());
+  box->setCurrentIndex(list ? index : 0);
+  box->setEnabled(list != nullptr);
+}
+
+void TAssembleDialog::opcodeChange(int index) {
+  if (index < 0) return;
+  // The old operand fields are read in the new format and then rebuilt from
+  // the boxes, so fields the two formats share survive and the rest clear.
+  FInstrWord = static_cast<uint16_t>((index << 12) | (FInstrWord & 0x0FFF));
+  ShowWord();
+  opXChange();
+}
+
+void TAssembleDialog::opXChange() {
+  const int w1 = FInstrWord >> 12;
+  const TOperandLayout& layout = OperandLayouts()[static_cast<size_t>(w1)];
+  const std::array<QComboBox*, 3> boxes{op1, op2, op3};
+  int word = w1 << 12;
+  for (size_t i = 0; i < boxes.size(); ++i)
+    if (layout[i].List) word |= FieldBits(layout[i].Field, std::max(0, boxes[i]->currentIndex()));
+  FInstrWord = static_cast<uint16_t>(word);
+  ShowWord();
+}
+
+void TAssembleDialog::OkButtonClick() {
+  MainWin.MainMemory->SetContents(FInstrAddress, FInstrWord >> 8);
+  MainWin.MainMemory->SetContents((FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF);
+  accept();
+}
+
+int TAssembleDialog::HelpContextAt(const QWidget* widget) {
+  for (; widget; widget = widget->parentWidget()) {
+    if (const int context = HelpContextOf(widget)) return context;
+    if (widget->isWindow()) break;
+  }
+  return DialogContext;
+}
+
+bool TAssembleDialog::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::EnterWhatsThisMode: EnterHelpPick(); return true;
+    case QEvent::ShortcutOverride:
+      // F1 belongs to this dialog while it has the focus, whatever else
+      // claims the key.
+      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
+        e->accept();
+        return true;
+      }
+      break;
+    case QEvent::Hide: LeaveHelpPick(); break;
+    default: break;
+  }
+  return QDialog::event(e);
+}
+
+void TAssembleDialog::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+    QWidget* focused = focusWidget();
+    RequestContextHelp(HelpContextAt(focused ? focused : this));
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
+
+void TAssembleDialog::EnterHelpPick() {
+  if (FHelpPick) return;
+  FHelpPick = true;
+  QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+}
+
+void TAssembleDialog::LeaveHelpPick() {
+  if (!FHelpPick) return;
+  FHelpPick = false;
+  QApplication::restoreOverrideCursor();
+}
+
+bool TAssembleDialog::eventFilter(QObject* watched, QEvent* e) {
+  // The platform posts the caption's help button to the application, not to
+  // the window; the dialog takes it while it is the window in use.
+  if (e->type() == QEvent::EnterWhatsThisMode && watched == qApp && isVisible() &&
+      (isActiveWindow() || QApplication::activeModalWidget() == this)) {
+    EnterHelpPick();
+    return true;
+  }
+  if (!FHelpPick) return QDialog::eventFilter(watched, e);
+  switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      // The click picks a control and does nothing else; outside the dialog
+      // it only ends the mode. The platform window sees the click before the
+      // widget under the pointer does; only the widget counts.
+      auto* widget = qobject_cast<QWidget*>(watched);
+      if (!widget) break;
+      LeaveHelpPick();
+      if (widget->window() == this) RequestContextHelp(HelpContextAt(widget));
+      return true;
+    }
+    case QEvent::KeyPress:
+      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+        LeaveHelpPick();
+        return true;
+      }
+      break;
+    default: break;
+  }
+  return QDialog::eventFilter(watched, e);
+}

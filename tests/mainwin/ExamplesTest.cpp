@@ -1,0 +1,129 @@
+#include "MainWinFixture.h"
+
+#include "assembler/AsmParser.h"
+#include "assembler/LineSource.h"
+#include "mainwin/Examples.h"
+
+#include <QFile>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TExample {
+  const char* FileName;
+  QStringList (*Lines)();
+};
+const TExample Examples[] = {{"hello.asm", &HelloWorldExampleLines}, {"outputtest.asm", &OutputTestExampleLines}};
+
+// The files are what the editor would save: every line ends in CR LF.
+TEST(ExamplesTest, FilesHoldExactlyTheBuiltInLines) {
+  for (const TExample& example : Examples) {
+    SCOPED_TRACE(example.FileName);
+    QFile file(QStringLiteral(ORVIK_EXAMPLES_DIR "/") + example.FileName);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray expected;
+    for (const QString& line : example.Lines()) expected += line.toLatin1() + "\r\n";
+    EXPECT_EQ(file.readAll().toStdString(), expected.toStdString());
+  }
+}
+
+TEST(ExamplesTest, HelloWorldKeepsItsLayout) {
+  const QStringList lines = HelloWorldExampleLines();
+  ASSERT_EQ(lines.size(), 14);
+  EXPECT_EQ(lines[8], "");
+  EXPECT_EQ(lines[3], "NextChar:load    RF,[R1]     ;get character and print it on screen");
+  EXPECT_EQ(lines[12], "         db      \"  Orvik Simulator\",10");
+  EXPECT_EQ(OutputTestExampleLines().size(), 4);
+}
+
+// Assembles an example with the assembler core; no error may be reported.
+std::vector<int32_t> Assemble(const QStringList& lines) {
+  std::vector<std::string> text;
+  for (const QString& line : lines) text.push_back(line.toLatin1().toStdString());
+  const TStringListSource source(text);
+  TAsmParser parser(&source);
+  std::vector<std::string> errors;
+  parser.Assemble(
+      [&](int line, int, const std::string& message) { errors.push_back(std::to_string(line + 1) + " " + message); });
+  EXPECT_TRUE(errors.empty()) << errors.front();
+  std::vector<int32_t> image;
+  for (int adr = 0; adr < TAsmParser::ImageSize; ++adr) image.push_back(parser.GetByte(adr));
+  return image;
+}
+
+class ExampleRunTest : public MainWinTest {
+ protected:
+  void Load(const QStringList& lines) {
+    const std::vector<int32_t> image = Assemble(lines);
+    Main->WriteMemoryImage(QVector<int32_t>(image.begin(), image.end()));
+    Main->ResetProgramCounter();
+    Main->SetMemoryModified(false);
+  }
+  // Passes every write of RF to record as well as to the main window.
+  void RecordOutput(std::function<void(int32_t)> record) {
+    FMainHandler = Main->Registers->OnCellChanged;
+    Main->Registers->OnCellChanged = [this, record](THexGrid* grid, int adr, int32_t old, int32_t value) {
+      if (adr == 15) record(value);
+      FMainHandler(grid, adr, old, value);
+    };
+  }
+  // The recorder refers to the test's locals; they are gone by now.
+  void TearDown() override {
+    if (FMainHandler) Main->Registers->OnCellChanged = FMainHandler;
+    MainWinTest::TearDown();
+  }
+
+  decltype(THexGrid::OnCellChanged) FMainHandler;
+};
+
+TEST_F(ExampleRunTest, HelloWorldPrintsItsGreetingAndHalts) {
+  Load(HelloWorldExampleLines());
+  std::string written;
+  RecordOutput([&](int32_t code) { written += static_cast<char>(code); });
+  Click(Main->RunButton);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+  // The terminator is printed too: it is in RF when the loop tests it.
+  EXPECT_EQ(written, std::string("\nHello world !!\n    from the\n  Orvik Simulator\n") + '\0');
+  const QString shown = Main->OutputBox->Lines().join('|');
+  EXPECT_TRUE(shown.endsWith("    from the|  Orvik Simulator|")) << shown.toStdString();
+}
+
+TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
+  Load(OutputTestExampleLines());
+  std::vector<int32_t> codes;
+  RecordOutput([&](int32_t code) { codes.push_back(code); });
+  Click(Main->RunButton);
+  QElapsedTimer clock;
+  clock.start();
+  while (codes.size() < 600 && clock.elapsed() < 5000) QTest::qWait(5);
+  ASSERT_GE(codes.size(), 600u);
+  EXPECT_TRUE(Main->Running());
+  EXPECT_EQ(Status(), "Running...");
+
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
+  EXPECT_EQ(Status(), "Ready");
+  const size_t atBreak = codes.size();
+  QTest::qWait(30);
+  EXPECT_EQ(codes.size(), atBreak);  // nothing of the run goes on after Break
+
+  for (size_t i = 0; i < codes.size(); ++i) ASSERT_EQ(codes[i], static_cast<int32_t>(i % 256)) << i;
+  // The terminal is full, and where two printable codes meet they follow in turn.
+  const QStringList lines = Main->OutputBox->Lines();
+  EXPECT_EQ(lines.size(), Main->OutputBox->Rows());
+  int pairs = 0;
+  for (const std::string& line : Main->OutputBox->Model().Lines())
+    for (size_t i = 1; i < line.size(); ++i) {
+      const auto a = static_cast<unsigned char>(line[i - 1]), b = static_cast<unsigned char>(line[i]);
+      if (a <= 32 || b <= 32) continue;
+      EXPECT_EQ(b, a + 1) << line;
+      ++pairs;
+    }
+  EXPECT_GT(pairs, 0);
+}
+
+}  // namespace
