@@ -1,5 +1,7 @@
 #include "app/HelpDialog.h"
 
+#include <QApplication>
+
 #include "app/HelpHook.h"
 #include "app/HelpTopics.h"
 #include "app/Platform.h"
@@ -109,7 +111,9 @@ QString THelpDialog::InfoFolder() {
 }
 
 THelpDialog* THelpDialog::ShowTopic(int context) {
-  QPointer<THelpDialog> dialog = new THelpDialog();
+  // Help asked for from a modal dialog belongs to that dialog; otherwise the
+  // dialog's modality would block the help window until it closed.
+  QPointer<THelpDialog> dialog = new THelpDialog(QApplication::activeModalWidget());
   dialog->SelectTopic(context);
   if (!dialog->ShowFitted()) return nullptr;
   if (context == UpgradeContext) {

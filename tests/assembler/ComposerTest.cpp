@@ -1,4 +1,5 @@
 #include "assembler/AssembleDialog.h"
+#include "app/HelpDialog.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QAbstractItemView>
@@ -254,6 +255,10 @@ TEST_F(ComposerTest, TheHelpButtonMakesTheNextClickAskForThatControlsHelp) {
   const Row rows[] = {{Dialog->opcode, 101}, {Dialog->op2, 103}, {Dialog->op3, 104}, {Dialog->OkButton, 9999}};
   bool toApplication = false;
   for (const Row& row : rows) {
+    // The help window of the previous pick took the activation; the user
+    // clicks the dialog's caption button, so the dialog is active again.
+    THelpDialog::CloseAll();
+    QApplication::setActiveWindow(Dialog.get());
     // The platform posts the button's request to the application; a window
     // may receive it too.
     QEvent enter(QEvent::EnterWhatsThisMode);

@@ -1,5 +1,7 @@
 #include "MainWinFixture.h"
 
+#include "app/HelpDialog.h"
+#include "app/HelpHook.h"
 #include "mainwin/ClearDialog.h"
 
 #include <QCheckBox>
@@ -142,6 +144,25 @@ TEST_F(MainWinTest, ClearingRegistersSendsCodeZeroToTheTerminalOnce) {
   Click(Main->ResetButton);
   EXPECT_EQ(Main->OutputBox->Lines().size(), linesBefore + 1);
   EXPECT_TRUE(Main->OutputBox->Lines().back().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinTest, HelpAskedFromAModalDialogBelongsToThatDialog) {
+  bool asked = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TClearDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    RequestContextHelp(10);
+    ASSERT_FALSE(THelpDialog::OpenWindows().isEmpty());
+    EXPECT_EQ(THelpDialog::OpenWindows().last()->parentWidget(), dialog);
+    asked = true;
+    dialog->reject();
+  });
+  Click(Main->ResetButton);
+  EXPECT_TRUE(asked);
 }
 
 }  // namespace
