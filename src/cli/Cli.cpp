@@ -46,6 +46,15 @@ const char* const UsageText =
     "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
     "         with any error nothing is written and the exit code is 1.\n";
 
+// Output that could not be written (a full disk, a closed pipe) must not end
+// in an exit code that says all went well.
+bool OutputFailed(std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (out) return false;
+  err << "Stream write error\n";
+  return true;
+}
+
 int Usage(std::ostream& err, const std::string& problem) {
   if (!problem.empty()) err << "orvik-cli: " << problem << '\n';
   err << UsageText;
@@ -153,7 +162,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     result = machine.ExecuteInstructions(static_cast<int>(chunk));
     if (line.Steps != 0) remaining -= chunk;
   }
-  out.flush();
+  if (OutputFailed(out, err)) return ExitError;
 
   int exitCode = ExitStepLimit;
   if (result == StepHalt) {
@@ -178,8 +187,7 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
   TCellArray memory(MemorySize);
   LoadMemory(memory, cells);
   out << BuildListing(memory, line.PC);
-  out.flush();
-  return ExitHalted;
+  return OutputFailed(out, err) ? ExitError : ExitHalted;
 }
 
 }  // namespace

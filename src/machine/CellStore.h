@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -22,8 +23,8 @@ class TCellStore {
 using TCellChangedEvent = std::function<void(int adr, int32_t oldValue, int32_t value)>;
 
 // The plain store: a vector of cells and a list of listeners. The accessors
-// are inline so that the executor, instantiated for this final class, runs
-// without a call per cell access.
+// are inline so that the executor, instantiated for this class, runs without
+// a call per cell access.
 class TCellArray final : public TCellStore {
  public:
   explicit TCellArray(int count);
@@ -31,10 +32,22 @@ class TCellArray final : public TCellStore {
   int Count() const override { return static_cast<int>(FCells.size()); }
   int32_t GetContents(int adr) const override {
     if (static_cast<unsigned>(adr) >= FCells.size()) ThrowOutOfBounds("GetContents", adr);
-    return FCells[static_cast<size_t>(adr)];
+    return GetUnchecked(adr);
   }
   void SetContents(int adr, int32_t value) override {
     if (static_cast<unsigned>(adr) >= FCells.size()) ThrowOutOfBounds("SetContents", adr);
+    SetUnchecked(adr, value);
+  }
+
+  // The same without the bounds check, for a caller that has proved adr to
+  // lie in 0..Count()-1 (the executor checks the sizes once and reduces every
+  // address it computes). Writes notify like SetContents.
+  int32_t GetUnchecked(int adr) const {
+    assert(static_cast<unsigned>(adr) < FCells.size());
+    return FCells[static_cast<size_t>(adr)];
+  }
+  void SetUnchecked(int adr, int32_t value) {
+    assert(static_cast<unsigned>(adr) < FCells.size());
     int32_t& cell = FCells[static_cast<size_t>(adr)];
     const int32_t old = cell;
     cell = value;

@@ -31,13 +31,13 @@ class TMachine {
 
  private:
   template <class TStore>
-  int Run(TStore& mainMemory, TStore& registers, TStore& sysRegs, int count);
+  int Run(TStore mainMemory, TStore registers, TStore sysRegs, int count);
 
   TCellStore& FMainMemory;
   TCellStore& FRegisters;
   TCellStore& FSysRegs;
   // Set when all three stores are plain arrays: the executor is then
-  // instantiated for the final class and the compiler inlines every access.
+  // instantiated for them and the compiler inlines every access.
   TCellArray* FArrayMemory = nullptr;
   TCellArray* FArrayRegisters = nullptr;
   TCellArray* FArraySysRegs = nullptr;

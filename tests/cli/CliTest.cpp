@@ -85,6 +85,16 @@ TEST_F(CliTest, EveryWriteOfRFIsOneRawByte) {
   EXPECT_EQ(result.Out, std::string("\0\xFF\x80\x80", 4));
 }
 
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAnError) {
+  const std::string prg = Program("p.prg", Hello);
+  for (const char* command : {"run", "disasm"}) {
+    std::ostream broken(nullptr);
+    std::ostringstream err;
+    EXPECT_EQ(RunCli({command, prg}, broken, err), 1) << command;
+    EXPECT_EQ(err.str(), "Stream write error\n") << command;
+  }
+}
+
 TEST_F(CliTest, BadArgumentsShowTheUsageAndFail) {
   const std::string prg = Program("p.prg", Hello);
   const struct {

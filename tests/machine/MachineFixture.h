@@ -20,6 +20,19 @@ inline std::ostream& operator<<(std::ostream& os, const TWrite& w) {
   return os << w.Store << '[' << w.Adr << "]=" << std::hex << w.Value << std::dec;
 }
 
+// A store the executor cannot see through (as the window's grids are): the
+// generic path must behave exactly like the one for plain arrays.
+class TForwardingStore final : public TCellStore {
+ public:
+  explicit TForwardingStore(TCellArray& inner) : FInner(inner) {}
+  int Count() const override { return FInner.Count(); }
+  int32_t GetContents(int adr) const override { return FInner.GetContents(adr); }
+  void SetContents(int adr, int32_t value) override { FInner.SetContents(adr, value); }
+
+ private:
+  TCellArray& FInner;
+};
+
 // A machine over plain arrays that records every write in order, and whether
 // the machine said it was executing at that moment.
 struct TMachineFixture {

@@ -161,19 +161,6 @@ TEST(Machine, StoresOfTheWrongSizeAreRefused) {
   EXPECT_THROW(TMachine(memory, registers, small), std::invalid_argument);
 }
 
-// A store the executor cannot see through (as the window's grids are): the
-// generic path must behave exactly like the one for plain arrays.
-class TForwardingStore final : public TCellStore {
- public:
-  explicit TForwardingStore(TCellArray& inner) : FInner(inner) {}
-  int Count() const override { return FInner.Count(); }
-  int32_t GetContents(int adr) const override { return FInner.GetContents(adr); }
-  void SetContents(int adr, int32_t value) override { FInner.SetContents(adr, value); }
-
- private:
-  TCellArray& FInner;
-};
-
 TEST(Machine, AnyCellStoreRunsTheSameProgram) {
   TMachineFixture plain, wrapped;
   // Counts R1 down from 3 to 0 with addi R1,R1,R2 (R2 = FF), then halts.

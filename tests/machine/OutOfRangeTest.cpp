@@ -97,25 +97,33 @@ TEST(OutOfRange, CopiesKeepTheValueAndComputationsUseItsLowByte) {
 }
 
 // Every extreme value in every cell of the machine, then a few hundred
-// instructions of whatever that makes: nothing may throw (the arrays refuse an
-// index out of bounds), and PC must stay an address.
+// instructions of whatever that makes, through both ways the executor reads
+// stores: nothing may throw (the arrays refuse an index out of bounds; the
+// debug and sanitizer builds also check the unchecked path), and PC must stay
+// an address.
 TEST(OutOfRange, NoCellValueMakesTheMachineLeaveItsArrays) {
   for (int32_t bad : Extremes) {
     for (int cell = 0; cell < 256 + 16 + 2; ++cell) {
-      TMachineFixture f;
-      // A program that uses registers as addresses and jumps around.
-      f.Poke(0, {0xD0, 0x12, 0xE0, 0x31, 0x15, 0x00, 0x51, 0x12, 0x40, 0x13, 0xF0, 0x00});
-      if (cell < 256)
-        f.Poke(cell, {bad});
-      else if (cell < 272)
-        f.SetRegister(cell - 256, bad);
-      else
-        f.SysRegs.SetContents(cell - 272, bad);
-      for (int i = 0; i < 300; ++i) {
-        ASSERT_NO_THROW(f.Machine.ExecuteInstruction()) << bad << " in cell " << cell;
-        ASSERT_TRUE(IsByte(f.SysRegs.GetContents(0)));
+      TMachineFixture plain, viaInterface;
+      TForwardingStore memory(viaInterface.Memory), registers(viaInterface.Registers), sysRegs(viaInterface.SysRegs);
+      TMachine generic(memory, registers, sysRegs);
+      for (TMachineFixture* f : {&plain, &viaInterface}) {
+        // A program that uses registers as addresses and jumps around.
+        f->Poke(0, {0xD0, 0x12, 0xE0, 0x31, 0x15, 0x00, 0x51, 0x12, 0x40, 0x13, 0xF0, 0x00});
+        if (cell < 256)
+          f->Poke(cell, {bad});
+        else if (cell < 272)
+          f->SetRegister(cell - 256, bad);
+        else
+          f->SysRegs.SetContents(cell - 272, bad);
       }
-      ASSERT_NO_THROW(BuildListing(f.Memory, bad));
+      for (int i = 0; i < 300; ++i) {
+        ASSERT_NO_THROW(plain.Machine.ExecuteInstruction()) << bad << " in cell " << cell;
+        ASSERT_NO_THROW(generic.ExecuteInstruction()) << bad << " in cell " << cell;
+      }
+      ASSERT_TRUE(IsByte(plain.SysRegs.GetContents(0)));
+      ASSERT_EQ(plain.Writes, viaInterface.Writes);
+      ASSERT_NO_THROW(BuildListing(plain.Memory, bad));
     }
   }
 }
