@@ -85,6 +85,8 @@ void TAsmParser::SetText(const char* text, int length) {
 }
 
 void TAsmParser::TokenizeLine() {
+  // The line ends at its length, not at the first zero byte: a NUL inside a
+  // source line is an ordinary character, never a silent end of the line.
   FTokens.clear();
   int pos = 0;
   while (pos < FLineLength) {

@@ -88,7 +88,6 @@ class TAsmParser {
   enum TFormResult { frComplete, frFailed, frAborted };
 
   // lexer (AsmLexer.cpp)
-  char At(int pos) const { return pos < FLineLength ? FText[pos] : '\0'; }
   void ClassifyWord(TToken& token) const;
   void EvalNumber(TToken& token) const;
   std::string TokenText(const TToken& token) const;

@@ -100,6 +100,11 @@ int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, 
     for (int column = 0; column < 16; ++column) out << ' ' << HexText(cells[static_cast<size_t>(row + column)], 2);
     out << '\n';
   }
+  // A full disk or a closed pipe must not end in an exit code of success.
   out.flush();
+  if (!out) {
+    err << "Stream write error\n";
+    return ExitError;
+  }
   return ExitOk;
 }

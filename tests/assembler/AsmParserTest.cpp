@@ -59,6 +59,8 @@ const std::vector<TAsmCase> EncodingCases = {
     {{"db '', 7"}, {}, "07"},
     {{"db \"\xE9\x80\xFF\""}, {}, "E9 80 FF"},
     {{"db 1 ;c", "halt ; x"}, {}, "01 C0 00"},
+    // A NUL byte is a character like any other, in a string and outside.
+    {{std::string("db \"a\0b\"", 8)}, {}, "61 00 62"},
     {{"org 10h", "halt", "org 2", "db 3"}, {}, "@02 03 @10 C0 00"},
     {{"LOAD r1,$ff", "JMPEQ rf=r0,0x1A", "Halt"}, {}, "21 FF BF 1A C0 00"},
     {{"  lbl:\tload  R1 , 2 ;x"}, {}, "21 02"},
@@ -147,6 +149,7 @@ const std::vector<TAsmCase> ErrorCases = {
     {{"jmp 12A3"}, {{0, 8, "Invalid number."}}, "B0"},
     {{"load", "halt"}, {{0, 4, "Unexpected end of line. Expected: register"}}, "C0 00"},
     {{"halt @"}, {{0, 5, "Extra characters on line. Expected: nothing"}}, "C0 00"},
+    {{std::string("halt\0x", 6)}, {{0, 4, "Extra characters on line. Expected: nothing"}}, "C0 00"},
     // Labels: case-sensitive, first use positions, table order.
     {{"Loop: halt", "jmp loop"}, {{1, 8, "Label is not defined: loop"}}, "C0 00 B0"},
     {{"jmp Nowhere"}, {{0, 11, "Label is not defined: Nowhere"}}, "B0"},

@@ -93,6 +93,14 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
   EXPECT_EQ(noTarget.Err, "Cannot create file " + folder + "\n");
 }
 
+TEST_F(AssembleCliTest, AnImageThatCannotBeWrittenIsAnError) {
+  const std::string source = Write("ok.asm", "halt");
+  std::ostream broken(nullptr);
+  std::ostringstream err;
+  EXPECT_EQ(RunCli({"assemble", source}, broken, err), 1);
+  EXPECT_EQ(err.str(), "Stream write error\n");
+}
+
 TEST_F(AssembleCliTest, BadArgumentsShowTheUsage) {
   const std::string source = Write("ok.asm", "halt");
   const struct {
