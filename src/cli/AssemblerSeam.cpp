@@ -1,16 +1,105 @@
 #include "cli/AssemblerSeam.h"
 
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
-// The assembler is not part of the core yet; until it is, both entry points
-// say so and fail with the exit code of an assembly error.
+#include "assembler/AsmParser.h"
+#include "assembler/LineSource.h"
+#include "assembler/SourceText.h"
+#include "machine/FileWriter.h"
+#include "machine/HexText.h"
+#include "machine/ProgramImage.h"
 
-bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& /*cells*/, std::ostream& err) {
-  err << "Cannot assemble " << path << ": this orvik-cli has no assembler yet\n";
-  return false;
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitError = 1;
+
+const char* const AssembleUsage = "usage: orvik-cli assemble SOURCE [-o PROGRAM]\n";
+
+int AssembleUsageError(std::ostream& err, const std::string& problem) {
+  err << "orvik-cli: " << problem << '\n' << AssembleUsage;
+  return ExitError;
 }
 
-int RunAssembleCommand(const std::vector<std::string>& /*args*/, std::ostream& /*out*/, std::ostream& err) {
-  err << "orvik-cli assemble: this orvik-cli has no assembler yet\n";
-  return 1;
+// Reads the whole file as bytes; one byte is one source character.
+bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    err << "Cannot open file " << path << '\n';
+    return false;
+  }
+  std::ostringstream content;
+  content << file.rdbuf();
+  if (file.bad()) {
+    err << "Stream read error\n";
+    return false;
+  }
+  bytes = content.str();
+  return true;
+}
+
+}  // namespace
+
+bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
+  std::string bytes;
+  if (!ReadSource(path, bytes, err)) return false;
+  const TStringListSource source(SplitSourceLines(bytes));
+  TAsmParser parser(&source);
+  bool failed = false;
+  // The compiler-style form that editors and IDEs turn into links.
+  parser.Assemble([&](int line, int column, const std::string& message) {
+    err << path << ':' << line + 1 << ':' << column + 1 << ": error: " << message << '\n';
+    failed = true;
+  });
+  if (failed) return false;
+  cells.assign(TAsmParser::ImageSize, 0);
+  for (int address = 0; address < TAsmParser::ImageSize; ++address) {
+    cells[static_cast<size_t>(address)] = parser.GetByte(address);
+  }
+  return true;
+}
+
+int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::string sourcePath;
+  std::string programPath;
+  bool haveSource = false;
+  bool haveProgram = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "-o") {
+      if (i + 1 >= args.size()) return AssembleUsageError(err, "-o needs a PROGRAM file name");
+      if (haveProgram) return AssembleUsageError(err, "more than one -o PROGRAM");
+      programPath = args[++i];
+      haveProgram = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return AssembleUsageError(err, "unknown option " + arg);
+    } else if (haveSource) {
+      return AssembleUsageError(err, "more than one SOURCE: " + arg);
+    } else {
+      sourcePath = arg;
+      haveSource = true;
+    }
+  }
+  if (!haveSource) return AssembleUsageError(err, "SOURCE is missing");
+
+  std::vector<int32_t> cells;
+  if (!AssembleSourceFile(sourcePath, cells, err)) return ExitError;
+  if (haveProgram) {
+    const std::string problem = WriteFileAtomically(programPath, EncodeProgramImage(cells));
+    if (!problem.empty()) {
+      err << problem << '\n';
+      return ExitError;
+    }
+    return ExitOk;
+  }
+  // The memory rows of run --state.
+  for (int row = 0; row < TAsmParser::ImageSize; row += 16) {
+    out << HexText(row, 2) << ':';
+    for (int column = 0; column < 16; ++column) out << ' ' << HexText(cells[static_cast<size_t>(row + column)], 2);
+    out << '\n';
+  }
+  out.flush();
+  return ExitOk;
 }

@@ -40,7 +40,11 @@ const char* const UsageText =
     "         Exit code: 0 halted, 2 invalid instruction, 3 step limit reached,\n"
     "         1 file or assembly error.\n"
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
-    "         default 0), to standard output.\n";
+    "         default 0), to standard output.\n"
+    "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
+    "         -o the memory image as 16 rows of hex bytes to standard output.\n"
+    "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
+    "         with any error nothing is written and the exit code is 1.\n";
 
 // Output that could not be written (a full disk, a closed pipe) must not end
 // in an exit code that says all went well.

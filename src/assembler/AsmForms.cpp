@@ -1,0 +1,182 @@
+// The grammar of each mnemonic. Every form starts on its mnemonic token and
+// returns frComplete (the end-of-line check follows), frFailed (reported,
+// the line is done) or frAborted (an emission failed: the assembly ends).
+#include "assembler/AsmParser.h"
+
+namespace {
+
+const char* const NumberOrString = "number, string";
+const char* const LoadOperand = "number, label, '['";
+const char* const StoreOperand = "'['";
+const char* const RegisterZero = "'R0'";
+
+}  // namespace
+
+TAsmParser::TFormResult TAsmParser::ParseDb() {
+  Advance();
+  if (Current() == nullptr) {
+    ReportEndOfLine(NumberOrString);
+    return frFailed;
+  }
+  for (;;) {
+    const TToken* t = Current();
+    if (ExpectOr(t, AsmMessage(amNotAnImmediate), {twNumber, twString})) {
+      if (t->What == twNumber) {
+        if (!NumberThenEmit(-128, 255)) return frAborted;
+      } else if (t->Value == 1) {
+        for (int pos = t->StartPos + 1; pos < t->EndPos - 1; ++pos) {
+          if (!Emit(static_cast<unsigned char>(FText[pos]))) return frAborted;
+        }
+      } else if (FText[t->StartPos] == FText[t->EndPos - 1]) {
+        // Only a lone quote can start and end an unclosed string alike.
+        Report(FLine, t->StartPos, AsmMessage(amErrorInString));
+      } else {
+        Report(FLine, t->EndPos, AsmMessage(amUnexpectedEndOfString) + FText[t->StartPos]);
+      }
+    }
+    if (Current()->What != twComma) Advance();
+    if (Current() == nullptr || Current()->What == twComment) return frComplete;
+    Soft(twComma);
+    if (Current() == nullptr) {
+      ReportEndOfLine(NumberOrString);
+      return frComplete;
+    }
+  }
+}
+
+TAsmParser::TFormResult TAsmParser::ParseOrg() {
+  Advance();
+  if (!Require({twNumber})) return frFailed;
+  if (CheckNumber(Current(), 0, 255)) {
+    FLocation = Current()->Value;
+  } else {
+    ReportMessage(Current()->EndPos);
+  }
+  return OperandEnd();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseLoadStore(bool store) {
+  const char* const expected = store ? StoreOperand : LoadOperand;
+  Advance();
+  if (!Require({twRegister})) return frFailed;
+  const int r = Current()->Value;
+  Advance();
+  Soft(twComma);
+  const TToken* t = Current();
+  if (t == nullptr) {
+    ReportEndOfLine(expected);
+    return frFailed;
+  }
+  if (t->What == twNumber || t->What == twLabel) {
+    if (store) {
+      Report(FLine, t->StartPos, AsmMessage(amStoreToImmediate));
+      return frFailed;
+    }
+    if (!Emit(0x20 + r)) return frAborted;
+    if (t->What == twLabel) {
+      if (!LabelUse()) return frAborted;
+    } else if (!NumberThenEmit(-128, 255)) {
+      return frAborted;
+    }
+    return OperandEnd();
+  }
+  if (t->What != twOpenBracket) {
+    Report(FLine, t->StartPos, AsmMessage(amSyntaxError) + expected);
+    return frFailed;
+  }
+  Advance();
+  if (!Require({twNumber, twLabel, twRegister})) return frFailed;
+  t = Current();
+  if (t->What == twRegister) {
+    if (!Emit(store ? 0xE0 : 0xD0) || !Emit(r * 16 + t->Value)) return frAborted;
+  } else {
+    if (!Emit((store ? 0x30 : 0x10) + r)) return frAborted;
+    if (t->What == twLabel ? !LabelUse() : !NumberThenEmit(0, 255)) return frAborted;
+  }
+  Advance();
+  // A wrong token in place of ']' is reported here and again as extra characters.
+  if (Expect(Current(), {twCloseBracket})) Step();
+  return frComplete;
+}
+
+TAsmParser::TFormResult TAsmParser::ParseMove() {
+  // The opcode byte goes out before the operands are looked at.
+  if (!Emit(0x40)) return frAborted;
+  Advance();
+  if (!Require({twRegister})) return frFailed;
+  const int r = Current()->Value;
+  Advance();
+  Soft(twComma);
+  if (!Require({twRegister})) return frFailed;
+  if (!Emit(Current()->Value * 16 + r)) return frAborted;
+  return OperandEnd();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseThreeRegisters(int opcode) {
+  Advance();
+  if (!Require({twRegister})) return frFailed;
+  if (!Emit(opcode * 16 + Current()->Value)) return frAborted;
+  Advance();
+  Soft(twComma);
+  if (!Require({twRegister})) return frFailed;
+  const int s = Current()->Value;
+  Advance();
+  Soft(twComma);
+  if (!Require({twRegister})) return frFailed;
+  if (!Emit(s * 16 + Current()->Value)) return frAborted;
+  return OperandEnd();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseRor() {
+  Advance();
+  if (!Require({twRegister})) return frFailed;
+  if (!Emit(0xA0 + Current()->Value)) return frAborted;
+  Advance();
+  Soft(twComma);
+  if (!Require({twNumber})) return frFailed;
+  if (!NumberThenEmit(0, 15)) return frAborted;
+  return OperandEnd();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseConditionalJump(int opcode, TTokenWhat relation) {
+  Advance();
+  if (!Require({twRegister})) return frFailed;
+  if (!Emit(opcode * 16 + Current()->Value)) return frAborted;
+  Advance();
+  if (Expect(Current(), {relation})) {
+    Advance();
+  } else if (Current() != nullptr && (Current()->Class == tcPunct || Current()->What == twOther)) {
+    // Step over a wrong relation so that R0 is still checked.
+    Advance();
+  }
+  const TToken* t = Current();
+  if (t == nullptr) {
+    ReportEndOfLine(RegisterZero);
+    return frFailed;
+  }
+  if (t->What != twRegister || t->Value != 0) {
+    Report(FLine, t->StartPos, AsmMessage(amSyntaxError) + RegisterZero);
+    return frFailed;
+  }
+  Advance();
+  Soft(twComma);
+  return ParseJumpTarget();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseJmp() {
+  if (!Emit(0xB0)) return frAborted;
+  Advance();
+  return ParseJumpTarget();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseJumpTarget() {
+  const TToken* t = Current();
+  if (!ExpectOr(t, AsmMessage(amBadAddress), {twNumber, twLabel})) return frFailed;
+  if (t->What == twLabel ? !LabelUse() : !NumberThenEmit(0, 255)) return frAborted;
+  return OperandEnd();
+}
+
+TAsmParser::TFormResult TAsmParser::ParseHalt() {
+  if (!Emit(0xC0) || !Emit(0x00)) return frAborted;
+  return OperandEnd();
+}

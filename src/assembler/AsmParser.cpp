@@ -1,0 +1,122 @@
+// The single pass of TAsmParser: line by line, each line at most one
+// instruction or directive, bytes emitted as soon as they are known.
+#include "assembler/AsmParser.h"
+
+#include "assembler/LineSource.h"
+
+void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
+  FImage.fill(TImageCell{});
+  FLocation = 0;
+  FLabels.clear();
+  FOnError = onError;
+  FEmitFailed = false;
+  const int lineCount = FSource != nullptr ? FSource->LineCount() : 0;
+  for (int line = 0; line < lineCount && !FEmitFailed; ++line) {
+    FetchLine(line);
+    AssembleLine();
+  }
+  if (!FEmitFailed) {
+    for (const TLabels& label : FLabels) {
+      if (!label.Refs.empty()) Report(label.Line, label.Column, AsmMessage(amLabelNotDefined) + label.Name);
+    }
+  }
+  FOnError = nullptr;
+}
+
+void TAsmParser::AssembleLine() {
+  // Reported, but assembled all the same.
+  Check(FLineLength <= MaxLineLength, 998, AsmMessage(amLineTooLong));
+  TokenizeLine();
+  FCur = 0;
+  SkipSpaces();
+  const TToken* t = Current();
+  if (t == nullptr || t->What == twComment) return;
+  if (!Expect(t, {twLabel, twMnemonic})) return;
+  if (t->What == twLabel) {
+    if (!DefineLabel(*t, FLocation)) {
+      ReportMessage(t->EndPos);
+      if (FEmitFailed) return;
+    }
+    Advance();
+    if (Expect(Current(), {twColon})) Advance();
+    t = Current();
+    if (t == nullptr || t->What == twComment) return;
+    if (!Check(t->What == twMnemonic, t->StartPos, AsmMessage(amUnknownIdentifier))) return;
+  }
+  if (ParseInstruction(t->Value) == frComplete) EndOfLineCheck();
+}
+
+const TToken* TAsmParser::Current() const { return FCur < FTokens.size() ? &FTokens[FCur] : nullptr; }
+
+void TAsmParser::SkipSpaces() {
+  while (FCur < FTokens.size() && FTokens[FCur].What == twSpace) ++FCur;
+}
+
+void TAsmParser::Advance() {
+  ++FCur;
+  SkipSpaces();
+}
+
+void TAsmParser::Soft(TTokenWhat what) {
+  if (Expect(Current(), {what})) Advance();
+}
+
+bool TAsmParser::Emit(int value) {
+  if (!EmitByte(FLocation, value)) {
+    ReportMessage(0);
+    return false;
+  }
+  ++FLocation;
+  return true;
+}
+
+bool TAsmParser::NumberThenEmit(int low, int high) {
+  const TToken* t = Current();
+  if (!CheckNumber(t, low, high)) {
+    // A bad number is skipped, not fatal: the rest of the line is still checked.
+    ReportMessage(t != nullptr ? t->EndPos : FLineLength);
+    return true;
+  }
+  return Emit(t->Value);
+}
+
+bool TAsmParser::LabelUse() {
+  if (!ReferenceLabel(*Current(), FLocation)) {
+    ReportMessage(0);
+    return false;
+  }
+  ++FLocation;
+  return true;
+}
+
+TAsmParser::TFormResult TAsmParser::OperandEnd() {
+  Step();
+  return frComplete;
+}
+
+void TAsmParser::EndOfLineCheck() {
+  SkipSpaces();
+  const TToken* t = Current();
+  if (t != nullptr && t->What != twComment) Report(FLine, t->StartPos, AsmMessage(amExtraCharacters));
+}
+
+TAsmParser::TFormResult TAsmParser::ParseInstruction(int code) {
+  switch (code) {
+    case -1: return ParseDb();
+    case -2: return ParseOrg();
+    case -3: return ParseLoadStore(false);
+    case -4: return ParseLoadStore(true);
+    case -5: return ParseJmp();
+    case 4: return ParseMove();
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9: return ParseThreeRegisters(code);
+    case 10: return ParseRor();
+    case 11: return ParseConditionalJump(code, twEqual);
+    case 12: return ParseHalt();
+    case 15: return ParseConditionalJump(code, twLessEqual);
+    default: Report(FLine, Current()->EndPos, AsmMessage(amUnknownMnemonic)); return frFailed;
+  }
+}

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/Cli.h"
+#include "machine/ProgramImage.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TCliResult {
+  int Exit;
+  std::string Out, Err;
+};
+
+class AssembleCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FDir = fs::temp_directory_path() /
+           ("orvik-asm-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::remove_all(FDir);
+    fs::create_directories(FDir);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(FDir, ec);
+  }
+
+  std::string Write(const std::string& name, const std::string& bytes) {
+    const std::string path = (FDir / name).string();
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+  }
+
+  static TCliResult Run(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int exitCode = RunCli(args, out, err);
+    return {exitCode, out.str(), err.str()};
+  }
+
+  fs::path FDir;
+};
+
+TEST_F(AssembleCliTest, WritesTheProgramFile) {
+  const std::string source = Write("p.asm", "load R1,Data\r\nhalt\nData: db \"\xE9\"\r");
+  const std::string program = (FDir / "p.prg").string();
+  const TCliResult result = Run({"assemble", source, "-o", program});
+  EXPECT_EQ(result.Exit, 0);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err, "");
+  std::vector<int32_t> expected(256, 0);
+  expected[0] = 0x21;
+  expected[1] = 0x04;
+  expected[2] = 0xC0;
+  expected[4] = 0xE9;
+  EXPECT_EQ(Read(program), EncodeProgramImage(expected));
+  EXPECT_FALSE(fs::exists(program + ".orvik-tmp"));
+}
+
+TEST_F(AssembleCliTest, AnyErrorWritesNothing) {
+  const std::string source = Write("bad.asm", "halt\r\nhalt x\rjmp Far\n");
+  const std::string program = Write("old.prg", "keep me");
+  const TCliResult result = Run({"assemble", "-o", program, source});
+  EXPECT_EQ(result.Exit, 1);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err, source + ":2:6: error: Extra characters on line. Expected: nothing\n" + source +
+                            ":3:8: error: Label is not defined: Far\n");
+  EXPECT_EQ(Read(program), "keep me");
+  EXPECT_EQ(Run({"assemble", source}).Out, "");
+}
+
+TEST_F(AssembleCliTest, FileProblemsAreReported) {
+  const std::string source = Write("ok.asm", "halt");
+  const std::string missing = (FDir / "missing.asm").string();
+  const TCliResult noSource = Run({"assemble", missing});
+  EXPECT_EQ(noSource.Exit, 1);
+  EXPECT_EQ(noSource.Err, "Cannot open file " + missing + "\n");
+  const std::string folder = FDir.string();
+  const TCliResult noTarget = Run({"assemble", source, "-o", folder});
+  EXPECT_EQ(noTarget.Exit, 1);
+  EXPECT_EQ(noTarget.Err, "Cannot create file " + folder + "\n");
+}
+
+TEST_F(AssembleCliTest, BadArgumentsShowTheUsage) {
+  const std::string source = Write("ok.asm", "halt");
+  const struct {
+    std::vector<std::string> Args;
+    std::string FirstLine;
+  } rows[] = {
+      {{"assemble"}, "orvik-cli: SOURCE is missing"},
+      {{"assemble", source, "-o"}, "orvik-cli: -o needs a PROGRAM file name"},
+      {{"assemble", source, "-o", "a.prg", "-o", "b.prg"}, "orvik-cli: more than one -o PROGRAM"},
+      {{"assemble", source, source}, "orvik-cli: more than one SOURCE: " + source},
+      {{"assemble", source, "--state"}, "orvik-cli: unknown option --state"},
+  };
+  for (const auto& row : rows) {
+    const TCliResult result = Run(row.Args);
+    EXPECT_EQ(result.Exit, 1);
+    EXPECT_EQ(result.Out, "");
+    EXPECT_EQ(result.Err, row.FirstLine + "\nusage: orvik-cli assemble SOURCE [-o PROGRAM]\n");
+  }
+}
+
+TEST_F(AssembleCliTest, RunAndDisasmAssembleSources) {
+  const std::string source = Write("hi.asm", "load RF,'!'\nload RF,Text\nhalt\nText: db 0");
+  // 'load RF,string' is not a form: the run fails with the assembler's report.
+  const TCliResult bad = Run({"run", source});
+  EXPECT_EQ(bad.Exit, 1);
+  EXPECT_EQ(bad.Out, "");
+  EXPECT_EQ(bad.Err, source + ":1:9: error: Syntax error. Expected: number, label, '['\n");
+  const std::string good = Write("ok.asm", "load RF,21h\nload RF,Text\nhalt\nText: db 0");
+  const TCliResult run = Run({"run", good});
+  EXPECT_EQ(run.Exit, 0);
+  EXPECT_EQ(run.Out, "!\x06");
+  const TCliResult disasm = Run({"disasm", good});
+  EXPECT_EQ(disasm.Exit, 0);
+  EXPECT_EQ(disasm.Out.substr(0, 44), "00:  2F,21  load  RF,21      ;... ($21=33)\r\n");
+}
+
+}  // namespace

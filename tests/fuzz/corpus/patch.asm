@@ -1,0 +1,1 @@
+jmp Xorg 1db 9X: halt
