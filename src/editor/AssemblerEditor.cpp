@@ -7,6 +7,7 @@
 #include "editor/DocumentLineSource.h"
 #include "editor/HighlightStyles.h"
 #include "editor/SourceEdit.h"
+#include "editor/SourceLayout.h"
 #include "editor/WaitCursor.h"
 #include "mainwin/MainWin.h"
 
@@ -100,6 +101,7 @@ void TAssemblerEditor::CreateControls() {
   setCentralWidget(client);
 
   TextEditor = new TSourceEdit(BottomSplitter);
+  TextEditor->document()->setDocumentLayout(new TSourceLayout(TextEditor->document()));
   TextEditor->setFont(SourceFont());
   TextEditor->document()->setDefaultFont(SourceFont());
   TextEditor->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -1,6 +1,7 @@
 #include "editor/SourceEdit.h"
 
 #include "editor/SourceFile.h"
+#include "editor/SourceLayout.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -10,6 +11,18 @@ TSourceEdit::TSourceEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 QRect TSourceEdit::LineRect(const QTextBlock& block) const {
   return blockBoundingGeometry(block).translated(contentOffset()).toAlignedRect();
+}
+
+void TSourceEdit::paintEvent(QPaintEvent* event) {
+  QPlainTextEdit::paintEvent(event);
+  // The lines on screen are the ones the user types in; knowing their
+  // heights lets a keystroke repaint just its line.
+  const int bottom = viewport()->height();
+  for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+    const QRectF shown = blockBoundingGeometry(block).translated(contentOffset());
+    if (shown.top() > bottom) break;
+    TSourceLayout::RememberHeight(block, shown.height());
+  }
 }
 
 void TSourceEdit::ReportNonEightBit(const QString& characters, bool replaced) {

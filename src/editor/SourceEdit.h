@@ -23,6 +23,7 @@ class TSourceEdit final : public QPlainTextEdit {
   QRect LineRect(const QTextBlock& block) const;
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void inputMethodEvent(QInputMethodEvent* event) override;
   void insertFromMimeData(const QMimeData* source) override;

@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 
 #include <QFont>
+#include <QPaintEvent>
 
 namespace {
 
@@ -155,4 +156,49 @@ TEST_F(EditorTest, ReformatLineAndAppendFormattedLineColourOneLine) {
   ASSERT_TRUE(Runs(0).empty());
   Editor->ReformatLine(0, true);
   EXPECT_TRUE(Is(FormatAt(0, 0), hsKeyword));
+}
+
+namespace {
+
+// Collects what the text view paints.
+class TPaintSpy final : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) Painted |= static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion Painted;
+};
+
+}  // namespace
+
+TEST_F(EditorTest, TypingRepaintsTheLinesBandUnlessItsHeightChanges) {
+  QStringList lines;
+  for (int i = 0; i < 40; ++i) lines << "halt";
+  Editor->LoadLines(lines);
+  QApplication::processEvents();
+  TPaintSpy spy;
+  Text()->viewport()->installEventFilter(&spy);
+  const auto lineTop = [&](int line) { return Text()->LineRect(Editor->Document()->findBlockByNumber(line)).top(); };
+  const int lineHeight = lineTop(6) - lineTop(5);
+
+  SetCaret(5, 4);
+  QApplication::processEvents();
+  spy.Painted = QRegion();
+  Type("x");
+  QApplication::processEvents();
+  EXPECT_FALSE(spy.Painted.isEmpty());
+  EXPECT_LE(spy.Painted.boundingRect().height(), 3 * lineHeight);
+  EXPECT_TRUE(spy.Painted.boundingRect().contains(QPoint(1, lineTop(5) + 1)));
+
+  // A comment alone on its line is smaller: what lies below moves up and is
+  // painted again.
+  SetCaret(5, 0);
+  QApplication::processEvents();
+  spy.Painted = QRegion();
+  Type(";");
+  QApplication::processEvents();
+  EXPECT_LT(lineTop(6) - lineTop(5), lineHeight);
+  EXPECT_GE(spy.Painted.boundingRect().bottom(), Text()->viewport()->height() - 2);
+  Text()->viewport()->removeEventFilter(&spy);
 }
