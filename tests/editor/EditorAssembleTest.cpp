@@ -113,6 +113,8 @@ TEST_F(EditorAssembleTest, ErrorsMenuShortcutsDoNothingWhileItIsDisabled) {
   Editor->AssembleButtonClick();
   EXPECT_TRUE(Entries().isEmpty());
   EXPECT_FALSE(Editor->ErrorsMenu->isEnabled());
+  EXPECT_FALSE(Editor->MenuNextError->isEnabled());
+  EXPECT_FALSE(Editor->MenuPreviousError->isEnabled());
   QTest::keyClick(Editor, Qt::Key_N, Qt::ControlModifier);
   EXPECT_EQ(Selected(), -1);
 }
