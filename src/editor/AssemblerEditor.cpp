@@ -24,6 +24,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QToolButton>
 
 namespace {
@@ -101,7 +102,10 @@ void TAssemblerEditor::CreateControls() {
   setCentralWidget(client);
 
   TextEditor = new TSourceEdit(BottomSplitter);
-  TextEditor->document()->setDocumentLayout(new TSourceLayout(TextEditor->document()));
+  // The view learns its layout through setDocument only.
+  auto* document = new QTextDocument(TextEditor);
+  document->setDocumentLayout(new TSourceLayout(document));
+  TextEditor->setDocument(document);
   TextEditor->setFont(SourceFont());
   TextEditor->document()->setDefaultFont(SourceFont());
   TextEditor->setLineWrapMode(QPlainTextEdit::NoWrap);

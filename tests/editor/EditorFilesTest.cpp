@@ -28,7 +28,7 @@ TEST_F(EditorTest, LinesEndAtCrLfLoneCrOrLoneLf) {
 
 TEST_F(EditorTest, EveryByteRoundTripsAndLinesAreWrittenWithCrLf) {
   QByteArray bytes;
-  for (int b = 1; b < 256; ++b)
+  for (int b = 0; b < 256; ++b)
     if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
   bytes += "\r\n\r\nhalt ;\xE9\xFF\r\n";
   const QString path = WriteFile("bytes.asm", bytes);

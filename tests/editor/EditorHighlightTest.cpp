@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QPaintEvent>
+#include <QScrollBar>
 
 namespace {
 
@@ -177,6 +178,7 @@ TEST_F(EditorTest, TypingRepaintsTheLinesBandUnlessItsHeightChanges) {
   for (int i = 0; i < 40; ++i) lines << "halt";
   Editor->LoadLines(lines);
   QApplication::processEvents();
+  EXPECT_EQ(Text()->verticalScrollBar()->maximum(), 41 - Text()->verticalScrollBar()->pageStep());
   TPaintSpy spy;
   Text()->viewport()->installEventFilter(&spy);
   const auto lineTop = [&](int line) { return Text()->LineRect(Editor->Document()->findBlockByNumber(line)).top(); };
