@@ -206,6 +206,7 @@ void TMainWin::CreateButtons() {
   connect(BreakButton, &QPushButton::clicked, this, [this] { BreakSimulator(); });
   connect(ResetButton, &QPushButton::clicked, this, [this] { ClearSimulator(); });
   connect(ViewAsmButton, &QPushButton::clicked, this, [this] { ViewAsmButtonClick(); });
+  connect(AssemblerButton, &QPushButton::clicked, this, [this] { AssemblerButtonClick(); });
 }
 
 void TMainWin::CreateMenus() {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
 
 #include <cstdint>
@@ -18,6 +19,7 @@ class QMenu;
 class QPushButton;
 class QTimer;
 class QToolButton;
+class TAssemblerEditor;
 class TDisasmList;
 class TLabelGrid;
 class THexGrid;
@@ -105,6 +107,11 @@ class TMainWin : public QMainWindow, public TZForm {
   void ResetProgramCounter();
   void BeginDisasmUpdate();
   void EndDisasmUpdate();
+
+  // Assembler editors ("&Asm"): a new window for every request; the most
+  // recent one is kept to hand it a file or an example.
+  TAssemblerEditor* AssemblerButtonClick();
+  QPointer<TAssemblerEditor> AssemblerEditor;
 
   // Listing ("&Disasm").
   void ViewAsmButtonClick();

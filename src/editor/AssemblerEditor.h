@@ -1,0 +1,166 @@
+#pragma once
+
+#include "app/ZForm.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPrinter;
+class QSplitter;
+class QStatusBar;
+class QTextDocument;
+class QToolButton;
+class TAsmHighlighter;
+class TAsmParser;
+class TDocumentLineSource;
+class TMainWin;
+class TSourceEdit;
+struct TSettings;
+
+// The assembler editor: one assembly source, its colouring, its file, and
+// assembling it into the main window's memory with a list of the errors.
+// Made anew for every request and freed when it closes.
+class TAssemblerEditor : public QMainWindow, public TZForm {
+  Q_OBJECT
+
+ public:
+  // Where an error of the last assembly was found (0-based).
+  struct TErrorPosition {
+    int Line;
+    int Column;
+  };
+
+  static const QString Caption;
+
+  TAssemblerEditor(TMainWin& mainWin, TSettings& settings);
+  ~TAssemblerEditor() override;
+
+  // Controls, named as the user knows them.
+  TSourceEdit* TextEditor;
+  QSplitter* BottomSplitter;
+  QListWidget* ErrorBox;
+  QWidget* AssemblePanel;
+  QToolButton* AssembleButton;
+  QStatusBar* EditorStatusBar;
+  QLabel* StatusPosition;  // panel 0
+  QLabel* StatusModified;  // panel 1
+  QLabel* StatusMode;      // panel 2
+
+  QMenu* FileMenu;
+  QMenu* EditMenu;
+  QMenu* ErrorsMenu;
+  QMenu* HelpMenu;
+  QAction* MenuOpenFile;
+  QAction* MenuSaveFile;
+  QAction* MenuSaveAsFile;
+  QAction* MenuPrint;
+  QAction* MenuExitFile;
+  QAction* MenuUndo;
+  QAction* MenuCut;
+  QAction* MenuCopy;
+  QAction* MenuPaste;
+  QAction* MenuSelectAll;
+  QAction* MenuUseSyntaxHighlight;
+  QAction* MenuAssemble;
+  QAction* MenuNextError;
+  QAction* MenuPreviousError;
+  QAction* MenuHelpInstructions;
+  QAction* MenuHelpSyntax;
+
+  TAsmParser& Parser() const { return *FParser; }
+  QTextDocument* Document() const;
+  QString FileName() const { return FFileName; }
+  bool Modified() const { return FModified; }
+  bool InsertMode() const { return FInsertMode; }
+  bool TrackChanges() const { return FTrackChanges; }
+  bool SyntaxHighlight() const;
+  const std::vector<TErrorPosition>& ErrorPositions() const { return FErrorPositions; }
+
+  void SetModified(bool value);
+  void SetInsertMode(bool value);
+
+  // Source files.
+  bool LoadAsmFile(const QString& path);
+  void LoadLines(const QStringList& lines);
+  bool SaveAsmFile(const QString& path);
+  void OpenFileClick();
+  void SaveFile();
+  void SaveAsFile();
+
+  // Colouring.
+  void ReformatLine(int line, bool repaint);
+  void AppendFormattedLine(const QString& text);
+  void ReformatAll();
+  void MenuUseSyntaxHighlightClick();
+
+  // Edit commands.
+  void EditMenuClick();
+  void MenuUndoClick();
+  void MenuCutClick();
+  void MenuCopyClick();
+  void MenuPasteClick();
+  void MenuSelectAllClick();
+  void MenuPrintClick();
+  // Prints the whole text with its colours, as a job without a title.
+  void PrintTo(QPrinter& printer);
+  // The text as it is printed: the colours made part of the characters.
+  std::unique_ptr<QTextDocument> PrintDocument() const;
+
+  // Assembling and the errors.
+  void AssembleButtonClick();
+  void AddError(int line, int column, const std::string& message);
+  void ShowError(int i);
+  void NextErrorClick();
+  void PreviousErrorClick();
+
+  // The save question; true when the window may close.
+  bool FormCloseQuery();
+  bool CloseQuery() override { return FormCloseQuery(); }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreateMenus();
+  void CreateStatusBar();
+
+  void TextEditorChange(int position, int charsRemoved, int charsAdded);
+  void TextEditorSelectionChange();
+  bool TextEditorKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  void DeleteCaretLine();
+  void TellNonEightBit(const QString& characters, bool replaced);
+
+  // Makes lines the whole text, coloured, not undoable, caret at the start.
+  void ReplaceText(const QStringList& lines);
+  void SetCaption(const QString& path);
+  // Asks whether to save modified text; true when the command may go on.
+  bool AskSaveSource(const QString& question);
+
+  bool ErrorBoxMouseUp(QMouseEvent* event);
+  bool ErrorBoxKeyPress(QKeyEvent* event);
+  int SelectedError() const;
+  void SetErrorsMenuEnabled(bool enabled);
+  void CopyImageToMemory();
+
+  TMainWin& FMainWin;
+  TSettings& FSettings;
+  std::unique_ptr<TDocumentLineSource> FLineSource;
+  std::unique_ptr<TAsmParser> FParser;
+  TAsmHighlighter* FHighlighter = nullptr;
+  bool FTrackChanges = true;
+  bool FModified = true;  // so that the constructor's SetModified(false) sets the indicators
+  bool FInsertMode = true;
+  QString FFileName;
+  std::vector<TErrorPosition> FErrorPositions;
+};

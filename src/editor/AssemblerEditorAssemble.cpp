@@ -1,0 +1,142 @@
+// Assembling the text into the main window's memory, and the error list.
+#include "editor/AssemblerEditor.h"
+
+#include "app/Platform.h"
+#include "assembler/AsmParser.h"
+#include "editor/SourceEdit.h"
+#include "editor/WaitCursor.h"
+#include "mainwin/MainWin.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QVector>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int ErrorItemHeight = 16;
+
+}  // namespace
+
+void TAssemblerEditor::AssembleButtonClick() {
+  TWaitCursor wait;
+  ErrorBox->clear();
+  FErrorPositions.clear();
+  FParser->Assemble([this](int line, int column, const std::string& message) { AddError(line, column, message); });
+  if (!FErrorPositions.empty()) {
+    ShowError(0);
+    SetErrorsMenuEnabled(true);
+    MenuPreviousError->setEnabled(false);
+    // Also with a single entry, where Next then does nothing.
+    MenuNextError->setEnabled(true);
+    return;
+  }
+  wait.Release();
+  bool overwrite = true;
+  if (FMainWin.MemoryModified()) {
+    switch (Platform().AskYesNoCancel(this, QStringLiteral("Save?"),
+                                      QStringLiteral("Memory Changed.\nDo you want to save before you overwrite "
+                                                     "the memory?"),
+                                      TMsgIcon::Question)) {
+      case TAnswer::Yes:
+        FMainWin.SaveFileClick();
+        overwrite = !FMainWin.MemoryModified();  // a cancelled or failed save stops here
+        break;
+      case TAnswer::No: break;
+      case TAnswer::Cancel: overwrite = false; break;
+    }
+  }
+  if (overwrite) CopyImageToMemory();
+  SetErrorsMenuEnabled(false);
+}
+
+void TAssemblerEditor::CopyImageToMemory() {
+  TWaitCursor wait;
+  QVector<int32_t> image(TAsmParser::ImageSize);
+  for (int address = 0; address < TAsmParser::ImageSize; ++address) image[address] = FParser->GetByte(address);
+  // Every cell goes through the grid, so each changed one rewrites its
+  // disassembly row; the list repaints once at the end.
+  FMainWin.WriteMemoryImage(image);
+  FMainWin.raise();
+  FMainWin.activateWindow();
+  FMainWin.SetMemoryModified(false);
+  FMainWin.ResetProgramCounter();
+}
+
+void TAssemblerEditor::AddError(int line, int column, const std::string& message) {
+  auto* item =
+      new QListWidgetItem(QStringLiteral("line %1: %2")
+                              .arg(line + 1)
+                              .arg(QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()))));
+  item->setSizeHint(QSize(ErrorBox->fontMetrics().horizontalAdvance(item->text()) + 8, ErrorItemHeight));
+  ErrorBox->addItem(item);
+  FErrorPositions.push_back({line, column});
+}
+
+void TAssemblerEditor::ShowError(int i) {
+  if (i < 0 || i >= static_cast<int>(FErrorPositions.size())) return;
+  ErrorBox->setCurrentRow(i);
+  MenuPreviousError->setEnabled(i > 0);
+  MenuNextError->setEnabled(i < ErrorBox->count() - 1);
+  // The list is not updated by later edits: an entry may name a line or a
+  // column that no longer exists, which then means the nearest one.
+  const TErrorPosition& position = FErrorPositions[static_cast<size_t>(i)];
+  QTextBlock block = Document()->findBlockByNumber(position.Line);
+  if (!block.isValid()) block = Document()->lastBlock();
+  QTextCursor cursor(Document());
+  cursor.setPosition(block.position() + std::clamp(position.Column, 0, block.length() - 1));
+  TextEditor->setTextCursor(cursor);
+  TextEditor->setFocus();
+  TextEditor->ensureCursorVisible();
+}
+
+int TAssemblerEditor::SelectedError() const {
+  const QList<QListWidgetItem*> selected = ErrorBox->selectedItems();
+  return selected.isEmpty() ? -1 : ErrorBox->row(selected.constFirst());
+}
+
+void TAssemblerEditor::NextErrorClick() {
+  const int i = SelectedError();
+  if (i < ErrorBox->count() - 1) ShowError(i + 1);
+}
+
+void TAssemblerEditor::PreviousErrorClick() {
+  const int i = SelectedError();
+  if (i > 0) ShowError(i - 1);
+}
+
+void TAssemblerEditor::SetErrorsMenuEnabled(bool enabled) {
+  ErrorsMenu->setEnabled(enabled);
+  ErrorsMenu->menuAction()->setEnabled(enabled);
+  // A disabled menu does not disable the shortcuts of its items.
+  if (!enabled) {
+    MenuNextError->setEnabled(false);
+    MenuPreviousError->setEnabled(false);
+  }
+}
+
+bool TAssemblerEditor::ErrorBoxMouseUp(QMouseEvent* event) {
+  const Qt::KeyboardModifiers held = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+  if (event->button() != Qt::LeftButton || (event->modifiers() & held) != Qt::NoModifier) return false;
+  const QListWidgetItem* item = ErrorBox->itemAt(event->position().toPoint());
+  ShowError(item != nullptr ? ErrorBox->row(item) : -1);
+  return false;
+}
+
+bool TAssemblerEditor::ErrorBoxKeyPress(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return false;
+  ShowError(SelectedError());
+  return true;
+}
+
+bool TAssemblerEditor::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ErrorBox->viewport() && event->type() == QEvent::MouseButtonRelease)
+    return ErrorBoxMouseUp(static_cast<QMouseEvent*>(event));
+  if (watched == ErrorBox && event->type() == QEvent::KeyPress) return ErrorBoxKeyPress(static_cast<QKeyEvent*>(event));
+  return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,96 @@
+#include "editor/SourceFile.h"
+
+#include "assembler/SourceText.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include <string_view>
+
+namespace {
+
+bool IsEightBit(QChar c) { return c.unicode() <= 0xFF; }
+
+// A character outside 8 bits may take two UTF-16 units (a surrogate pair);
+// it is still one character to the user.
+qsizetype CharacterLength(const QString& text, qsizetype i) {
+  return text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+}  // namespace
+
+bool ReadSourceFile(const QString& path, QStringList& lines, QString& error) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    error = QStringLiteral("Cannot open file %1").arg(path);
+    return false;
+  }
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = QStringLiteral("Stream read error");
+    return false;
+  }
+  lines.clear();
+  for (const std::string& line :
+       SplitSourceLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
+    lines.append(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+  return true;
+}
+
+QByteArray EncodeSource(const QTextDocument& document) {
+  QByteArray bytes;
+  for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+    const QString text = block.text();
+    if (!block.next().isValid() && text.isEmpty()) break;
+    bytes += text.toLatin1();
+    bytes += "\r\n";
+  }
+  return bytes;
+}
+
+bool WriteSourceFile(const QString& path, const QByteArray& bytes, QString& error) {
+  // Unbuffered: a buffered QSaveFile can report a partly written file as
+  // committed when the disk fills up while it flushes.
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    error = QStringLiteral("Cannot create file %1").arg(path);
+    return false;
+  }
+  if (file.write(bytes) != bytes.size() || !file.commit()) {
+    file.cancelWriting();
+    error = QStringLiteral("Stream write error");
+    return false;
+  }
+  return true;
+}
+
+int ReplaceNonEightBit(QString& text, const QString& replacement) {
+  int count = 0;
+  QString result;
+  result.reserve(text.size());
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype length = CharacterLength(text, i);
+    if (IsEightBit(text.at(i))) {
+      result += text.at(i);
+    } else {
+      result += replacement;
+      ++count;
+    }
+    i += length;
+  }
+  if (count > 0) text = result;
+  return count;
+}
+
+QString NonEightBitCharacters(const QString& text) {
+  QString found;
+  for (qsizetype i = 0; i < text.size();) {
+    const qsizetype length = CharacterLength(text, i);
+    const QString character = text.mid(i, length);
+    if (!IsEightBit(text.at(i)) && !found.contains(character)) found += character;
+    i += length;
+  }
+  return found;
+}
