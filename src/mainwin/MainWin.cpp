@@ -76,6 +76,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateMenus();
   CreateStatusBar();
   CreateHelpCommands();
+  CreateExampleCommands();
   FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
   ConnectGrids();
 

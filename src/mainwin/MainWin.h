@@ -111,6 +111,9 @@ class TMainWin : public QMainWindow, public TZForm {
   // Assembler editors ("&Asm"): a new window for every request; the most
   // recent one is kept to hand it a file or an example.
   TAssemblerEditor* AssemblerButtonClick();
+  // Help > Examples: a new editor holding the example as an unnamed source.
+  TAssemblerEditor* MenuHelloWorldExampleClick();
+  TAssemblerEditor* MenuOutputtestExampleClick();
   QPointer<TAssemblerEditor> AssemblerEditor;
 
   // Listing ("&Disasm").
@@ -156,6 +159,7 @@ protected:
 
 private:
   void CreateHelpCommands();
+  void CreateExampleCommands();
   void CreateViews();
   void CreateButtons();
   void CreateMenus();

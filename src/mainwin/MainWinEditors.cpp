@@ -2,6 +2,9 @@
 
 #include "app/Platform.h"
 #include "editor/AssemblerEditor.h"
+#include "mainwin/Examples.h"
+
+#include <QMenu>
 
 TAssemblerEditor* TMainWin::AssemblerButtonClick() {
   auto* editor = new TAssemblerEditor(*this, FSettings);
@@ -20,4 +23,23 @@ bool TMainWin::OpenSourceFile(const TFileDialogResult& chosen) {
   if (chosen.FilterIndex != 1) return false;
   AssemblerButtonClick()->LoadAsmFile(chosen.Path);
   return true;
+}
+
+TAssemblerEditor* TMainWin::MenuHelloWorldExampleClick() {
+  TAssemblerEditor* editor = AssemblerButtonClick();
+  editor->LoadLines(HelloWorldExampleLines());
+  return editor;
+}
+
+TAssemblerEditor* TMainWin::MenuOutputtestExampleClick() {
+  TAssemblerEditor* editor = AssemblerButtonClick();
+  editor->LoadLines(OutputTestExampleLines());
+  return editor;
+}
+
+void TMainWin::CreateExampleCommands() {
+  connect(FExamplesMenu->addAction(QStringLiteral("Hello &World")), &QAction::triggered, this,
+          [this] { MenuHelloWorldExampleClick(); });
+  connect(FExamplesMenu->addAction(QStringLiteral("&Output test")), &QAction::triggered, this,
+          [this] { MenuOutputtestExampleClick(); });
 }

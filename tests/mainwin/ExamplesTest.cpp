@@ -2,7 +2,14 @@
 
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
+#include "editor/AssemblerEditor.h"
+#include "editor/SourceEdit.h"
 #include "mainwin/Examples.h"
+
+#include <QListWidget>
+#include <QMenu>
+#include <QPointer>
+#include <QToolButton>
 
 #include <QFile>
 
@@ -124,6 +131,68 @@ TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
       ++pairs;
     }
   EXPECT_GT(pairs, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Help > Examples through the real menu items.
+class ExampleMenuTest : public MainWinTest {
+protected:
+  QAction* ExampleItem(const QString& caption) const {
+    for (QAction* action : Main->ExamplesMenu()->actions())
+      if (action->text() == caption) return action;
+    return nullptr;
+  }
+  static QString TextOf(const QStringList& lines) { return lines.join('\n'); }
+};
+
+TEST_F(ExampleMenuTest, EachChoiceOpensANewUnnamedEditorAndLeavesMemoryAlone) {
+  FSettings.CurrentAsmFile = "/somewhere/current.asm";
+  Poke(0x00, {0x12});
+  Main->SetMemoryModified(false);
+  QAction* hello = ExampleItem("Hello &World");
+  ASSERT_NE(hello, nullptr);
+  ASSERT_NE(ExampleItem("&Output test"), nullptr);
+
+  hello->trigger();
+  QPointer<TAssemblerEditor> first = Main->AssemblerEditor;
+  hello->trigger();
+  QPointer<TAssemblerEditor> second = Main->AssemblerEditor;
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first, second);
+  for (TAssemblerEditor* editor : {first.data(), second.data()}) {
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_EQ(editor->windowTitle(), "Orvik Assembler");
+    EXPECT_TRUE(editor->FileName().isEmpty());
+    EXPECT_FALSE(editor->Modified());
+    EXPECT_EQ(editor->TextEditor->toPlainText().section('\n', 0, 13), TextOf(HelloWorldExampleLines()));
+  }
+  EXPECT_EQ(FSettings.CurrentAsmFile, "/somewhere/current.asm");
+  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x12);
+  EXPECT_FALSE(Main->MemoryModified());
+  first->close();
+  second->close();
+}
+
+TEST_F(ExampleMenuTest, OutputTestFromTheMenuAssemblesRunsAndStopsAtBreak) {
+  ExampleItem("&Output test")->trigger();
+  QPointer<TAssemblerEditor> editor = Main->AssemblerEditor;
+  ASSERT_TRUE(editor);
+  QTest::mouseClick(editor->AssembleButton, Qt::LeftButton);
+  EXPECT_EQ(editor->ErrorBox->count(), 0);
+  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x2F);
+  EXPECT_EQ(Pc(), 0);
+  Click(Main->RunButton);
+  QElapsedTimer clock;
+  clock.start();
+  while (Main->OutputBox->Lines().join("").size() < 40 && clock.elapsed() < 5000) QTest::qWait(5);
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
+  EXPECT_EQ(Status(), "Ready");
+  EXPECT_GE(Main->OutputBox->Lines().join("").size(), 40);
+  editor->close();
 }
 
 }  // namespace
