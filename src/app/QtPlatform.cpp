@@ -28,9 +28,13 @@ TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& reque
   QFileDialog dialog(parent, request.Title, request.InitialDir);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(save ? QFileDialog::AnyFile : (request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
-  dialog.setNameFilters(request.Filters);
-  if (request.FilterIndex >= 0 && request.FilterIndex < request.Filters.size())
-    dialog.selectNameFilter(request.Filters.at(request.FilterIndex));
+  // "*.*" means every file where the filters come from; on Linux it would
+  // hide the files whose names have no dot.
+  QStringList filters = request.Filters;
+  for (QString& filter : filters) filter.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+  dialog.setNameFilters(filters);
+  if (request.FilterIndex >= 0 && request.FilterIndex < filters.size())
+    dialog.selectNameFilter(filters.at(request.FilterIndex));
   if (!request.DefaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.DefaultSuffix);
   dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
   if (!request.FileName.isEmpty()) dialog.selectFile(request.FileName);
@@ -38,7 +42,7 @@ TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& reque
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
   result.Accepted = true;
   result.Path = dialog.selectedFiles().constFirst();
-  result.FilterIndex = static_cast<int>(request.Filters.indexOf(dialog.selectedNameFilter()));
+  result.FilterIndex = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
   if (result.FilterIndex < 0) result.FilterIndex = 0;
   return result;
 }
