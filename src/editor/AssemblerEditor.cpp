@@ -25,6 +25,7 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QFontMetrics>
 #include <QToolButton>
 
 namespace {
@@ -151,6 +152,12 @@ void TAssemblerEditor::CreateControls() {
   AssembleButton->setAutoRaise(true);
   AssembleButton->setToolTip(QStringLiteral("Assemble source file"));
   AssembleButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  // The caption must fit the narrow panel whole.
+  QFont captionFont = AssembleButton->font();
+  while (captionFont.pointSizeF() > 6 &&
+         QFontMetrics(captionFont).horizontalAdvance(AssembleButton->text()) > AssemblePanelWidth - 8)
+    captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
+  AssembleButton->setFont(captionFont);
   SetHelpContext(AssembleButton, 903);
   panelLayout->addWidget(AssembleButton);
   bottomLayout->addWidget(AssemblePanel);
