@@ -3,6 +3,7 @@
 
 #include "app/PathRules.h"
 #include "app/Platform.h"
+#include "app/SaveRequest.h"
 #include "app/Settings.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/SourceEdit.h"
@@ -120,14 +121,9 @@ void TAssemblerEditor::SaveFile() {
 
 void TAssemblerEditor::SaveAsFile() {
   const QString base = FFileName.isEmpty() ? FSettings.CurrentAsmFile : FFileName;
-  TFileDialogRequest request;
-  request.Title = QStringLiteral("Save Assembly File");
-  request.Filters = QStringList{AssemblyFilter};
-  request.DefaultSuffix = QStringLiteral("asm");
-  request.ConfirmOverwrite = true;
-  request.InitialDir = base.isEmpty() ? FSettings.TempDir : DirectoryPart(base);
-  request.FileName = base.isEmpty() ? QString() : BareFileName(base);
-  const TFileDialogResult chosen = Platform().SaveFileDialog(this, request);
+  const TFileDialogResult chosen = Platform().SaveFileDialog(
+      this, SaveRequestFor(QStringLiteral("Save Assembly File"), AssemblyFilter, QStringLiteral("asm"), base,
+                           FSettings.TempDir));
   if (chosen.Accepted) SaveAsmFile(chosen.Path);
 }
 

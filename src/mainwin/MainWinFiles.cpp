@@ -2,6 +2,7 @@
 
 #include "app/PathRules.h"
 #include "app/Platform.h"
+#include "app/SaveRequest.h"
 #include "app/Settings.h"
 #include "controls/HexGrid.h"
 #include "machine/ProgramImage.h"
@@ -69,14 +70,9 @@ void TMainWin::SaveFileClick() {
 
 void TMainWin::MenuSaveAsFileClick() {
   const QString base = FProgramFileName.isEmpty() ? FSettings.CurrentMemFile : FProgramFileName;
-  TFileDialogRequest request;
-  request.Title = QStringLiteral("Save Program File");
-  request.Filters = QStringList{ProgramFilter};
-  request.DefaultSuffix = QStringLiteral("prg");
-  request.ConfirmOverwrite = true;
-  request.InitialDir = base.isEmpty() ? FSettings.TempDir : DirectoryPart(base);
-  request.FileName = base.isEmpty() ? QString() : BareFileName(base);
-  const TFileDialogResult chosen = Platform().SaveFileDialog(this, request);
+  const TFileDialogResult chosen = Platform().SaveFileDialog(
+      this, SaveRequestFor(QStringLiteral("Save Program File"), ProgramFilter, QStringLiteral("prg"), base,
+                           FSettings.TempDir));
   if (chosen.Accepted) SaveMemoryFile(chosen.Path);
 }
 
