@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -25,7 +26,6 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QFontMetrics>
 #include <QToolButton>
 
 namespace {
@@ -366,10 +366,17 @@ bool TAssemblerEditor::AskSaveSource(const QString& question) {
   return false;
 }
 
+void TAssemblerEditor::BringToFront(QWidget* window) {
+  // Raising alone leaves a minimized window out of sight: the user would be
+  // asked about a window, or sent to one, that cannot be seen.
+  if (window->isMinimized()) window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+  window->raise();
+  window->activateWindow();
+}
+
 bool TAssemblerEditor::FormCloseQuery() {
   if (!FModified) return true;
-  raise();
-  activateWindow();
+  BringToFront(this);
   TextEditor->setFocus();
   return AskSaveSource(QStringLiteral("Assembly File Changed.\nDo you want to save before you exit?"));
 }

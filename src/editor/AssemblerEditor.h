@@ -144,6 +144,9 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // Makes lines the whole text, coloured, not undoable, caret at the start.
   void ReplaceText(const QStringList& lines);
   void SetCaption(const QString& path);
+  // Raises a window, restoring it first when it lies minimized, and gives
+  // it the focus.
+  static void BringToFront(QWidget* window);
   // Asks whether to save modified text; true when the command may go on.
   bool AskSaveSource(const QString& question);
 

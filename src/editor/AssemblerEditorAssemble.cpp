@@ -62,8 +62,7 @@ void TAssemblerEditor::CopyImageToMemory() {
   // Every cell goes through the grid, so each changed one rewrites its
   // disassembly row; the list repaints once at the end.
   FMainWin.WriteMemoryImage(image);
-  FMainWin.raise();
-  FMainWin.activateWindow();
+  BringToFront(&FMainWin);
   FMainWin.SetMemoryModified(false);
   FMainWin.ResetProgramCounter();
 }

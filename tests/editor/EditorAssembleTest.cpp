@@ -245,3 +245,14 @@ TEST_F(EditorAssembleTest, PrintingToPdfKeepsTheColours) {
   }
   EXPECT_TRUE(blue);
 }
+
+TEST_F(EditorAssembleTest, AMinimizedMainWindowIsRestoredToShowTheAssembledProgram) {
+  Editor->LoadLines({"halt"});
+  Main->showMinimized();
+  QApplication::processEvents();
+  ASSERT_TRUE(Main->isMinimized());
+  Click(Editor->AssembleButton);
+  EXPECT_EQ(Main->MainMemory->GetContents(0), 0xC0);
+  EXPECT_FALSE(Main->isMinimized());
+  EXPECT_TRUE(Main->isVisible());
+}

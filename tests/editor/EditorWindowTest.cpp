@@ -241,3 +241,15 @@ TEST_F(EditorTest, ClosingTheMainWindowAsksEveryModifiedEditorNewestFirst) {
   EXPECT_TRUE(newer.isNull());
   EXPECT_TRUE(Editor.isNull());
 }
+
+TEST_F(EditorTest, AMinimizedEditorIsRestoredBeforeItAsksAboutItsText) {
+  Type("x");
+  Editor->showMinimized();
+  QApplication::processEvents();
+  ASSERT_TRUE(Editor->isMinimized());
+  FPlatform.Answers = {TAnswer::Cancel};
+  EXPECT_FALSE(Main->close());
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_FALSE(Editor->isMinimized());
+  EXPECT_TRUE(Editor->isVisible());
+}
