@@ -20,7 +20,9 @@ constexpr int DialogContext = 9999;
 
 QPushButton* HelpedButton(const QString& caption, int context, const QString& hint, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
-  button->setAutoDefault(false);
+  // Enter presses the button that has the focus, as Space does; from the
+  // edits it presses OK.
+  button->setAutoDefault(true);
   SetHelpContext(button, context);
   if (!hint.isEmpty()) button->setToolTip(hint);
   return button;

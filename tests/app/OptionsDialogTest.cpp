@@ -94,6 +94,30 @@ TEST_F(OptionsDialogTest, OkStoresBothTextsAsTyped) {
   }
 }
 
+TEST_F(OptionsDialogTest, EnterOnAFocusedButtonPressesThatButton) {
+  {
+    TOptionsDialog dialog(FSettings);
+    dialog.show();
+    dialog.WebHelpAdrInput()->setText("typed");
+    dialog.CancelButton()->setFocus();
+    QTest::keyClick(dialog.CancelButton(), Qt::Key_Return);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_EQ(FSettings.WebHelpAddress, "https://example.org/mine");
+  }
+  TOptionsDialog dialog(FSettings);
+  dialog.show();
+  dialog.DefaultTempLstFileButton()->setFocus();
+  QTest::keyClick(dialog.DefaultTempLstFileButton(), Qt::Key_Return);
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.TempLstFileInput()->text(), "OSasm.lst");
+  EXPECT_EQ(FSettings.TempLstFile, "/home/student/lists/prog.lst");
+  // Back in an edit, Enter presses OK again.
+  QTest::keyClick(dialog.TempLstFileInput(), Qt::Key_Return);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(FSettings.TempLstFile, "OSasm.lst");
+}
+
 TEST_F(OptionsDialogTest, F1AsksForThePopupOfTheFocusedField) {
   QList<std::pair<int, int>> requests;
   SetApplicationHelpHandler([&](uint16_t command, int data, bool& callHelp) {
