@@ -319,7 +319,11 @@ void TAssemblerEditor::TellNonEightBit(const QString& characters, bool replaced)
                      .arg(characters)
                : QStringLiteral("\"%1\" has no 8-bit code and was not inserted.\nAssembly sources are 8-bit text.")
                      .arg(characters);
+  // A paste reports this while it shows the hourglass; the box waits for
+  // the user, so the normal cursor belongs over it.
+  QApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
   Platform().ShowMessage(this, Caption, text, TMsgIcon::Warning);
+  QApplication::restoreOverrideCursor();
 }
 
 void TAssemblerEditor::EditMenuClick() {

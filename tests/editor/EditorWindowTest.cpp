@@ -180,6 +180,9 @@ TEST_F(EditorTest, PastedCharactersWithoutAnEightBitCodeBecomeQuestionMarks) {
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_TRUE(FPlatform.Messages[0].Text.contains(QString(QChar(0x20AC)) + QChar(0x2713)));
   EXPECT_TRUE(FPlatform.Messages[0].Text.contains("replaced by \"?\""));
+  // The paste shows the hourglass, but not over the box that waits for the user.
+  EXPECT_FALSE(FPlatform.Messages[0].UnderWaitCursor);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(EditorTest, ShiftEnterStartsARealLine) {

@@ -1,13 +1,24 @@
 #include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
+#include <QCursor>
+#include <QGuiApplication>
+
+namespace {
+
+bool WaitCursorShown() {
+  const QCursor* cursor = QGuiApplication::overrideCursor();
+  return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+}
+
+}  // namespace
 
 TScriptedPlatform::TScriptedPlatform() { SetPlatform(this); }
 
 TScriptedPlatform::~TScriptedPlatform() { SetPlatform(nullptr); }
 
 TAnswer TScriptedPlatform::AskYesNoCancel(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
-  Messages.append({caption, text, icon, true});
+  Messages.append({caption, text, icon, true, WaitCursorShown()});
   if (Answers.empty()) {
     ADD_FAILURE() << "unscripted question: " << text.toStdString();
     return TAnswer::Cancel;
@@ -18,7 +29,7 @@ TAnswer TScriptedPlatform::AskYesNoCancel(QWidget*, const QString& caption, cons
 }
 
 void TScriptedPlatform::ShowMessage(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
-  Messages.append({caption, text, icon, false});
+  Messages.append({caption, text, icon, false, WaitCursorShown()});
 }
 
 TFileDialogResult TScriptedPlatform::OpenFileDialog(QWidget*, const TFileDialogRequest& request) {

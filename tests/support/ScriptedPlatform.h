@@ -10,12 +10,13 @@
 // A TPlatform whose dialogs answer from a script and record what they were
 // asked. Installed for the lifetime of the object.
 class TScriptedPlatform final : public TPlatform {
-public:
+ public:
   struct TMessage {
     QString Caption;
     QString Text;
     TMsgIcon Icon;
-    bool Question;  // Yes/No/Cancel rather than OK
+    bool Question;                 // Yes/No/Cancel rather than OK
+    bool UnderWaitCursor = false;  // the hourglass was showing over the box
   };
 
   TScriptedPlatform();
