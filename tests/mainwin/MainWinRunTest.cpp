@@ -5,6 +5,7 @@
 #include "mainwin/ClearDialog.h"
 
 #include <QCheckBox>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -144,6 +145,20 @@ TEST_F(MainWinTest, ClearingRegistersSendsCodeZeroToTheTerminalOnce) {
   Click(Main->ResetButton);
   EXPECT_EQ(Main->OutputBox->Lines().size(), linesBefore + 1);
   EXPECT_TRUE(Main->OutputBox->Lines().back().isEmpty());
+}
+
+TEST_F(MainWinTest, ClearDialogOpensInTheMiddleOfTheScreenWhereverTheWindowIs) {
+  Main->move(0, 0);
+  QPoint centre, screenCentre;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TClearDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    centre = dialog->frameGeometry().center();
+    screenCentre = dialog->screen()->availableGeometry().center();
+    dialog->reject();
+  });
+  Click(Main->ResetButton);
+  EXPECT_LE((centre - screenCentre).manhattanLength(), 8) << centre.x() << "," << centre.y();
 }
 
 }  // namespace
