@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -419,4 +420,36 @@ void TMainWin::closeEvent(QCloseEvent* event) {
   // stopping the timer is all a close needs.
   if (FRunning) BreakSimulator();
   event->accept();
+}
+
+// Alt and a button's underlined letter presses that button even when a menu
+// title has the same letter ("&Run" is both): the buttons are what the
+// window is used with. Qt would only focus the button on the first press and
+// open the menu on the second.
+QPushButton* TMainWin::ButtonForMnemonic(const QKeyEvent* event) const {
+  if (event->modifiers() != Qt::AltModifier || event->key() < Qt::Key_A || event->key() > Qt::Key_Z) return nullptr;
+  const QKeySequence pressed(event->key() | Qt::AltModifier);
+  for (QPushButton* button : {OpenButton, SaveButton, RunButton, StepButton, BreakButton, ResetButton, AssemblerButton,
+                              ViewAsmButton, ZeroPC})
+    if (button->isEnabled() && button->isVisible() && QKeySequence::mnemonic(button->text()) == pressed) return button;
+  return nullptr;
+}
+
+bool TMainWin::event(QEvent* event) {
+  // Taking the override keeps the menu bar from claiming the key; the key
+  // press then comes here.
+  if (event->type() == QEvent::ShortcutOverride && ButtonForMnemonic(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TMainWin::keyPressEvent(QKeyEvent* event) {
+  if (QPushButton* button = ButtonForMnemonic(event)) {
+    button->animateClick();
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
