@@ -5,6 +5,7 @@
 #include "mainwin/ClearDialog.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QTimer>
@@ -169,6 +170,20 @@ TEST_F(MainWinTest, ClearingRegistersSendsCodeZeroToTheTerminalOnce) {
   Click(Main->ResetButton);
   EXPECT_EQ(Main->OutputBox->Lines().size(), linesBefore + 1);
   EXPECT_TRUE(Main->OutputBox->Lines().back().isEmpty());
+}
+
+TEST_F(MainWinTest, ClearingMemoryKeepsTheDisassemblyWhereItWasAndItsHighlight) {
+  Poke(0x00, {0x20, 0x41});
+  Poke(0xF0, {0xC0, 0x00});
+  Main->SysRegs->SetContents(0, 0x50);
+  Main->DisasmWin->SetTopRow(40);
+  AnswerClearDialog(true, false, false, true);
+  Click(Main->ResetButton);
+  EXPECT_EQ(Main->DisasmWin->TopRow(), 40);
+  EXPECT_EQ(Main->DisasmWin->SelectedRow(), 0x28);
+  EXPECT_EQ(Main->DisasmWin->RowText(0x78), "F0:  00,00  invalid");
+  EXPECT_FALSE(Main->MemoryModified());
+  EXPECT_TRUE(Main->StatusModified->text().isEmpty());
 }
 
 TEST_F(MainWinTest, ClearDialogOpensInTheMiddleOfTheScreenWhereverTheWindowIs) {
