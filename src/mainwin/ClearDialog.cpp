@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
 
 TClearDialog::TClearDialog(QWidget* parent) : QDialog(parent), TZForm(this) {
@@ -27,4 +29,14 @@ TClearDialog::TClearDialog(QWidget* parent) : QDialog(parent), TZForm(this) {
   layout->addWidget(group);
   layout->addWidget(Buttons);
   layout->setSizeConstraint(QLayout::SetFixedSize);
+
+  // The dialog opens in the middle of the screen, wherever the main window
+  // has been moved to; a position set before showing keeps Qt from centring
+  // it over its parent instead.
+  adjustSize();
+  if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+    QRect bounds(QPoint(), size());
+    bounds.moveCenter(screen->availableGeometry().center());
+    move(bounds.topLeft());
+  }
 }

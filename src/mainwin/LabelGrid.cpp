@@ -19,7 +19,9 @@ void TLabelGrid::SetCaption(int adr, const QString& text) {
 
 void TLabelGrid::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+  // The addresses and register names are read all the time: normal text,
+  // not the faint colour of disabled controls.
+  painter.setPen(palette().color(QPalette::WindowText));
   for (int row = 0; row < FRowCount; ++row)
     for (int col = 0; col < FColCount; ++col)
       painter.drawText(QRect(col * FColWidth, row * FRowHeight, FColWidth, FRowHeight), Qt::AlignCenter,

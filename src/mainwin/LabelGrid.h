@@ -5,11 +5,11 @@
 
 // A read-only grid of captions beside the hex grids (the row and column
 // addresses, the register names). It shows no selection, takes no focus and
-// is drawn disabled-looking like the grid lines of the hex grids.
+// is drawn in the window's text colour.
 class TLabelGrid : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   TLabelGrid(int colCount, int rowCount, int colWidth, int rowHeight, QWidget* parent = nullptr);
 
   int ColCount() const { return FColCount; }
@@ -20,10 +20,10 @@ public:
 
   QSize sizeHint() const override;
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
 
-private:
+ private:
   int FColCount;
   int FRowCount;
   int FColWidth;

@@ -13,10 +13,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -87,8 +88,8 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   // cannot be resized or maximised.
   centralWidget()->setFixedSize(ClientWidth, ClientHeight - statusBar()->sizeHint().height());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint |
-                  Qt::WindowCloseButtonHint | Qt::WindowTitleHint) &
+  setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                  Qt::WindowTitleHint) &
                  ~Qt::WindowMaximizeButtonHint);
 
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -217,8 +218,8 @@ void TMainWin::CreateMenus() {
                             QStringLiteral("Open file with data for main memory"));
   MenuSaveFile = MakeAction(FileMenu, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
                             QStringLiteral("Save main memory to file"));
-  MenuSaveAsFile =
-      MakeAction(FileMenu, QStringLiteral("Save &As..."), QKeySequence(), QStringLiteral("Save with different filename"));
+  MenuSaveAsFile = MakeAction(FileMenu, QStringLiteral("Save &As..."), QKeySequence(),
+                              QStringLiteral("Save with different filename"));
   FileMenu->addSeparator();
   MenuExit = MakeAction(FileMenu, QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Exit Orvik Simulator"));
   connect(MenuOpenFile, &QAction::triggered, this, [this] { OpenFileClick(); });
@@ -259,15 +260,20 @@ void TMainWin::CreateMenus() {
   clearMemory->setShortcutContext(Qt::WidgetShortcut);
   MainMemory->addAction(clearMemory);
   connect(clearMemory, &QAction::triggered, this, [this] { ClearMainMemory(); });
+  // The clipboard items show the Edit menu's keys, which work everywhere in
+  // the window; as text after a tab, since a second shortcut for the same
+  // keys would make both ambiguous.
+  auto popupItem = [this](const QString& caption, QAction* editItem, void (TMainWin::*handler)()) {
+    QAction* item = MainMemoryPopup->addAction(caption + QLatin1Char('\t') +
+                                               editItem->shortcut().toString(QKeySequence::NativeText));
+    connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+  };
   MainMemoryPopup->addSeparator();
-  connect(MainMemoryPopup->addAction(QStringLiteral("Cu&t")), &QAction::triggered, this, [this] { MenuCutClick(); });
-  connect(MainMemoryPopup->addAction(QStringLiteral("&Copy")), &QAction::triggered, this,
-          [this] { MenuCopyClick(); });
-  connect(MainMemoryPopup->addAction(QStringLiteral("&Paste")), &QAction::triggered, this,
-          [this] { MenuPasteClick(); });
+  popupItem(QStringLiteral("Cu&t"), MenuCut, &TMainWin::MenuCutClick);
+  popupItem(QStringLiteral("&Copy"), MenuCopy, &TMainWin::MenuCopyClick);
+  popupItem(QStringLiteral("&Paste"), MenuPaste, &TMainWin::MenuPasteClick);
   MainMemoryPopup->addSeparator();
-  connect(MainMemoryPopup->addAction(QStringLiteral("Select &All")), &QAction::triggered, this,
-          [this] { MenuSelectAllClick(); });
+  popupItem(QStringLiteral("Select &All"), MenuSelectAll, &TMainWin::MenuSelectAllClick);
   MainMemory->SetPopupMenu(MainMemoryPopup);
 
   RegistersPopup = new QMenu(this);
@@ -416,3 +422,34 @@ void TMainWin::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+// Alt and a button's underlined letter presses that button even when a menu
+// title has the same letter ("&Run" is both): the buttons are what the
+// window is used with. Qt would only focus the button on the first press and
+// open the menu on the second.
+QPushButton* TMainWin::ButtonForMnemonic(const QKeyEvent* event) const {
+  if (event->modifiers() != Qt::AltModifier || event->key() < Qt::Key_A || event->key() > Qt::Key_Z) return nullptr;
+  const QKeySequence pressed(event->key() | Qt::AltModifier);
+  for (QPushButton* button : {OpenButton, SaveButton, RunButton, StepButton, BreakButton, ResetButton, AssemblerButton,
+                              ViewAsmButton, ZeroPC})
+    if (button->isEnabled() && button->isVisible() && QKeySequence::mnemonic(button->text()) == pressed) return button;
+  return nullptr;
+}
+
+bool TMainWin::event(QEvent* event) {
+  // Taking the override keeps the menu bar from claiming the key; the key
+  // press then comes here.
+  if (event->type() == QEvent::ShortcutOverride && ButtonForMnemonic(static_cast<QKeyEvent*>(event))) {
+    event->accept();
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void TMainWin::keyPressEvent(QKeyEvent* event) {
+  if (QPushButton* button = ButtonForMnemonic(event)) {
+    button->animateClick();
+    event->accept();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}

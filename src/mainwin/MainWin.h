@@ -14,6 +14,7 @@
 struct TFileDialogResult;
 struct TSettings;
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -62,8 +63,8 @@ class TMainWin : public QMainWindow, public TZForm {
   QPushButton* ResetButton;
   QPushButton* AssemblerButton;
   QPushButton* ViewAsmButton;
-  QLabel* StatusAddress;  // panel 0
-  QLabel* StatusModified; // panel 1
+  QLabel* StatusAddress;     // panel 0
+  QLabel* StatusModified;    // panel 1
   TStatusPanel* StatusText;  // panel 2, drawn in StatusColor
 
   QMenu* FileMenu;
@@ -153,11 +154,12 @@ class TMainWin : public QMainWindow, public TZForm {
   QMenu* ExamplesMenu() const { return FExamplesMenu; }
   TWhatsThisMode* WhatsThis() const { return FWhatsThis; }
 
-
-protected:
+ protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
-private:
+ private:
   void CreateHelpCommands();
   void CreateExampleCommands();
   void CreateViews();
@@ -165,6 +167,8 @@ private:
   void CreateMenus();
   void CreateStatusBar();
   void ConnectGrids();
+  // The enabled command button whose underlined letter the key is, if any.
+  QPushButton* ButtonForMnemonic(const QKeyEvent* event) const;
 
   void MainMemoryCellChanged(int index, int32_t oldValue, int32_t value);
   void RegistersCellChanged(int index, int32_t oldValue, int32_t value);

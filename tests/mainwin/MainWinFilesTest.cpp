@@ -1,10 +1,12 @@
 #include "MainWinFixture.h"
 
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 #include <QRandomGenerator>
 
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 namespace {
 
@@ -31,7 +33,7 @@ QByteArray ProgramFile(std::initializer_list<int> cells, int size = 1024) {
 }
 
 class ProgramFilesTest : public MainWinTest {
-protected:
+ protected:
   QString Path(const char* name) const { return FDir.filePath(name); }
   void OpenThrough(const QString& path) {
     FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(path));
@@ -214,7 +216,7 @@ TEST_F(ProgramFilesTest, OutOfRangeCellsShowAllTheirDigits) {
 }
 
 class ClipboardTest : public MainWinTest {
-protected:
+ protected:
   void Select(int lo, int hi) {
     Main->MainMemory->SetSelStart(lo);
     Main->MainMemory->SetSelEnd(hi);
@@ -246,7 +248,8 @@ TEST_F(ClipboardTest, PasteReportsAnEmptyClipboardOrAMissingDestination) {
   Select(0x30, 0x31);
   Main->MenuPasteClick();
   ASSERT_EQ(FPlatform.Messages.size(), 2);
-  EXPECT_EQ(FPlatform.Messages[1].Text, "No destination selected.\nSelect one cell to mark the start of the destination.");
+  EXPECT_EQ(FPlatform.Messages[1].Text,
+            "No destination selected.\nSelect one cell to mark the start of the destination.");
 }
 
 TEST_F(ClipboardTest, CutLeavesZerosAndPasteRestoresTheValuesAsTheyWereCopied) {
@@ -288,6 +291,31 @@ TEST_F(ClipboardTest, ShortcutsWorkThroughTheRealMenu) {
   EXPECT_EQ(Main->MainMemory->GetContents(0x05), 0x12);
   QTest::keyClick(Main->MainMemory, Qt::Key_Delete);
   EXPECT_EQ(Main->MainMemory->GetContents(0x05), 0);
+}
+
+// The keys a menu item shows: its own shortcut, or the text after a tab.
+QString ShownKeys(const QAction* item) {
+  if (!item->shortcut().isEmpty()) return item->shortcut().toString(QKeySequence::NativeText);
+  return item->text().section(QLatin1Char('\t'), 1);
+}
+
+TEST_F(ClipboardTest, MemoryPopupShowsTheClipboardKeysAndItsItemsWork) {
+  Poke(0x10, {0x20, 0x41});
+  Select(0x10, 0x11);
+  const QPoint cell = Main->MainMemory->CellRect(0x10).center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, cell, Main->MainMemory->mapToGlobal(cell));
+  QApplication::sendEvent(Main->MainMemory, &event);
+  QMenu* popup = Main->MainMemoryPopup;
+  ASSERT_TRUE(popup->isVisible());
+  QStringList shown;
+  for (const QAction* item : popup->actions())
+    if (!item->isSeparator()) shown << item->text().section(QLatin1Char('\t'), 0, 0) + " " + ShownKeys(item);
+  EXPECT_EQ(shown.join(" | ").toStdString(),
+            "Clear Del | Cu&t Ctrl+X | &Copy Ctrl+C | &Paste Ctrl+V | Select &All Ctrl+A");
+
+  QTest::keyClick(popup, Qt::Key_C);  // the mnemonic of Copy
+  EXPECT_FALSE(popup->isVisible());
+  EXPECT_EQ(Main->MemoryClipboard(), QVector<int32_t>({0x20, 0x41}));
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include "mainwin/ClearDialog.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -61,6 +64,26 @@ TEST_F(MainWinTest, SecondRunWhileRunningIsRefused) {
   EXPECT_FALSE(Main->Running());
 }
 
+TEST_F(MainWinTest, AltAndTheUnderlinedLetterPressTheButtonEvenWhenAMenuSharesIt) {
+  Poke(0x00, {0xB0, 0x00});
+  Main->MainMemory->setFocus();
+  QTest::keyClick(Main->MainMemory, Qt::Key_R, Qt::AltModifier);  // "&Run", also the Run menu's letter
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main->Running(); }, 2000));
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  Click(Main->BreakButton);
+
+  // With the Run button disabled by a run, the letter opens the Run menu.
+  Click(Main->RunButton);
+  QTest::keyClick(Main->MainMemory, Qt::Key_R, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == Main->RunMenu; }, 2000));
+  Main->RunMenu->close();
+  Click(Main->BreakButton);
+
+  Main->SysRegs->SetContents(1, 0);
+  QTest::keyClick(Main->MainMemory, Qt::Key_T, Qt::AltModifier);  // "S&tep", no menu has it
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Ir() == 0xB000; }, 2000));
+}
+
 TEST_F(MainWinTest, ZeroPcDuringARunTakesTheNextInstructionFromAddressZero) {
   Poke(0x00, {0x2F, 0x41, 0xC0, 0x00});
   Poke(0x10, {0xB0, 0x10});
@@ -113,8 +136,11 @@ TEST_F(MainWinTest, ClearResetsWhatIsCheckedAndNeverIR) {
   struct TCase {
     bool Mem, Reg, Pc, Ok;
   };
-  const TCase cases[] = {{true, true, true, true},   {true, false, false, true}, {false, true, false, true},
-                         {false, false, true, true}, {true, true, true, false}};
+  const TCase cases[] = {{true, true, true, true},
+                         {true, false, false, true},
+                         {false, true, false, true},
+                         {false, false, true, true},
+                         {true, true, true, false}};
   for (const TCase& c : cases) {
     Poke(0x00, {0x20, 0x07});
     Main->Registers->SetContents(3, 0x33);
@@ -144,6 +170,34 @@ TEST_F(MainWinTest, ClearingRegistersSendsCodeZeroToTheTerminalOnce) {
   Click(Main->ResetButton);
   EXPECT_EQ(Main->OutputBox->Lines().size(), linesBefore + 1);
   EXPECT_TRUE(Main->OutputBox->Lines().back().isEmpty());
+}
+
+TEST_F(MainWinTest, ClearingMemoryKeepsTheDisassemblyWhereItWasAndItsHighlight) {
+  Poke(0x00, {0x20, 0x41});
+  Poke(0xF0, {0xC0, 0x00});
+  Main->SysRegs->SetContents(0, 0x50);
+  Main->DisasmWin->SetTopRow(40);
+  AnswerClearDialog(true, false, false, true);
+  Click(Main->ResetButton);
+  EXPECT_EQ(Main->DisasmWin->TopRow(), 40);
+  EXPECT_EQ(Main->DisasmWin->SelectedRow(), 0x28);
+  EXPECT_EQ(Main->DisasmWin->RowText(0x78), "F0:  00,00  invalid");
+  EXPECT_FALSE(Main->MemoryModified());
+  EXPECT_TRUE(Main->StatusModified->text().isEmpty());
+}
+
+TEST_F(MainWinTest, ClearDialogOpensInTheMiddleOfTheScreenWhereverTheWindowIs) {
+  Main->move(0, 0);
+  QPoint centre, screenCentre;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TClearDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    centre = dialog->frameGeometry().center();
+    screenCentre = dialog->screen()->availableGeometry().center();
+    dialog->reject();
+  });
+  Click(Main->ResetButton);
+  EXPECT_LE((centre - screenCentre).manhattanLength(), 8) << centre.x() << "," << centre.y();
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "machine/Disassembler.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -26,6 +27,24 @@ TEST_F(MainWinTest, NewWindowShowsAnIdleMachine) {
   EXPECT_EQ(Main->LabelsMem2->Caption(15), "F0");
   EXPECT_EQ(Main->LabelsReg1->Caption(15), "RF");
   EXPECT_EQ(Main->LabelsReg2->Caption(1), "IR");
+}
+
+// The darkest pixel of a control as it is drawn on screen.
+int DarkestGray(QWidget* widget) {
+  const QImage image = widget->grab().toImage();
+  int darkest = 255;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) darkest = std::min(darkest, qGray(image.pixel(x, y)));
+  return darkest;
+}
+
+TEST_F(MainWinTest, AddressAndRegisterCaptionsAreAsDarkAsTheCellText) {
+  const int cellText = DarkestGray(Main->MainMemory);
+  const std::pair<const char*, TLabelGrid*> captions[] = {{"LabelsMem1", Main->LabelsMem1},
+                                                          {"LabelsMem2", Main->LabelsMem2},
+                                                          {"LabelsReg1", Main->LabelsReg1},
+                                                          {"LabelsReg2", Main->LabelsReg2}};
+  for (const auto& [name, grid] : captions) EXPECT_LE(DarkestGray(grid), cellText + 16) << name;
 }
 
 TEST_F(MainWinTest, TypingIntoAMemoryCellMarksMemoryModifiedAndRewritesItsRow) {
