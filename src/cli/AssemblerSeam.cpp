@@ -1,8 +1,10 @@
 #include "cli/AssemblerSeam.h"
 
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
@@ -25,8 +27,12 @@ int AssembleUsageError(std::ostream& err, const std::string& problem) {
 
 // Reads the whole file as bytes; one byte is one source character.
 bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  // A folder opens as a stream on some systems and reads as nothing: it would
+  // pass for an empty source that assembles cleanly.
+  std::error_code ec;
+  std::ifstream file;
+  if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
+  if (!file.is_open()) {
     err << "Cannot open file " << path << '\n';
     return false;
   }

@@ -88,6 +88,16 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
   EXPECT_EQ(noSource.Exit, 1);
   EXPECT_EQ(noSource.Err, "Cannot open file " + missing + "\n");
   const std::string folder = FDir.string();
+  // A folder opens as a stream on some systems; it must not pass for an
+  // empty source that assembles cleanly, whichever command reads it.
+  const std::string asmFolder = (FDir / "sub.asm").string();
+  fs::create_directories(asmFolder);
+  for (const char* command : {"assemble", "run", "disasm"}) {
+    const TCliResult result = Run({command, asmFolder});
+    EXPECT_EQ(result.Exit, 1) << command;
+    EXPECT_EQ(result.Out, "") << command;
+    EXPECT_EQ(result.Err, "Cannot open file " + asmFolder + "\n") << command;
+  }
   const TCliResult noTarget = Run({"assemble", source, "-o", folder});
   EXPECT_EQ(noTarget.Exit, 1);
   EXPECT_EQ(noTarget.Err, "Cannot create file " + folder + "\n");
