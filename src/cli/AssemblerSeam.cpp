@@ -89,6 +89,11 @@ int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
   }
   if (!haveSource) return AssembleUsageError(err, "SOURCE is missing");
+  // A slip of the keyboard (-o x.asm for x.asm) would replace the source by
+  // its binary image.
+  std::error_code ec;
+  if (haveProgram && std::filesystem::equivalent(sourcePath, programPath, ec))
+    return AssembleUsageError(err, "PROGRAM " + programPath + " is the SOURCE file");
 
   std::vector<int32_t> cells;
   if (!AssembleSourceFile(sourcePath, cells, err)) return ExitError;

@@ -103,6 +103,18 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
   EXPECT_EQ(noTarget.Err, "Cannot create file " + folder + "\n");
 }
 
+TEST_F(AssembleCliTest, TheSourceIsNeverOverwrittenByItsImage) {
+  const std::string source = Write("keep.asm", "halt\n");
+  const std::string sameByAnotherName = (FDir / "." / "keep.asm").string();
+  for (const std::string& target : {source, sameByAnotherName}) {
+    const TCliResult result = Run({"assemble", source, "-o", target});
+    EXPECT_EQ(result.Exit, 1) << target;
+    EXPECT_EQ(result.Err, "orvik-cli: PROGRAM " + target + " is the SOURCE file\n" +
+                              "usage: orvik-cli assemble SOURCE [-o PROGRAM]\n");
+    EXPECT_EQ(Read(source), "halt\n");
+  }
+}
+
 TEST_F(AssembleCliTest, AnImageThatCannotBeWrittenIsAnError) {
   const std::string source = Write("ok.asm", "halt");
   std::ostream broken(nullptr);
