@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 #include <ostream>
-#include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
@@ -36,13 +36,16 @@ bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) 
     err << "Cannot open file " << path << '\n';
     return false;
   }
-  std::ostringstream content;
-  content << file.rdbuf();
+  // Read through the stream itself: copying its buffer into another stream
+  // would swallow a read error and hand on a truncated source.
+  std::string content;
+  char chunk[4096];
+  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) content.append(chunk, static_cast<size_t>(file.gcount()));
   if (file.bad()) {
     err << "Stream read error\n";
     return false;
   }
-  bytes = content.str();
+  bytes = std::move(content);
   return true;
 }
 

@@ -103,6 +103,17 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
   EXPECT_EQ(noTarget.Err, "Cannot create file " + folder + "\n");
 }
 
+TEST_F(AssembleCliTest, ASourceThatFailsToReadIsAnError) {
+  // Opens, but every read fails (EIO): a lost source must not pass for an
+  // empty one that assembles cleanly.
+  const std::string unreadable = "/proc/self/mem";
+  if (!fs::exists(unreadable)) GTEST_SKIP() << "no file that opens but cannot be read";
+  const TCliResult result = Run({"assemble", unreadable});
+  EXPECT_EQ(result.Exit, 1);
+  EXPECT_EQ(result.Out, "");
+  EXPECT_EQ(result.Err, "Stream read error\n");
+}
+
 TEST_F(AssembleCliTest, TheSourceIsNeverOverwrittenByItsImage) {
   const std::string source = Write("keep.asm", "halt\n");
   const std::string sameByAnotherName = (FDir / "." / "keep.asm").string();
