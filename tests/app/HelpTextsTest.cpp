@@ -83,6 +83,25 @@ TEST(HelpTextsTest, EveryEncodingExampleIsWhatTheAssemblerMakes) {
   EXPECT_GE(checked, 30);
 }
 
+TEST(HelpTextsTest, TheSyntaxPagesExampleProgramAssemblesWithoutErrors) {
+  THelpDialog dialog;
+  dialog.SelectTopic(203);
+  const QString text = dialog.HelpText()->toPlainText();
+  const QString intro = QStringLiteral("in the output window.\n");
+  const qsizetype start = text.lastIndexOf(intro);
+  ASSERT_GE(start, 0);
+  std::vector<std::string> lines;
+  for (const QString& line : text.mid(start + intro.size()).split(QLatin1Char('\n')))
+    lines.push_back(line.toLatin1().toStdString());
+  ASSERT_GE(lines.size(), 5u);
+  TStringListSource source(lines);
+  TAsmParser parser(&source);
+  std::vector<std::string> errors;
+  parser.Assemble([&](int line, int, const std::string& message) { errors.push_back(lines[line] + ": " + message); });
+  EXPECT_EQ(errors, std::vector<std::string>{});
+  EXPECT_EQ(parser.GetByte(0), 0x21);  // load R1,Text
+}
+
 TEST(HelpTextsTest, FloatingPointRulesAndExamplesAreTheMachines) {
   THelpDialog dialog;
   dialog.SelectTopic(202);
