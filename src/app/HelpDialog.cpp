@@ -113,7 +113,10 @@ QString THelpDialog::InfoFolder() {
 THelpDialog* THelpDialog::ShowTopic(int context) {
   // Help asked for from a modal dialog belongs to that dialog; otherwise the
   // dialog's modality would block the help window until it closed.
-  QPointer<THelpDialog> dialog = new THelpDialog(QApplication::activeModalWidget());
+  QWidget* modal = QApplication::activeModalWidget();
+  QPointer<THelpDialog> dialog = new THelpDialog(modal);
+  // The dialog is closed and freed long before the reader is done.
+  if (modal) modal->installEventFilter(dialog);
   dialog->SelectTopic(context);
   if (!dialog->ShowFitted()) return nullptr;
   if (context == UpgradeContext) {
@@ -162,6 +165,20 @@ int THelpDialog::ContentHeight() const {
   QTextDocument* document = FHelpText->document();
   document->setTextWidth(width() - 2 * FHelpText->frameWidth());
   return static_cast<int>(std::ceil(document->size().height()));
+}
+
+bool THelpDialog::eventFilter(QObject* watched, QEvent* e) {
+  // When the dialog that owns this window goes, the window stays open on
+  // its own, where it was, until the user closes it.
+  if (e->type() == QEvent::Hide && watched == parentWidget()) {
+    watched->removeEventFilter(this);
+    const QRect place = geometry();
+    const bool shown = isVisible();
+    setParent(nullptr, windowFlags());
+    setGeometry(place);
+    if (shown) show();
+  }
+  return QWidget::eventFilter(watched, e);
 }
 
 void THelpDialog::HelpTextResizeRequest(int contentHeight) {

@@ -51,6 +51,9 @@ class THelpDialog : public QWidget, public TZForm {
   QTextBrowser* HelpText() const { return FHelpText; }
   int Context() const { return FContext; }
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* e) override;
+
  private:
   QTextBrowser* FHelpText;
   int FContext = 0;

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 #include <array>
@@ -101,6 +103,19 @@ const QStringList& OpcodeNames() {
   return names;
 }
 
+// The width a closed box needs to show the widest of the items whole: the
+// text plus what the style takes for the frame and the arrow.
+int BoxWidthFor(const QComboBox* box, const QStringList& items) {
+  int text = 0;
+  for (const QString& item : items) text = std::max(text, box->fontMetrics().horizontalAdvance(item));
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  option.frame = true;
+  option.rect = QRect(0, 0, 100, 22);
+  const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+  return text + option.rect.width() - field.width();
+}
+
 constexpr int OpcodeContext = 101;
 constexpr int FirstOperandContext = 102;
 constexpr int DialogContext = 9999;
@@ -148,20 +163,25 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   setFixedSize(296, 88);
 
   opcode = new QComboBox(this);
-  opcode->setGeometry(8, 14, 100, 22);
+  // Wide enough for every instruction name, so "immediate load" never shows
+  // cut to "immediate lo".
+  opcode->setGeometry(6, 14, std::max(100, BoxWidthFor(opcode, OpcodeNames())), 22);
   opcode->addItems(OpcodeNames());
   opcode->setMaxVisibleItems(16);
   opcode->setToolTip(QStringLiteral("Choose Instruction"));
   SetHelpContext(opcode, OpcodeContext);
 
-  int left = 112;
+  int left = opcode->geometry().right() + 4;
   int context = FirstOperandContext;
+  // The operand boxes share the rest of the row.
+  const int share = (width() - 6 - left - 2 * 3) / 3;
+  const QStringList widestOperands = AddressChoices() + IndirectChoices() + NotApplicableChoices();
   for (QComboBox** box : {&op1, &op2, &op3}) {
     *box = new QComboBox(this);
-    (*box)->setGeometry(left, 14, 56, 22);
+    (*box)->setGeometry(left, 14, std::max(share, BoxWidthFor(*box, widestOperands)), 22);
     (*box)->setToolTip(QStringLiteral("operand"));
     SetHelpContext(*box, context++);
-    left += 60;
+    left = (*box)->geometry().right() + 4;
   }
 
   OkButton = new QPushButton(QStringLiteral("Ok"), this);

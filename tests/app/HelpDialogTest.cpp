@@ -4,11 +4,15 @@
 #include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFile>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 
@@ -229,6 +233,31 @@ TEST_F(HelpDialogTest, TextArrivesThroughTheTextSource) {
   dialog.LoadRichText(source);
   EXPECT_EQ(dialog.HelpText()->toPlainText(), "one\ntwo");
   EXPECT_EQ(source.Position(), source.Size());
+}
+
+}  // namespace
+
+namespace {
+
+// Help asked for inside a modal dialog (F1 in the instruction composer)
+// must outlive the dialog: the student reads on after pressing Ok.
+TEST_F(HelpDialogTest, HelpFromAModalDialogStaysOpenAfterTheDialogIsGone) {
+  auto* owner = new QDialog;
+  owner->setAttribute(Qt::WA_DeleteOnClose);
+  owner->setModal(true);
+  owner->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(owner));
+  ASSERT_EQ(QApplication::activeModalWidget(), owner);
+  const QPointer<THelpDialog> help = THelpDialog::ShowTopic(102);
+  ASSERT_TRUE(help);
+  const QRect place = help->geometry();
+  QTest::keyClick(owner, Qt::Key_Escape);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_TRUE(help);
+  EXPECT_TRUE(help->isVisible());
+  EXPECT_EQ(help->geometry(), place);
+  EXPECT_EQ(help->Context(), 102);
+  EXPECT_EQ(THelpDialog::OpenWindows(), QList<THelpDialog*>{help.data()});
 }
 
 }  // namespace

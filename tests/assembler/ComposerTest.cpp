@@ -1,11 +1,13 @@
-#include "assembler/AssembleDialog.h"
 #include "app/HelpDialog.h"
+#include "assembler/AssembleDialog.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include <array>
 #include <vector>
@@ -281,6 +283,33 @@ TEST_F(ComposerTest, TheHelpButtonMakesTheNextClickAskForThatControlsHelp) {
   Click(Dialog->CancelButton);
   EXPECT_EQ(Main->HelpRequests().size(), asked);
   EXPECT_FALSE(Dialog->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// Every item a box can show fits its closed box: a cut "immediate lo" or
+// "indirect sto" leaves the student guessing which instruction is chosen.
+TEST_F(ComposerTest, EveryChoiceFitsItsClosedBox) {
+  Open(0);
+  const std::pair<QComboBox*, QStringList> boxes[] = {
+      {Dialog->opcode, {}},
+      {Dialog->op1, TAssembleDialog::RegisterChoices()},
+      {Dialog->op2, TAssembleDialog::AddressChoices() + TAssembleDialog::IndirectChoices()},
+      {Dialog->op3, TAssembleDialog::RegisterChoices() + TAssembleDialog::NotApplicableChoices()},
+  };
+  for (const auto& [box, extra] : boxes) {
+    QStringList items = extra;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    option.frame = true;
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    for (const QString& item : items)
+      EXPECT_LE(box->fontMetrics().horizontalAdvance(item), field.width()) << item.toStdString();
+    EXPECT_TRUE(Dialog->rect().contains(box->geometry())) << box->geometry().x() << "+" << box->geometry().width();
+  }
 }
 
 }  // namespace
