@@ -283,6 +283,11 @@ TEST_F(ClipboardTest, EditMenuEnablesWhatApplies) {
 
 TEST_F(ClipboardTest, ShortcutsWorkThroughTheRealMenu) {
   Poke(0x00, {0x12});
+  // Opened with nothing to copy, the menu greys Cut and Copy out; once it
+  // closes, the keys must work again for a selection made afterwards.
+  Main->EditMenu->popup(Main->mapToGlobal(QPoint(0, 0)));
+  EXPECT_FALSE(Main->MenuCopy->isEnabled());
+  Main->EditMenu->hide();
   Select(0x00, 0x00);
   Main->MainMemory->setFocus();
   QTest::keyClick(Main->MainMemory, Qt::Key_C, Qt::ControlModifier);

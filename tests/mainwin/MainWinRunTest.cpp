@@ -53,7 +53,7 @@ TEST_F(MainWinTest, SelfJumpRunsUntilBreak) {
   EXPECT_EQ(Status(), "Ready");  // nothing of the run goes on after Break
 }
 
-TEST_F(MainWinTest, SecondRunWhileRunningIsRefused) {
+TEST_F(MainWinTest, RunFromTheMenuDuringARunLeavesTheRunGoing) {
   Poke(0x00, {0xB0, 0x00});
   Click(Main->RunButton);
   Main->MenuRun->trigger();
