@@ -31,8 +31,8 @@ static_assert(sizeof(THistoryRecord) == 16);
 
 // The record log of a simulator session: fixed-size chunks, so appending
 // never moves what is recorded, and the oldest chunk is dropped whole when
-// the log reaches its limit. A user edit that lost its beginning that way is
-// dropped with it, so the log always starts at a complete entry.
+// the log reaches its limit. A user edit lies within one chunk, so the log
+// always starts at a complete entry.
 class THistory {
  public:
   static constexpr size_t ChunkRecords = 65536;  // 1 MB
@@ -43,8 +43,10 @@ class THistory {
   // Room for up to wanted records in a row: returns the place and sets
   // granted (at least 1 when wanted > 0). Nothing is recorded until Commit.
   THistoryRecord* Reserve(size_t wanted, size_t& granted);
+  // Room for exactly count records in a row (count <= ChunkRecords), so that
+  // a user edit never spans two chunks and is dropped whole or not at all.
+  THistoryRecord* ReserveWhole(size_t count);
   void Commit(size_t count) { FBackUsed += count; }
-  void Append(const THistoryRecord& record);
 
   bool Empty() const { return Size() == 0; }
   // Records held now.
@@ -71,9 +73,8 @@ class THistory {
   void DropOldest();
 
   std::vector<TChunk> FChunks;
-  TChunk FSpare;            // the last chunk freed, reused for the next one
-  size_t FFrontSkip = 0;    // records of the first chunk that are gone
-  size_t FBackUsed = 0;     // records used in the last chunk
-  uint64_t FDropped = 0;    // records dropped at the front
+  TChunk FSpare;          // the last chunk freed, reused for the next one
+  size_t FBackUsed = 0;   // records used in the last chunk
+  uint64_t FDropped = 0;  // records dropped at the front
   size_t FLimitChunks = DefaultLimitBytes / ChunkBytes;
 };

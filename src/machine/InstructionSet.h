@@ -33,13 +33,13 @@ enum TOpcode : uint8_t {
 
 // How the assembler reads the operands after the mnemonic.
 enum TAsmForm : uint8_t {
-  afNone,            // not written in assembly
-  afLoadStore,       // load/store R,[XY] | R,XY | Rx,[Ry]: the operand picks the opcode
-  afMove,            // move Ry,Rx
-  afThreeRegisters,  // op R,Rx,Ry
-  afRor,             // ror R,Y
-  afConditionalJump, // jmpXX R<relation>R0,XY
-  afHalt,            // halt
+  afNone,             // not written in assembly
+  afLoadStore,        // load/store R,[XY] | R,XY | Rx,[Ry]: the operand picks the opcode
+  afMove,             // move Ry,Rx
+  afThreeRegisters,   // op R,Rx,Ry
+  afRor,              // ror R,Y
+  afConditionalJump,  // jmpXX R<relation>R0,XY
+  afHalt,             // halt
 };
 
 // A field of the instruction word that an operand fills.
@@ -97,35 +97,112 @@ inline constexpr std::array<TInstructionInfo, 16> InstructionTable = [] {
   constexpr uint16_t opcodeOnly = 0xF000;
   return std::array<TInstructionInfo, 16>{{
       {opNone, "", afNone, "", 0, 0, "", "invalid", {None, None, None}},
-      {opLoadDirect, "load", afLoadStore, "", opcodeOnly, 0x1000, "load  R%r,[%b]    ;...", "direct load",
+      {opLoadDirect,
+       "load",
+       afLoadStore,
+       "",
+       opcodeOnly,
+       0x1000,
+       "load  R%r,[%b]    ;...",
+       "direct load",
        {RegW2, Address, None}},
-      {opLoadImmediate, "load", afLoadStore, "", opcodeOnly, 0x2000, "load  R%r,%b      ;... ($%b=%s)",
-       "immediate load", {RegW2, Byte, None}},
-      {opStoreDirect, "store", afLoadStore, "", opcodeOnly, 0x3000, "store R%r,[%b]    ;...", "direct store",
+      {opLoadImmediate,
+       "load",
+       afLoadStore,
+       "",
+       opcodeOnly,
+       0x2000,
+       "load  R%r,%b      ;... ($%b=%s)",
+       "immediate load",
+       {RegW2, Byte, None}},
+      {opStoreDirect,
+       "store",
+       afLoadStore,
+       "",
+       opcodeOnly,
+       0x3000,
+       "store R%r,[%b]    ;...",
+       "direct store",
        {RegW2, Address, None}},
       // move names the destination (w4) first.
       {opMove, "move", afMove, "", opcodeOnly, 0x4000, "move  R%y,R%x      ;...", "move", {RegW4, RegW3, None}},
-      {opAddi, "addi", afThreeRegisters, "", opcodeOnly, 0x5000, "addi  R%r,R%x,R%y   ;...", "addi",
+      {opAddi,
+       "addi",
+       afThreeRegisters,
+       "",
+       opcodeOnly,
+       0x5000,
+       "addi  R%r,R%x,R%y   ;...",
+       "addi",
        {RegW2, RegW3, RegW4}},
-      {opAddf, "addf", afThreeRegisters, "", opcodeOnly, 0x6000, "addf  R%r,R%x,R%y   ;...", "addf",
+      {opAddf,
+       "addf",
+       afThreeRegisters,
+       "",
+       opcodeOnly,
+       0x6000,
+       "addf  R%r,R%x,R%y   ;...",
+       "addf",
        {RegW2, RegW3, RegW4}},
       {opOr, "or", afThreeRegisters, "", opcodeOnly, 0x7000, "or    R%r,R%x,R%y   ;...", "or", {RegW2, RegW3, RegW4}},
-      {opAnd, "and", afThreeRegisters, "", opcodeOnly, 0x8000, "and   R%r,R%x,R%y   ;...", "and",
+      {opAnd,
+       "and",
+       afThreeRegisters,
+       "",
+       opcodeOnly,
+       0x8000,
+       "and   R%r,R%x,R%y   ;...",
+       "and",
        {RegW2, RegW3, RegW4}},
-      {opXor, "xor", afThreeRegisters, "", opcodeOnly, 0x9000, "xor   R%r,R%x,R%y   ;...", "xor",
+      {opXor,
+       "xor",
+       afThreeRegisters,
+       "",
+       opcodeOnly,
+       0x9000,
+       "xor   R%r,R%x,R%y   ;...",
+       "xor",
        {RegW2, RegW3, RegW4}},
       // w3 must be 0.
       {opRor, "ror", afRor, "", 0xF0F0, 0xA000, "ror   R%r,%y       ;...", "ror", {RegW2, NibbleW4, None}},
-      {opJmpEQ, "jmpEQ", afConditionalJump, "=", opcodeOnly, 0xB000, "jmpEQ R%r=R0,%b   ;...", "jmpEQ",
+      {opJmpEQ,
+       "jmpEQ",
+       afConditionalJump,
+       "=",
+       opcodeOnly,
+       0xB000,
+       "jmpEQ R%r=R0,%b   ;...",
+       "jmpEQ",
        {RegW2, Byte, None}},
       // Only C000 halts; every other Cxxx is invalid.
       {opHalt, "halt", afHalt, "", 0xFFFF, 0xC000, "halt             ;...", "halt", {None, None, None}},
       // The indirect forms have w2 = 0 and name the data register (w3) first.
-      {opLoadIndirect, "load", afLoadStore, "", 0xFF00, 0xD000, "load  R%x,[R%y]    ;...", "indirect load",
+      {opLoadIndirect,
+       "load",
+       afLoadStore,
+       "",
+       0xFF00,
+       0xD000,
+       "load  R%x,[R%y]    ;...",
+       "indirect load",
        {RegW3, IndirectW4, None}},
-      {opStoreIndirect, "store", afLoadStore, "", 0xFF00, 0xE000, "store R%x,[R%y]    ;...", "indirect store",
+      {opStoreIndirect,
+       "store",
+       afLoadStore,
+       "",
+       0xFF00,
+       0xE000,
+       "store R%x,[R%y]    ;...",
+       "indirect store",
        {RegW3, IndirectW4, None}},
-      {opJmpLE, "jmpLE", afConditionalJump, "<=", opcodeOnly, 0xF000, "jmpLE R%r<=R0,%b  ;...", "jmpLE",
+      {opJmpLE,
+       "jmpLE",
+       afConditionalJump,
+       "<=",
+       opcodeOnly,
+       0xF000,
+       "jmpLE R%r<=R0,%b  ;...",
+       "jmpLE",
        {RegW2, Byte, None}},
   }};
 }();
@@ -134,6 +211,20 @@ constexpr const TInstructionInfo& InstructionInfo(TOpcode opcode) { return Instr
 
 // The row of a word; whether it is valid is Accepts(word).
 constexpr const TInstructionInfo& InstructionOf(uint16_t word) { return InstructionTable[word >> 12]; }
+
+// The row whose mnemonic is the given word (any case) and whose second
+// operand offers the given choices; nullptr when there is none. The
+// assembler picks the opcode of a shared mnemonic (load, store) this way.
+constexpr const TInstructionInfo* FindInstruction(std::string_view mnemonic, TChoiceKind second) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  for (const TInstructionInfo& info : InstructionTable) {
+    if (info.Mnemonic.size() != mnemonic.size() || info.ComposerSlots[1].Choices != second) continue;
+    bool same = true;
+    for (size_t i = 0; i < mnemonic.size(); ++i) same = same && upper(info.Mnemonic[i]) == upper(mnemonic[i]);
+    if (same) return &info;
+  }
+  return nullptr;
+}
 
 // The value of a field in a word, and the word's bits for a field value.
 constexpr int WordFieldValue(uint16_t word, TWordField field) {
@@ -158,8 +249,10 @@ constexpr int WordFieldBits(TWordField field, int value) {
   return 0;
 }
 
-static_assert([] {
-  for (size_t i = 0; i < InstructionTable.size(); ++i)
-    if (InstructionTable[i].Opcode != i) return false;
-  return true;
-}(), "the table is indexed by opcode");
+static_assert(
+    [] {
+      for (size_t i = 0; i < InstructionTable.size(); ++i)
+        if (InstructionTable[i].Opcode != i) return false;
+      return true;
+    }(),
+    "the table is indexed by opcode");

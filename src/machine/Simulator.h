@@ -45,7 +45,7 @@ class TSimulator {
   TSimulator& operator=(const TSimulator&) = delete;
 
   // --- state
-  int32_t Memory(int adr) const { return FMemory[WrapAddress(adr)]; }
+  int32_t Memory(int adr) const { return FMemory[static_cast<size_t>(WrapAddress(adr))]; }
   int32_t Register(int n) const { return FRegisters[static_cast<size_t>(n & 0x0F)]; }
   int32_t PC() const { return FSysRegs[PCIndex]; }
   int32_t IR() const { return FSysRegs[IRIndex]; }
