@@ -236,7 +236,13 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
       }
     }
   }
-  if constexpr (Record) FHistory.Commit(static_cast<size_t>(done));
+  if constexpr (Record) {
+    FHistory.Commit(static_cast<size_t>(done));
+  } else if (done > 0) {
+    // The recorded past no longer leads to this state: undoing it would mix
+    // old cells with new ones.
+    FHistory.Clear();
+  }
   FSysRegs[PCIndex] = state.Pc;
   FSysRegs[IRIndex] = state.Ir;
   FGeneration += done;

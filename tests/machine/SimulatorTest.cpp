@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,6 +22,10 @@ struct TSnapshot {
   uint64_t Executed;
   bool operator==(const TSnapshot&) const = default;
 };
+
+void PrintTo(const TSnapshot& s, std::ostream* os) {
+  *os << "PC=" << s.PC << " IR=" << s.IR << " executed=" << s.Executed << " output=" << s.Output.size() << " bytes";
+}
 
 TSnapshot Snap(const TSimulator& s) {
   return {s.MemoryCells(), s.RegisterCells(), s.PC(), s.IR(), std::string(s.OutputSince(0)), s.Executed()};
@@ -342,6 +347,11 @@ TEST(Simulator, HistoryKeepsAMillionInstructionsWithin64MBAndDropsOlderCleanly) 
   EXPECT_EQ(s.Undo(), udNothing);
   RunExactly(s, 10);
   EXPECT_EQ(s.History().Size(), 10u);
+  // A run without recording leaves no history to step back through.
+  s.SetRecording(false);
+  s.Step();
+  EXPECT_FALSE(s.StepBack());
+  EXPECT_TRUE(s.History().Empty());
 }
 
 TEST(Simulator, AnEditIsNeverSplitByTheHistoryLimit) {
