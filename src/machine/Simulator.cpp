@@ -150,6 +150,12 @@ void TSimulator::Edit(TEditAction action, const std::vector<TCellEdit>& cells) {
     if (output) FOutput.push_back(static_cast<char>(edit.Value & 0xFF));
   }
   if (records.empty()) return;
+  if (records.size() + 2 > THistory::ChunkRecords) {
+    // Larger than any edit a student can make: too big to keep, and the
+    // history before it no longer leads to this state.
+    FHistory.Clear();
+    return;
+  }
   THistoryRecord* place = FHistory.ReserveWhole(records.size() + 2);
   place[0] = {hkEditBegin, csNone, 0, action, 0, 0, 0};
   std::copy(records.begin(), records.end(), place + 1);
