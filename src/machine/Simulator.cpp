@@ -71,7 +71,7 @@ struct TSessionState {
 
 const char* StopReasonText(TStopReason reason) {
   switch (reason) {
-    case srBudget: return "Step limit reached";
+    case srBudget: return "Instruction budget used";
     case srDeadline: return "Deadline reached";
     case srHalt: return "Halted";
     case srInvalid: return "Invalid instruction";
