@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <ostream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MachineFixture.h"
@@ -215,6 +217,23 @@ TEST(Simulator, RunStopsForEachReasonOfThePolicy) {
       EXPECT_EQ(s.PC(), c.PC);
     }
   }
+}
+
+TEST(Simulator, ABreakFromAnotherThreadStopsAnEndlessRun) {
+  TSimulator s;
+  s.EditMemory(eaLoadFile, 0, Counter);
+  TStopReason reason = srBudget;
+  std::thread runner([&] { reason = s.Run({}); });
+  // Usually the run is under way by then; a request made before it starts
+  // stops it as well, so the test holds either way.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  s.RequestBreak();
+  runner.join();
+  EXPECT_EQ(reason, srBreak);
+  // The request was used up: the next run goes on.
+  TRunPolicy policy;
+  policy.Budget = 3;
+  EXPECT_EQ(s.Run(policy), srBudget);
 }
 
 TEST(Simulator, OutputPortGetsEveryWriteOfRFAlsoUnchanged) {
