@@ -121,11 +121,14 @@ void TShowText::changeEvent(QEvent* e) {
     FFontDirty = true;
     if (!QFontInfo(font()).fixedPitch()) {
       // The terminal is always fixed-pitch: a proportional face is replaced
-      // by the system's fixed face of the same size and weight.
+      // by a fixed face of the same size and weight. DejaVu Sans Mono comes
+      // first, since the program depends on it; the system's fixed face may
+      // be one (Noto Sans Mono) that fontconfig does not mark as fixed.
       QFont fixed = font();
-      fixed.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+      fixed.setFamily(QStringLiteral("DejaVu Sans Mono"));
       fixed.setStyleHint(QFont::TypeWriter);
       fixed.setFixedPitch(true);
+      if (!QFontInfo(fixed).fixedPitch()) fixed.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
       FForcingFixedPitch = true;
       setFont(fixed);
       FForcingFixedPitch = false;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -76,9 +77,18 @@ TEST_F(ShowTextTest, LoadedMeasuresForTheWritesThatFollow) {
 }
 
 TEST_F(ShowTextTest, AProportionalFontIsMadeFixedPitch) {
-  Text->setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
-  EXPECT_TRUE(QFontInfo(Text->font()).fixedPitch());
-  EXPECT_EQ(Text->font().pointSize(), 14);
+  // Whatever the system's fixed face is (fontconfig may resolve it to one not
+  // marked fixed-pitch), the terminal falls back on DejaVu Sans Mono first.
+  const bool haveDejaVuMono = QFontDatabase::families().contains(QStringLiteral("DejaVu Sans Mono"));
+  for (const char* family : {"DejaVu Sans", "DejaVu Serif", "Sans Serif"}) {
+    SCOPED_TRACE(family);
+    Text->setFont(QFont(QString::fromLatin1(family), 14));
+    EXPECT_TRUE(QFontInfo(Text->font()).fixedPitch());
+    EXPECT_EQ(Text->font().pointSize(), 14);
+    if (haveDejaVuMono) {
+      EXPECT_EQ(QFontInfo(Text->font()).family(), QStringLiteral("DejaVu Sans Mono"));
+    }
+  }
 }
 
 TEST_F(ShowTextTest, AFontOrSizeChangeTrimsTheLinesBeforeTheNextByteShows) {
