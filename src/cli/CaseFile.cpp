@@ -131,6 +131,8 @@ void ReadExpect(const json& expect, const std::string& where, TGradeCase& gradeC
     gradeCase.ExpectRegisters = ReadRegisters(expect["registers"], where + ".registers");
   if (expect.contains("cells")) gradeCase.ExpectCells = ReadCells(expect["cells"], where + ".cells");
   if (expect.contains("pc")) gradeCase.ExpectPC = ReadCell(expect["pc"], where + ".pc");
+  // A case that checks nothing passes every submission, also an empty one.
+  if (expect.empty()) throw TCaseError(where + " checks nothing: give status, output, registers, cells or pc");
 }
 
 TGradeCase ReadCase(const json& item, const std::string& where, uint64_t defaultSteps) {

@@ -67,7 +67,9 @@ TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
         }
       }
       outcome.Result = failed == 0 ? grPass : grFail;
-      if (failed > 1) outcome.Message += " (and " + std::to_string(failed - 1) + " more failed cases)";
+      if (failed > 1)
+        outcome.Message +=
+            " (and " + std::to_string(failed - 1) + (failed == 2 ? " more failed case)" : " more failed cases)");
     }
   } catch (const std::exception& e) {
     // Out of memory or the like: this submission is lost, the others not.
