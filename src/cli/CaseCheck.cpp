@@ -5,10 +5,6 @@
 
 namespace {
 
-// Past this size an output is not matched against a pattern: the standard
-// library's matcher recurses per character and could exhaust the stack.
-constexpr size_t MaxPatternOutput = 16384;
-
 std::string Steps(uint64_t steps) { return std::to_string(steps) + (steps == 1 ? " step" : " steps"); }
 
 std::string WhatItDid(const TRunResult& result) {

@@ -122,7 +122,7 @@ void ReadExpect(const json& expect, const std::string& where, TGradeCase& gradeC
   if (expect.contains("output_regex")) {
     gradeCase.OutputPattern = ReadText(expect["output_regex"], where + ".output_regex");
     try {
-      gradeCase.OutputRegex = std::make_shared<const std::regex>(gradeCase.OutputPattern, std::regex::ECMAScript);
+      gradeCase.OutputRegex = std::make_shared<const std::regex>(gradeCase.OutputPattern, OutputRegexFlags);
     } catch (const std::regex_error& e) {
       throw TCaseError(where + ".output_regex is not a valid regular expression: " + e.what());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,6 +44,18 @@ struct TCaseFile {
 };
 
 constexpr uint64_t DefaultCaseSteps = 1000000;
+
+// libstdc++'s default matcher recurses once per character and overflows the
+// stack on an output of some ten thousand bytes, which would end every
+// grade at once; its breadth-first matcher runs in constant stack (and
+// refuses back-references). Elsewhere the output to match is kept short.
+#if defined(__GLIBCXX__)
+constexpr std::regex::flag_type OutputRegexFlags = std::regex::ECMAScript | std::regex_constants::__polynomial;
+constexpr size_t MaxPatternOutput = SIZE_MAX;
+#else
+constexpr std::regex::flag_type OutputRegexFlags = std::regex::ECMAScript;
+constexpr size_t MaxPatternOutput = 4096;
+#endif
 
 // Reads and checks a case file. On failure returns false with one message
 // that names the file and, for a syntax error, the line, the column and what

@@ -1,10 +1,12 @@
 #include "cli/Cli.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <system_error>
 #include <utility>
 
 #include "cli/AssemblerSeam.h"
@@ -148,6 +150,10 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
     }
   }
   if (!haveProgram) return "PROGRAM is missing";
+  // A slip (--trace x.prg for x.prg) would overwrite the program.
+  std::error_code ec;
+  if (line.HasTrace && std::filesystem::equivalent(line.Program, line.Trace, ec))
+    return "the trace FILE " + line.Trace + " is the PROGRAM";
   if (line.Json && line.HasTrace && line.Trace == "-") return "--json and --trace - cannot both use standard output";
   return "";
 }

@@ -173,6 +173,20 @@ TEST(GradeCheckTest, TheFirstDifferenceIsSaidInWords) {
             "expected the program to halt, but it met an invalid instruction at 04 after 1000 steps");
 }
 
+// An endless printer reaches outputs of a million bytes; matching one must
+// neither crash the grader nor take long.
+TEST_F(GradeTest, APatternMatchesALongOutput) {
+  TCaseFile file;
+  ASSERT_EQ(Problem(OneCase(R"("expect": {"output_regex": "^(a|b)*$"})"), file), "");
+  TRunResult run;
+  run.Output.assign(1000000, 'a');
+  run.Memory.assign(256, 0);
+  EXPECT_EQ(FirstDifference(file.Cases[0], run), "");
+  run.Output.back() = 'c';
+  EXPECT_EQ(FirstDifference(file.Cases[0], run),
+            "output \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\"... does not match /^(a|b)*$/");
+}
+
 TEST(GradeShardTest, TheShardsCoverTheListOnceInEqualParts) {
   for (size_t size = 0; size < 23; ++size) {
     std::vector<std::string> items;
