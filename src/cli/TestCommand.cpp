@@ -1,9 +1,12 @@
 #include "cli/TestCommand.h"
 
 #include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <ostream>
+#include <system_error>
 #include <thread>
 
 #include "cli/CaseFile.h"
@@ -71,6 +74,13 @@ std::string ParseTestArguments(const std::vector<std::string>& args, TTestLine& 
     }
   }
   if (line.CaseFiles.empty()) return "CASES is missing: give at least one case file (.json)";
+  // A slip (--json cases.json) would replace a case file by the report.
+  for (const std::string* report : {&line.Junit, &line.Json}) {
+    std::error_code ec;
+    for (const std::string& path : line.CaseFiles)
+      if (!report->empty() && std::filesystem::equivalent(*report, path, ec))
+        return "the report " + *report + " is a case file";
+  }
   return "";
 }
 
