@@ -175,6 +175,22 @@ TEST(RunAdapterTest, JsonAndTraceKeepTheExitCodesAndMessages) {
     for (std::string line; std::getline(lines, line); ++count) EXPECT_TRUE(nlohmann::json::accept(line)) << line;
     EXPECT_EQ(count, nlohmann::json::parse(out.str())["steps"]);
   }
+
+  // A trace FILE leaves the raw bytes on standard output; one that cannot be
+  // created stops before the run.
+  const std::string tracePath = ::testing::TempDir() + "orvik-run-adapter.jsonl";
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCli({"run", path, "--trace", tracePath, "--steps", "12"}, out, err), 3);
+  EXPECT_EQ(out.str(), "\x03");
+  std::ifstream traceFile(tracePath);
+  uint64_t count = 0;
+  for (std::string line; std::getline(traceFile, line); ++count) EXPECT_TRUE(nlohmann::json::accept(line)) << line;
+  EXPECT_EQ(count, 12u);
+  std::remove(tracePath.c_str());
+  std::ostringstream noOut, noErr;
+  EXPECT_EQ(RunCli({"run", path, "--trace", "/nonexistent-folder/t.jsonl"}, noOut, noErr), 1);
+  EXPECT_EQ(noErr.str(), "Cannot create file /nonexistent-folder/t.jsonl\n");
+  EXPECT_EQ(noOut.str(), "");
   std::remove(path.c_str());
 }
 
