@@ -205,14 +205,14 @@ TEST(GradeShardTest, TheShardsCoverTheListOnceInEqualParts) {
   const struct {
     std::string Text;
     bool Ok;
-  } specs[] = {{"1/1", true}, {"3/4", true},  {"0/4", false}, {"5/4", false}, {"1/0", false},
-               {"2", false},  {"a/b", false}, {"/4", false},  {"1/", false},  {"-1/4", false}};
-  for (const auto& spec : specs) {
+  } shardTexts[] = {{"1/1", true}, {"3/4", true},  {"0/4", false}, {"5/4", false}, {"1/0", false},
+                    {"2", false},  {"a/b", false}, {"/4", false},  {"1/", false},  {"-1/4", false}};
+  for (const auto& shard : shardTexts) {
     size_t index = 0, count = 0;
     std::string problem;
-    EXPECT_EQ(ParseShard(spec.Text, index, count, problem), spec.Ok) << spec.Text;
-    if (!spec.Ok) {
-      EXPECT_EQ(problem, "--shard needs I/N with 1 <= I <= N, not " + spec.Text);
+    EXPECT_EQ(ParseShard(shard.Text, index, count, problem), shard.Ok) << shard.Text;
+    if (!shard.Ok) {
+      EXPECT_EQ(problem, "--shard needs I/N with 1 <= I <= N, not " + shard.Text);
     }
   }
 }
