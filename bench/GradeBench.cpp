@@ -89,6 +89,7 @@ void TraceBench(TBenchContext& context) {
   TTraceWriter writer(out);
   const auto start = std::chrono::steady_clock::now();
   const TRunResult result = RunImage(setup, {}, [&writer](const TTraceStep& step) { writer.Write(step); });
+  writer.Flush();
   out.flush();
   const double seconds = Seconds(start);
   if (result.Steps != setup.StepLimit || !out) throw std::logic_error("trace benchmark run");

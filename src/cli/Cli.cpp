@@ -215,6 +215,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   setup.StepLimit = line.Steps;
   setup.Breakpoints = line.Breakpoints;
   const TRunResult result = RunImage(setup, onOutput, onTrace);
+  traceWriter.Flush();
   if (trace == &traceFile && OutputFailed(traceFile, err)) return ExitError;
   if (line.Json) out << RunReportJson(result);
   if (OutputFailed(out, err)) return ExitError;

@@ -10,6 +10,7 @@
 namespace {
 
 const char* const KindNames[] = {"cell", "register", "pc"};
+constexpr size_t BlockSize = 1 << 16;
 
 }  // namespace
 
@@ -18,7 +19,7 @@ TTraceWriter::TTraceWriter(std::ostream& out) : FOut(out), FScratch(MemorySize) 
 void TTraceWriter::Number(int64_t value) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  FLine.append(digits, end);
+  FLines.append(digits, end);
 }
 
 const std::string& TTraceWriter::TextJson(const TTraceStep& step) {
@@ -36,37 +37,43 @@ const std::string& TTraceWriter::TextJson(const TTraceStep& step) {
 }
 
 void TTraceWriter::Write(const TTraceStep& step) {
-  FLine.assign("{\"step\":");
+  FLines += "{\"step\":";
   Number(static_cast<int64_t>(step.Step));
-  FLine += ",\"address\":";
+  FLines += ",\"address\":";
   Number(step.Address);
-  FLine += ",\"bytes\":[";
+  FLines += ",\"bytes\":[";
   Number(step.First);
-  FLine += ',';
+  FLines += ',';
   Number(step.Second);
-  FLine += "],\"text\":";
-  FLine += TextJson(step);
-  FLine += ",\"writes\":[";
+  FLines += "],\"text\":";
+  FLines += TextJson(step);
+  FLines += ",\"writes\":[";
   bool first = true;
   for (const TRunWrite& write : step.Writes) {
-    FLine += first ? "{\"kind\":\"" : ",{\"kind\":\"";
+    FLines += first ? "{\"kind\":\"" : ",{\"kind\":\"";
     first = false;
-    FLine += KindNames[write.Kind];
-    FLine += '"';
+    FLines += KindNames[write.Kind];
+    FLines += '"';
     if (write.Kind != wkPC) {
-      FLine += ",\"address\":";
+      FLines += ",\"address\":";
       Number(write.Address);
     }
-    FLine += ",\"old\":";
+    FLines += ",\"old\":";
     Number(write.Old);
-    FLine += ",\"new\":";
+    FLines += ",\"new\":";
     Number(write.New);
     if (write.Kind == wkRegister && write.Address == RegisterCount - 1) {
-      FLine += ",\"output\":";
+      FLines += ",\"output\":";
       Number(write.New & 0xFF);
     }
-    FLine += '}';
+    FLines += '}';
   }
-  FLine += "]}\n";
-  FOut.write(FLine.data(), static_cast<std::streamsize>(FLine.size()));
+  FLines += "]}\n";
+  if (FLines.size() >= BlockSize) Flush();
+}
+
+void TTraceWriter::Flush() {
+  if (FLines.empty()) return;
+  FOut.write(FLines.data(), static_cast<std::streamsize>(FLines.size()));
+  FLines.clear();
 }

@@ -18,7 +18,15 @@
 class TTraceWriter {
  public:
   explicit TTraceWriter(std::ostream& out);
+  ~TTraceWriter() { Flush(); }
+  TTraceWriter(const TTraceWriter&) = delete;
+  TTraceWriter& operator=(const TTraceWriter&) = delete;
+
+  // Lines are collected and handed to the stream in blocks of about 64 KiB:
+  // one stream call per line would cost a third of the time.
   void Write(const TTraceStep& step);
+  // Hands on what is collected; call it before checking the stream.
+  void Flush();
 
  private:
   struct TCachedText {
@@ -31,7 +39,7 @@ class TTraceWriter {
   void Number(int64_t value);
 
   std::ostream& FOut;
-  std::string FLine;
+  std::string FLines;
   TCellArray FScratch;  // two cells at the step's address, for the disassembler
   std::array<TCachedText, MemorySize> FTexts;
 };

@@ -47,6 +47,7 @@ TEST(RunAdapterTest, ReplayingTheTraceGivesTheFinalState) {
     std::ostringstream trace;
     TTraceWriter writer(trace);
     const TRunResult result = RunImage(setup, {}, [&writer](const TTraceStep& step) { writer.Write(step); });
+    writer.Flush();
 
     // Start from the initial state and apply every write the trace names:
     // the result must be the machine's own final state.
