@@ -25,15 +25,16 @@ int AssembleUsageError(std::ostream& err, const std::string& problem) {
   return ExitError;
 }
 
-// Reads the whole file as bytes; one byte is one source character.
-bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) {
+}  // namespace
+
+bool ReadSourceFile(const std::string& path, std::string& bytes, std::string& problem) {
   // A folder opens as a stream on some systems and reads as nothing: it would
   // pass for an empty source that assembles cleanly.
   std::error_code ec;
   std::ifstream file;
   if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
   if (!file.is_open()) {
-    err << "Cannot open file " << path << '\n';
+    problem = "Cannot open file " + path;
     return false;
   }
   // Read through the stream itself: copying its buffer into another stream
@@ -42,32 +43,42 @@ bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) 
   char chunk[4096];
   while (file.read(chunk, sizeof chunk) || file.gcount() > 0) content.append(chunk, static_cast<size_t>(file.gcount()));
   if (file.bad()) {
-    err << "Stream read error\n";
+    problem = "Stream read error";
     return false;
   }
   bytes = std::move(content);
   return true;
 }
 
-}  // namespace
-
-bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
-  std::string bytes;
-  if (!ReadSource(path, bytes, err)) return false;
+bool AssembleSourceText(const std::string& bytes, std::vector<int32_t>& cells, std::vector<TAsmError>& errors) {
   const TStringListSource source(SplitSourceLines(bytes));
   TAsmParser parser(&source);
-  bool failed = false;
-  // The compiler-style form that editors and IDEs turn into links.
+  const size_t before = errors.size();
   parser.Assemble([&](int line, int column, const std::string& message) {
-    err << path << ':' << line + 1 << ':' << column + 1 << ": error: " << message << '\n';
-    failed = true;
+    errors.push_back({line + 1, column + 1, message});
   });
-  if (failed) return false;
+  if (errors.size() != before) return false;
   cells.assign(TAsmParser::ImageSize, 0);
   for (int address = 0; address < TAsmParser::ImageSize; ++address) {
     cells[static_cast<size_t>(address)] = parser.GetByte(address);
   }
   return true;
+}
+
+void WriteAsmErrors(const std::string& path, const std::vector<TAsmError>& errors, std::ostream& err) {
+  for (const TAsmError& e : errors) err << path << ':' << e.Line << ':' << e.Column << ": error: " << e.Message << '\n';
+}
+
+bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
+  std::string bytes, problem;
+  if (!ReadSourceFile(path, bytes, problem)) {
+    err << problem << '\n';
+    return false;
+  }
+  std::vector<TAsmError> errors;
+  if (AssembleSourceText(bytes, cells, errors)) return true;
+  WriteAsmErrors(path, errors, err);
+  return false;
 }
 
 int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

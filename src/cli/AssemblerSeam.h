@@ -5,8 +5,27 @@
 #include <string>
 #include <vector>
 
-// Where the command-line tool meets the assembler: the only two functions
-// that know about assembly sources.
+// Where the command-line tool meets the assembler: the only functions that
+// know about assembly sources.
+
+// One assembly error; line and column are 1-based.
+struct TAsmError {
+  int Line = 0;
+  int Column = 0;
+  std::string Message;
+};
+
+// Reads the whole file as bytes (one byte is one source character). On
+// failure returns false with the message in problem.
+bool ReadSourceFile(const std::string& path, std::string& bytes, std::string& problem);
+
+// Assembles a source held in memory into cells (256 values), or returns false
+// with every error in order.
+bool AssembleSourceText(const std::string& bytes, std::vector<int32_t>& cells, std::vector<TAsmError>& errors);
+
+// Writes errors to err in the compiler-style form that editors and IDEs turn
+// into links: PATH:LINE:COLUMN: error: MESSAGE.
+void WriteAsmErrors(const std::string& path, const std::vector<TAsmError>& errors, std::ostream& err);
 
 // Assembles the source file at path into cells (256 values). On failure
 // writes the messages to err and returns false.

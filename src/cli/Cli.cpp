@@ -1,17 +1,24 @@
 #include "cli/Cli.h"
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <system_error>
+#include <utility>
 
 #include "cli/AssemblerSeam.h"
+#include "cli/CliRun.h"
 #include "cli/ProgramLoader.h"
+#include "cli/RunReport.h"
+#include "cli/TestCommand.h"
+#include "cli/TraceWriter.h"
 #include "machine/CellStore.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
-#include "machine/Simulator.h"
 
 namespace {
 
@@ -19,14 +26,15 @@ constexpr int ExitHalted = 0;
 constexpr int ExitError = 1;
 constexpr int ExitInvalid = 2;
 constexpr int ExitStepLimit = 3;
+constexpr int ExitBreakpoint = 4;
 constexpr uint64_t DefaultStepLimit = 1000000;
-// Instructions per call into the session between two flushes of its output.
-constexpr uint64_t OutputSlice = 1 << 20;
 
 const char* const UsageText =
-    "usage: orvik-cli run PROGRAM [--steps N] [--state]\n"
+    "usage: orvik-cli run PROGRAM [--steps N] [--state] [--json] [--trace FILE] [--break HEX]...\n"
     "       orvik-cli disasm PROGRAM [--pc HEX]\n"
     "       orvik-cli assemble SOURCE [-o PROGRAM]\n"
+    "       orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N]\n"
+    "                      [--junit FILE] [--json FILE]\n"
     "\n"
     "PROGRAM is a program file (1024 bytes) or, when it ends in .asm, a source\n"
     "that is assembled first.\n"
@@ -36,13 +44,21 @@ const char* const UsageText =
     "         goes to standard output as one byte; the outcome and, with --state,\n"
     "         PC, IR, the registers and memory go to standard error.\n"
     "         Exit code: 0 halted, 2 invalid instruction, 3 step limit reached,\n"
-    "         1 file or assembly error.\n"
+    "         4 breakpoint reached, 1 file or assembly error. --json writes one\n"
+    "         JSON document to standard output instead of the output bytes;\n"
+    "         --trace writes one JSON line per executed instruction to FILE\n"
+    "         (- for standard output); --break stops before the instruction at\n"
+    "         HEX (repeatable).\n"
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
     "         default 0), to standard output.\n"
     "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
     "         -o the memory image as 16 rows of hex bytes to standard output.\n"
     "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
-    "         with any error nothing is written and the exit code is 1.\n";
+    "         with any error nothing is written and the exit code is 1.\n"
+    "test     runs every SUBMISSION (files, or folders of .asm and .prg files)\n"
+    "         against every case of the CASES files, or without submissions the\n"
+    "         program each case file names. Exit code: 0 all passed, 4 any\n"
+    "         failed, 1 usage or case file error.\n";
 
 // Output that could not be written (a full disk, a closed pipe) must not end
 // in an exit code that says all went well.
@@ -87,6 +103,10 @@ struct TCommandLine {
   std::string Program;
   uint64_t Steps = DefaultStepLimit;
   bool State = false;
+  bool Json = false;
+  bool HasTrace = false;
+  std::string Trace;
+  std::vector<int> Breakpoints;
   int PC = 0;
 };
 
@@ -104,6 +124,17 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
       line.Steps = *steps;
     } else if (isRun && arg == "--state") {
       line.State = true;
+    } else if (isRun && arg == "--json") {
+      line.Json = true;
+    } else if (isRun && arg == "--trace") {
+      if (!hasValue) return "--trace needs a FILE name (- for standard output)";
+      line.Trace = args[++i];
+      line.HasTrace = true;
+    } else if (isRun && arg == "--break") {
+      if (!hasValue) return "--break needs a hexadecimal address";
+      const std::optional<int> address = ParseHexByte(args[++i]);
+      if (!address) return "--break needs a hexadecimal address 0..FF, not " + args[i];
+      line.Breakpoints.push_back(*address);
     } else if (!isRun && arg == "--pc") {
       if (!hasValue) return "--pc needs a hexadecimal address";
       const std::optional<int> pc = ParseHexByte(args[++i]);
@@ -118,21 +149,28 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
       haveProgram = true;
     }
   }
-  return haveProgram ? "" : "PROGRAM is missing";
+  if (!haveProgram) return "PROGRAM is missing";
+  // A slip (--trace x.prg for x.prg) would overwrite the program.
+  std::error_code ec;
+  if (line.HasTrace && std::filesystem::equivalent(line.Program, line.Trace, ec))
+    return "the trace FILE " + line.Trace + " is the PROGRAM";
+  if (line.Json && line.HasTrace && line.Trace == "-") return "--json and --trace - cannot both use standard output";
+  return "";
 }
 
 void LoadMemory(TCellArray& memory, const std::vector<int32_t>& cells) {
   for (int i = 0; i < MemorySize; ++i) memory.SetContents(i, cells[static_cast<size_t>(i)]);
 }
 
-void WriteState(std::ostream& err, const TSimulator& simulator) {
-  err << "PC=" << HexText(simulator.PC(), 2) << " IR=" << HexText(simulator.IR(), 4) << '\n';
+void WriteState(std::ostream& err, const TRunResult& state) {
+  err << "PC=" << HexText(state.PC, 2) << " IR=" << HexText(state.IR, 4) << '\n';
   for (int r = 0; r < RegisterCount; ++r)
-    err << (r > 0 ? " R" : "R") << HexText(r, 1) << '=' << HexText(simulator.Register(r), 2);
+    err << (r > 0 ? " R" : "R") << HexText(r, 1) << '=' << HexText(state.Registers[static_cast<size_t>(r)], 2);
   err << '\n';
   for (int row = 0; row < MemorySize; row += 16) {
     err << HexText(row, 2) << ':';
-    for (int column = 0; column < 16; ++column) err << ' ' << HexText(simulator.Memory(row + column), 2);
+    for (int column = 0; column < 16; ++column)
+      err << ' ' << HexText(state.Memory[static_cast<size_t>(row + column)], 2);
     err << '\n';
   }
 }
@@ -141,29 +179,61 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   TCommandLine line;
   const std::string problem = ParseArguments(args, true, line);
   if (!problem.empty()) return Usage(err, problem);
-  std::vector<int32_t> cells;
-  if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
-
-  TSimulator simulator;
-  // Nothing here steps back, so the run keeps no history.
-  simulator.SetRecording(false);
-  simulator.LoadMemory(cells);
-  TRunPolicy policy;
-  policy.StepLimit = line.Steps;
-  // The output port is emptied between slices, so a long run that prints a
-  // lot holds little of it at a time.
-  policy.Budget = OutputSlice;
-  TStopReason reason = srBudget;
-  while (reason == srBudget) {
-    reason = simulator.Run(policy);
-    const std::string output = simulator.TakeOutput();
-    out.write(output.data(), static_cast<std::streamsize>(output.size()));
+  TLoadedProgram loaded = LoadProgram(line.Program);
+  if (!loaded.Ok) {
+    if (!loaded.Problem.empty()) err << loaded.Problem << '\n';
+    WriteAsmErrors(line.Program, loaded.Errors, err);
+    if (line.Json) out << LoadFailureJson(loaded);
+    OutputFailed(out, err);
+    return ExitError;
   }
+
+  // A trace file is written as the program runs: it may grow far beyond
+  // memory, and /dev/null or a pipe must work as a target.
+  std::ofstream traceFile;
+  std::ostream* trace = nullptr;
+  if (line.HasTrace && line.Trace == "-") {
+    trace = &out;
+  } else if (line.HasTrace) {
+    traceFile.open(line.Trace, std::ios::binary | std::ios::trunc);
+    if (!traceFile.is_open()) {
+      err << "Cannot create file " << line.Trace << '\n';
+      return ExitError;
+    }
+    trace = &traceFile;
+  }
+  TTraceWriter traceWriter(trace ? *trace : out);
+  TTraceEvent onTrace;
+  if (trace) onTrace = [&traceWriter](const TTraceStep& step) { traceWriter.Write(step); };
+  // The raw bytes go out as they are written, unless standard output carries
+  // a JSON document or the trace (which holds every output byte).
+  TOutputEvent onOutput;
+  if (!line.Json && trace != &out) onOutput = [&out](char byte) { out.put(byte); };
+
+  TRunSetup setup;
+  setup.Memory = std::move(loaded.Cells);
+  setup.StepLimit = line.Steps;
+  setup.Breakpoints = line.Breakpoints;
+  const TRunResult result = RunImage(setup, onOutput, onTrace);
+  traceWriter.Flush();
+  if (trace == &traceFile && OutputFailed(traceFile, err)) return ExitError;
+  if (line.Json) out << RunReportJson(result);
   if (OutputFailed(out, err)) return ExitError;
 
-  err << StopReasonText(reason) << '\n';
-  const int exitCode = reason == srHalt ? ExitHalted : reason == srInvalid ? ExitInvalid : ExitStepLimit;
-  if (line.State) WriteState(err, simulator);
+  int exitCode = ExitStepLimit;
+  if (result.Status == rsHalted) {
+    err << "Halted\n";
+    exitCode = ExitHalted;
+  } else if (result.Status == rsInvalid) {
+    err << "Invalid instruction\n";
+    exitCode = ExitInvalid;
+  } else if (result.Status == rsBreakpoint) {
+    err << "Breakpoint at " << HexText(result.PC, 2) << '\n';
+    exitCode = ExitBreakpoint;
+  } else {
+    err << "Step limit reached\n";
+  }
+  if (line.State) WriteState(err, result);
   return exitCode;
 }
 
@@ -186,6 +256,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   const std::string& command = args[0];
   if (command == "run") return RunCommand(args, out, err);
   if (command == "disasm") return DisasmCommand(args, out, err);
+  if (command == "test") return RunTestCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
   if (command == "assemble")
     return RunAssembleCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
   if (command == "--help" || command == "-h") return Usage(err, "");

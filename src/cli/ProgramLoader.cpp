@@ -2,13 +2,11 @@
 
 #include <cctype>
 #include <ostream>
+#include <utility>
 
-#include "cli/AssemblerSeam.h"
 #include "machine/ProgramImage.h"
 
-namespace {
-
-bool HasAsmExtension(const std::string& path) {
+bool IsSourcePath(const std::string& path) {
   static const std::string extension = ".asm";
   if (path.size() < extension.size()) return false;
   const std::string tail = path.substr(path.size() - extension.size());
@@ -17,12 +15,24 @@ bool HasAsmExtension(const std::string& path) {
   return true;
 }
 
-}  // namespace
+TLoadedProgram LoadProgram(const std::string& path) {
+  TLoadedProgram loaded;
+  if (IsSourcePath(path)) {
+    std::string bytes;
+    if (ReadSourceFile(path, bytes, loaded.Problem)) loaded.Ok = AssembleSourceText(bytes, loaded.Cells, loaded.Errors);
+  } else {
+    loaded.Ok = ReadProgramFile(path, loaded.Cells, loaded.Problem);
+  }
+  return loaded;
+}
 
 bool LoadProgramArgument(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
-  if (HasAsmExtension(path)) return AssembleSourceFile(path, cells, err);
-  std::string error;
-  if (ReadProgramFile(path, cells, error)) return true;
-  err << error << '\n';
+  TLoadedProgram loaded = LoadProgram(path);
+  if (loaded.Ok) {
+    cells = std::move(loaded.Cells);
+    return true;
+  }
+  if (!loaded.Problem.empty()) err << loaded.Problem << '\n';
+  WriteAsmErrors(path, loaded.Errors, err);
   return false;
 }

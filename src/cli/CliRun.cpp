@@ -1,0 +1,96 @@
+#include "cli/CliRun.h"
+
+#include "machine/Simulator.h"
+
+namespace {
+
+// Instructions per call into the session when nothing watches single steps:
+// large enough that the loop here costs nothing, small enough that output
+// goes out while the program runs instead of piling up in the session.
+constexpr uint64_t StepsPerCall = 1 << 20;
+
+TRunStatus StatusOf(TStopReason reason) {
+  if (reason == srHalt) return rsHalted;
+  if (reason == srInvalid) return rsInvalid;
+  if (reason == srBreakpoint) return rsBreakpoint;
+  return rsStepLimit;
+}
+
+}  // namespace
+
+const char* RunStatusName(TRunStatus status) {
+  switch (status) {
+    case rsHalted: return "halted";
+    case rsInvalid: return "invalid";
+    case rsStepLimit: return "step-limit";
+    case rsBreakpoint: return "breakpoint";
+  }
+  return "?";
+}
+
+TRunResult RunImage(const TRunSetup& setup, const TOutputEvent& onOutput, const TTraceEvent& onTrace) {
+  const bool tracing = static_cast<bool>(onTrace);
+  TSimulator simulator;
+  // The trace is read from the history, one instruction at a time; without a
+  // trace nothing here steps back, so the run keeps no history.
+  simulator.SetRecording(tracing);
+  simulator.LoadMemory(setup.Memory);
+  for (int r = 0; r < RegisterCount; ++r) {
+    const int32_t value = setup.Registers[static_cast<size_t>(r)];
+    if (value != 0) simulator.SetCell(csRegister, r, value);
+  }
+  if (setup.PC != 0) simulator.SetCell(csSysReg, PCIndex, setup.PC);
+  // Only the program's own writes of RF are output, not the initial state.
+  simulator.TakeOutput();
+  for (int adr : setup.Breakpoints) simulator.SetBreakpoint(adr, true);
+
+  TRunResult result;
+  auto deliverOutput = [&] {
+    const std::string bytes = simulator.TakeOutput();
+    if (!onOutput)
+      result.Output += bytes;
+    else
+      for (char byte : bytes) onOutput(byte);
+  };
+
+  TRunPolicy policy;
+  policy.StepLimit = setup.StepLimit;
+  policy.Budget = tracing ? 1 : StepsPerCall;
+  TStepTrace last;
+  TTraceStep step;
+  TStopReason reason = srBudget;
+  while (reason == srBudget) {
+    const uint64_t before = simulator.Executed();
+    reason = simulator.Run(policy);
+    if (tracing && simulator.Executed() > before && simulator.LastStep(last)) {
+      step.Step = simulator.Executed();
+      step.Address = last.Address;
+      step.First = last.First;
+      step.Second = last.Second;
+      step.Writes.clear();
+      for (const TTraceWrite& write : last.Writes) {
+        if (write.Space == csSysReg && write.Address == IRIndex) continue;
+        const TWriteKind kind = write.Space == csMemory ? wkCell : write.Space == csRegister ? wkRegister : wkPC;
+        step.Writes.push_back({kind, write.Space == csSysReg ? 0 : write.Address, write.Old, write.New});
+      }
+      onTrace(step);
+    }
+    deliverOutput();
+    if (reason != srBudget) break;
+    // Each call executes its first instruction even at a breakpoint (so that
+    // a run can go on from one); a call that ended just before one must
+    // therefore stop here, unless the step limit came first.
+    if (setup.StepLimit != 0 && simulator.Executed() >= setup.StepLimit)
+      reason = srStepLimit;
+    else if (simulator.Breakpoint(simulator.PC()))
+      reason = srBreakpoint;
+  }
+
+  result.Steps = simulator.Executed();
+  result.Status = StatusOf(reason);
+  result.PC = simulator.PC();
+  result.IR = simulator.IR();
+  for (int r = 0; r < RegisterCount; ++r) result.Registers[static_cast<size_t>(r)] = simulator.Register(r);
+  result.Memory.assign(simulator.MemoryCells().begin(), simulator.MemoryCells().end());
+  return result;
+}

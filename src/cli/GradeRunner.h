@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/CaseFile.h"
+#include "cli/CliRun.h"
+
+// One submission and the case files it is checked against.
+struct TSubmissionJob {
+  std::string Path;
+  std::vector<const TCaseFile*> Files;
+};
+
+struct TCaseOutcome {
+  const TCaseFile* File = nullptr;
+  const TGradeCase* Case = nullptr;
+  bool Passed = false;
+  std::string Message;  // the first difference, or why it could not run
+  TRunStatus Status = rsHalted;
+  uint64_t Steps = 0;
+  std::string Output;
+  double Seconds = 0;
+};
+
+enum TGradeResult { grPass, grFail, grError };
+
+struct TSubmissionOutcome {
+  std::string Path;
+  // grError: the submission could not be loaded (missing file, does not
+  // assemble); every case then carries Message as its reason.
+  TGradeResult Result = grPass;
+  std::string Message;  // the first failure in words, "" when passed
+  std::vector<TCaseOutcome> Cases;
+  double Seconds = 0;
+};
+
+// Loads the submission once and runs it against every case. Never throws:
+// whatever goes wrong with one submission ends up in its outcome.
+TSubmissionOutcome GradeSubmission(const TSubmissionJob& job);
+
+// Grades every job on up to workers threads (at least one). onReady is
+// called on the calling thread for each outcome in the order of jobs, as
+// soon as it and all before it are done, so that results appear while the
+// rest still runs and always in the same order.
+std::vector<TSubmissionOutcome> GradeSubmissions(const std::vector<TSubmissionJob>& jobs, int workers,
+                                                 const std::function<void(const TSubmissionOutcome&)>& onReady);

@@ -1,0 +1,79 @@
+#include "cli/TraceWriter.h"
+
+#include <charconv>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "cli/ByteText.h"
+#include "machine/Disassembler.h"
+
+namespace {
+
+const char* const KindNames[] = {"cell", "register", "pc"};
+constexpr size_t BlockSize = 1 << 16;
+
+}  // namespace
+
+TTraceWriter::TTraceWriter(std::ostream& out) : FOut(out), FScratch(MemorySize) {}
+
+void TTraceWriter::Number(int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  FLines.append(digits, end);
+}
+
+const std::string& TTraceWriter::TextJson(const TTraceStep& step) {
+  TCachedText& cached = FTexts[static_cast<size_t>(step.Address)];
+  if (cached.Valid && cached.First == step.First && cached.Second == step.Second) return cached.Json;
+  FScratch.SetContents(step.Address, step.First);
+  FScratch.SetContents((step.Address + 1) & 0xFF, step.Second);
+  const std::string line = Disassemble(FScratch, step.Address).Line;
+  // The listing's prefix "AA:  XX,YY  " repeats address and bytes, which
+  // the trace has as numbers; the text is what follows it.
+  const size_t textStart = line.find("  ", 5);
+  const std::string text = textStart == std::string::npos ? line : line.substr(textStart + 2);
+  cached = {true, step.First, step.Second, nlohmann::json(Latin1ToUtf8(text)).dump()};
+  return cached.Json;
+}
+
+void TTraceWriter::Write(const TTraceStep& step) {
+  FLines += "{\"step\":";
+  Number(static_cast<int64_t>(step.Step));
+  FLines += ",\"address\":";
+  Number(step.Address);
+  FLines += ",\"bytes\":[";
+  Number(step.First);
+  FLines += ',';
+  Number(step.Second);
+  FLines += "],\"text\":";
+  FLines += TextJson(step);
+  FLines += ",\"writes\":[";
+  bool first = true;
+  for (const TRunWrite& write : step.Writes) {
+    FLines += first ? "{\"kind\":\"" : ",{\"kind\":\"";
+    first = false;
+    FLines += KindNames[write.Kind];
+    FLines += '"';
+    if (write.Kind != wkPC) {
+      FLines += ",\"address\":";
+      Number(write.Address);
+    }
+    FLines += ",\"old\":";
+    Number(write.Old);
+    FLines += ",\"new\":";
+    Number(write.New);
+    if (write.Kind == wkRegister && write.Address == RegisterCount - 1) {
+      FLines += ",\"output\":";
+      Number(write.New & 0xFF);
+    }
+    FLines += '}';
+  }
+  FLines += "]}\n";
+  if (FLines.size() >= BlockSize) Flush();
+}
+
+void TTraceWriter::Flush() {
+  if (FLines.empty()) return;
+  FOut.write(FLines.data(), static_cast<std::streamsize>(FLines.size()));
+  FLines.clear();
+}

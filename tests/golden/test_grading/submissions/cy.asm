@@ -1,0 +1,3 @@
+        addi  R3,R1
+        store R3,[0A0h]
+        halt
