@@ -7,8 +7,10 @@
 #include "machine/Disassembler.h"
 #include "machine/Listing.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/ListingWindow.h"
 
 #include <QFile>
+#include <QPointer>
 
 namespace {
 // PC read as an address; a cell edited by hand holds 0..FF already.
@@ -50,12 +52,19 @@ QString TMainWin::ListingPath() const {
 
 void TMainWin::ViewAsmButtonClick() {
   const QString path = ListingPath();
-  const std::string error = WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
+  const std::string error =
+      WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
   if (!error.empty()) {
     Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(error), TMsgIcon::Error);
     return;
   }
-  if (!Platform().StartTextEditor(path))
-    Platform().ShowMessage(this, QStringLiteral("Error"),
-                           QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
+  // Where the desktop has no text editor to start, the program shows the
+  // listing itself: the button always shows it.
+  const QPointer<TMainWin> self(this);
+  const auto showHere = [self, path] {
+    if (self && !TListingWindow::ShowFile(path, self))
+      Platform().ShowMessage(self, QStringLiteral("Error"),
+                             QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
+  };
+  if (!Platform().StartTextEditor(path, showHere)) showHere();
 }

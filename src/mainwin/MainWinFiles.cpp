@@ -60,11 +60,14 @@ bool TMainWin::LoadProgramFile(const QString& path) {
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);
+    ResetProgramCounter();
+    SetMemoryModified(false);
   } else {
+    // Memory still holds what it held, edits included: it stays as modified
+    // as it was, so that exiting still asks about it.
     ShowFileError(this, QString::fromLocal8Bit(error.c_str()));
+    ResetProgramCounter();
   }
-  ResetProgramCounter();
-  SetMemoryModified(false);
   return loaded;
 }
 
@@ -76,10 +79,9 @@ void TMainWin::SaveFileClick() {
 }
 
 void TMainWin::MenuSaveAsFileClick() {
-  const QString base = FProgramFileName.isEmpty() ? FSettings.CurrentMemFile : FProgramFileName;
   const TFileDialogResult chosen = Platform().SaveFileDialog(
-      this, SaveRequestFor(QStringLiteral("Save Program File"), ProgramFilter, QStringLiteral("prg"), base,
-                           FSettings.TempDir));
+      this, SaveRequestFor(QStringLiteral("Save Program File"), ProgramFilter, QStringLiteral("prg"), FProgramFileName,
+                           FSettings.CurrentMemFile, FSettings.TempDir));
   if (chosen.Accepted) SaveMemoryFile(chosen.Path);
 }
 
