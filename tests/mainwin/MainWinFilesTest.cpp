@@ -344,3 +344,16 @@ TEST_F(ProgramFilesTest, OpenRefusesFifosAndDevices) {
     EXPECT_EQ(Cell(Main->MainMemory, 1), "41");
   }
 }
+
+// The listing goes to the shared temporary folder, where anyone may plant a
+// symlink at a name they can guess; it is never followed.
+TEST_F(ProgramFilesTest, TheListingNeverFollowsAPlantedSymlink) {
+  const QString victim = Path("victim");
+  WriteBytes(victim, "precious");
+  ASSERT_TRUE(QFile::link(victim, Path("OSasm.lst.orvik-tmp")));
+  Poke(0x00, {0xC0, 0x00});
+  Click(Main->ViewAsmButton);
+  EXPECT_EQ(ReadAll(victim), "precious");
+  EXPECT_TRUE(ReadAll(Path("OSasm.lst")).startsWith("00:  C0,00  halt"));
+  EXPECT_EQ(FPlatform.EditedFiles, QStringList{Path("OSasm.lst")});
+}
