@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "editor/SourceFile.h"
 #include "machine/FileReader.h"
 
 TEST_F(EditorTest, LoadedFileBecomesTheTextCaptionAndCurrentFile) {
@@ -260,6 +261,9 @@ TEST_F(EditorTest, OpenRefusesWhatIsNotASmallRegularFile) {
   ASSERT_TRUE(QFile::link("/dev/zero", zero));
   const QString huge = WriteFile("huge.asm", "");
   ASSERT_TRUE(QFile::resize(huge, static_cast<qint64>(MaxSourceFileSize) + 1));
+  // A lone CR ends a line as LF does; the last line needs no break.
+  const QString manyLines =
+      WriteFile("lines.asm", QByteArray(MaxSourceLines / 2, '\n') + QByteArray(MaxSourceLines / 2, '\r') + "last");
   const struct {
     QString Path;
     QString Message;
@@ -267,6 +271,7 @@ TEST_F(EditorTest, OpenRefusesWhatIsNotASmallRegularFile) {
       {fifo, "Cannot open file " + fifo + ": not a regular file"},
       {zero, "Cannot open file " + zero + ": not a regular file"},
       {huge, "File too large: " + huge + " is larger than 16 MB (16777216 bytes)"},
+      {manyLines, "File too large: " + manyLines + " has more than 1000000 lines"},
       {FDir.filePath("missing.asm"), "Cannot open file " + FDir.filePath("missing.asm")},
   };
   Type("mine");
