@@ -41,13 +41,7 @@ bool ReadSourceFile(const QString& path, QStringList& lines, QString& error) {
   }
   // Counted before anything is split: the lines of a huge file would cost
   // far more memory than its bytes.
-  qsizetype count = 0;
-  for (size_t pos = 0; pos < bytes.size(); ++pos) {
-    const char c = bytes[pos];
-    if (c == '\n' || (c == '\r' && (pos + 1 == bytes.size() || bytes[pos + 1] != '\n'))) ++count;
-  }
-  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++count;
-  if (count > MaxSourceLines) {
+  if (CountSourceLines(bytes) > static_cast<size_t>(MaxSourceLines)) {
     error = QStringLiteral("File too large: %1 has more than %2 lines").arg(path).arg(MaxSourceLines);
     return false;
   }

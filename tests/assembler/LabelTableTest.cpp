@@ -78,6 +78,7 @@ TEST(TextLineSource, SplitsAsTheListOfLinesDoes) {
     const TStringListSource list(SplitSourceLines(input));
     const TTextLineSource text(input);
     ASSERT_EQ(text.LineCount(), list.LineCount()) << input;
+    EXPECT_EQ(CountSourceLines(input), static_cast<size_t>(list.LineCount())) << input;
     for (int i = 0; i < list.LineCount(); ++i) {
       EXPECT_EQ(text.LineStart(i), list.LineStart(i)) << input << " line " << i;
       ASSERT_EQ(text.LineLength(i), list.LineLength(i)) << input << " line " << i;

@@ -73,6 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const TStringListSource lines(SplitSourceLines(bytes));
   const TTextLineSource compact(bytes);
   Require(lines.LineCount() == compact.LineCount());
+  Require(CountSourceLines(bytes) == static_cast<size_t>(lines.LineCount()));
   std::string line;
   for (int i = 0; i < lines.LineCount(); ++i) {
     Require(lines.LineStart(i) == compact.LineStart(i));
