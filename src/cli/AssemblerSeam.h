@@ -15,8 +15,9 @@ struct TAsmError {
   std::string Message;
 };
 
-// Reads the whole file as bytes (one byte is one source character). On
-// failure returns false with the message in problem.
+// Reads the whole file as bytes (one byte is one source character). FIFOs,
+// devices and sources over the size limit are refused. On failure returns
+// false with the message, and the system's reason, in problem.
 bool ReadSourceFile(const std::string& path, std::string& bytes, std::string& problem);
 
 // Assembles a source held in memory into cells (256 values), or returns false

@@ -35,6 +35,7 @@ const char* const UsageText =
     "       orvik-cli assemble SOURCE [-o PROGRAM]\n"
     "       orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N]\n"
     "                      [--junit FILE] [--json FILE]\n"
+    "       orvik-cli --help\n"
     "\n"
     "PROGRAM is a program file (1024 bytes) or, when it ends in .asm, a source\n"
     "that is assembled first.\n"
@@ -52,13 +53,17 @@ const char* const UsageText =
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
     "         default 0), to standard output.\n"
     "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
-    "         -o the memory image as 16 rows of hex bytes to standard output.\n"
+    "         -o the memory image as 16 rows of hex bytes to standard output\n"
+    "         (-o - writes the program file to standard output).\n"
     "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
     "         with any error nothing is written and the exit code is 1.\n"
     "test     runs every SUBMISSION (files, or folders of .asm and .prg files)\n"
     "         against every case of the CASES files, or without submissions the\n"
     "         program each case file names. Exit code: 0 all passed, 4 any\n"
-    "         failed, 1 usage or case file error.\n";
+    "         failed, 1 usage or case file error.\n"
+    "\n"
+    "-- ends the options: a file name after it may start with '-'. Sources\n"
+    "larger than 16 MB, FIFOs and devices are refused.\n";
 
 // Output that could not be written (a full disk, a closed pipe) must not end
 // in an exit code that says all went well.
@@ -108,16 +113,35 @@ struct TCommandLine {
   std::string Trace;
   std::vector<int> Breakpoints;
   int PC = 0;
+  bool Help = false;
 };
 
+// Asked for, the usage is the output: stdout and success.
+int Help(std::ostream& out, std::ostream& err) {
+  out << UsageText;
+  return OutputFailed(out, err) ? ExitError : ExitHalted;
+}
+
 // Parses the arguments after the command name; options may come before or
-// after PROGRAM. Returns the problem text, "" when all is well.
+// after PROGRAM, "--" ends them (so that a file named "-x" can be given), and
+// --help asks for the usage and ends the parsing. Returns the problem text,
+// "" when all is well.
 std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCommandLine& line) {
   bool haveProgram = false;
+  bool options = true;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (isRun && arg == "--steps") {
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "--help" || arg == "-h")) {
+      line.Help = true;
+      return "";
+    } else if (!options) {
+      if (haveProgram) return "more than one PROGRAM: " + arg;
+      line.Program = arg;
+      haveProgram = true;
+    } else if (isRun && arg == "--steps") {
       if (!hasValue) return "--steps needs a number";
       const std::optional<uint64_t> steps = ParseDecimal(args[++i]);
       if (!steps) return "--steps needs a decimal number, not " + args[i];
@@ -179,6 +203,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   TCommandLine line;
   const std::string problem = ParseArguments(args, true, line);
   if (!problem.empty()) return Usage(err, problem);
+  if (line.Help) return Help(out, err);
   TLoadedProgram loaded = LoadProgram(line.Program);
   if (!loaded.Ok) {
     if (!loaded.Problem.empty()) err << loaded.Problem << '\n';
@@ -214,6 +239,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   setup.Memory = std::move(loaded.Cells);
   setup.StepLimit = line.Steps;
   setup.Breakpoints = line.Breakpoints;
+  // A failed write (a closed pipe, a full disk) ends the run at once: without
+  // --steps a program would otherwise write into nothing forever.
+  setup.KeepGoing = [&out, &traceFile] { return out.good() && traceFile.good(); };
   const TRunResult result = RunImage(setup, onOutput, onTrace);
   traceWriter.Flush();
   if (trace == &traceFile && OutputFailed(traceFile, err)) return ExitError;
@@ -234,6 +262,9 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     err << "Step limit reached\n";
   }
   if (line.State) WriteState(err, result);
+  // The outcome and the state are output too: lost, they are no success.
+  err.flush();
+  if (!err) return ExitError;
   return exitCode;
 }
 
@@ -241,6 +272,7 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
   TCommandLine line;
   const std::string problem = ParseArguments(args, false, line);
   if (!problem.empty()) return Usage(err, problem);
+  if (line.Help) return Help(out, err);
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
   TCellArray memory(MemorySize);
@@ -259,6 +291,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "test") return RunTestCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
   if (command == "assemble")
     return RunAssembleCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
-  if (command == "--help" || command == "-h") return Usage(err, "");
+  if (command == "--help" || command == "-h") return Help(out, err);
   return Usage(err, "unknown command " + command);
 }

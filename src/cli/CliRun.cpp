@@ -76,7 +76,7 @@ TRunResult RunImage(const TRunSetup& setup, const TOutputEvent& onOutput, const 
       onTrace(step);
     }
     deliverOutput();
-    if (reason != srBudget) break;
+    if (reason != srBudget || (setup.KeepGoing && !setup.KeepGoing())) break;
     // Each call executes its first instruction even at a breakpoint (so that
     // a run can go on from one); a call that ended just before one must
     // therefore stop here, unless the step limit came first.

@@ -27,6 +27,9 @@ struct TRunSetup {
   // instruction at the start PC is always executed, so a run continued from a
   // breakpoint does not stop at once.
   std::vector<int> Breakpoints;
+  // Asked after every call into the session (about a million instructions,
+  // or one when tracing); false ends the run there, as at the step limit.
+  std::function<bool()> KeepGoing;
 };
 
 enum TWriteKind { wkCell, wkRegister, wkPC };

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <utility>
 
+#include "cli/AssemblerSeam.h"
+#include "machine/FileReader.h"
 #include "machine/ProgramImage.h"
 
 bool IsSourcePath(const std::string& path) {
@@ -21,7 +23,9 @@ TLoadedProgram LoadProgram(const std::string& path) {
     std::string bytes;
     if (ReadSourceFile(path, bytes, loaded.Problem)) loaded.Ok = AssembleSourceText(bytes, loaded.Cells, loaded.Errors);
   } else {
-    loaded.Ok = ReadProgramFile(path, loaded.Cells, loaded.Problem);
+    TFileError error;
+    loaded.Ok = ReadProgramFile(path, loaded.Cells, error);
+    if (!loaded.Ok) loaded.Problem = error.Full();
   }
   return loaded;
 }

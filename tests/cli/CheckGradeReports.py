@@ -40,7 +40,7 @@ expect(sorted(suites) == ["missing.asm", "submissions/ada.asm", "submissions/ben
                           "submissions/cy.asm", "submissions/dee.asm"], "suites %s" % sorted(suites))
 # (tests, failures, errors) per submission, and what the first case reports.
 wanted = {
-    "missing.asm": ("2", "0", "2", "error", "Cannot open file missing.asm"),
+    "missing.asm": ("2", "0", "2", "error", "Cannot open file missing.asm: No such file or directory"),
     "submissions/ada.asm": ("2", "0", "0", None, None),
     "submissions/ben.asm": ("2", "2", "0", "failure", "memory cell A0 is 00, expected 05"),
     "submissions/cy.asm": ("2", "0", "2", "error", "does not assemble: line 1, column 20: "
