@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QStringDecoder>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -91,6 +92,10 @@ THelpDialog::THelpDialog(QWidget* parent) : QWidget(parent, Qt::Tool), TZForm(th
   connect(FHelpText->document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
           [this](const QSizeF& size) { HelpTextResizeRequest(static_cast<int>(std::ceil(size.height()))); });
 
+  // Help windows are read and put away; Escape closes them as it would a
+  // message box, so that they do not pile up.
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+
   Windows().append(this);
 }
 
@@ -122,6 +127,12 @@ THelpDialog* THelpDialog::ShowTopic(int context) {
   if (context == UpgradeContext) {
     dialog->move(0, 0);
     dialog->resize(540, 90);
+  } else {
+    // Asked for by the user, who reads it next: it takes the focus, so that
+    // Escape closes it and "What's this?" knows it without a click first.
+    dialog->raise();
+    dialog->activateWindow();
+    dialog->FHelpText->setFocus();
   }
   return dialog;
 }

@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint16_t HELP_CONTEXT = 1;
-
 int NearestContext(const QWidget* widget) {
   for (; widget; widget = widget->isWindow() ? nullptr : widget->parentWidget())
     if (const int context = HelpContextOf(widget)) return context;
@@ -29,10 +27,12 @@ class TPlatformHelpFilter final : public QObject {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier) return false;
         event->accept();
+        // Students press F1 for help on what they are working in: it asks
+        // for the popup of the focused control, the topic "What's this?"
+        // shows for it, in every window.
         if (event->type() == QEvent::KeyPress) {
           const QWidget* focus = FWindow->focusWidget() ? FWindow->focusWidget() : FWindow;
-          const bool popup = FWindow->windowFlags().testFlag(Qt::WindowContextHelpButtonHint);
-          ApplicationHelpCommand(popup ? HELP_CONTEXTPOPUP : HELP_CONTEXT, NearestContext(focus));
+          RequestContextHelp(NearestContext(focus));
         }
         return true;
       }

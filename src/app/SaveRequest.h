@@ -3,16 +3,20 @@
 #include "app/PathRules.h"
 #include "app/Platform.h"
 
-// The save dialog of a document window: it starts beside the current file,
-// proposing its bare name, or in TempDir with no name when there is none.
+// The save dialog of a document window: it starts beside the window's own
+// file, proposing its bare name. A window without a file of its own starts
+// in the folder of the last file of its kind (else TempDir) with no name:
+// proposing that other file's name would put one Enter and the replace
+// question between the student and overwriting another program.
 inline TFileDialogRequest SaveRequestFor(const QString& title, const QString& filter, const QString& suffix,
-                                         const QString& currentFile, const QString& tempDir) {
+                                         const QString& ownFile, const QString& lastFile, const QString& tempDir) {
   TFileDialogRequest request;
   request.Title = title;
   request.Filters = QStringList{filter};
   request.DefaultSuffix = suffix;
   request.ConfirmOverwrite = true;
-  request.InitialDir = currentFile.isEmpty() ? tempDir : DirectoryPart(currentFile);
-  request.FileName = currentFile.isEmpty() ? QString() : BareFileName(currentFile);
+  const QString& folderOf = ownFile.isEmpty() ? lastFile : ownFile;
+  request.InitialDir = folderOf.isEmpty() ? tempDir : DirectoryPart(folderOf);
+  request.FileName = ownFile.isEmpty() ? QString() : BareFileName(ownFile);
   return request;
 }

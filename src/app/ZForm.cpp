@@ -15,7 +15,7 @@ std::vector<TZForm*>& Forms() {
 }
 
 class TActivationFilter final : public QObject {
-public:
+ public:
   TActivationFilter(TZForm* form, QObject* parent) : QObject(parent), FForm(form) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -23,7 +23,7 @@ public:
     return false;
   }
 
-private:
+ private:
   TZForm* FForm;
 };
 
@@ -61,4 +61,9 @@ void TZForm::Activated() {
     Top->FAbove = this;
   }
   Top = this;
+}
+
+void TZForm::CloseAfterQuery() {
+  FClosingAfterQuery = true;
+  FWindow->close();
 }

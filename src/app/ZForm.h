@@ -10,7 +10,7 @@ class QWidget;
 // down through Below to find the topmost program window under the pointer.
 // A window that was never activated is not in the list.
 class TZForm {
-public:
+ public:
   explicit TZForm(QWidget* window);
   virtual ~TZForm();
   TZForm(const TZForm&) = delete;
@@ -29,12 +29,17 @@ public:
   // Asked before the main window closes the program; a window with unsaved
   // work asks the user and may refuse.
   virtual bool CloseQuery() { return true; }
+  // Closes the window without asking again: the main window has asked it
+  // (CloseQuery) and is ending the program.
+  void CloseAfterQuery();
+  bool ClosingAfterQuery() const { return FClosingAfterQuery; }
 
-private:
+ private:
   void Unlink();
 
   QWidget* FWindow;
   QObject* FActivationFilter;
   TZForm* FBelow = nullptr;
   TZForm* FAbove = nullptr;
+  bool FClosingAfterQuery = false;
 };

@@ -3,6 +3,7 @@
 #include <qdrawutil.h>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
@@ -11,6 +12,11 @@
 
 #include <algorithm>
 #include <string>
+
+namespace {
+// The cell text starts this many pixels into the cell.
+constexpr int CellTextLeft = 3;
+}  // namespace
 
 THexGrid::THexGrid(QWidget* parent) : QWidget(parent) {
   FContents.assign(static_cast<size_t>(Count()), 0);
@@ -201,6 +207,15 @@ QString THexGrid::CellText(int col, int row) const {
   return FormatValue(FContents[static_cast<size_t>(coor2adr(col, row))], GetEditLimit(col, row));
 }
 
+bool THexGrid::CellTextFits(int adr) const {
+  const QString text = CellText(adr % FColCount, adr / FColCount);
+  // The changed-cell font may be bold, and wider than the grid's own.
+  const int width =
+      std::max({QFontMetrics(font()).horizontalAdvance(text), QFontMetrics(FFontChanged.Font).horizontalAdvance(text),
+                QFontMetrics(FFontSelected.Font).horizontalAdvance(text)});
+  return CellTextLeft + width <= CellRect(adr).width();
+}
+
 void THexGrid::paintEvent(QPaintEvent* e) {
   ClearInvalidMarks();
   QPainter painter(this);
@@ -248,7 +263,7 @@ void THexGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect) 
   }
   painter.setPen(textColor);
   painter.setClipRect(rect);
-  painter.drawText(QRect(rect.left() + 3, rect.top() + 2, rect.width(), rect.height()),
+  painter.drawText(QRect(rect.left() + CellTextLeft, rect.top() + 2, rect.width(), rect.height()),
                    Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, CellText(col, row));
   painter.setClipping(false);
   if (hasFocus() && col == FCol && row == FRow) {

@@ -168,6 +168,9 @@ class THexGrid : public QWidget, public TCellStore {
   int AddressAt(const QPoint& point) const;
   // What a cell shows: its stored value with GetEditLimit digits.
   QString CellText(int col, int row) const;
+  // False when the cell's text is wider than the cell (a program file may
+  // put any 32-bit value into it); its tooltip then shows the whole text.
+  bool CellTextFits(int adr) const;
   // Reads editor text as hexadecimal: -1 when invalid, 0 when empty.
   static int32_t HexTextValue(const QString& text);
 

@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cstdlib>
@@ -220,6 +222,16 @@ void THexGrid::mouseReleaseEvent(QMouseEvent* e) {
 // Keyboard
 
 bool THexGrid::event(QEvent* e) {
+  // A cell too narrow for its value shows the whole value as its tooltip;
+  // elsewhere the grid's own hint shows.
+  if (e->type() == QEvent::ToolTip) {
+    auto* help = static_cast<QHelpEvent*>(e);
+    const int adr = AddressAt(help->pos());
+    if (adr >= 0 && !CellTextFits(adr)) {
+      QToolTip::showText(help->globalPos(), CellText(adr % FColCount, adr / FColCount), this, CellRect(adr));
+      return true;
+    }
+  }
   // With hgoTabs, Tab moves between cells instead of leaving the grid.
   if (e->type() == QEvent::KeyPress && FOptions.Contains(hgoTabs)) {
     auto* key = static_cast<QKeyEvent*>(e);

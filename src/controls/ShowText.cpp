@@ -9,6 +9,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -39,6 +40,21 @@ TShowText::TShowText(QWidget* parent) : QFrame(parent) {
 
 QChar TShowText::DisplayChar(unsigned char ch) {
   return QChar(ch >= 0x80 && ch <= 0x9F ? kCp1252High[ch - 0x80] : static_cast<char16_t>(ch));
+}
+
+int TShowText::PixelSizeForLineHeight(const QFont& font, int lineHeight) {
+  QFont probe = font;
+  int best = 1;
+  int bestDistance = -1;
+  for (int size = 1; size <= 2 * lineHeight; ++size) {
+    probe.setPixelSize(size);
+    const int distance = std::abs(QFontMetrics(probe).height() - lineHeight);
+    if (bestDistance < 0 || distance <= bestDistance) {
+      best = size;
+      bestDistance = distance;
+    }
+  }
+  return best;
 }
 
 void TShowText::CalcWinSize() {

@@ -33,6 +33,11 @@ class TShowText : public QFrame {
   QStringList Lines() const;
   // The character a byte is shown as.
   static QChar DisplayChar(unsigned char ch);
+  // The pixel size at which the font's line height comes nearest to the
+  // given height (the larger size when two are equally near). Terminal sizes
+  // are given in lines of a height; the em size of a face says little about
+  // how many of its lines fit.
+  static int PixelSizeForLineHeight(const QFont& font, int lineHeight);
 
   QColor Color() const { return FColor; }
   void SetColor(const QColor& value);

@@ -2,6 +2,7 @@
 
 #include "app/HelpHook.h"
 #include "app/Platform.h"
+#include "app/PlatformHelp.h"
 #include "assembler/AsmParser.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/DocumentLineSource.h"
@@ -60,6 +61,7 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   setAttribute(Qt::WA_QuitOnClose, false);
   setWindowTitle(Caption);
   SetHelpContext(this, 904);
+  InstallPlatformHelp(this);
 
   CreateControls();
   CreateMenus();
@@ -386,7 +388,7 @@ bool TAssemblerEditor::FormCloseQuery() {
 }
 
 void TAssemblerEditor::closeEvent(QCloseEvent* event) {
-  if (FormCloseQuery())
+  if (ClosingAfterQuery() || FormCloseQuery())
     event->accept();
   else
     event->ignore();

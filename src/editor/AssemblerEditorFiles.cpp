@@ -120,10 +120,9 @@ void TAssemblerEditor::SaveFile() {
 }
 
 void TAssemblerEditor::SaveAsFile() {
-  const QString base = FFileName.isEmpty() ? FSettings.CurrentAsmFile : FFileName;
   const TFileDialogResult chosen = Platform().SaveFileDialog(
-      this, SaveRequestFor(QStringLiteral("Save Assembly File"), AssemblyFilter, QStringLiteral("asm"), base,
-                           FSettings.TempDir));
+      this, SaveRequestFor(QStringLiteral("Save Assembly File"), AssemblyFilter, QStringLiteral("asm"), FFileName,
+                           FSettings.CurrentAsmFile, FSettings.TempDir));
   if (chosen.Accepted) SaveAsmFile(chosen.Path);
 }
 

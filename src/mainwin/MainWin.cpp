@@ -23,6 +23,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int ClientWidth = 632;
@@ -42,7 +44,12 @@ QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& 
 QAction* MakeAction(QMenu* menu, const QString& caption, const QKeySequence& shortcut, const QString& hint) {
   QAction* action = menu->addAction(caption);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-  if (!hint.isEmpty()) action->setToolTip(hint);
+  // The hint shows in the status bar while the item is highlighted, as the
+  // Help menu's do, and as a tooltip.
+  if (!hint.isEmpty()) {
+    action->setToolTip(hint);
+    action->setStatusTip(hint);
+  }
   return action;
 }
 
@@ -178,7 +185,8 @@ void TMainWin::CreateViews() {
   OutputBox->setGeometry(456, 312, 153, 57);
   QFont terminalFont(QStringLiteral("DejaVu Sans Mono"));
   terminalFont.setStyleHint(QFont::Monospace);
-  terminalFont.setPixelSize(12);
+  // Characters 12 pixels high: four rows in the terminal's 57 pixels.
+  terminalFont.setPixelSize(TShowText::PixelSizeForLineHeight(terminalFont, 12));
   OutputBox->setFont(terminalFont);
   OutputBox->setToolTip(QStringLiteral("Output Window"));
   SetHelpContext(OutputBox, 11);
@@ -289,10 +297,20 @@ void TMainWin::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setSizeGripEnabled(false);
   SetHelpContext(bar, 18);
-  StatusAddress = new QLabel(QStringLiteral("Address:"), bar);
-  StatusAddress->setFixedWidth(70);
-  StatusModified = new QLabel(bar);
-  StatusModified->setFixedWidth(60);
+  // Each panel is as wide as its longest text in the window's font, and
+  // framed, so that neither cuts a digit nor runs into the next.
+  const auto makePanel = [bar](const QString& longest) {
+    auto* panel = new QLabel(bar);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setMargin(1);
+    panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(longest) + 2 * (panel->frameWidth() + 1) + 4);
+    return panel;
+  };
+  StatusAddress = makePanel(QStringLiteral("Address: 888"));
+  FAddressPanelWidth = StatusAddress->width();
+  FAddressPanelTextWidth = StatusAddress->fontMetrics().horizontalAdvance(QStringLiteral("Address: 888"));
+  StatusAddress->setText(QStringLiteral("Address:"));
+  StatusModified = makePanel(QStringLiteral("Modified"));
   StatusText = new TStatusPanel(bar);
   bar->addWidget(StatusAddress);
   bar->addWidget(StatusModified);
@@ -366,7 +384,13 @@ void TMainWin::SysRegsCellChanged(int index, int32_t oldValue, int32_t value) {
 }
 
 void TMainWin::MainMemorySelectCell(int col, int row) {
-  StatusAddress->setText(QStringLiteral("Address: %1").arg(MainMemory->coor2adr(col, row)));
+  const int adr = MainMemory->coor2adr(col, row);
+  QString text = QStringLiteral("Address: %1").arg(adr);
+  // A value too wide for its cell is shown whole here too.
+  if (!MainMemory->CellTextFits(adr)) text += QStringLiteral(" = ") + MainMemory->CellText(col, row);
+  StatusAddress->setText(text);
+  StatusAddress->setFixedWidth(std::max(FAddressPanelWidth, StatusAddress->fontMetrics().horizontalAdvance(text) +
+                                                                FAddressPanelWidth - FAddressPanelTextWidth));
 }
 
 void TMainWin::MainMemorySelChanged(int selStart, int selEnd) {
@@ -420,6 +444,11 @@ void TMainWin::closeEvent(QCloseEvent* event) {
   // stopping the timer is all a close needs.
   if (FRunning) BreakSimulator();
   event->accept();
+  // Every window has been asked once; asking again (as the application's
+  // quit would, closing the rest) could leave them open without a main
+  // window and the program running with no way to end it.
+  for (TZForm* form : TZForm::AllForms())
+    if (form != this) form->CloseAfterQuery();
 }
 
 // Alt and a button's underlined letter presses that button even when a menu

@@ -201,8 +201,13 @@ class TMainWin : public QMainWindow, public TZForm {
   std::unique_ptr<TMachine> FMachine;
   QTimer* FRunTimer;
   bool FRunning = false;
+  // The state of the varying distance between a run's clock checks.
+  uint32_t FClockCheckState = 0x9E3779B9u;
   bool FMemoryModified = true;  // so that the first SetMemoryModified(false) runs in full
   QColor FStatusColor;
+  // The address panel's usual width, and the width of its longest usual text.
+  int FAddressPanelWidth = 0;
+  int FAddressPanelTextWidth = 0;
   QString FProgramFileName;
   QVector<int32_t> FMemoryClipboard;
   QList<int> FHelpRequests;

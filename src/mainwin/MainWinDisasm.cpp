@@ -7,6 +7,7 @@
 #include "machine/Disassembler.h"
 #include "machine/Listing.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/ListingWindow.h"
 
 #include <QFile>
 
@@ -50,12 +51,15 @@ QString TMainWin::ListingPath() const {
 
 void TMainWin::ViewAsmButtonClick() {
   const QString path = ListingPath();
-  const std::string error = WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
+  const std::string error =
+      WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
   if (!error.empty()) {
     Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(error), TMsgIcon::Error);
     return;
   }
-  if (!Platform().StartTextEditor(path))
+  // Where the desktop has no text editor to start, the program shows the
+  // listing itself: the button always shows it.
+  if (!Platform().StartTextEditor(path) && !TListingWindow::ShowFile(path, this))
     Platform().ShowMessage(this, QStringLiteral("Error"),
                            QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
 }

@@ -54,11 +54,14 @@ void TMainWin::OpenFileClick() {
     WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()));
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + chosen.Path);
     FProgramFileName = chosen.Path;
+    ResetProgramCounter();
+    SetMemoryModified(false);
   } else {
+    // Memory still holds what it held, edits included: it stays as modified
+    // as it was, so that exiting still asks about it.
     ShowFileError(this, QString::fromLocal8Bit(error.c_str()));
+    ResetProgramCounter();
   }
-  ResetProgramCounter();
-  SetMemoryModified(false);
 }
 
 void TMainWin::SaveFileClick() {
@@ -69,10 +72,9 @@ void TMainWin::SaveFileClick() {
 }
 
 void TMainWin::MenuSaveAsFileClick() {
-  const QString base = FProgramFileName.isEmpty() ? FSettings.CurrentMemFile : FProgramFileName;
   const TFileDialogResult chosen = Platform().SaveFileDialog(
-      this, SaveRequestFor(QStringLiteral("Save Program File"), ProgramFilter, QStringLiteral("prg"), base,
-                           FSettings.TempDir));
+      this, SaveRequestFor(QStringLiteral("Save Program File"), ProgramFilter, QStringLiteral("prg"), FProgramFileName,
+                           FSettings.CurrentMemFile, FSettings.TempDir));
   if (chosen.Accepted) SaveMemoryFile(chosen.Path);
 }
 

@@ -23,7 +23,21 @@ const QColor StopColor(255, 0, 0);
 // of the run stays on the stack. The clock is read every few hundred
 // instructions only.
 constexpr qint64 SliceMilliseconds = 8;
-constexpr int InstructionsPerClockCheck = 256;
+// A slice ends at a clock check. Were the checks a fixed number of
+// instructions apart, a loop whose period divides that number would be
+// caught at the same point of the loop at every frame and look frozen (the
+// terminal of the output test would always end in the same characters). So
+// the distance between checks varies, by a cheap pseudo-random step.
+constexpr int MinInstructionsPerClockCheck = 192;
+constexpr unsigned ClockCheckSpread = 128;  // a power of two
+
+int NextClockCheckDistance(uint32_t& state) {
+  // xorshift32: fast, never zero for a non-zero start.
+  state ^= state << 13;
+  state ^= state >> 17;
+  state ^= state << 5;
+  return MinInstructionsPerClockCheck + static_cast<int>(state & (ClockCheckSpread - 1));
+}
 // While a modal dialog is open the run waits, as it would if the dialog's
 // own loop ran inside it; it looks again at this interval.
 constexpr int ModalPollMilliseconds = 20;
@@ -67,7 +81,8 @@ void TMainWin::RunSlice() {
   clock.start();
   int result = StepOk;
   do {
-    for (int i = 0; i < InstructionsPerClockCheck && result == StepOk; ++i) result = FMachine->ExecuteInstruction();
+    const int distance = NextClockCheckDistance(FClockCheckState);
+    for (int i = 0; i < distance && result == StepOk; ++i) result = FMachine->ExecuteInstruction();
   } while (result == StepOk && !clock.hasExpired(SliceMilliseconds));
   if (result != StepOk) FinishRun(result);
 }

@@ -89,11 +89,10 @@ TEST_F(AboutFormTest, InfoAsksForTheProgramInformationAndCloseFreesTheBox) {
   box->show();
   QTest::mouseClick(box->InfoAboutButton(), Qt::LeftButton);
   EXPECT_EQ(requests, (QList<std::pair<int, int>>{{HELP_CONTEXTPOPUP, 301}}));
-  // F1 inside the box reaches the same hook; without a title-bar help button
-  // it is a plain help request.
+  // F1 inside the box reaches the same hook: the popup of the box's topic.
   QTest::keyClick(box, Qt::Key_F1);
   ASSERT_EQ(requests.size(), 2);
-  EXPECT_EQ(requests[1], std::make_pair(1, 501));
+  EXPECT_EQ(requests[1], std::make_pair(static_cast<int>(HELP_CONTEXTPOPUP), 501));
   SetApplicationHelpHandler(nullptr);
 
   QTest::mouseClick(box->CloseAboutButton(), Qt::LeftButton);

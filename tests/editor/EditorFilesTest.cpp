@@ -59,15 +59,18 @@ TEST_F(EditorTest, SaveAsmFileSetsNameCaptionAndClearsModified) {
   EXPECT_TRUE(FPlatform.SaveRequests.isEmpty());
 }
 
-TEST_F(EditorTest, SaveAsProposesTheDirectoryAndBareNameOfTheCurrentName) {
+// An editor without a file of its own (a new one, an example) starts in the
+// last source's folder but never proposes that file's name: one Enter would
+// overwrite another program.
+TEST_F(EditorTest, SaveAsOfAnUnnamedEditorStartsInTheLastSourcesFolderWithNoName) {
   struct TRow {
     QString Current;
     QString Dir;
     QString Name;
   };
   const TRow rows[] = {
-      {"C:\\src\\prog.asm", "C:\\src", "prog"},          {"C:\\src\\prog", "C:\\src", ""}, {"prog.asm", "", "prog"},
-      {"/home/kim/demo.v2.asm", "/home/kim", "demo.v2"}, {"", FSettings.TempDir, ""},
+      {"C:\\src\\prog.asm", "C:\\src", ""},       {"C:\\src\\prog", "C:\\src", ""}, {"prog.asm", "", ""},
+      {"/home/kim/demo.v2.asm", "/home/kim", ""}, {"", FSettings.TempDir, ""},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Current.toStdString());

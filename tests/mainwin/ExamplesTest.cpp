@@ -97,6 +97,10 @@ TEST_F(ExampleRunTest, HelloWorldPrintsItsGreetingAndHalts) {
   EXPECT_EQ(written, std::string("\nHello world !!\n    from the\n  Orvik Simulator\n") + '\0');
   const QString shown = Main->OutputBox->Lines().join('|');
   EXPECT_TRUE(shown.endsWith("    from the|  Orvik Simulator|")) << shown.toStdString();
+  // Four rows of 21 columns: the greeting has not scrolled away.
+  EXPECT_EQ(Main->OutputBox->Rows(), 4);
+  EXPECT_EQ(Main->OutputBox->Cols(), 21);
+  EXPECT_EQ(Main->OutputBox->Lines().value(0), "Hello world !!");
 }
 
 TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
@@ -139,7 +143,7 @@ namespace {
 
 // Help > Examples through the real menu items.
 class ExampleMenuTest : public MainWinTest {
-protected:
+ protected:
   QAction* ExampleItem(const QString& caption) const {
     for (QAction* action : Main->ExamplesMenu()->actions())
       if (action->text() == caption) return action;

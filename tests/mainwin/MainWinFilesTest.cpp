@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QRandomGenerator>
 
@@ -87,6 +88,38 @@ TEST_F(ProgramFilesTest, ShortFileIsAStreamReadErrorAndLeavesMemory) {
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->windowTitle(), "Orvik Simulator");
   EXPECT_EQ(FSettings.CurrentMemFile, Path("short.prg"));  // the dialogs start there next time
+}
+
+TEST_F(ProgramFilesTest, AFailedOpenKeepsTheEditsAndTheirModifiedState) {
+  Poke(0x00, {0x11, 0x22});
+  ASSERT_TRUE(Main->MemoryModified());
+  WriteBytes(Path("short.prg"), ProgramFile({0x99}, 1000));
+  FPlatform.Answers = {TAnswer::No};  // "Save?": no, open the other file
+  OpenThrough(Path("short.prg"));
+  ASSERT_EQ(FPlatform.Messages.size(), 2);
+  EXPECT_EQ(FPlatform.Messages[1].Text, "Stream read error");
+  EXPECT_EQ(Main->MainMemory->GetContents(1), 0x22);
+  EXPECT_TRUE(Main->MemoryModified());
+  EXPECT_EQ(Main->StatusModified->text(), "Modified");
+  EXPECT_TRUE(Main->SaveButton->isEnabled());
+  // So exiting still asks about them.
+  FPlatform.Answers = {TAnswer::Cancel};
+  EXPECT_FALSE(Main->close());
+  ASSERT_EQ(FPlatform.Messages.size(), 3);
+  EXPECT_EQ(FPlatform.Messages[2].Text, "Memory Changed.\nDo you want to save before you exit?");
+}
+
+TEST_F(ProgramFilesTest, SaveAsOfNeverSavedMemoryStartsInTheLastFilesFolderWithNoName) {
+  FSettings.CurrentMemFile = Path("mixed.prg");  // the last program file used
+  ASSERT_TRUE(Main->ProgramFileName().isEmpty());
+  Poke(0x00, {0x05});
+  Main->MenuSaveAsFile->trigger();
+  Click(Main->SaveButton);
+  ASSERT_EQ(FPlatform.SaveRequests.size(), 2);
+  for (const TFileDialogRequest& request : FPlatform.SaveRequests) {
+    EXPECT_EQ(request.InitialDir, FDir.path());
+    EXPECT_EQ(request.FileName, "");
+  }
 }
 
 TEST_F(ProgramFilesTest, MissingFileCannotBeOpened) {

@@ -6,10 +6,13 @@
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "app/WhatsThisMode.h"
+#include "app/ZForm.h"
 #include "mainwin/MainWin.h"
 
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "editor/AssemblerEditor.h"
+#include "editor/SourceEdit.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/LabelGrid.h"
 #include "mainwin/StatusPanel.h"
@@ -19,7 +22,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -81,15 +86,43 @@ TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer
     const char* FirstLine;
   };
   const TCase cases[] = {
-      {"caption label", [&] { return InWindow(FMainWin->LabelMem, {20, 8}); }, 20, "Orvik Simulator - Main Window"},
-      {"row addresses", [&] { return InWindow(FMainWin->LabelsMem2, {10, 100}); }, 14, "Memory address"},
-      {"column addresses", [&] { return InWindow(FMainWin->LabelsMem1, {30, 5}); }, 15, "Memory address"},
-      {"memory grid", [&] { return InWindow(FMainWin->MainMemory, {60, 60}); }, 1, "Main memory"},
+      {"caption label",
+       [&] {
+         return InWindow(FMainWin->LabelMem, {20, 8});
+       },
+       20, "Orvik Simulator - Main Window"},
+      {"row addresses",
+       [&] {
+         return InWindow(FMainWin->LabelsMem2, {10, 100});
+       },
+       14, "Memory address"},
+      {"column addresses",
+       [&] {
+         return InWindow(FMainWin->LabelsMem1, {30, 5});
+       },
+       15, "Memory address"},
+      {"memory grid",
+       [&] {
+         return InWindow(FMainWin->MainMemory, {60, 60});
+       },
+       1, "Main memory"},
       {"system registers", [&] { return InWindow(FMainWin->SysRegs); }, 3, "System registers"},
       {"run button", [&] { return InWindow(FMainWin->RunButton); }, 7, "Run program button"},
-      {"disassembly rows", [&] { return InWindow(FMainWin->DisasmWin, {40, 30}); }, 13, "Disasseble window"},
-      {"output window", [&] { return InWindow(FMainWin->OutputBox, {40, 30}); }, 11, "Output window"},
-      {"status bar", [&] { return InWindow(FMainWin->StatusText, {40, 5}); }, 18, "Status bar (simulator)"},
+      {"disassembly rows",
+       [&] {
+         return InWindow(FMainWin->DisasmWin, {40, 30});
+       },
+       13, "Disasseble window"},
+      {"output window",
+       [&] {
+         return InWindow(FMainWin->OutputBox, {40, 30});
+       },
+       11, "Output window"},
+      {"status bar",
+       [&] {
+         return InWindow(FMainWin->StatusText, {40, 5});
+       },
+       18, "Status bar (simulator)"},
       {"outside every window", [&] { return QPoint(-250, -150); }, 0, "No help available"},
       {"the help button itself", [&] { return InWindow(FMainWin->HelpButton()); }, 20, "Orvik Simulator - Main Window"},
   };
@@ -186,14 +219,56 @@ TEST_F(MainWinHelpTest, OnlyTheContextPopupCommandIsAnswered) {
   bool callHelp = true;
   EXPECT_FALSE(FMainWin->FormHelp(1, 202, callHelp));
   EXPECT_FALSE(callHelp);
-  // F1 in a window without a title-bar help button asks for plain help.
-  QTest::keyClick(FMainWin.get(), Qt::Key_F1);
-  EXPECT_TRUE(FMainWin->HelpRequests().isEmpty());
-  EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
   callHelp = true;
   EXPECT_TRUE(FMainWin->FormHelp(HELP_CONTEXTPOPUP, 13, callHelp));
   EXPECT_FALSE(callHelp);
   EXPECT_EQ(THelpDialog::OpenWindows().size(), 1);
+}
+
+// Students press F1 for help: in every window it opens the topic that
+// "What's this?" shows for the focused control.
+TEST_F(MainWinHelpTest, F1OpensTheTopicOfTheFocusedControlInEveryWindow) {
+  TAssemblerEditor* editor = FMainWin->AssemblerButtonClick();
+  FMainWin->MenuAboutClick();
+  TAboutForm* about = FMainWin->findChildren<TAboutForm*>().value(0);
+  ASSERT_NE(about, nullptr);
+  struct TRow {
+    const char* Name;
+    QWidget* Control;
+    int Context;
+  };
+  const TRow rows[] = {
+      {"memory", FMainWin->MainMemory, 1},        {"registers", FMainWin->Registers, 2},
+      {"system registers", FMainWin->SysRegs, 3}, {"editor text", editor->TextEditor, 901},
+      {"error box", editor->ErrorBox, 902},       {"about box", about, 501},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    QApplication::setActiveWindow(row.Control->window());
+    row.Control->setFocus();
+    const qsizetype windows = THelpDialog::OpenWindows().size();
+    QTest::keyClick(row.Control, Qt::Key_F1);
+    ASSERT_FALSE(FMainWin->HelpRequests().isEmpty());
+    EXPECT_EQ(FMainWin->HelpRequests().last(), row.Context);
+    EXPECT_EQ(THelpDialog::OpenWindows().size(), windows + 1);
+  }
+  EXPECT_EQ(FMainWin->HelpRequests().size(), std::size(rows));
+}
+
+TEST_F(MainWinHelpTest, AHelpWindowOpenedByTheUserTakesTheFocusAndEscapeClosesIt) {
+  for (int round = 0; round < 2; ++round) {
+    FMainWin->HelpMenu()->actions().value(0)->trigger();
+    ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
+    QPointer<THelpDialog> help = THelpDialog::OpenWindows()[0];
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help.data()));
+    // "What's this?" knows the window at once.
+    EXPECT_EQ(TZForm::TopForm(), static_cast<TZForm*>(help.data()));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->window(), help.data());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(help.isNull());
+  }
 }
 
 TEST_F(MainWinHelpTest, WebHelpOpensTheConfiguredAddressAndReportsAFailure) {

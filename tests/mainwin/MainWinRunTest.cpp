@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -51,6 +52,39 @@ TEST_F(MainWinTest, SelfJumpRunsUntilBreak) {
   EXPECT_EQ(Pc(), 0x10);
   QTest::qWait(20);
   EXPECT_EQ(Status(), "Ready");  // nothing of the run goes on after Break
+}
+
+// Loops whose period divides 256 instructions, and the register each one
+// counts up in. Frames must catch them at different points of the loop.
+struct TPhaseLoop {
+  std::initializer_list<int> Bytes;
+  int Register;
+};
+
+TEST_F(MainWinTest, SuccessiveFramesOfALoopShowItsProgress) {
+  const TPhaseLoop loops[] = {
+      {{0x2F, 0x00, 0x27, 0x01, 0x5F, 0xF7, 0xB0, 0x04}, 0xF},              // the output test: 2 instructions
+      {{0x27, 0x01, 0x54, 0x47, 0x20, 0x00, 0x20, 0x00, 0xB0, 0x02}, 0x4},  // 4 instructions
+  };
+  for (const TPhaseLoop& loop : loops) {
+    SCOPED_TRACE(loop.Register);
+    Main->ClearRegisters();
+    Main->ResetProgramCounter();
+    Poke(0x00, loop.Bytes);
+    Click(Main->RunButton);
+    QSet<int> values;
+    QSet<QString> screens;
+    for (int frame = 0; frame < 40; ++frame) {
+      QTest::qWait(1);
+      values.insert(Main->Registers->GetContents(loop.Register));
+      screens.insert(Main->OutputBox->Lines().join('|'));
+    }
+    Click(Main->BreakButton);
+    EXPECT_GE(values.size(), 10);
+    if (loop.Register == 0xF) {
+      EXPECT_GE(screens.size(), 10);
+    }
+  }
 }
 
 TEST_F(MainWinTest, RunFromTheMenuDuringARunLeavesTheRunGoing) {

@@ -1,10 +1,19 @@
 #include "MainWinFixture.h"
 
 #include "machine/Disassembler.h"
+#include "mainwin/ListingWindow.h"
+#include "mainwin/StatusPanel.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QToolTip>
 
 namespace {
 
@@ -189,6 +198,110 @@ TEST_F(MainWinTest, ListingThatCannotBeWrittenIsReportedAndStartsNothing) {
   EXPECT_TRUE(FPlatform.EditedFiles.isEmpty());
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_TRUE(FPlatform.Messages[0].Text.startsWith("Cannot create file")) << FPlatform.Messages[0].Text.toStdString();
+}
+
+TEST_F(MainWinTest, ListingShowsInAReadOnlyWindowWhenNoTextEditorStarts) {
+  Poke(0x00, {0x20, 0x41, 0xC0, 0x00});
+  FPlatform.TextEditorStarts = false;
+  Click(Main->ViewAsmButton);
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+  const QList<TListingWindow*> windows = Main->findChildren<TListingWindow*>();
+  ASSERT_EQ(windows.size(), 1);
+  TListingWindow* window = windows[0];
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+  QPlainTextEdit* text = window->ListingText();
+  EXPECT_TRUE(text->isReadOnly());
+  EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
+  EXPECT_TRUE(
+      text->toPlainText().startsWith("00:  20,41  load  R0,41      ;... ($41=65)\n"
+                                     "02:  C0,00  halt             ;...\n"))
+      << text->toPlainText().toStdString();
+  // Typing changes nothing; the keyboard selects and copies.
+  QApplication::setActiveWindow(window);
+  text->setFocus();
+  QTest::keyClicks(text, "zz");
+  EXPECT_FALSE(text->toPlainText().contains("zz"));
+  QTest::keyClick(text, Qt::Key_End, Qt::ShiftModifier);
+  QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), "00:  20,41  load  R0,41      ;... ($41=65)");
+  QTest::keyClick(text, Qt::Key_Escape);
+  QApplication::processEvents();
+  EXPECT_FALSE(window->isVisible());
+}
+
+// Every menu item with a hint shows it in the status bar while the pointer
+// or the keyboard is on it, in every menu.
+TEST_F(MainWinTest, MenuHintsShowInTheStatusBar) {
+  const std::pair<QMenu*, QAction*> items[] = {
+      {Main->FileMenu, Main->MenuOpenFile}, {Main->FileMenu, Main->MenuSaveAsFile}, {Main->FileMenu, Main->MenuExit},
+      {Main->RunMenu, Main->MenuRun},       {Main->RunMenu, Main->MenuClear},       {Main->HelpMenu(), nullptr},
+  };
+  for (auto [menu, action] : items) {
+    if (!action) action = menu->actions().value(0);
+    SCOPED_TRACE(action->text().toStdString());
+    ASSERT_FALSE(action->toolTip().isEmpty());
+    // Opened from the menu bar, as the student opens it.
+    QMenuBar* bar = Main->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseMove(menu, menu->actionGeometry(action).center());
+    menu->setActiveAction(action);
+    QApplication::processEvents();
+    EXPECT_EQ(Main->statusBar()->currentMessage(), action->toolTip());
+    menu->hide();
+    QApplication::processEvents();
+  }
+}
+
+TEST_F(MainWinTest, StatusPanelsHoldTheirLongestTextsApart) {
+  const auto fits = [](const QLabel* panel, const QString& text) {
+    return panel->fontMetrics().horizontalAdvance(text) <= panel->contentsRect().width() - 2 * panel->margin();
+  };
+  for (int adr : {0, 128, 254, 255}) {
+    ClickCell(Main->MainMemory, adr);
+    EXPECT_EQ(Main->StatusAddress->text(), QStringLiteral("Address: %1").arg(adr));
+    EXPECT_TRUE(fits(Main->StatusAddress, Main->StatusAddress->text())) << adr;
+  }
+  Poke(0x00, {0x01});
+  EXPECT_EQ(Main->StatusModified->text(), "Modified");
+  EXPECT_TRUE(fits(Main->StatusModified, "Modified"));
+  // Visibly apart: each panel has a frame, and they do not touch.
+  EXPECT_NE(Main->StatusAddress->frameShape(), QFrame::NoFrame);
+  EXPECT_NE(Main->StatusModified->frameShape(), QFrame::NoFrame);
+  EXPECT_LT(Main->StatusAddress->geometry().right() + 1, Main->StatusModified->geometry().left());
+  EXPECT_LT(Main->StatusModified->geometry().right() + 1, Main->StatusText->geometry().left());
+}
+
+// Values a program file put into cells, too wide for them, show whole in the
+// cell's tooltip and, for memory, in the address panel.
+TEST_F(MainWinTest, ACellTooNarrowForItsValueShowsItWhole) {
+  Main->MainMemory->SetContents(5, 0x12345678);
+  Main->SysRegs->SetContents(1, 0x345677FF);
+  struct TRow {
+    THexGrid* Grid;
+    int Adr;
+    QString Whole;  // empty: the value fits
+  };
+  // Those that fit first: the grid's own hint (none for memory) shows.
+  const TRow rows[] = {{Main->MainMemory, 6, ""},
+                       {Main->Registers, 0, ""},
+                       {Main->MainMemory, 5, "12345678"},
+                       {Main->SysRegs, 1, "345677FF"}};
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Adr);
+    EXPECT_EQ(row.Grid->CellTextFits(row.Adr), row.Whole.isEmpty());
+    const QPoint at = row.Grid->CellRect(row.Adr).center();
+    QHelpEvent help(QEvent::ToolTip, at, row.Grid->mapToGlobal(at));
+    QApplication::sendEvent(row.Grid, &help);
+    EXPECT_EQ(QToolTip::text(), row.Whole.isEmpty() ? row.Grid->toolTip() : row.Whole);
+  }
+  QToolTip::hideText();
+  ClickCell(Main->MainMemory, 5);
+  EXPECT_EQ(Main->StatusAddress->text(), "Address: 5 = 12345678");
+  EXPECT_LE(Main->StatusAddress->fontMetrics().horizontalAdvance(Main->StatusAddress->text()),
+            Main->StatusAddress->contentsRect().width());
+  ClickCell(Main->MainMemory, 6);
+  EXPECT_EQ(Main->StatusAddress->text(), "Address: 6");
 }
 
 }  // namespace
