@@ -27,8 +27,13 @@ bool TProgram::Start() {
   return true;
 }
 
-int TProgram::Run() {
+void TProgram::Show(const QStringList& files) {
   FMainWin->show();
+  FMainWin->OpenFiles(files);
+}
+
+int TProgram::Run(const QStringList& files) {
+  Show(files);
   return QApplication::exec();
 }
 

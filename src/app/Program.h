@@ -3,6 +3,8 @@
 #include "app/Settings.h"
 #include "app/Startup.h"
 
+#include <QStringList>
+
 #include <functional>
 #include <memory>
 
@@ -22,8 +24,11 @@ public:
   // settings, and asks for the syntax help when the version changed. False
   // when an error was shown; the store is then untouched.
   bool Start();
-  // Shows the main window and runs the event loop.
-  int Run();
+  // Shows the main window, then opens the files named on the command line
+  // (TMainWin::OpenFiles).
+  void Show(const QStringList& files);
+  // Show, then the event loop.
+  int Run(const QStringList& files);
   // Writes the settings back; false when an error was shown.
   bool Finish();
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The program-wide settings record: filled at start, read and changed
 // directly by the windows, written back when the program ends.
@@ -14,6 +15,8 @@ struct TSettings {
   QString VersionText;     // stored as "Version"
   QString LegalText;       // stored as "Copyright"
   QString ContactAddress;  // stored as "EMail"
+  // Newest first, at most eight; stored as "RecentFile1".."RecentFile8".
+  QStringList RecentFiles;
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");

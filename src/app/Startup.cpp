@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/RecentFiles.h"
 #include "app/Settings.h"
 #include "app/SettingsStore.h"
 #include "app/VersionInfo.h"
@@ -49,6 +50,7 @@ void SetDefaultSettings(TSettings& settings, const TVersionResource& version) {
   settings.DefaultWebHelpAddress = BuiltInWebHelpAddress;
   settings.WebHelpAddress = settings.DefaultWebHelpAddress;
   settings.TempLstFile = DefaultTempLstFile;
+  settings.RecentFiles.clear();
 }
 
 namespace {
@@ -74,6 +76,7 @@ void LoadSettings(const TSettingsStore& store, TSettings& settings) {
     const QString name = QString::fromLatin1(field.Name);
     if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
   }
+  settings.RecentFiles = RecentFiles::Load(store);
 }
 
 bool StoredVersionDiffers(const TSettingsStore& store, const TSettings& settings) {
@@ -89,5 +92,6 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
     store.WriteText(QStringLiteral("Author"), AuthorName);
   }
   for (const TStoredField& field : StoredFields) store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  RecentFiles::Save(store, settings.RecentFiles);
   store.Commit();
 }

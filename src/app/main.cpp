@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
   TProgram program(std::make_unique<TQSettingsStore>(), BuiltInVersionResource(),
                    [](const char* name) { return qEnvironmentVariable(name); });
   if (!program.Start()) return 1;
-  program.Run();
+  // Every argument is a file: the desktop starts "orvik %F" with the files
+  // the student double-clicked. Qt has already taken its own options out.
+  program.Run(QApplication::arguments().mid(1));
   return program.Finish() ? 0 : 1;
 }

@@ -65,6 +65,7 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
 
   CreateControls();
   CreateMenus();
+  CreateOutsideFileCommands();
   CreateStatusBar();
   resize(562, 451);
   BottomSplitter->setSizes({451, ErrorBoxHeight});

@@ -23,6 +23,7 @@ class TAsmHighlighter;
 class TAsmParser;
 class TDocumentLineSource;
 class TMainWin;
+class TRecentFilesMenu;
 class TSourceEdit;
 struct TSettings;
 
@@ -95,6 +96,9 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void OpenFileClick();
   void SaveFile();
   void SaveAsFile();
+  // File > Recent Files; it and files dropped on the window open through the
+  // main window, as files named on the command line do.
+  TRecentFilesMenu* RecentMenu = nullptr;
 
   // Colouring.
   void ReformatLine(int line, bool repaint);
@@ -134,6 +138,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void CreateControls();
   void CreateMenus();
   void CreateStatusBar();
+  void CreateOutsideFileCommands();
 
   void TextEditorChange(int position, int charsRemoved, int charsAdded);
   void TextEditorSelectionChange();

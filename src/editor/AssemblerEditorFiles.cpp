@@ -3,6 +3,7 @@
 
 #include "app/PathRules.h"
 #include "app/Platform.h"
+#include "app/RecentFiles.h"
 #include "app/SaveRequest.h"
 #include "app/Settings.h"
 #include "editor/AsmHighlighter.h"
@@ -57,6 +58,7 @@ bool TAssemblerEditor::LoadAsmFile(const QString& path) {
   SetCaption(path);
   FFileName = path;
   FSettings.CurrentAsmFile = path;
+  RecentFiles::Add(FSettings.RecentFiles, path);
   SetModified(false);
   return true;
 }
@@ -108,6 +110,7 @@ bool TAssemblerEditor::SaveAsmFile(const QString& path) {
   SetCaption(path);
   FFileName = path;
   FSettings.CurrentAsmFile = path;
+  RecentFiles::Add(FSettings.RecentFiles, path);
   SetModified(false);
   return true;
 }

@@ -85,6 +85,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateStatusBar();
   CreateHelpCommands();
   CreateExampleCommands();
+  CreateOutsideFileCommands();
   FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
   ConnectGrids();
 

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <QVector>
 
 #include <cstdint>
@@ -25,6 +26,7 @@ class TDisasmList;
 class TLabelGrid;
 class THexGrid;
 class TMachine;
+class TRecentFilesMenu;
 class TShowText;
 class TStatusPanel;
 class TWhatsThisMode;
@@ -128,6 +130,17 @@ class TMainWin : public QMainWindow, public TZForm {
   void MenuSaveAsFileClick();
   bool SaveMemoryFile(const QString& path);
   QString ProgramFileName() const { return FProgramFileName; }
+  // Loads a program file into memory, as a file chosen with Open is; false
+  // when it could not be read (the message has been shown).
+  bool LoadProgramFile(const QString& path);
+
+  // Files from outside the window (the command line, a drop, File > Recent
+  // Files, MainWinOpen.cpp): each .asm source in an editor of its own, any
+  // other file into memory after the save question, so the last program
+  // file stays. A file that cannot be opened is reported; the others still
+  // open.
+  void OpenFiles(const QStringList& paths);
+  TRecentFilesMenu* RecentMenu = nullptr;
 
   // Memory clipboard.
   void MenuCutClick();
@@ -162,6 +175,7 @@ class TMainWin : public QMainWindow, public TZForm {
  private:
   void CreateHelpCommands();
   void CreateExampleCommands();
+  void CreateOutsideFileCommands();
   void CreateViews();
   void CreateButtons();
   void CreateMenus();

@@ -2,6 +2,7 @@
 
 #include "app/PathRules.h"
 #include "app/Platform.h"
+#include "app/RecentFiles.h"
 #include "app/SaveRequest.h"
 #include "app/Settings.h"
 #include "controls/HexGrid.h"
@@ -44,16 +45,21 @@ void TMainWin::OpenFileClick() {
   const TFileDialogResult chosen = Platform().OpenFileDialog(this, request);
   if (!chosen.Accepted) return;
   if (OpenSourceFile(chosen)) return;
+  LoadProgramFile(chosen.Path);
+}
 
-  FSettings.CurrentMemFile = chosen.Path;
+bool TMainWin::LoadProgramFile(const QString& path) {
+  FSettings.CurrentMemFile = path;
   std::vector<int32_t> cells;
   std::string error;
   // Everything is read before the first cell is written, so a short or
   // unreadable file leaves memory as it was.
-  if (ReadProgramFile(QFile::encodeName(chosen.Path).toStdString(), cells, error)) {
+  const bool loaded = ReadProgramFile(QFile::encodeName(path).toStdString(), cells, error);
+  if (loaded) {
     WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()));
-    setWindowTitle(WindowCaption + QStringLiteral(" - ") + chosen.Path);
-    FProgramFileName = chosen.Path;
+    setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
+    FProgramFileName = path;
+    RecentFiles::Add(FSettings.RecentFiles, path);
     ResetProgramCounter();
     SetMemoryModified(false);
   } else {
@@ -62,6 +68,7 @@ void TMainWin::OpenFileClick() {
     ShowFileError(this, QString::fromLocal8Bit(error.c_str()));
     ResetProgramCounter();
   }
+  return loaded;
 }
 
 void TMainWin::SaveFileClick() {
@@ -98,6 +105,7 @@ bool TMainWin::SaveMemoryFile(const QString& path) {
   setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
   FProgramFileName = path;
   FSettings.CurrentMemFile = path;
+  RecentFiles::Add(FSettings.RecentFiles, path);
   SetMemoryModified(false);
   return true;
 }

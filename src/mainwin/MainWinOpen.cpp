@@ -1,0 +1,47 @@
+// Files that come from outside the Open dialog: the command line, files
+// dropped on the window, and File > Recent Files.
+#include "mainwin/MainWin.h"
+
+#include "app/FileDrop.h"
+#include "app/RecentFiles.h"
+#include "editor/AssemblerEditor.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+// Outside the Open dialog there is no file type to pick, so the name
+// decides, as it does for orvik-cli.
+bool IsSourceFile(const QString& path) {
+  return QFileInfo(path).suffix().compare(QStringLiteral("asm"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+void TMainWin::CreateOutsideFileCommands() {
+  // Recent Files goes with Open, Save and Save As, above the line before Exit.
+  const QList<QAction*> items = FileMenu->actions();
+  const qsizetype exitAt = items.indexOf(MenuExit);
+  QAction* before = exitAt > 0 && items[exitAt - 1]->isSeparator() ? items[exitAt - 1] : MenuExit;
+  RecentMenu = new TRecentFilesMenu(FileMenu, before, FSettings, [this](const QString& path) { OpenFiles({path}); });
+  new TFileDrop(this, [this](const QStringList& paths) { OpenFiles(paths); });
+}
+
+void TMainWin::OpenFiles(const QStringList& paths) {
+  for (const QString& given : paths) {
+    // Relative names come from a terminal; the title, the settings and the
+    // recent list hold full ones.
+    const QString path = QFileInfo(given).absoluteFilePath();
+    if (IsSourceFile(path)) {
+      TAssemblerEditor* editor = AssemblerButtonClick();
+      // An empty editor left behind by a file that could not be read would
+      // only be in the way.
+      if (!editor->LoadAsmFile(path)) editor->close();
+      continue;
+    }
+    if (AskSaveMemory(QStringLiteral("Memory Changed.\nDo you want to save before you open another file?")))
+      LoadProgramFile(path);
+  }
+}
