@@ -8,7 +8,7 @@
 void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
   FImage.fill(TImageCell{});
   FLocation = 0;
-  FLabels.clear();
+  ClearLabels();
   FOnError = onError;
   FEmitFailed = false;
   const int lineCount = FSource != nullptr ? FSource->LineCount() : 0;

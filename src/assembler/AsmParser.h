@@ -99,6 +99,9 @@ class TAsmParser {
 
   // labels (AsmLabels.cpp)
   TLabels* FindLabel(const std::string& name);
+  void AddLabel(TLabels label);
+  void ClearLabels();
+  size_t LabelSlot(const std::string& name) const;
 
   // parser (AsmParser.cpp, AsmForms.cpp)
   void AssembleLine();
@@ -138,8 +141,12 @@ class TAsmParser {
   size_t FCur = 0;  // the parser's current token
 
   std::array<TImageCell, ImageSize> FImage{};
-  int FLocation = 0;  // may pass 255 through label uses; emitting there fails
-  std::vector<TLabels> FLabels;
+  int FLocation = 0;             // may pass 255 through label uses; emitting there fails
+  std::vector<TLabels> FLabels;  // in the order first met, as the reports are
+  // Open-addressing hash index into FLabels (NoLabel marks a free slot): a
+  // lookup costs the same with 10 labels or 100,000.
+  static constexpr uint32_t NoLabel = UINT32_MAX;
+  std::vector<uint32_t> FLabelSlots;
   TAsmErrorEvent FOnError;
   bool FEmitFailed = false;
   std::string FMessage;

@@ -1,14 +1,13 @@
 #include "cli/AssemblerSeam.h"
 
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <system_error>
 #include <utility>
 
 #include "assembler/AsmParser.h"
-#include "assembler/LineSource.h"
-#include "assembler/SourceText.h"
+#include "assembler/TextLineSource.h"
+#include "machine/FileReader.h"
 #include "machine/FileWriter.h"
 #include "machine/HexText.h"
 #include "machine/ProgramImage.h"
@@ -25,28 +24,13 @@ int AssembleUsageError(std::ostream& err, const std::string& problem) {
   return ExitError;
 }
 
-// Reads the whole file as bytes; one byte is one source character.
+// Reads the whole file as bytes; one byte is one source character. FIFOs,
+// devices and files past the size limit are refused before anything is read.
 bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) {
-  // A folder opens as a stream on some systems and reads as nothing: it would
-  // pass for an empty source that assembles cleanly.
-  std::error_code ec;
-  std::ifstream file;
-  if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
-  if (!file.is_open()) {
-    err << "Cannot open file " << path << '\n';
-    return false;
-  }
-  // Read through the stream itself: copying its buffer into another stream
-  // would swallow a read error and hand on a truncated source.
-  std::string content;
-  char chunk[4096];
-  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) content.append(chunk, static_cast<size_t>(file.gcount()));
-  if (file.bad()) {
-    err << "Stream read error\n";
-    return false;
-  }
-  bytes = std::move(content);
-  return true;
+  TFileError error;
+  if (ReadRegularFile(path, MaxSourceFileSize, false, bytes, error)) return true;
+  err << error.Full() << '\n';
+  return false;
 }
 
 }  // namespace
@@ -54,7 +38,7 @@ bool ReadSource(const std::string& path, std::string& bytes, std::ostream& err) 
 bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
   std::string bytes;
   if (!ReadSource(path, bytes, err)) return false;
-  const TStringListSource source(SplitSourceLines(bytes));
+  const TTextLineSource source(std::move(bytes));
   TAsmParser parser(&source);
   bool failed = false;
   // The compiler-style form that editors and IDEs turn into links.
@@ -70,55 +54,88 @@ bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, st
   return true;
 }
 
-int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::string sourcePath;
-  std::string programPath;
-  bool haveSource = false;
-  bool haveProgram = false;
+namespace {
+
+struct TAssembleLine {
+  std::string Source;
+  std::string Program;
+  bool HaveSource = false;
+  bool HaveProgram = false;
+  bool Help = false;
+};
+
+// "--" ends the options, so a source named "-x" can be given; "-o -" is a
+// program file on standard output. Returns the problem, "" when all is well.
+std::string ParseAssembleArguments(const std::vector<std::string>& args, TAssembleLine& line) {
+  bool options = true;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "-o") {
-      if (i + 1 >= args.size()) return AssembleUsageError(err, "-o needs a PROGRAM file name");
-      if (haveProgram) return AssembleUsageError(err, "more than one -o PROGRAM");
-      programPath = args[++i];
-      haveProgram = true;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      return AssembleUsageError(err, "unknown option " + arg);
-    } else if (haveSource) {
-      return AssembleUsageError(err, "more than one SOURCE: " + arg);
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "--help" || arg == "-h")) {
+      line.Help = true;
+      return "";
+    } else if (options && arg == "-o") {
+      if (i + 1 >= args.size()) return "-o needs a PROGRAM file name";
+      if (line.HaveProgram) return "more than one -o PROGRAM";
+      line.Program = args[++i];
+      line.HaveProgram = true;
+    } else if (options && arg.size() > 1 && arg[0] == '-') {
+      return "unknown option " + arg;
+    } else if (line.HaveSource) {
+      return "more than one SOURCE: " + arg;
     } else {
-      sourcePath = arg;
-      haveSource = true;
+      line.Source = arg;
+      line.HaveSource = true;
     }
   }
-  if (!haveSource) return AssembleUsageError(err, "SOURCE is missing");
+  return line.HaveSource ? "" : "SOURCE is missing";
+}
+
+// A full disk or a closed pipe must not end in an exit code of success.
+int FlushOutput(std::ostream& out, std::ostream& err) {
+  out.flush();
+  if (out) return ExitOk;
+  err << "Stream write error\n";
+  return ExitError;
+}
+
+int WriteProgram(const std::string& programPath, const std::vector<int32_t>& cells, std::ostream& out,
+                 std::ostream& err) {
+  if (programPath == "-") {
+    out << EncodeProgramImage(cells);
+    return FlushOutput(out, err);
+  }
+  const std::string problem = WriteFileAtomically(programPath, EncodeProgramImage(cells));
+  if (problem.empty()) return ExitOk;
+  err << problem << '\n';
+  return ExitError;
+}
+
+}  // namespace
+
+int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  TAssembleLine line;
+  const std::string problem = ParseAssembleArguments(args, line);
+  if (!problem.empty()) return AssembleUsageError(err, problem);
+  if (line.Help) {
+    out << AssembleUsage;
+    return FlushOutput(out, err);
+  }
   // A slip of the keyboard (-o x.asm for x.asm) would replace the source by
   // its binary image.
   std::error_code ec;
-  if (haveProgram && std::filesystem::equivalent(sourcePath, programPath, ec))
-    return AssembleUsageError(err, "PROGRAM " + programPath + " is the SOURCE file");
+  if (line.HaveProgram && line.Program != "-" && std::filesystem::equivalent(line.Source, line.Program, ec))
+    return AssembleUsageError(err, "PROGRAM " + line.Program + " is the SOURCE file");
 
   std::vector<int32_t> cells;
-  if (!AssembleSourceFile(sourcePath, cells, err)) return ExitError;
-  if (haveProgram) {
-    const std::string problem = WriteFileAtomically(programPath, EncodeProgramImage(cells));
-    if (!problem.empty()) {
-      err << problem << '\n';
-      return ExitError;
-    }
-    return ExitOk;
-  }
+  if (!AssembleSourceFile(line.Source, cells, err)) return ExitError;
+  if (line.HaveProgram) return WriteProgram(line.Program, cells, out, err);
   // The memory rows of run --state.
   for (int row = 0; row < TAsmParser::ImageSize; row += 16) {
     out << HexText(row, 2) << ':';
     for (int column = 0; column < 16; ++column) out << ' ' << HexText(cells[static_cast<size_t>(row + column)], 2);
     out << '\n';
   }
-  // A full disk or a closed pipe must not end in an exit code of success.
-  out.flush();
-  if (!out) {
-    err << "Stream write error\n";
-    return ExitError;
-  }
-  return ExitOk;
+  return FlushOutput(out, err);
 }

@@ -27,6 +27,7 @@ const char* const UsageText =
     "usage: orvik-cli run PROGRAM [--steps N] [--state]\n"
     "       orvik-cli disasm PROGRAM [--pc HEX]\n"
     "       orvik-cli assemble SOURCE [-o PROGRAM]\n"
+    "       orvik-cli --help\n"
     "\n"
     "PROGRAM is a program file (1024 bytes) or, when it ends in .asm, a source\n"
     "that is assembled first.\n"
@@ -40,9 +41,13 @@ const char* const UsageText =
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
     "         default 0), to standard output.\n"
     "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
-    "         -o the memory image as 16 rows of hex bytes to standard output.\n"
+    "         -o the memory image as 16 rows of hex bytes to standard output\n"
+    "         (-o - writes the program file to standard output).\n"
     "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
-    "         with any error nothing is written and the exit code is 1.\n";
+    "         with any error nothing is written and the exit code is 1.\n"
+    "\n"
+    "-- ends the options: a file name after it may start with '-'. Sources\n"
+    "larger than 16 MB, FIFOs and devices are refused.\n";
 
 // Output that could not be written (a full disk, a closed pipe) must not end
 // in an exit code that says all went well.
@@ -88,16 +93,35 @@ struct TCommandLine {
   uint64_t Steps = DefaultStepLimit;
   bool State = false;
   int PC = 0;
+  bool Help = false;
 };
+
+// Asked for, the usage is the output: stdout and success.
+int Help(std::ostream& out, std::ostream& err) {
+  out << UsageText;
+  return OutputFailed(out, err) ? ExitError : ExitHalted;
+}
 
 // Parses the arguments after the command name; options may come before or
 // after PROGRAM. Returns the problem text, "" when all is well.
+// "--" ends the options, so that a file named "-x" can be given; --help asks
+// for the usage and ends the parsing.
 std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCommandLine& line) {
   bool haveProgram = false;
+  bool options = true;
   for (size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (isRun && arg == "--steps") {
+    if (options && arg == "--") {
+      options = false;
+    } else if (options && (arg == "--help" || arg == "-h")) {
+      line.Help = true;
+      return "";
+    } else if (!options) {
+      if (haveProgram) return "more than one PROGRAM: " + arg;
+      line.Program = arg;
+      haveProgram = true;
+    } else if (isRun && arg == "--steps") {
       if (!hasValue) return "--steps needs a number";
       const std::optional<uint64_t> steps = ParseDecimal(args[++i]);
       if (!steps) return "--steps needs a decimal number, not " + args[i];
@@ -141,6 +165,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   TCommandLine line;
   const std::string problem = ParseArguments(args, true, line);
   if (!problem.empty()) return Usage(err, problem);
+  if (line.Help) return Help(out, err);
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
 
@@ -151,19 +176,25 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   TRunPolicy policy;
   policy.StepLimit = line.Steps;
   // The output port is emptied between slices, so a long run that prints a
-  // lot holds little of it at a time.
+  // lot holds little of it at a time. A failed write (a closed pipe, a full
+  // disk) ends the run after its slice: without --steps a program would
+  // otherwise write into nothing forever.
   policy.Budget = OutputSlice;
   TStopReason reason = srBudget;
   while (reason == srBudget) {
     reason = simulator.Run(policy);
     const std::string output = simulator.TakeOutput();
     out.write(output.data(), static_cast<std::streamsize>(output.size()));
+    if (!out) break;
   }
   if (OutputFailed(out, err)) return ExitError;
 
   err << StopReasonText(reason) << '\n';
   const int exitCode = reason == srHalt ? ExitHalted : reason == srInvalid ? ExitInvalid : ExitStepLimit;
   if (line.State) WriteState(err, simulator);
+  // The outcome and the state are output too: lost, they are no success.
+  err.flush();
+  if (!err) return ExitError;
   return exitCode;
 }
 
@@ -171,6 +202,7 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
   TCommandLine line;
   const std::string problem = ParseArguments(args, false, line);
   if (!problem.empty()) return Usage(err, problem);
+  if (line.Help) return Help(out, err);
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
   TCellArray memory(MemorySize);
@@ -188,6 +220,6 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   if (command == "disasm") return DisasmCommand(args, out, err);
   if (command == "assemble")
     return RunAssembleCommand(std::vector<std::string>(args.begin() + 1, args.end()), out, err);
-  if (command == "--help" || command == "-h") return Usage(err, "");
+  if (command == "--help" || command == "-h") return Help(out, err);
   return Usage(err, "unknown command " + command);
 }

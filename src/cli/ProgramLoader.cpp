@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/AssemblerSeam.h"
+#include "machine/FileReader.h"
 #include "machine/ProgramImage.h"
 
 namespace {
@@ -21,8 +22,8 @@ bool HasAsmExtension(const std::string& path) {
 
 bool LoadProgramArgument(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
   if (HasAsmExtension(path)) return AssembleSourceFile(path, cells, err);
-  std::string error;
+  TFileError error;
   if (ReadProgramFile(path, cells, error)) return true;
-  err << error << '\n';
+  err << error.Full() << '\n';
   return false;
 }

@@ -1,10 +1,7 @@
 #include "machine/ProgramImage.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
 #include "machine/CellStore.h"
+#include "machine/FileReader.h"
 #include "machine/FileWriter.h"
 #include "machine/Instruction.h"
 
@@ -39,19 +36,23 @@ std::string EncodeProgramImage(const TCellStore& memory) {
   return EncodeProgramImage(cells);
 }
 
-bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error) {
-  std::error_code ec;
-  std::ifstream file;
-  // A directory opens as a stream on some systems; it is no program file.
-  if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
-  if (!file.is_open()) {
-    error = "Cannot open file " + path;
+bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, TFileError& error) {
+  std::string bytes;
+  // Only the first 1024 bytes matter; the rest of a longer file is never read.
+  if (!ReadRegularFile(path, static_cast<size_t>(ProgramImageSize), true, bytes, error)) return false;
+  if (!DecodeProgramImage(bytes, cells, error.Message)) {
+    error.Reason =
+        "file is " + std::to_string(bytes.size()) + " bytes, a program file has " + std::to_string(ProgramImageSize);
     return false;
   }
-  std::string bytes(static_cast<size_t>(ProgramImageSize), '\0');
-  file.read(bytes.data(), ProgramImageSize);
-  bytes.resize(static_cast<size_t>(file.gcount()));
-  return DecodeProgramImage(bytes, cells, error);
+  return true;
+}
+
+bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error) {
+  TFileError failure;
+  if (ReadProgramFile(path, cells, failure)) return true;
+  error = failure.Message;
+  return false;
 }
 
 std::string WriteProgramFile(const std::string& path, const TCellStore& memory) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 class TCellStore;
+struct TFileError;
 
 // A program file: the 256 memory cells as little-endian signed 32-bit
 // integers, 1024 bytes, no header. Longer input is read up to its first 1024
@@ -19,7 +20,11 @@ std::string EncodeProgramImage(const std::vector<int32_t>& cells);
 std::string EncodeProgramImage(const TCellStore& memory);
 
 // Reads a program file into cells (untouched on failure). Errors: "Cannot open
-// file PATH", "Stream read error".
+// file PATH" (the reason: the system's, or "not a regular file" for a FIFO or
+// a device, which are never read), "Stream read error" (for a short file the
+// reason gives its size).
+bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, TFileError& error);
+// As above with the message alone, as the windows show it.
 bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error);
 // Returns "" on success, else "Cannot create file PATH" or "Stream write error".
 std::string WriteProgramFile(const std::string& path, const TCellStore& memory);

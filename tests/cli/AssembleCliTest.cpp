@@ -86,7 +86,7 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
   const std::string missing = (FDir / "missing.asm").string();
   const TCliResult noSource = Run({"assemble", missing});
   EXPECT_EQ(noSource.Exit, 1);
-  EXPECT_EQ(noSource.Err, "Cannot open file " + missing + "\n");
+  EXPECT_EQ(noSource.Err, "Cannot open file " + missing + ": No such file or directory\n");
   const std::string folder = FDir.string();
   // A folder opens as a stream on some systems; it must not pass for an
   // empty source that assembles cleanly, whichever command reads it.
@@ -96,7 +96,7 @@ TEST_F(AssembleCliTest, FileProblemsAreReported) {
     const TCliResult result = Run({command, asmFolder});
     EXPECT_EQ(result.Exit, 1) << command;
     EXPECT_EQ(result.Out, "") << command;
-    EXPECT_EQ(result.Err, "Cannot open file " + asmFolder + "\n") << command;
+    EXPECT_EQ(result.Err, "Cannot open file " + asmFolder + ": Is a directory\n") << command;
   }
   const TCliResult noTarget = Run({"assemble", source, "-o", folder});
   EXPECT_EQ(noTarget.Exit, 1);
@@ -111,7 +111,7 @@ TEST_F(AssembleCliTest, ASourceThatFailsToReadIsAnError) {
   const TCliResult result = Run({"assemble", unreadable});
   EXPECT_EQ(result.Exit, 1);
   EXPECT_EQ(result.Out, "");
-  EXPECT_EQ(result.Err, "Stream read error\n");
+  EXPECT_EQ(result.Err, "Stream read error: Input/output error\n");
 }
 
 TEST_F(AssembleCliTest, TheSourceIsNeverOverwrittenByItsImage) {

@@ -102,7 +102,6 @@ TEST_F(CliTest, BadArgumentsShowTheUsageAndFail) {
     const char* FirstLine;
   } rows[] = {
       {{}, "usage: orvik-cli run PROGRAM [--steps N] [--state]"},
-      {{"--help"}, "usage: orvik-cli run PROGRAM [--steps N] [--state]"},
       {{"frobnicate"}, "orvik-cli: unknown command frobnicate"},
       {{"run"}, "orvik-cli: PROGRAM is missing"},
       {{"run", prg, prg}, "orvik-cli: more than one PROGRAM: "},
