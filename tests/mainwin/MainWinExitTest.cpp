@@ -85,7 +85,7 @@ TEST_P(MainWinExitTest, EachWindowIsAskedOnceAndTheProgramEndsWithTheMainWindow)
     }
     watchdog.start(5000);
   });
-  program.Run();
+  program.Run({});
   EXPECT_FALSE(timedOut) << "the event loop did not end with the main window";
   EXPECT_TRUE(FPlatform.Answers.empty());
   EXPECT_TRUE(program.Finish());
