@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -7,7 +8,6 @@
 
 #include "cli/AssemblerSeam.h"
 #include "cli/ProgramLoader.h"
-#include "machine/CellStore.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
@@ -145,10 +145,6 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
   return haveProgram ? "" : "PROGRAM is missing";
 }
 
-void LoadMemory(TCellArray& memory, const std::vector<int32_t>& cells) {
-  for (int i = 0; i < MemorySize; ++i) memory.SetContents(i, cells[static_cast<size_t>(i)]);
-}
-
 void WriteState(std::ostream& err, const TSimulator& simulator) {
   err << "PC=" << HexText(simulator.PC(), 2) << " IR=" << HexText(simulator.IR(), 4) << '\n';
   for (int r = 0; r < RegisterCount; ++r)
@@ -205,8 +201,8 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (line.Help) return Help(out, err);
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
-  TCellArray memory(MemorySize);
-  LoadMemory(memory, cells);
+  TMemoryCells memory{};
+  std::copy_n(cells.begin(), std::min(cells.size(), memory.size()), memory.begin());
   out << BuildListing(memory, line.PC);
   return OutputFailed(out, err) ? ExitError : ExitHalted;
 }

@@ -17,7 +17,7 @@ void TMainWin::MenuCopyClick() {
 void TMainWin::MenuCutClick() {
   if (MainMemory->GetSelLo() < 0) return;
   MenuCopyClick();
-  ClearMainMemory();
+  ClearMainMemory(eaCut);
 }
 
 void TMainWin::MenuPasteClick() {
@@ -34,8 +34,10 @@ void TMainWin::MenuPasteClick() {
     return;
   }
   // Values that would go past the last cell are dropped: memory does not wrap here.
-  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MainMemory->Count(); ++i)
-    MainMemory->SetContents(lo + i, FMemoryClipboard[i]);
+  std::vector<TCellEdit> cells;
+  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MemorySize; ++i)
+    cells.push_back({csMemory, lo + i, FMemoryClipboard[i]});
+  UserEdit(eaPaste, cells);
 }
 
 void TMainWin::MenuSelectAllClick() {

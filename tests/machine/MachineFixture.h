@@ -67,6 +67,11 @@ struct TMachineFixture {
     Writes.clear();
     ExecutingAtWrite.clear();
   }
+  TMemoryCells MemoryCells() const {
+    TMemoryCells cells{};
+    for (int adr = 0; adr < MemorySize; ++adr) cells[static_cast<size_t>(adr)] = Memory.GetContents(adr);
+    return cells;
+  }
   void SetPC(int32_t pc) {
     SysRegs.SetContents(0, pc);
     Writes.clear();

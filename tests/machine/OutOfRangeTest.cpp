@@ -26,7 +26,7 @@ TEST(OutOfRange, AFirstOrSecondByteOutsideAByteIsInvalidAfterWritingPCAndIR) {
       f.SetPC(0x10);
       EXPECT_EQ(f.Machine.ExecuteInstruction(), StepInvalid);
       EXPECT_EQ(f.Writes, (std::vector<TWrite>{{'S', 0, 0x12}, {'S', 1, InstructionWord(bytes[0], bytes[1])}}));
-      EXPECT_EQ(Disassemble(f.Memory, 0x10).Line.substr(Disassemble(f.Memory, 0x10).Line.size() - 7), "invalid");
+      EXPECT_EQ(Disassemble(f.MemoryCells(), 0x10).Line.substr(Disassemble(f.MemoryCells(), 0x10).Line.size() - 7), "invalid");
     }
   }
 }
@@ -123,7 +123,7 @@ TEST(OutOfRange, NoCellValueMakesTheMachineLeaveItsArrays) {
       }
       ASSERT_TRUE(IsByte(plain.SysRegs.GetContents(0)));
       ASSERT_EQ(plain.Writes, viaInterface.Writes);
-      ASSERT_NO_THROW(BuildListing(plain.Memory, bad));
+      ASSERT_NO_THROW(BuildListing(plain.MemoryCells(), bad));
     }
   }
 }

@@ -65,7 +65,7 @@ class ExampleRunTest : public MainWinTest {
  protected:
   void Load(const QStringList& lines) {
     const std::vector<int32_t> image = Assemble(lines);
-    Main->WriteMemoryImage(QVector<int32_t>(image.begin(), image.end()));
+    Main->WriteMemoryImage(QVector<int32_t>(image.begin(), image.end()), eaAssemble);
     Main->ResetProgramCounter();
     Main->SetMemoryModified(false);
   }
