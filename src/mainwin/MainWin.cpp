@@ -432,8 +432,11 @@ void TMainWin::SyncViews() {
     if (pcWritten) PcChanged(pc);
     DisasmWin->EndUpdate();
   }
-  const std::string output = FSession->TakeOutput();
-  for (char ch : output) OutputBox->Write(ch);
+  for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  FOutputShown = FSession->OutputCount();
+  // The session keeps the recent output (an undone instruction takes its
+  // byte back from there); what is older and shown already is let go.
+  if (FSession->OutputSince(0).size() > OutputKept) FSession->TakeOutput();
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {

@@ -230,6 +230,8 @@ class TMainWin : public QMainWindow, public TZForm {
   uint64_t FViewGeneration = 0;
   int32_t FShownPC = 0;
   std::vector<int> FChangedCells;
+  uint64_t FOutputShown = 0;
+  static constexpr size_t OutputKept = size_t{1} << 20;
   QTimer* FRunTimer;
   bool FRunning = false;
   // The state of the varying distance between a run's clock checks.
