@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,6 +28,17 @@ QPushButton* HelpedButton(const QString& caption, int context, const QString& hi
   SetHelpContext(button, context);
   if (!hint.isEmpty()) button->setToolTip(hint);
   return button;
+}
+
+// The width a one-line edit needs to show the text whole.
+int LineEditWidthFor(const QLineEdit* edit, const QString& text) {
+  const QMargins margins = edit->textMargins();
+  // QLineEdit keeps two pixels free on either side of its text, and one for the caret.
+  const int inner = edit->fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right();
+  QStyleOptionFrame option;
+  option.initFrom(edit);
+  option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+  return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, QSize(inner, edit->height()), edit).width();
 }
 
 }  // namespace
@@ -61,6 +74,14 @@ TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
   paths->addWidget(FTempLstFileInput, 1, 1);
   paths->addWidget(FDefaultTempLstFileButton, 1, 2);
   paths->setColumnStretch(1, 1);
+  // The address field shows the whole default address within the dialog's
+  // 448 pixels: the "Default" buttons are as wide as their caption needs
+  // and the margins are narrow.
+  paths->setHorizontalSpacing(4);
+  paths->setContentsMargins(6, 6, 6, 6);
+  for (QPushButton* button : {FDefaultWebHelpAdrButton, FDefaultTempLstFileButton})
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
+  FWebHelpAdrInput->setMinimumWidth(LineEditWidthFor(FWebHelpAdrInput, settings.DefaultWebHelpAddress));
 
   FOkButton = HelpedButton(QStringLiteral("OK"), DialogContext, QString(), this);
   FOkButton->setDefault(true);
@@ -71,6 +92,7 @@ TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
   buttons->addWidget(FCancelButton);
 
   auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
   layout->addWidget(FPathsOptionsGroup);
   layout->addLayout(buttons);
 

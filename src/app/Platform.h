@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 class QPrinter;
 
@@ -31,7 +33,7 @@ struct TFileDialogResult {
 };
 
 class TPlatform {
-public:
+ public:
   virtual ~TPlatform() = default;
 
   // Message box with Yes, No and Cancel.
@@ -48,8 +50,10 @@ public:
   // code in the numbering of LaunchDocument's message table: above 32 for
   // success, a table code (2, 3, 5, 31, ...) for a failure.
   virtual int OpenDocument(const QString& target) = 0;
-  // Starts a plain-text editor on a file without waiting for it.
-  virtual bool StartTextEditor(const QString& path) = 0;
+  // Starts a plain-text editor on a file without waiting for it. False when
+  // nothing could be started; onLateFailure runs when the desktop's opener
+  // started but then reports that it could not open the file.
+  virtual bool StartTextEditor(const QString& path, std::function<void()> onLateFailure) = 0;
 };
 
 TPlatform& Platform();

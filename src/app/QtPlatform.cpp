@@ -1,5 +1,6 @@
 #include "app/Platform.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -7,6 +8,8 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace {
@@ -27,7 +30,8 @@ QMessageBox::Icon ToQtIcon(TMsgIcon icon) {
 TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& request, bool save) {
   QFileDialog dialog(parent, request.Title, request.InitialDir);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(save ? QFileDialog::AnyFile : (request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+  dialog.setFileMode(save ? QFileDialog::AnyFile
+                          : (request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
   // "*.*" means every file where the filters come from; on Linux it would
   // hide the files whose names have no dot.
   QStringList filters = request.Filters;
@@ -48,7 +52,7 @@ TFileDialogResult RunFileDialog(QWidget* parent, const TFileDialogRequest& reque
 }
 
 class TQtPlatform final : public TPlatform {
-public:
+ public:
   TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text, TMsgIcon icon) override {
     QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
     box.setDefaultButton(QMessageBox::Yes);
@@ -91,7 +95,27 @@ public:
     return QDesktopServices::openUrl(url) ? 42 : 31;
   }
 
-  bool StartTextEditor(const QString& path) override {
+  bool StartTextEditor(const QString& path, std::function<void()> onLateFailure) override {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Qt hands a file to xdg-open and reports success once it has started;
+    // xdg-open may still fail (no editor for text, no terminal for one).
+    // Run it ourselves to hear how it ends.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!opener.isEmpty()) {
+      auto* process = new QProcess(qApp);
+      process->setProcessChannelMode(QProcess::ForwardedChannels);
+      QObject::connect(process, &QProcess::finished, process,
+                       [process, onLateFailure](int code, QProcess::ExitStatus status) {
+                         if ((status != QProcess::NormalExit || code != 0) && onLateFailure) onLateFailure();
+                         process->deleteLater();
+                       });
+      process->start(opener, {path});
+      if (process->waitForStarted()) return true;
+      delete process;
+      return false;
+    }
+#endif
+    (void)onLateFailure;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
   }
 };

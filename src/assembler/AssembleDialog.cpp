@@ -63,7 +63,9 @@ int BoxWidthFor(const QComboBox* box, const QStringList& items) {
   option.frame = true;
   option.rect = QRect(0, 0, 100, 22);
   const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
-  return text + option.rect.width() - field.width();
+  // The label is drawn one pixel inside the field on either side, and a
+  // glyph may reach a pixel past its advance.
+  return text + option.rect.width() - field.width() + 4;
 }
 
 constexpr int OpcodeContext = 101;
@@ -112,26 +114,41 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   SetHelpContext(this, DialogContext);
   setFixedSize(296, 88);
 
+  // Every box is as wide as its longest choice, with narrow margins and gaps,
+  // so that "immediate load" and "[FF]" show whole within the 296 pixels.
+  constexpr int Margin = 4;
+  constexpr int Gap = 2;
   opcode = new QComboBox(this);
-  // Wide enough for every instruction name, so "immediate load" never shows
-  // cut to "immediate lo".
-  opcode->setGeometry(6, 14, std::max(100, BoxWidthFor(opcode, OpcodeNames())), 22);
+  opcode->setGeometry(Margin, 14, std::max(100, BoxWidthFor(opcode, OpcodeNames())), 22);
   opcode->addItems(OpcodeNames());
   opcode->setMaxVisibleItems(16);
   opcode->setToolTip(QStringLiteral("Choose Instruction"));
   SetHelpContext(opcode, OpcodeContext);
 
-  int left = opcode->geometry().right() + 4;
+  // The lists each operand box can get, by the opcode table.
+  const QStringList operandChoices[] = {
+      RegisterChoices() + NotApplicableChoices(),
+      AddressChoices() + ByteChoices() + RegisterChoices() + NibbleChoices() + IndirectChoices() +
+          NotApplicableChoices(),
+      RegisterChoices() + NotApplicableChoices(),
+  };
+  QComboBox** boxes[] = {&op1, &op2, &op3};
+  int widths[3];
+  int left = opcode->geometry().right() + 1 + Gap;
+  int spare = width() - Margin - left - 2 * Gap;
+  for (int i = 0; i < 3; ++i) {
+    *boxes[i] = new QComboBox(this);
+    widths[i] = BoxWidthFor(*boxes[i], operandChoices[i]);
+    spare -= widths[i];
+  }
+  // Whatever is left over is shared out.
   int context = FirstOperandContext;
-  // The operand boxes share the rest of the row.
-  const int share = (width() - 6 - left - 2 * 3) / 3;
-  const QStringList widestOperands = AddressChoices() + IndirectChoices() + NotApplicableChoices();
-  for (QComboBox** box : {&op1, &op2, &op3}) {
-    *box = new QComboBox(this);
-    (*box)->setGeometry(left, 14, std::max(share, BoxWidthFor(*box, widestOperands)), 22);
-    (*box)->setToolTip(QStringLiteral("operand"));
-    SetHelpContext(*box, context++);
-    left = (*box)->geometry().right() + 4;
+  for (int i = 0; i < 3; ++i) {
+    QComboBox* box = *boxes[i];
+    box->setGeometry(left, 14, widths[i] + std::max(spare, 0) / 3, 22);
+    box->setToolTip(QStringLiteral("operand"));
+    SetHelpContext(box, context++);
+    left = box->geometry().right() + 1 + Gap;
   }
 
   OkButton = new QPushButton(QStringLiteral("Ok"), this);

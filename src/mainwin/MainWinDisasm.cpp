@@ -10,6 +10,7 @@
 #include "mainwin/ListingWindow.h"
 
 #include <QFile>
+#include <QPointer>
 
 
 // The rows follow the alignment of PC: with an odd PC row k shows the
@@ -57,7 +58,11 @@ void TMainWin::ViewAsmButtonClick() {
   }
   // Where the desktop has no text editor to start, the program shows the
   // listing itself: the button always shows it.
-  if (!Platform().StartTextEditor(path) && !TListingWindow::ShowFile(path, this))
-    Platform().ShowMessage(this, QStringLiteral("Error"),
-                           QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
+  const QPointer<TMainWin> self(this);
+  const auto showHere = [self, path] {
+    if (self && !TListingWindow::ShowFile(path, self))
+      Platform().ShowMessage(self, QStringLiteral("Error"),
+                             QStringLiteral("No text editor could be started for %1.").arg(path), TMsgIcon::Error);
+  };
+  if (!Platform().StartTextEditor(path, showHere)) showHere();
 }

@@ -271,6 +271,28 @@ TEST_F(MainWinHelpTest, AHelpWindowOpenedByTheUserTakesTheFocusAndEscapeClosesIt
   }
 }
 
+// Opened from the main window, in its font: the default address shows whole
+// in the dialog's described width.
+TEST_F(MainWinHelpTest, OptionsShowTheWholeDefaultAddressInTheDescribedWidth) {
+  FSettings.DefaultWebHelpAddress = BuiltInWebHelpAddress;
+  TOptionsDialog dialog(FSettings, FMainWin.get());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::mouseClick(dialog.DefaultWebHelpAdrButton(), Qt::LeftButton);
+  QLineEdit* field = dialog.WebHelpAdrInput();
+  ASSERT_EQ(field->text(), BuiltInWebHelpAddress);
+  QTest::keyClick(field, Qt::Key_Home);
+  // The caret at the end still shows the first character: nothing scrolled out.
+  const QRect start = field->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  QTest::keyClick(field, Qt::Key_End);
+  EXPECT_EQ(field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() - start.left(),
+            field->fontMetrics().horizontalAdvance(BuiltInWebHelpAddress));
+  EXPECT_LE(field->inputMethodQuery(Qt::ImCursorRectangle).toRect().right(), field->contentsRect().right());
+  EXPECT_EQ(dialog.width(), 448);
+  for (QPushButton* button : {dialog.DefaultWebHelpAdrButton(), dialog.DefaultTempLstFileButton()})
+    EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width() - 8);
+}
+
 TEST_F(MainWinHelpTest, WebHelpOpensTheConfiguredAddressAndReportsAFailure) {
   FMainWin->MenuWWWHelpClick();
   EXPECT_EQ(FPlatform.OpenedDocuments, QStringList{"https://example.org/help"});

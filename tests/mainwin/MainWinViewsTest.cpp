@@ -229,6 +229,19 @@ TEST_F(MainWinTest, ListingShowsInAReadOnlyWindowWhenNoTextEditorStarts) {
   EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWinTest, ListingShowsInAReadOnlyWindowWhenTheDesktopsOpenerFailsLater) {
+  FPlatform.TextEditorFailsLater = true;
+  Click(Main->ViewAsmButton);
+  EXPECT_EQ(FPlatform.EditedFiles, QStringList{FDir.filePath("OSasm.lst")});
+  EXPECT_TRUE(Main->findChildren<TListingWindow*>().isEmpty());  // not yet
+  QApplication::processEvents();
+  const QList<TListingWindow*> windows = Main->findChildren<TListingWindow*>();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_TRUE(windows[0]->isVisible());
+  EXPECT_TRUE(windows[0]->ListingText()->toPlainText().startsWith("00:  00,00  invalid\n"));
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+}
+
 // Every menu item with a hint shows it in the status bar while the pointer
 // or the keyboard is on it, in every menu.
 TEST_F(MainWinTest, MenuHintsShowInTheStatusBar) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QTimer>
 
 namespace {
 
@@ -58,7 +59,8 @@ int TScriptedPlatform::OpenDocument(const QString& target) {
   return OpenDocumentResult;
 }
 
-bool TScriptedPlatform::StartTextEditor(const QString& path) {
+bool TScriptedPlatform::StartTextEditor(const QString& path, std::function<void()> onLateFailure) {
   EditedFiles.append(path);
+  if (TextEditorStarts && TextEditorFailsLater && onLateFailure) QTimer::singleShot(0, onLateFailure);
   return TextEditorStarts;
 }

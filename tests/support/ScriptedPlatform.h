@@ -30,6 +30,9 @@ class TScriptedPlatform final : public TPlatform {
   bool PrintAccepted = false;
   int OpenDocumentResult = 42;
   bool TextEditorStarts = true;
+  // The opener starts, then reports (on the next turn of the event loop)
+  // that it could not open the file.
+  bool TextEditorFailsLater = false;
 
   // What was asked.
   QList<TMessage> Messages;
@@ -45,7 +48,7 @@ class TScriptedPlatform final : public TPlatform {
   TFileDialogResult SaveFileDialog(QWidget* parent, const TFileDialogRequest& request) override;
   bool PrintDialog(QWidget* parent, QPrinter* printer) override;
   int OpenDocument(const QString& target) override;
-  bool StartTextEditor(const QString& path) override;
+  bool StartTextEditor(const QString& path, std::function<void()> onLateFailure) override;
 
   static TFileDialogResult Picked(const QString& path, int filterIndex = 0) { return {true, path, filterIndex}; }
   static TFileDialogResult Cancelled() { return {}; }
