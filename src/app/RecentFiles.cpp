@@ -44,6 +44,7 @@ void RecentFiles::Save(TSettingsStore& store, const QStringList& list) {
 TRecentFilesMenu::TRecentFilesMenu(QMenu* fileMenu, QAction* before, TSettings& settings, TOpen open)
     : QObject(fileMenu),
       FMenu(new QMenu(QStringLiteral("Recent &Files"), fileMenu)),
+      FWindow(fileMenu->parentWidget() ? fileMenu->parentWidget()->window() : nullptr),
       FSettings(settings),
       FOpen(std::move(open)) {
   fileMenu->insertMenu(before, FMenu);
@@ -75,7 +76,7 @@ void TRecentFilesMenu::Choose(const QString& path) {
   if (!QFileInfo(path).isFile()) {
     FSettings.RecentFiles.removeAll(path);
     Platform().ShowMessage(
-        FMenu->parentWidget() ? FMenu->parentWidget()->window() : nullptr, QStringLiteral("Orvik Simulator"),
+        FWindow, QStringLiteral("Orvik Simulator"),
         QStringLiteral("The file %1 no longer exists.\nIt has been removed from the list of recent files.")
             .arg(QDir::toNativeSeparators(path)),
         TMsgIcon::Warning);

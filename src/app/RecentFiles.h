@@ -45,6 +45,7 @@ class TRecentFilesMenu : public QObject {
 
  private:
   QMenu* FMenu;
+  QWidget* FWindow;  // the window whose File menu it is, for the message
   TSettings& FSettings;
   TOpen FOpen;
 };

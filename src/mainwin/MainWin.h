@@ -147,7 +147,7 @@ class TMainWin : public QMainWindow, public TZForm {
   bool LoadProgramFile(const QString& path);
 
   // Files from outside the window (the command line, a drop, File > Recent
-  // Files, MainWinOpen.cpp): each .asm source in an editor of its own, any
+  // Files, MainWinOutside.cpp): each .asm source in an editor of its own, any
   // other file into memory after the save question, so the last program
   // file stays. A file that cannot be opened is reported; the others still
   // open.
