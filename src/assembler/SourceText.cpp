@@ -17,3 +17,14 @@ std::vector<std::string> SplitSourceLines(std::string_view bytes) {
   if (start < bytes.size()) lines.emplace_back(bytes.substr(start));
   return lines;
 }
+
+size_t CountSourceLines(std::string_view bytes) {
+  size_t lines = 0;
+  for (size_t pos = 0; pos < bytes.size(); ++pos) {
+    const char c = bytes[pos];
+    // CR LF is one break: its LF counts it.
+    if (c == '\n' || (c == '\r' && (pos + 1 == bytes.size() || bytes[pos + 1] != '\n'))) ++lines;
+  }
+  if (!bytes.empty() && bytes.back() != '\n' && bytes.back() != '\r') ++lines;
+  return lines;
+}

@@ -1,17 +1,13 @@
 #include "assembler/TextLineSource.h"
 
+#include "assembler/SourceText.h"
+
 #include <algorithm>
 #include <utility>
 
 TTextLineSource::TTextLineSource(std::string bytes) : FBytes(std::move(bytes)) {
   // Counted first, so the offsets take exactly the memory they need.
-  size_t lines = 0;
-  for (size_t pos = 0; pos < FBytes.size(); ++pos) {
-    const char c = FBytes[pos];
-    if (c == '\n' || (c == '\r' && (pos + 1 == FBytes.size() || FBytes[pos + 1] != '\n'))) ++lines;
-  }
-  if (!FBytes.empty() && FBytes.back() != '\n' && FBytes.back() != '\r') ++lines;
-  FStarts.reserve(lines + 1);
+  FStarts.reserve(CountSourceLines(FBytes) + 1);
   // The breaks are squeezed out in place: the text only ever moves left.
   size_t write = 0;
   size_t pos = 0;

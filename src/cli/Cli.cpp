@@ -103,9 +103,9 @@ int Help(std::ostream& out, std::ostream& err) {
 }
 
 // Parses the arguments after the command name; options may come before or
-// after PROGRAM. Returns the problem text, "" when all is well.
-// "--" ends the options, so that a file named "-x" can be given; --help asks
-// for the usage and ends the parsing.
+// after PROGRAM, "--" ends them (so that a file named "-x" can be given), and
+// --help asks for the usage and ends the parsing. Returns the problem text,
+// "" when all is well.
 std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCommandLine& line) {
   bool haveProgram = false;
   bool options = true;

@@ -123,6 +123,14 @@ void TAssemblerEditor::CreateControls() {
   TextEditor->setPalette(palette);
   SetHelpContext(TextEditor, 901);
   TextEditor->OnKeyDown = [this](QKeyEvent* event) { return TextEditorKeyDown(event->key(), event->modifiers()); };
+  TextEditor->MaxLineLength = MaxEditableLineLength;
+  TextEditor->OnLineTooLong = [this] {
+    Platform().ShowMessage(this, Caption,
+                           QStringLiteral("The inserted text would make a line longer than %1 characters, which "
+                                          "cannot be edited.\nIt was not inserted.")
+                               .arg(MaxEditableLineLength),
+                           TMsgIcon::Warning);
+  };
   TextEditor->OnNonEightBit = [this](const QString& characters, bool replaced) {
     TellNonEightBit(characters, replaced);
   };
@@ -254,7 +262,18 @@ void TAssemblerEditor::SetModified(bool value) {
 void TAssemblerEditor::SetInsertMode(bool value) {
   FInsertMode = value;
   TextEditor->setOverwriteMode(!value);
-  StatusMode->setText(value ? QStringLiteral("Insert") : QStringLiteral("Overwrite"));
+  StatusMode->setText(ReadOnly() ? QStringLiteral("Read only")
+                      : value    ? QStringLiteral("Insert")
+                                 : QStringLiteral("Overwrite"));
+}
+
+bool TAssemblerEditor::ReadOnly() const { return TextEditor->isReadOnly(); }
+
+void TAssemblerEditor::SetReadOnly(bool value) {
+  // Read-only also hides the caret: with nothing blinking, an idle window
+  // never paints the huge line again.
+  TextEditor->setReadOnly(value);
+  SetInsertMode(FInsertMode);
 }
 
 void TAssemblerEditor::SetCaption(const QString& path) {
@@ -277,6 +296,12 @@ bool TAssemblerEditor::TextEditorKeyDown(int key, Qt::KeyboardModifiers modifier
   // The keypad flag says where a key sits, not how it was pressed.
   const Qt::KeyboardModifiers held =
       modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  // Our own editing keys change the text through cursors, which a read-only
+  // control does not stop.
+  if (ReadOnly() &&
+      ((key == Qt::Key_Insert && held == Qt::ShiftModifier) || (key == Qt::Key_Delete && held == Qt::ShiftModifier) ||
+       (key == Qt::Key_Y && held == Qt::ControlModifier)))
+    return true;
   if (key == Qt::Key_Insert && held == Qt::NoModifier) {
     SetInsertMode(!FInsertMode);
     return false;
@@ -331,10 +356,10 @@ void TAssemblerEditor::TellNonEightBit(const QString& characters, bool replaced)
 
 void TAssemblerEditor::EditMenuClick() {
   const bool selection = TextEditor->textCursor().hasSelection();
-  MenuCut->setEnabled(selection);
+  MenuCut->setEnabled(selection && !ReadOnly());
   MenuCopy->setEnabled(selection);
   const QMimeData* clipboard = QApplication::clipboard()->mimeData();
-  MenuPaste->setEnabled(clipboard != nullptr && clipboard->hasText());
+  MenuPaste->setEnabled(clipboard != nullptr && clipboard->hasText() && !ReadOnly());
 }
 
 void TAssemblerEditor::MenuUndoClick() {
@@ -343,6 +368,7 @@ void TAssemblerEditor::MenuUndoClick() {
 }
 
 void TAssemblerEditor::MenuCutClick() {
+  if (ReadOnly()) return;
   TextEditor->cut();
   SetModified(true);
   TextEditor->viewport()->update();
@@ -351,6 +377,7 @@ void TAssemblerEditor::MenuCutClick() {
 void TAssemblerEditor::MenuCopyClick() { TextEditor->copy(); }
 
 void TAssemblerEditor::MenuPasteClick() {
+  if (ReadOnly()) return;
   TWaitCursor wait;
   // The pasted lines are coloured as they arrive; see TAsmHighlighter.
   TextEditor->paste();

@@ -41,6 +41,12 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   };
 
   static const QString Caption;
+  // Qt lays out a whole line again, with all its coloured runs, for every
+  // keystroke in it: past this length a keystroke would take more than a
+  // few dozen milliseconds (and seconds for a line of megabytes), so a file
+  // with a longer line opens read-only. Such a file cannot assemble anyway:
+  // the assembler reports every line past 999 characters.
+  static constexpr qsizetype MaxEditableLineLength = 2000;
 
   TAssemblerEditor(TMainWin& mainWin, TSettings& settings);
   ~TAssemblerEditor() override;
@@ -84,6 +90,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   bool InsertMode() const { return FInsertMode; }
   bool TrackChanges() const { return FTrackChanges; }
   bool SyntaxHighlight() const;
+  bool ReadOnly() const;
   const std::vector<TErrorPosition>& ErrorPositions() const { return FErrorPositions; }
 
   void SetModified(bool value);
@@ -149,6 +156,8 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // Makes lines the whole text, coloured, not undoable, caret at the start.
   void ReplaceText(const QStringList& lines);
   void SetCaption(const QString& path);
+  // Read-only while the text holds a line too long to edit.
+  void SetReadOnly(bool value);
   // Raises a window, restoring it first when it lies minimized, and gives
   // it the focus.
   static void BringToFront(QWidget* window);

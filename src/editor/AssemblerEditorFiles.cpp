@@ -12,11 +12,14 @@
 #include "editor/WaitCursor.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,12 +63,26 @@ bool TAssemblerEditor::LoadAsmFile(const QString& path) {
   FSettings.CurrentAsmFile = path;
   RecentFiles::Add(FSettings.RecentFiles, path);
   SetModified(false);
+  const bool tooLong = std::any_of(lines.cbegin(), lines.cend(),
+                                   [](const QString& line) { return line.size() > MaxEditableLineLength; });
+  SetReadOnly(tooLong);
+  if (tooLong) {
+    wait.Release();
+    Platform().ShowMessage(this, Caption,
+                           QStringLiteral("%1 has lines longer than %2 characters, which cannot be edited.\n"
+                                          "It is opened read-only: it can still be assembled, printed "
+                                          "and saved under another name.")
+                               .arg(path)
+                               .arg(MaxEditableLineLength),
+                           TMsgIcon::Warning);
+  }
   return true;
 }
 
 void TAssemblerEditor::LoadLines(const QStringList& lines) {
   TWaitCursor wait;
   ReplaceText(lines);
+  SetReadOnly(false);
   SetCaption(QString());
   FFileName.clear();
   SetModified(false);
@@ -84,7 +101,17 @@ void TAssemblerEditor::ReplaceText(const QStringList& lines) {
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
   cursor.removeSelectedText();
-  for (const QString& line : lines) AppendFormattedLine(line);
+  // One insertion of the whole text: the document splits it into blocks
+  // itself, many times faster than moving a cursor to the end per line.
+  qsizetype size = 0;
+  for (const QString& line : lines) size += line.size() + 1;
+  QString text;
+  text.reserve(size);
+  for (const QString& line : lines) {
+    text += line;
+    text += QLatin1Char('\n');
+  }
+  cursor.insertText(text);
   cursor.endEditBlock();
   document->setUndoRedoEnabled(true);
   TextEditor->setTextCursor(QTextCursor(document));

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QTextBlock>
 
+#include <algorithm>
+
 TSourceEdit::TSourceEdit(QWidget* parent) : QPlainTextEdit(parent) {}
 
 QRect TSourceEdit::LineRect(const QTextBlock& block) const {
@@ -73,6 +75,10 @@ void TSourceEdit::insertFromMimeData(const QMimeData* source) {
     return;
   }
   QString text = source->text();
+  if (MakesLineTooLong(text)) {
+    if (OnLineTooLong) OnLineTooLong();
+    return;
+  }
   const QString replaced = NonEightBitCharacters(text);
   if (replaced.isEmpty()) {
     QPlainTextEdit::insertFromMimeData(source);
@@ -83,4 +89,22 @@ void TSourceEdit::insertFromMimeData(const QMimeData* source) {
   plain.setText(text);
   QPlainTextEdit::insertFromMimeData(&plain);
   ReportNonEightBit(replaced, true);
+}
+
+bool TSourceEdit::MakesLineTooLong(const QString& text) const {
+  if (MaxLineLength <= 0) return false;
+  // The caret's line counts whole: the pasted text may join both its parts,
+  // and a line must not grow past the limit paste by paste.
+  qsizetype longest = 0;
+  qsizetype run = textCursor().block().length() - 1;
+  for (const QChar c : text) {
+    if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator ||
+        c == QChar::LineSeparator) {
+      longest = std::max(longest, run);
+      run = 0;
+    } else {
+      ++run;
+    }
+  }
+  return std::max(longest, run) > MaxLineLength;
 }

@@ -18,6 +18,10 @@ class TSourceEdit final : public QPlainTextEdit {
   // Sees every key first; returning true consumes it.
   std::function<bool(QKeyEvent* event)> OnKeyDown;
   std::function<void(const QString& characters, bool replaced)> OnNonEightBit;
+  // Pasted or dropped text that would make a line longer than MaxLineLength
+  // (0: no limit) is not inserted; OnLineTooLong tells the window.
+  qsizetype MaxLineLength = 0;
+  std::function<void()> OnLineTooLong;
 
   // Where a line is drawn, in viewport coordinates.
   QRect LineRect(const QTextBlock& block) const;
@@ -30,4 +34,5 @@ class TSourceEdit final : public QPlainTextEdit {
 
  private:
   void ReportNonEightBit(const QString& characters, bool replaced);
+  bool MakesLineTooLong(const QString& text) const;
 };

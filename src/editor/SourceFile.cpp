@@ -1,13 +1,14 @@
 #include "editor/SourceFile.h"
 
 #include "assembler/SourceText.h"
+#include "machine/FileReader.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <string_view>
+#include <string>
 
 namespace {
 
@@ -22,19 +23,30 @@ qsizetype CharacterLength(const QString& text, qsizetype i) {
 }  // namespace
 
 bool ReadSourceFile(const QString& path, QStringList& lines, QString& error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    error = QStringLiteral("Cannot open file %1").arg(path);
+  // Through the core's reader: a FIFO would block the window for good, a
+  // link to /dev/zero would eat all memory, and a huge file would take
+  // minutes to lay out. Such files are refused with the same messages as in
+  // orvik-cli.
+  std::string bytes;
+  TFileError failure;
+  if (!ReadRegularFile(QFile::encodeName(path).toStdString(), MaxSourceFileSize, false, bytes, failure)) {
+    const bool systemMessage = failure.Message.rfind("Cannot open file ", 0) == 0 && !failure.Reason.empty();
+    // The file layer names the path in the system's encoding; the message
+    // box shows the name as the user picked it.
+    if (systemMessage)
+      error = QStringLiteral("Cannot open file %1").arg(path);
+    else
+      error = QString::fromLocal8Bit(failure.Message.c_str());
     return false;
   }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    error = QStringLiteral("Stream read error");
+  // Counted before anything is split: the lines of a huge file would cost
+  // far more memory than its bytes.
+  if (CountSourceLines(bytes) > static_cast<size_t>(MaxSourceLines)) {
+    error = QStringLiteral("File too large: %1 has more than %2 lines").arg(path).arg(MaxSourceLines);
     return false;
   }
   lines.clear();
-  for (const std::string& line :
-       SplitSourceLines(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))))
+  for (const std::string& line : SplitSourceLines(bytes))
     lines.append(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
   return true;
 }

@@ -2,7 +2,14 @@
 // save questions, failures, and the main window's Open for sources.
 #include "EditorFixture.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include "editor/SourceFile.h"
+#include "machine/FileReader.h"
 
 TEST_F(EditorTest, LoadedFileBecomesTheTextCaptionAndCurrentFile) {
   const QString path = WriteFile("prog.asm", "load R1,2\r\nhalt\r\n");
@@ -245,4 +252,113 @@ TEST_F(EditorTest, MainWindowOpensAFileChosenAsAssemblyInANewEditor) {
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->ProgramFileName(), "");
   EXPECT_EQ(FSettings.CurrentMemFile, "");
+}
+
+// A FIFO would block the window for good and /dev/zero behind a link would
+// eat all memory; a huge file would take minutes. Each is refused with a
+// message and the text typed so far stays.
+TEST_F(EditorTest, OpenRefusesWhatIsNotASmallRegularFile) {
+  const QString fifo = FDir.filePath("pipe.asm");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString zero = FDir.filePath("zero.asm");
+  ASSERT_TRUE(QFile::link("/dev/zero", zero));
+  const QString huge = WriteFile("huge.asm", "");
+  ASSERT_TRUE(QFile::resize(huge, static_cast<qint64>(MaxSourceFileSize) + 1));
+  // A lone CR ends a line as LF does; the last line needs no break.
+  const QString manyLines =
+      WriteFile("lines.asm", QByteArray(MaxSourceLines / 2, '\n') + QByteArray(MaxSourceLines / 2, '\r') + "last");
+  const struct {
+    QString Path;
+    QString Message;
+  } rows[] = {
+      {fifo, "Cannot open file " + fifo + ": not a regular file"},
+      {zero, "Cannot open file " + zero + ": not a regular file"},
+      {huge, "File too large: " + huge + " is larger than 16 MB (16777216 bytes)"},
+      {manyLines, "File too large: " + manyLines + " has more than 1000000 lines"},
+      {FDir.filePath("missing.asm"), "Cannot open file " + FDir.filePath("missing.asm")},
+  };
+  Type("mine");
+  Editor->SaveAsmFile(FDir.filePath("mine.asm"));
+  for (const auto& row : rows) {
+    FPlatform.Messages.clear();
+    FPlatform.OpenResults = {TScriptedPlatform::Picked(row.Path)};
+    Editor->MenuOpenFile->trigger();
+    ASSERT_EQ(FPlatform.Messages.size(), 1) << row.Path.toStdString();
+    EXPECT_EQ(FPlatform.Messages[0].Text, row.Message);
+    EXPECT_EQ(AllText(), "mine");
+    EXPECT_EQ(Editor->FileName(), FDir.filePath("mine.asm"));
+  }
+}
+
+// Qt lays a line out again for every keystroke in it; a file with a line
+// past the limit opens read-only with a word, and every way of editing is
+// closed until another text is loaded.
+TEST_F(EditorTest, AFileWithALineTooLongToEditOpensReadOnly) {
+  const QByteArray longest(TAssemblerEditor::MaxEditableLineLength, 'a');
+  ASSERT_TRUE(Editor->LoadAsmFile(WriteFile("longest.asm", "halt\r\n" + longest + "\r\n")));
+  EXPECT_FALSE(Editor->ReadOnly());
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+
+  const QString path = WriteFile("long.asm", "halt\r\n" + longest + "b\r\n");
+  ASSERT_TRUE(Editor->LoadAsmFile(path));
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_EQ(FPlatform.Messages[0].Text, path +
+                                            " has lines longer than 2000 characters, which cannot be edited.\n"
+                                            "It is opened read-only: it can still be assembled, printed and "
+                                            "saved under another name.");
+  EXPECT_TRUE(Editor->ReadOnly());
+  EXPECT_EQ(Panel(2), "Read only");
+  const QString before = AllText();
+  QApplication::clipboard()->setText("pasted");
+  Type("x");
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  Key(Qt::Key_Insert, Qt::ShiftModifier);
+  Key(Qt::Key_Insert);
+  Editor->MenuSelectAll->trigger();
+  Key(Qt::Key_Delete, Qt::ShiftModifier);
+  Editor->MenuCut->trigger();
+  Editor->MenuPaste->trigger();
+  EXPECT_EQ(AllText(), before);
+  EXPECT_FALSE(Editor->Modified());
+  Editor->EditMenu->popup(QPoint());
+  EXPECT_FALSE(Editor->MenuPaste->isEnabled());
+  EXPECT_FALSE(Editor->MenuCut->isEnabled());
+  Editor->EditMenu->hide();
+  // Saved under another name, every byte stays.
+  ASSERT_TRUE(Editor->SaveAsmFile(FDir.filePath("copy.asm")));
+  EXPECT_EQ(ReadFile(FDir.filePath("copy.asm")), "halt\r\n" + longest + "b\r\n");
+
+  ASSERT_TRUE(Editor->LoadAsmFile(WriteFile("short.asm", "halt\r\n")));
+  EXPECT_FALSE(Editor->ReadOnly());
+  EXPECT_EQ(Panel(2), "Overwrite");
+  Type("x");
+  EXPECT_EQ(AllText(), "xalt\n");
+}
+
+// Pasted text may not build what a file may not bring: a line too long to
+// edit, in one paste or paste by paste.
+TEST_F(EditorTest, APasteThatMakesALineTooLongIsRefused) {
+  const QString piece((TAssemblerEditor::MaxEditableLineLength - 1) / 2, QLatin1Char('p'));
+  QApplication::clipboard()->setText(piece);
+  Type("a");
+  Editor->MenuPaste->trigger();
+  Editor->MenuPaste->trigger();
+  EXPECT_TRUE(FPlatform.Messages.isEmpty());
+  EXPECT_EQ(AllText(), "a" + piece + piece);
+  const QString message =
+      "The inserted text would make a line longer than 2000 characters, which cannot be edited.\nIt was not inserted.";
+  Key(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(FPlatform.Messages.size(), 1);
+  EXPECT_EQ(FPlatform.Messages[0].Text, message);
+  EXPECT_EQ(AllText(), "a" + piece + piece);
+  // On a line of its own the piece fits; one character more in one line
+  // never does.
+  Key(Qt::Key_Return);
+  Key(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(AllText(), "a" + piece + piece + "\n" + piece);
+  Key(Qt::Key_Return);
+  QApplication::clipboard()->setText("x\n" + piece + piece + piece + "\ny");
+  Editor->MenuPaste->trigger();
+  EXPECT_EQ(FPlatform.Messages.size(), 2);
+  EXPECT_EQ(AllText(), "a" + piece + piece + "\n" + piece + "\n");
 }

@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 
 namespace {
@@ -357,3 +358,35 @@ TEST_F(ClipboardTest, MemoryPopupShowsTheClipboardKeysAndItsItemsWork) {
 }
 
 }  // namespace
+
+// Opening a FIFO used to wait for a writer on the user-interface thread,
+// forever; a device behind a link is no program file either.
+TEST_F(ProgramFilesTest, OpenRefusesFifosAndDevices) {
+  const QString fifo = Path("pipe.prg");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  const QString zero = Path("zero.prg");
+  ASSERT_TRUE(QFile::link("/dev/zero", zero));
+  Poke(0x00, {0x20, 0x41});
+  Main->SetMemoryModified(false);
+  for (const QString& path : {fifo, zero}) {
+    FPlatform.Messages.clear();
+    OpenThrough(path);
+    ASSERT_EQ(FPlatform.Messages.size(), 1);
+    EXPECT_EQ(FPlatform.Messages[0].Text, "Cannot open file " + path + ": not a regular file");
+    EXPECT_EQ(Cell(Main->MainMemory, 0), "20");
+    EXPECT_EQ(Cell(Main->MainMemory, 1), "41");
+  }
+}
+
+// The listing goes to the shared temporary folder, where anyone may plant a
+// symlink at a name they can guess; it is never followed.
+TEST_F(ProgramFilesTest, TheListingNeverFollowsAPlantedSymlink) {
+  const QString victim = Path("victim");
+  WriteBytes(victim, "precious");
+  ASSERT_TRUE(QFile::link(victim, Path("OSasm.lst.orvik-tmp")));
+  Poke(0x00, {0xC0, 0x00});
+  Click(Main->ViewAsmButton);
+  EXPECT_EQ(ReadAll(victim), "precious");
+  EXPECT_TRUE(ReadAll(Path("OSasm.lst")).startsWith("00:  C0,00  halt"));
+  EXPECT_EQ(FPlatform.EditedFiles, QStringList{Path("OSasm.lst")});
+}
