@@ -22,6 +22,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -37,7 +38,7 @@ class TQuietPlatform final : public TPlatform {
   TFileDialogResult SaveFileDialog(QWidget*, const TFileDialogRequest&) override { return {}; }
   bool PrintDialog(QWidget*, QPrinter*) override { return false; }
   int OpenDocument(const QString&) override { return 42; }
-  bool StartTextEditor(const QString&) override { return false; }
+  bool StartTextEditor(const QString&, std::function<void()>) override { return false; }
 };
 
 using TClock = std::chrono::steady_clock;
