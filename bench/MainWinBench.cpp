@@ -21,7 +21,7 @@ namespace {
 
 // Counts the paints a widget receives.
 class TPaintCounter final : public QObject {
-public:
+ public:
   int Count = 0;
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint) ++Count;

@@ -225,8 +225,8 @@ void TAssembleDialog::opXChange() {
 }
 
 void TAssembleDialog::OkButtonClick() {
-  MainWin.UserEdit(eaComposer,
-                   {{csMemory, FInstrAddress, FInstrWord >> 8}, {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
+  MainWin.UserEdit(eaComposer, {{csMemory, FInstrAddress, FInstrWord >> 8},
+                                {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
   accept();
 }
 

@@ -11,7 +11,8 @@ std::string BuildListing(const TMemoryCells& memory, int pc) {
     const TDisasmLine line = Disassemble(memory, address);
     // Tested on the cells rather than the word: two out-of-range cells can
     // wrap to the word 0 and must not disappear from the listing.
-    const bool zero = memory[static_cast<size_t>(address)] == 0 && memory[static_cast<size_t>((address + 1) % MemorySize)] == 0;
+    const bool zero =
+        memory[static_cast<size_t>(address)] == 0 && memory[static_cast<size_t>((address + 1) % MemorySize)] == 0;
     zeroRun = zero ? zeroRun + 1 : 0;
     if (zeroRun <= 1) {
       listing += line.Line;

@@ -341,7 +341,6 @@ void TMainWin::ConnectGrids() {
   MainMemory->OnSelChanged = [this](THexGrid*, int start, int end) { MainMemorySelChanged(start, end); };
   MainMemory->OnSelectCell = [this](THexGrid*, int col, int row, bool&) { MainMemorySelectCell(col, row); };
 
-
   // The register grids never show a selected range.
   auto noSelection = [](THexGrid* grid, int start, int end) {
     if (start >= 0 || end >= 0) grid->SetSelStart(-1);

@@ -28,9 +28,10 @@ void TMainWin::MenuPasteClick() {
   }
   const int lo = MainMemory->GetSelLo();
   if (lo < 0 || lo != MainMemory->GetSelHi()) {
-    Platform().ShowMessage(this, QStringLiteral("Error"),
-                           QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
-                           TMsgIcon::Warning);
+    Platform().ShowMessage(
+        this, QStringLiteral("Error"),
+        QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
+        TMsgIcon::Warning);
     return;
   }
   // Values that would go past the last cell are dropped: memory does not wrap here.

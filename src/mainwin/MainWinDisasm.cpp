@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QPointer>
 
-
 // The rows follow the alignment of PC: with an odd PC row k shows the
 // instruction at 2k + 1, and cell 00 belongs to the one at FF.
 int TMainWin::DisasmRowOf(int address) const {

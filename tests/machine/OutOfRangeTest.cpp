@@ -26,7 +26,8 @@ TEST(OutOfRange, AFirstOrSecondByteOutsideAByteIsInvalidAfterWritingPCAndIR) {
       f.SetPC(0x10);
       EXPECT_EQ(f.Machine.ExecuteInstruction(), StepInvalid);
       EXPECT_EQ(f.Writes, (std::vector<TWrite>{{'S', 0, 0x12}, {'S', 1, InstructionWord(bytes[0], bytes[1])}}));
-      EXPECT_EQ(Disassemble(f.MemoryCells(), 0x10).Line.substr(Disassemble(f.MemoryCells(), 0x10).Line.size() - 7), "invalid");
+      EXPECT_EQ(Disassemble(f.MemoryCells(), 0x10).Line.substr(Disassemble(f.MemoryCells(), 0x10).Line.size() - 7),
+                "invalid");
     }
   }
 }
