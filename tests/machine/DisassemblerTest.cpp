@@ -3,7 +3,6 @@
 #include <climits>
 #include <string>
 
-#include "machine/CellStore.h"
 #include "machine/Disassembler.h"
 #include "machine/Listing.h"
 
