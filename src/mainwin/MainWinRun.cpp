@@ -7,10 +7,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -52,8 +54,21 @@ void TMainWin::ShowStepResult(TStopReason reason) {
     SetStatus(QStringLiteral("Ready"), Qt::black);
 }
 
+void TMainWin::TakeTypedCells() {
+  const std::pair<THexGrid*, TCellSpace> grids[] = {
+      {MainMemory, csMemory}, {Registers, csRegister}, {SysRegs, csSysReg}};
+  for (const auto& [grid, space] : grids) {
+    if (!grid->EditorOpen() || !grid->Editor() || grid->Editor()->isHidden()) continue;
+    const int adr = grid->coor2adr(grid->EditCol(), grid->EditRow());
+    // The grid reads a cell under an open editor as the digits typed.
+    const int32_t typed = grid->GetContents(adr);
+    if (typed != FSession->Cell(space, adr)) UserEdit(eaCellEdit, {{space, adr, typed}});
+  }
+}
+
 void TMainWin::StepSimulator() {
   SetStatus(QStringLiteral("Running..."), RunningColor);
+  TakeTypedCells();
   // A Break of an earlier run has been handled already.
   FSession->CancelBreak();
   const TStopReason reason = FSession->Step();
@@ -81,6 +96,7 @@ void TMainWin::RunSlice() {
     return;
   }
   FRunTimer->setInterval(0);
+  TakeTypedCells();
   TRunPolicy slice;
   slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
   TStopReason reason = FSession->Run(slice);

@@ -128,4 +128,34 @@ TEST_F(MainWinSessionTest, AProgramsOwnStoresShowAsChangedButDoNotSetModified) {
   EXPECT_EQ(Main->DisasmWin->SelectedRow(), 3);
 }
 
+// Step (F8, which leaves the editor open; a click on the button would close
+// it first) while a cell's editor is open: the program reads the digits
+// typed so far, in memory, in a register and in PC.
+TEST_F(MainWinSessionTest, AStepDuringAnEditSeesTheDigitsTypedSoFar) {
+  // 00: load R1,[10] / 02: move R3,R2 (copies R3 into R2)
+  Poke(0x00, {0x11, 0x10, 0x40, 0x32});
+  ClickCell(Main->MainMemory, 0x10);
+  QTest::keyClick(Main->MainMemory, '5');
+  ASSERT_TRUE(Main->MainMemory->EditorOpen());
+  QTest::keyClick(Main->MainMemory->Editor(), 'A');
+  QTest::keyClick(Main->MainMemory->Editor(), Qt::Key_F8);
+  ASSERT_TRUE(Main->MainMemory->EditorOpen());
+  EXPECT_EQ(Session().Register(1), 0x5A);
+  EXPECT_EQ(Pc(), 2);
+
+  ClickCell(Main->Registers, 3);
+  QTest::keyClicks(Main->Registers, "7");
+  ASSERT_TRUE(Main->Registers->EditorOpen());
+  QTest::keyClick(Main->Registers->Editor(), Qt::Key_F8);
+  EXPECT_EQ(Session().Register(2), 0x07);
+
+  // PC typed as 0 runs the first instruction again.
+  Session().SetCell(csMemory, 0x10, 0x33);
+  ClickCell(Main->SysRegs, 0);
+  QTest::keyClicks(Main->SysRegs, "0");
+  QTest::keyClick(Main->SysRegs->Editor(), Qt::Key_F8);
+  EXPECT_EQ(Session().Register(1), 0x33);
+  EXPECT_EQ(Pc(), 2);
+}
+
 }  // namespace
