@@ -1,6 +1,6 @@
 #include "mainwin/MainWin.h"
 
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 #include "controls/HexGrid.h"
 
 #include <QPointer>

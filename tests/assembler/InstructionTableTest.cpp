@@ -2,7 +2,7 @@
 // disassembler, the assembler (through the disassembly text) and the
 // composer must agree on each opcode's validity, mnemonic and fields.
 #include "AsmTestSupport.h"
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 #include "machine/Disassembler.h"
 #include "machine/HexText.h"
 #include "machine/InstructionSet.h"

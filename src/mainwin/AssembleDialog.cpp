@@ -1,4 +1,4 @@
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 
 #include "app/HelpHook.h"
 #include "controls/HexGrid.h"
