@@ -1,7 +1,7 @@
 #include "mainwin/MainWin.h"
 
-#include "mainwin/AssembleDialog.h"
 #include "controls/HexGrid.h"
+#include "mainwin/AssembleDialog.h"
 
 #include <QPointer>
 

@@ -2,11 +2,11 @@
 // disassembler, the assembler (through the disassembly text) and the
 // composer must agree on each opcode's validity, mnemonic and fields.
 #include "AsmTestSupport.h"
-#include "mainwin/AssembleDialog.h"
 #include "machine/Disassembler.h"
 #include "machine/HexText.h"
 #include "machine/InstructionSet.h"
 #include "machine/Simulator.h"
+#include "mainwin/AssembleDialog.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QComboBox>

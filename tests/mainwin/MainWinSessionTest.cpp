@@ -1,7 +1,7 @@
 #include "MainWinFixture.h"
 
-#include "mainwin/AssembleDialog.h"
 #include "machine/ProgramImage.h"
+#include "mainwin/AssembleDialog.h"
 
 #include <QComboBox>
 #include <QTimer>
