@@ -72,7 +72,10 @@ void THexGrid::StoreShown(int adr, int32_t value) {
   FContents[static_cast<size_t>(adr)] = value;
   InvalidateCell(adr);
   if (FEditCol >= 0 && adr == coor2adr(FEditCol, FEditRow) && FEditor && !FEditor->isHidden()) {
-    // The write wins over what the user was typing into this cell.
+    // A model may take over the very digits being typed (a program run
+    // reads them); the user goes on typing. Any other value wins over what
+    // the user was typing into this cell.
+    if (FModel && FEditor->isModified() && HexTextValue(FEditor->text()) == value) return;
     SetEditorText(FormatValue(value, FEditor->maxLength()), FEditor->maxLength());
     FEditor->setModified(false);
   }

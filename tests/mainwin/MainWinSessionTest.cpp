@@ -140,6 +140,7 @@ TEST_F(MainWinSessionTest, AStepDuringAnEditSeesTheDigitsTypedSoFar) {
   QTest::keyClick(Main->MainMemory->Editor(), 'A');
   QTest::keyClick(Main->MainMemory->Editor(), Qt::Key_F8);
   ASSERT_TRUE(Main->MainMemory->EditorOpen());
+  EXPECT_EQ(Main->MainMemory->Editor()->text(), "5A");  // the typing goes on undisturbed
   EXPECT_EQ(Session().Register(1), 0x5A);
   EXPECT_EQ(Pc(), 2);
 
@@ -147,6 +148,7 @@ TEST_F(MainWinSessionTest, AStepDuringAnEditSeesTheDigitsTypedSoFar) {
   QTest::keyClicks(Main->Registers, "7");
   ASSERT_TRUE(Main->Registers->EditorOpen());
   QTest::keyClick(Main->Registers->Editor(), Qt::Key_F8);
+  EXPECT_EQ(Main->Registers->Editor()->text(), "7");
   EXPECT_EQ(Session().Register(2), 0x07);
 
   // PC typed as 0 runs the first instruction again.
