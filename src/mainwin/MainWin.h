@@ -207,8 +207,9 @@ class TMainWin : public QMainWindow, public TZForm {
   void DisasmWinDblClick(int row);
   void DisasmWinMouseDown(int row);
 
-  // A program started while the user types into a cell sees the digits
-  // typed so far: they become the cell's value, as Enter would make them.
+  // A program started, a file saved or a listing made while the user types
+  // into a cell sees the digits typed so far: they become the cell's value,
+  // as Enter would make them.
   void TakeTypedCells();
   void RunSlice();
   void FinishRun(TStopReason reason);

@@ -48,6 +48,8 @@ QString TMainWin::ListingPath() const {
 }
 
 void TMainWin::ViewAsmButtonClick() {
+  // A cell being edited is listed with the digits typed so far.
+  TakeTypedCells();
   const QString path = ListingPath();
   const std::string error =
       WriteListingFile(QFile::encodeName(path).toStdString(), FSession->MemoryCells(), FSession->PC());

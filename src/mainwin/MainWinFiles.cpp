@@ -90,6 +90,8 @@ bool TMainWin::SaveMemoryFile(const QString& path) {
   // complete: a full disk or a lost permission never destroys the file the
   // student had. Unbuffered, because a buffered QSaveFile can commit a
   // partly written file as a success when the disk fills up during flush.
+  // A cell being edited is saved with the digits typed so far.
+  TakeTypedCells();
   const std::string image = EncodeProgramImage(FSession->MemoryCells());
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

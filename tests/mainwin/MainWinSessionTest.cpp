@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -158,6 +159,24 @@ TEST_F(MainWinSessionTest, AStepDuringAnEditSeesTheDigitsTypedSoFar) {
   QTest::keyClick(Main->SysRegs->Editor(), Qt::Key_F8);
   EXPECT_EQ(Session().Register(1), 0x33);
   EXPECT_EQ(Pc(), 2);
+}
+
+// Ctrl+S while a cell's editor is open saves the digits typed so far.
+TEST_F(MainWinSessionTest, ASaveDuringAnEditSavesTheDigitsTypedSoFar) {
+  const QString path = FDir.filePath("typed.prg");
+  FPlatform.SaveResults.push_back({true, path, 0});
+  TypeIntoCell(Main->MainMemory, 0x20, "11");  // memory modified: Save is enabled
+  ClickCell(Main->MainMemory, 0x21);
+  QTest::keyClick(Main->MainMemory, '3');
+  QTest::keyClick(Main->MainMemory->Editor(), 'C');
+  QTest::keyClick(Main->MainMemory->Editor(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_TRUE(FPlatform.SaveResults.empty());
+  std::ifstream file(path.toStdString(), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(bytes.size(), 1024u);
+  EXPECT_EQ(bytes.substr(0x20 * 4, 8), std::string("\x11\0\0\0\x3C\0\0\0", 8));
+  EXPECT_FALSE(Main->MemoryModified());
+  QTest::keyClick(Main->MainMemory->Editor(), Qt::Key_Escape);
 }
 
 }  // namespace
