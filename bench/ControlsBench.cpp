@@ -1,5 +1,6 @@
-// Cost of the display controls on the run loop's hot path: the main window's
-// grids are the machine's cell stores and register RF feeds the terminal.
+// Cost of the display controls' writes: a grid holding its own cells (the
+// main window's grids are views of the session and take changes once per
+// frame) and the terminal, which output is written into byte by byte.
 #include "Bench.h"
 
 #ifdef ORVIK_BENCH_GUI

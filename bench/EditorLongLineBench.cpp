@@ -22,6 +22,7 @@
 #include <sys/resource.h>
 
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 
 namespace {

@@ -10,9 +10,8 @@
 #include <stdexcept>
 
 #include "Bench.h"
-#include "machine/CellStore.h"
+#include "machine/Executor.h"
 #include "machine/Float8.h"
-#include "machine/Machine.h"
 #include "machine/Simulator.h"
 
 namespace {
@@ -73,34 +72,12 @@ double Seconds(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double CoreRate(int instructions, bool withListener) {
-  TCellArray memory(256), registers(16), sysRegs(2);
-  for (int i = 0; i < 4; ++i) memory.SetContents(i, LoopProgram[i]);
-  registers.SetContents(2, 1);
-  int64_t notifications = 0;
-  if (withListener) {
-    // One listener on each store, as the main window has.
-    auto count = [&notifications](int, int32_t, int32_t) { ++notifications; };
-    memory.AddListener(count);
-    registers.AddListener(count);
-    sysRegs.AddListener(count);
-  }
-  TMachine machine(memory, registers, sysRegs);
-  const auto start = std::chrono::steady_clock::now();
-  const int result = machine.ExecuteInstructions(instructions);
-  const double seconds = Seconds(start);
-  benchmark::DoNotOptimize(result);
-  benchmark::DoNotOptimize(notifications);
-  if (result != StepOk || registers.GetContents(1) != (instructions / 2) % 256) throw std::logic_error("core loop");
-  return instructions / seconds;
-}
-
 void LoadLoop(TSimulator& simulator) {
   simulator.EditMemory(eaLoadFile, 0, {LoopProgram[0], LoopProgram[1], LoopProgram[2], LoopProgram[3]});
   simulator.SetCell(csRegister, 2, 1);
 }
 
-// The session as orvik-cli runs it (recording off) or as the window will
+// The session as orvik-cli runs it (recording off) or as the window does
 // (recording every instruction).
 double SessionRate(int instructions, bool recording) {
   TSimulator simulator;
@@ -155,18 +132,14 @@ void MachineLoop(TBenchContext& context) {
   // round of one side, not the ratio.
   const int rounds = 5;
   const int instructions = context.Smoke() ? 10000 : 20000000;
-  double core = 0, withHistory = 0, machine = 0, withListener = 0, reference = 0;
+  double core = 0, withHistory = 0, reference = 0;
   for (int round = 0; round < rounds; ++round) {
     core = std::max(core, SessionRate(instructions, false));
     reference = std::max(reference, ReferenceRate(instructions));
     withHistory = std::max(withHistory, SessionRate(instructions, true));
-    machine = std::max(machine, CoreRate(instructions, false));
-    withListener = std::max(withListener, CoreRate(instructions, true));
   }
   context.Report("core_instructions_per_second", core);
   context.Report("core_with_history_instructions_per_second", withHistory);
-  context.Report("machine_instructions_per_second", machine);
-  context.Report("core_with_listener_instructions_per_second", withListener);
   context.Report("reference_instructions_per_second", reference);
   context.Report("core_to_reference_ratio", core / reference);
   HistoryFigures(context, context.Smoke() ? 10000 : 1000000);

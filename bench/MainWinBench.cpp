@@ -21,7 +21,7 @@ namespace {
 
 // Counts the paints a widget receives.
 class TPaintCounter final : public QObject {
-public:
+ public:
   int Count = 0;
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint) ++Count;
@@ -52,14 +52,7 @@ void RunEndlessOutputLoop(TBenchContext& context) {
   for (int adr = 0; adr < static_cast<int>(std::size(program)); ++adr) main.MainMemory->SetContents(adr, program[adr]);
   main.SetMemoryModified(false);
 
-  // Each instruction writes PC once; wrapping the window's own handler
-  // counts them without touching the window.
-  long long instructions = 0;
-  auto pcHandler = main.SysRegs->OnCellChanged;
-  main.SysRegs->OnCellChanged = [&](THexGrid* grid, int adr, int32_t old, int32_t value) {
-    if (adr == 0) ++instructions;
-    pcHandler(grid, adr, old, value);
-  };
+  const uint64_t executedBefore = main.Session().Executed();
   TPaintCounter memoryPaints;
   TPaintCounter terminalPaints;
   main.MainMemory->installEventFilter(&memoryPaints);
@@ -71,7 +64,7 @@ void RunEndlessOutputLoop(TBenchContext& context) {
   clock.start();
   while (clock.elapsed() < runMs) QApplication::processEvents(QEventLoop::AllEvents, 50);
   const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-  const long long ranInstructions = instructions;
+  const uint64_t ranInstructions = main.Session().Executed() - executedBefore;
   const int memoryRepaints = memoryPaints.Count;
   const int terminalRepaints = terminalPaints.Count;
 
@@ -96,7 +89,6 @@ void RunEndlessOutputLoop(TBenchContext& context) {
   context.Report("memory_grid_repaints_per_second", memoryRepaints / seconds);
   context.Report("terminal_repaints_per_second", terminalRepaints / seconds);
   context.Report("break_latency_ms", breakMs);
-  main.SysRegs->OnCellChanged = pcHandler;
   main.close();
 }
 

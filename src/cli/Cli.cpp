@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +16,6 @@
 #include "cli/RunReport.h"
 #include "cli/TestCommand.h"
 #include "cli/TraceWriter.h"
-#include "machine/CellStore.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
@@ -182,10 +182,6 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
   return "";
 }
 
-void LoadMemory(TCellArray& memory, const std::vector<int32_t>& cells) {
-  for (int i = 0; i < MemorySize; ++i) memory.SetContents(i, cells[static_cast<size_t>(i)]);
-}
-
 void WriteState(std::ostream& err, const TRunResult& state) {
   err << "PC=" << HexText(state.PC, 2) << " IR=" << HexText(state.IR, 4) << '\n';
   for (int r = 0; r < RegisterCount; ++r)
@@ -275,8 +271,8 @@ int DisasmCommand(const std::vector<std::string>& args, std::ostream& out, std::
   if (line.Help) return Help(out, err);
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
-  TCellArray memory(MemorySize);
-  LoadMemory(memory, cells);
+  TMemoryCells memory{};
+  std::copy_n(cells.begin(), std::min(cells.size(), memory.size()), memory.begin());
   out << BuildListing(memory, line.PC);
   return OutputFailed(out, err) ? ExitError : ExitHalted;
 }

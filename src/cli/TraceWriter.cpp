@@ -14,7 +14,7 @@ constexpr size_t BlockSize = 1 << 16;
 
 }  // namespace
 
-TTraceWriter::TTraceWriter(std::ostream& out) : FOut(out), FScratch(MemorySize) {}
+TTraceWriter::TTraceWriter(std::ostream& out) : FOut(out) {}
 
 void TTraceWriter::Number(int64_t value) {
   char digits[24];
@@ -25,8 +25,8 @@ void TTraceWriter::Number(int64_t value) {
 const std::string& TTraceWriter::TextJson(const TTraceStep& step) {
   TCachedText& cached = FTexts[static_cast<size_t>(step.Address)];
   if (cached.Valid && cached.First == step.First && cached.Second == step.Second) return cached.Json;
-  FScratch.SetContents(step.Address, step.First);
-  FScratch.SetContents((step.Address + 1) & 0xFF, step.Second);
+  FScratch[static_cast<size_t>(step.Address)] = step.First;
+  FScratch[static_cast<size_t>((step.Address + 1) & 0xFF)] = step.Second;
   const std::string line = Disassemble(FScratch, step.Address).Line;
   // The listing's prefix "AA:  XX,YY  " repeats address and bytes, which
   // the trace has as numbers; the text is what follows it.

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/CliRun.h"
-#include "machine/CellStore.h"
+#include "machine/Instruction.h"
 
 // Writes run --trace: JSON Lines, one object per executed instruction:
 //   {"step":1,"address":0,"bytes":[47,72],"text":"load  RF,48 ...",
@@ -40,6 +40,6 @@ class TTraceWriter {
 
   std::ostream& FOut;
   std::string FLines;
-  TCellArray FScratch;  // two cells at the step's address, for the disassembler
+  TMemoryCells FScratch{};  // two cells at the step's address, for the disassembler
   std::array<TCachedText, MemorySize> FTexts;
 };

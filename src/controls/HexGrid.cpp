@@ -1,5 +1,7 @@
 #include "controls/HexGrid.h"
 
+#include "controls/HexGridModel.h"
+
 #include <qdrawutil.h>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -46,26 +48,78 @@ int32_t THexGrid::GetContents(int adr) const {
   // A program started while the user types into a cell sees the digits typed so far.
   if (FEditCol >= 0 && adr == coor2adr(FEditCol, FEditRow) && FEditor && !FEditor->isHidden())
     return HexTextValue(FEditor->text());
-  return FContents[static_cast<size_t>(adr)];
+  return FModel ? FModel->CellValue(adr) : FContents[static_cast<size_t>(adr)];
 }
 
 void THexGrid::SetContents(int adr, int32_t value) {
   if (adr < 0 || adr >= Count()) RaiseOutOfBounds("SetContents", adr);
-  int32_t& cell = FContents[static_cast<size_t>(adr)];
-  const int32_t old = cell;
-  if (value != old) {
-    cell = value;
-    if (!FModified) SetModified(true);
-    InvalidateCell(adr);
-    if (FChangedAdr >= 0) InvalidateCell(FChangedAdr);
-    FChangedAdr = adr;
-    if (FEditCol >= 0 && adr == coor2adr(FEditCol, FEditRow) && FEditor && !FEditor->isHidden()) {
-      // The write wins over what the user was typing into this cell.
-      SetEditorText(FormatValue(value, FEditor->maxLength()), FEditor->maxLength());
-      FEditor->setModified(false);
-    }
+  if (FModel) {
+    FModel->WriteCell(adr, value);
+    Refresh();
+    return;
   }
+  const int32_t old = FContents[static_cast<size_t>(adr)];
+  if (value != old) ShowChange(adr, value);
   if (OnCellChanged) OnCellChanged(this, adr, old, value);
+}
+
+void THexGrid::ShowChange(int adr, int32_t value) {
+  StoreShown(adr, value);
+  MarkChanged(adr);
+}
+
+void THexGrid::StoreShown(int adr, int32_t value) {
+  FContents[static_cast<size_t>(adr)] = value;
+  InvalidateCell(adr);
+  if (FEditCol >= 0 && adr == coor2adr(FEditCol, FEditRow) && FEditor && !FEditor->isHidden()) {
+    // A model may take over the very digits being typed (a program run
+    // reads them); the user goes on typing. Any other value wins over what
+    // the user was typing into this cell.
+    if (FModel && FEditor->isModified() && HexTextValue(FEditor->text()) == value) return;
+    SetEditorText(FormatValue(value, FEditor->maxLength()), FEditor->maxLength());
+    FEditor->setModified(false);
+  }
+}
+
+void THexGrid::MarkChanged(int adr) {
+  if (!FModified) SetModified(true);
+  if (FChangedAdr >= 0) InvalidateCell(FChangedAdr);
+  FChangedAdr = adr;
+  InvalidateCell(adr);
+}
+
+void THexGrid::SetModel(THexGridModel* model) {
+  FModel = model;
+  FSeenGeneration = 0;
+  if (!FModel) return;
+  for (int adr = 0; adr < Count(); ++adr) FContents[static_cast<size_t>(adr)] = FModel->CellValue(adr);
+  FSeenGeneration = FModel->Generation();
+  InvalidateAll();
+}
+
+void THexGrid::Refresh() {
+  if (!FModel) return;
+  const uint64_t generation = FModel->Generation();
+  if (generation == FSeenGeneration) return;
+  // Several cells may have changed since the last look; the one written
+  // last is the one marked as changed, as if each write had been shown.
+  int newest = -1;
+  uint64_t newestGeneration = 0;
+  for (int adr = 0; adr < Count(); ++adr) {
+    const uint64_t cellGeneration = FModel->CellGeneration(adr);
+    if (cellGeneration <= FSeenGeneration) continue;
+    const int32_t old = FContents[static_cast<size_t>(adr)];
+    const int32_t value = FModel->CellValue(adr);
+    if (value == old) continue;
+    StoreShown(adr, value);
+    if (cellGeneration >= newestGeneration) {
+      newest = adr;
+      newestGeneration = cellGeneration;
+    }
+    if (OnCellChanged) OnCellChanged(this, adr, old, value);
+  }
+  FSeenGeneration = generation;
+  if (newest >= 0) MarkChanged(newest);
 }
 
 void THexGrid::SetModified(bool value) {
@@ -120,7 +174,10 @@ bool THexGrid::MoveCurrent(int col, int row) {
 }
 
 void THexGrid::Loaded() {
-  std::fill(FContents.begin(), FContents.end(), 0);
+  if (FModel)
+    for (int adr = 0; adr < Count(); ++adr) FContents[static_cast<size_t>(adr)] = FModel->CellValue(adr);
+  else
+    std::fill(FContents.begin(), FContents.end(), 0);
   InvalidateAll();
   if (FOptions.Contains(hgoAlwaysShowEditor)) ShowEditor();
 }

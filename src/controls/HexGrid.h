@@ -1,7 +1,5 @@
 #pragma once
 
-#include "machine/CellStore.h"
-
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -15,6 +13,7 @@
 #include <vector>
 
 class QLineEdit;
+class THexGridModel;
 class QMenu;
 class QPainter;
 
@@ -67,11 +66,11 @@ enum TGridBorderStyle { bsNone, bsSingle };
 // A grid of integer cells shown as fixed-width upper-case hexadecimal, with
 // access by linear address (row * ColCount + col), an in-place hex editor, a
 // contiguous address-range selection made by dragging, and a mark on the most
-// recently changed cell. The main window's grids are the machine's cell
-// stores, so GetContents/SetContents are on the simulator's hot path: they
-// allocate nothing, emit no Qt signal and never paint; a write only marks its
-// cell for the next paint.
-class THexGrid : public QWidget, public TCellStore {
+// recently changed cell. Without a model the grid holds its cells itself and
+// a write reports to OnCellChanged at once; with one (SetModel) it is a view:
+// writes go to the model, and Refresh takes what changed there, once per
+// frame however often the cells were written in between.
+class THexGrid : public QWidget {
   Q_OBJECT
 
  public:
@@ -89,10 +88,20 @@ class THexGrid : public QWidget, public TCellStore {
   std::function<void(THexGrid* sender)> OnDblClick;
   std::function<void(THexGrid* sender)> OnExit;
 
-  // TCellStore
-  int Count() const override { return FColCount * FRowCount; }
-  int32_t GetContents(int adr) const override;
-  void SetContents(int adr, int32_t value) override;
+  int Count() const { return FColCount * FRowCount; }
+  int32_t GetContents(int adr) const;
+  // With a model, a write goes to the model and is shown by the Refresh
+  // that follows at once.
+  void SetContents(int adr, int32_t value);
+
+  // The cells shown from now on; the model must hold Count() cells and
+  // outlive the grid (or be replaced by nullptr first).
+  void SetModel(THexGridModel* model);
+  THexGridModel* Model() const { return FModel; }
+  // Shows what changed in the model since the last look: each changed cell
+  // is repainted, the newest change is marked, OnCellChanged is told, and
+  // a value arriving in the cell being edited replaces the digits typed.
+  void Refresh();
 
   int32_t GetCells(int col, int row) const { return GetContents(coor2adr(col, row)); }
   void SetCells(int col, int row, int32_t value) { SetContents(coor2adr(col, row), value); }
@@ -214,8 +223,16 @@ class THexGrid : public QWidget, public TCellStore {
   void DoExit();
   bool NavigationKey(QKeyEvent* e);
   void ResetDerivedFonts();
+  // Stores a value that differs from the one shown, with the marks a change gets.
+  void ShowChange(int adr, int32_t value);
+  void StoreShown(int adr, int32_t value);
+  void MarkChanged(int adr);
 
+  // The values shown: the cells themselves without a model, a copy of the
+  // model's with one.
   std::vector<int32_t> FContents;
+  THexGridModel* FModel = nullptr;
+  uint64_t FSeenGeneration = 0;
   // One byte per cell: an update of the cell's area is already pending, so
   // further writes before the next paint need not ask again.
   std::vector<uint8_t> FInvalid;

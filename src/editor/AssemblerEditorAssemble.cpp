@@ -61,10 +61,10 @@ void TAssemblerEditor::CopyImageToMemory() {
   for (int address = 0; address < TAsmParser::ImageSize; ++address) image[address] = FParser->GetByte(address);
   // Every cell goes through the grid, so each changed one rewrites its
   // disassembly row; the list repaints once at the end.
-  FMainWin.WriteMemoryImage(image);
+  FMainWin.WriteMemoryImage(image, eaAssemble);
   BringToFront(&FMainWin);
   FMainWin.SetMemoryModified(false);
-  FMainWin.ResetProgramCounter();
+  FMainWin.ResetProgramCounter(eaAssemble);
 }
 
 void TAssemblerEditor::AddError(int line, int column, const std::string& message) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "machine/CellStore.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/InstructionSet.h"
@@ -35,10 +34,10 @@ std::string InstructionText(int first, int second) {
 
 }  // namespace
 
-TDisasmLine Disassemble(const TCellStore& memory, int address) {
+TDisasmLine Disassemble(const TMemoryCells& memory, int address) {
   const int adr = WrapAddress(address);
-  const int32_t first = memory.GetContents(adr);
-  const int32_t second = memory.GetContents((adr + 1) & 0xFF);
+  const int32_t first = memory[static_cast<size_t>(adr)];
+  const int32_t second = memory[static_cast<size_t>((adr + 1) & 0xFF)];
   TDisasmLine result;
   result.Word = InstructionWord(first, second);
   result.Line = HexText(adr, 2) + ":  " + HexText(first, 2) + "," + HexText(second, 2) + "  ";

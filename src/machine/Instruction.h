@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 // Helpers shared by the executor and the disassembler. Cells are signed 32-bit
@@ -11,6 +12,9 @@ constexpr int RegisterCount = 16;
 constexpr int SysRegCount = 2;
 constexpr int PCIndex = 0;
 constexpr int IRIndex = 1;
+
+// The 256 memory cells, as a session holds them and files and listings read them.
+using TMemoryCells = std::array<int32_t, MemorySize>;
 
 constexpr bool IsByte(int32_t value) { return value >= 0 && value <= 0xFF; }
 

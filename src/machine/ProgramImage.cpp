@@ -1,6 +1,5 @@
 #include "machine/ProgramImage.h"
 
-#include "machine/CellStore.h"
 #include "machine/FileReader.h"
 #include "machine/FileWriter.h"
 #include "machine/Instruction.h"
@@ -30,10 +29,8 @@ std::string EncodeProgramImage(const std::vector<int32_t>& cells) {
   return bytes;
 }
 
-std::string EncodeProgramImage(const TCellStore& memory) {
-  std::vector<int32_t> cells(MemorySize);
-  for (int i = 0; i < MemorySize && i < memory.Count(); ++i) cells[static_cast<size_t>(i)] = memory.GetContents(i);
-  return EncodeProgramImage(cells);
+std::string EncodeProgramImage(const TMemoryCells& memory) {
+  return EncodeProgramImage(std::vector<int32_t>(memory.begin(), memory.end()));
 }
 
 bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, TFileError& error) {
@@ -55,6 +52,6 @@ bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::
   return false;
 }
 
-std::string WriteProgramFile(const std::string& path, const TCellStore& memory) {
+std::string WriteProgramFile(const std::string& path, const TMemoryCells& memory) {
   return WriteFileAtomically(path, EncodeProgramImage(memory));
 }

@@ -5,7 +5,8 @@
 #include <string_view>
 #include <vector>
 
-class TCellStore;
+#include "machine/Instruction.h"
+
 struct TFileError;
 
 // A program file: the 256 memory cells as little-endian signed 32-bit
@@ -17,7 +18,7 @@ constexpr int ProgramImageSize = 1024;
 // in error when fewer than 1024 bytes are given; cells are then untouched.
 bool DecodeProgramImage(std::string_view bytes, std::vector<int32_t>& cells, std::string& error);
 std::string EncodeProgramImage(const std::vector<int32_t>& cells);
-std::string EncodeProgramImage(const TCellStore& memory);
+std::string EncodeProgramImage(const TMemoryCells& memory);
 
 // Reads a program file into cells (untouched on failure). Errors: "Cannot open
 // file PATH" (the reason: the system's, or "not a regular file" for a FIFO or
@@ -27,4 +28,4 @@ bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, TFile
 // As above with the message alone, as the windows show it.
 bool ReadProgramFile(const std::string& path, std::vector<int32_t>& cells, std::string& error);
 // Returns "" on success, else "Cannot create file PATH" or "Stream write error".
-std::string WriteProgramFile(const std::string& path, const TCellStore& memory);
+std::string WriteProgramFile(const std::string& path, const TMemoryCells& memory);

@@ -6,9 +6,9 @@
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
 #include "machine/Disassembler.h"
-#include "machine/Machine.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/LabelGrid.h"
+#include "mainwin/SessionCells.h"
 #include "mainwin/StatusPanel.h"
 
 #include <QAction>
@@ -22,6 +22,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <bitset>
 
 #include <algorithm>
 
@@ -72,7 +74,14 @@ void SetUpGrid(THexGrid* grid, int cols, int rows, int x, int y, bool boldChange
 }  // namespace
 
 TMainWin::TMainWin(TSettings& settings, QWidget* parent)
-    : QMainWindow(parent), TZForm(this), FSettings(settings), FRunTimer(new QTimer(this)) {
+    : QMainWindow(parent),
+      TZForm(this),
+      FSettings(settings),
+      FSession(std::make_unique<TSimulator>()),
+      FMemoryCells(std::make_unique<TSessionCells>(*FSession, csMemory)),
+      FRegisterCells(std::make_unique<TSessionCells>(*FSession, csRegister)),
+      FSysRegCells(std::make_unique<TSessionCells>(*FSession, csSysReg)),
+      FRunTimer(new QTimer(this)) {
   setWindowTitle(QStringLiteral("Orvik Simulator"));
   SetHelpContext(this, 20);
   QFont windowFont(QStringLiteral("DejaVu Sans"));
@@ -86,7 +95,6 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateHelpCommands();
   CreateExampleCommands();
   CreateOutsideFileCommands();
-  FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
   ConnectGrids();
 
   FRunTimer->setInterval(0);
@@ -105,6 +113,8 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   }
 
+  FViewGeneration = FSession->Generation();
+  FShownPC = FSession->PC();
   RewriteAllDisasmRows();
   PcChanged(0);
   SetMemoryModified(false);
@@ -116,6 +126,9 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
 
 TMainWin::~TMainWin() {
   FRunTimer->stop();
+  // The grids outlive the models they show (they are deleted with the
+  // window's widgets, after these members).
+  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->SetModel(nullptr);
   SetApplicationHelpHandler(nullptr);
   THelpDialog::CloseAll();
 }
@@ -319,18 +332,14 @@ void TMainWin::CreateStatusBar() {
 }
 
 void TMainWin::ConnectGrids() {
-  MainMemory->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
-    MainMemoryCellChanged(adr, old, value);
-  };
+  // The grids show the session; what the user types into them is an edit of it.
+  for (TSessionCells* cells : {FMemoryCells.get(), FRegisterCells.get(), FSysRegCells.get()})
+    cells->OnWrite = [this](TCellSpace space, int adr, int32_t value) { UserEdit(eaCellEdit, {{space, adr, value}}); };
+  MainMemory->SetModel(FMemoryCells.get());
+  Registers->SetModel(FRegisterCells.get());
+  SysRegs->SetModel(FSysRegCells.get());
   MainMemory->OnSelChanged = [this](THexGrid*, int start, int end) { MainMemorySelChanged(start, end); };
   MainMemory->OnSelectCell = [this](THexGrid*, int col, int row, bool&) { MainMemorySelectCell(col, row); };
-
-  Registers->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
-    RegistersCellChanged(adr, old, value);
-  };
-  SysRegs->OnCellChanged = [this](THexGrid*, int adr, int32_t old, int32_t value) {
-    SysRegsCellChanged(adr, old, value);
-  };
 
   // The register grids never show a selected range.
   auto noSelection = [](THexGrid* grid, int start, int end) {
@@ -351,6 +360,7 @@ void TMainWin::ConnectGrids() {
 void TMainWin::SetMemoryModified(bool flag) {
   if (FMemoryModified == flag) return;
   FMemoryModified = flag;
+  FSession->SetMemoryModified(flag);
   MainMemory->SetModified(flag);
   SaveButton->setEnabled(flag);
   MenuSaveFile->setEnabled(flag);
@@ -363,26 +373,6 @@ void TMainWin::SetStatus(const QString& text, const QColor& color) {
 }
 
 QString TMainWin::StatusTextValue() const { return StatusText->Text(); }
-
-void TMainWin::MainMemoryCellChanged(int index, int32_t oldValue, int32_t value) {
-  if (value == oldValue) return;
-  const int row = DisasmRowOf(index);
-  if (!FMachine->Executing()) {
-    SetMemoryModified(true);
-    DisasmWin->SetTopRow(row - 3);
-  }
-  RewriteDisasmRow(row);
-}
-
-void TMainWin::RegistersCellChanged(int index, int32_t, int32_t value) {
-  if (index == 15) OutputBox->Write(static_cast<char>(value & 0xFF));
-}
-
-void TMainWin::SysRegsCellChanged(int index, int32_t oldValue, int32_t value) {
-  if (index != 0 || value == oldValue) return;
-  if (((oldValue ^ value) & 1) != 0) RewriteAllDisasmRows();
-  PcChanged(value);
-}
 
 void TMainWin::MainMemorySelectCell(int col, int row) {
   const int adr = MainMemory->coor2adr(col, row);
@@ -405,31 +395,75 @@ void TMainWin::MainMemorySelChanged(int selStart, int selEnd) {
   SetStatus(text, SelectionTextColor);
 }
 
-void TMainWin::ClearMainMemory() {
+void TMainWin::UserEdit(TEditAction action, const std::vector<TCellEdit>& cells) {
+  int lastChanged = -1;
+  for (const TCellEdit& cell : cells)
+    if (cell.Space == csMemory && FSession->Memory(cell.Address) != cell.Value) lastChanged = WrapAddress(cell.Address);
+  FSession->Edit(action, cells);
+  if (lastChanged >= 0) {
+    SetMemoryModified(true);
+    DisasmWin->SetTopRow(DisasmRowOf(lastChanged) - 3);
+  }
+  SyncViews();
+}
+
+void TMainWin::SyncViews() {
+  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->Refresh();
+  const uint64_t seen = FViewGeneration;
+  FViewGeneration = FSession->Generation();
+  if (FViewGeneration != seen) {
+    // Any write of PC counts, also one that put back the value shown: the
+    // list then follows PC again.
+    const bool pcWritten = FSession->CellGeneration(csSysReg, PCIndex) > seen;
+    const int32_t pc = FSession->PC();
+    const bool alignmentChanged = ((pc ^ FShownPC) & 1) != 0;
+    FShownPC = pc;
+    DisasmWin->BeginUpdate();
+    if (alignmentChanged) {
+      RewriteAllDisasmRows();
+    } else {
+      FSession->ChangedMemory(seen, FChangedCells);
+      std::bitset<MemorySize / 2> rows;
+      for (int adr : FChangedCells) rows.set(static_cast<size_t>(DisasmRowOf(adr)));
+      for (int row = 0; row < DisasmWin->RowCount(); ++row)
+        if (rows.test(static_cast<size_t>(row))) RewriteDisasmRow(row);
+    }
+    if (pcWritten) PcChanged(pc);
+    DisasmWin->EndUpdate();
+  }
+  for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  FOutputShown = FSession->OutputCount();
+  // The session keeps the recent output (an undone instruction takes its
+  // byte back from there); what is older and shown already is let go.
+  if (FSession->OutputSince(0).size() > OutputKept) FSession->TakeOutput();
+}
+
+void TMainWin::ClearMainMemory(TEditAction action) {
   int lo = MainMemory->GetSelLo();
   int hi = MainMemory->GetSelHi();
   if (lo < 0 || hi < 0) {
     lo = 0;
     hi = MainMemory->Count() - 1;
   }
-  BeginDisasmUpdate();
-  for (int adr = lo; adr <= hi; ++adr) MainMemory->SetContents(adr, 0);
-  EndDisasmUpdate();
+  std::vector<TCellEdit> cells;
+  for (int adr = lo; adr <= hi; ++adr) cells.push_back({csMemory, adr, 0});
+  UserEdit(action, cells);
 }
 
 void TMainWin::ClearRegisters() {
-  for (int n = 0; n < Registers->Count(); ++n) Registers->SetContents(n, 0);
+  std::vector<TCellEdit> cells;
+  for (int n = 0; n < RegisterCount; ++n) cells.push_back({csRegister, n, 0});
+  UserEdit(eaClear, cells);
 }
 
-void TMainWin::WriteMemoryImage(const QVector<int32_t>& cells) {
-  BeginDisasmUpdate();
-  for (int adr = 0; adr < MainMemory->Count() && adr < cells.size(); ++adr) MainMemory->SetContents(adr, cells[adr]);
-  EndDisasmUpdate();
+void TMainWin::WriteMemoryImage(const QVector<int32_t>& cells, TEditAction action) {
+  std::vector<TCellEdit> edits;
+  for (int adr = 0; adr < MemorySize && adr < cells.size(); ++adr) edits.push_back({csMemory, adr, cells[adr]});
+  UserEdit(action, edits);
 }
 
-void TMainWin::ResetProgramCounter() {
-  SysRegs->SetContents(0, 2);
-  SysRegs->SetContents(0, 0);
+void TMainWin::ResetProgramCounter(TEditAction action) {
+  UserEdit(action, {{csSysReg, PCIndex, 2}, {csSysReg, PCIndex, 0}});
 }
 
 void TMainWin::BeginDisasmUpdate() { DisasmWin->BeginUpdate(); }

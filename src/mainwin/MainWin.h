@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ZForm.h"
+#include "machine/Simulator.h"
 
 #include <QColor>
 #include <QList>
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct TFileDialogResult;
 struct TSettings;
@@ -25,15 +27,17 @@ class TAssemblerEditor;
 class TDisasmList;
 class TLabelGrid;
 class THexGrid;
-class TMachine;
 class TRecentFilesMenu;
+class TSessionCells;
 class TShowText;
 class TStatusPanel;
 class TWhatsThisMode;
 
-// The simulator's main window: the machine's memory, registers, PC and IR in
-// three hex grids (which are the machine's cell stores), the disassembly
-// list, the output terminal, and the commands that drive the machine.
+// The simulator's main window: a view of one simulator session, with its
+// memory, registers, PC and IR in three hex grids, the disassembly list, the
+// output terminal, and the commands that drive the machine. Every change the
+// user makes is an edit of the session; the views catch up from the
+// session's change tracking (SyncViews), once per slice of a run.
 class TMainWin : public QMainWindow, public TZForm {
   Q_OBJECT
 
@@ -42,7 +46,14 @@ class TMainWin : public QMainWindow, public TZForm {
   ~TMainWin() override;
 
   TSettings& Settings() const { return FSettings; }
-  TMachine& Machine() const { return *FMachine; }
+  TSimulator& Session() const { return *FSession; }
+  // A user's change of the machine: one undoable edit of the session. A
+  // changed memory cell sets "Modified" and scrolls the disassembly to it;
+  // the views are brought up to date at once.
+  void UserEdit(TEditAction action, const std::vector<TCellEdit>& cells);
+  // Shows what changed in the session since the views last looked: grid
+  // cells, disassembly rows, the PC row and the terminal's new output.
+  void SyncViews();
 
   // Controls, named as the user knows them.
   THexGrid* MainMemory;
@@ -102,12 +113,13 @@ class TMainWin : public QMainWindow, public TZForm {
   void ZeroPCClick();
 
   // Memory views.
-  void ClearMainMemory();
+  // The selected cells, or all of memory without a selection, become 0.
+  void ClearMainMemory(TEditAction action = eaClear);
   void ClearRegisters();
   // Writes all 256 memory cells with the disassembly's repaint suspended.
-  void WriteMemoryImage(const QVector<int32_t>& cells);
+  void WriteMemoryImage(const QVector<int32_t>& cells, TEditAction action);
   // PC := 2 then 0, so that a change of PC is signalled even when it was 0.
-  void ResetProgramCounter();
+  void ResetProgramCounter(TEditAction action = eaCellEdit);
   void BeginDisasmUpdate();
   void EndDisasmUpdate();
 
@@ -184,9 +196,6 @@ class TMainWin : public QMainWindow, public TZForm {
   // The enabled command button whose underlined letter the key is, if any.
   QPushButton* ButtonForMnemonic(const QKeyEvent* event) const;
 
-  void MainMemoryCellChanged(int index, int32_t oldValue, int32_t value);
-  void RegistersCellChanged(int index, int32_t oldValue, int32_t value);
-  void SysRegsCellChanged(int index, int32_t oldValue, int32_t value);
   void MainMemorySelChanged(int selStart, int selEnd);
   void MainMemorySelectCell(int col, int row);
 
@@ -198,9 +207,13 @@ class TMainWin : public QMainWindow, public TZForm {
   void DisasmWinDblClick(int row);
   void DisasmWinMouseDown(int row);
 
+  // A program started, a file saved or a listing made while the user types
+  // into a cell sees the digits typed so far: they become the cell's value,
+  // as Enter would make them.
+  void TakeTypedCells();
   void RunSlice();
-  void FinishRun(int result);
-  void ShowStepResult(int result);
+  void FinishRun(TStopReason reason);
+  void ShowStepResult(TStopReason reason);
 
   bool FormCloseQuery();
   // Asks the save question when memory is modified; true when the command
@@ -212,7 +225,17 @@ class TMainWin : public QMainWindow, public TZForm {
   bool OpenSourceFile(const TFileDialogResult& chosen);
 
   TSettings& FSettings;
-  std::unique_ptr<TMachine> FMachine;
+  std::unique_ptr<TSimulator> FSession;
+  std::unique_ptr<TSessionCells> FMemoryCells;
+  std::unique_ptr<TSessionCells> FRegisterCells;
+  std::unique_ptr<TSessionCells> FSysRegCells;
+  // The session's generation the views last caught up with, and the PC
+  // they show (the disassembly rows follow its alignment).
+  uint64_t FViewGeneration = 0;
+  int32_t FShownPC = 0;
+  std::vector<int> FChangedCells;
+  uint64_t FOutputShown = 0;
+  static constexpr size_t OutputKept = size_t{1} << 20;
   QTimer* FRunTimer;
   bool FRunning = false;
   // The state of the varying distance between a run's clock checks.

@@ -17,7 +17,7 @@ void TMainWin::MenuCopyClick() {
 void TMainWin::MenuCutClick() {
   if (MainMemory->GetSelLo() < 0) return;
   MenuCopyClick();
-  ClearMainMemory();
+  ClearMainMemory(eaCut);
 }
 
 void TMainWin::MenuPasteClick() {
@@ -28,14 +28,17 @@ void TMainWin::MenuPasteClick() {
   }
   const int lo = MainMemory->GetSelLo();
   if (lo < 0 || lo != MainMemory->GetSelHi()) {
-    Platform().ShowMessage(this, QStringLiteral("Error"),
-                           QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
-                           TMsgIcon::Warning);
+    Platform().ShowMessage(
+        this, QStringLiteral("Error"),
+        QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
+        TMsgIcon::Warning);
     return;
   }
   // Values that would go past the last cell are dropped: memory does not wrap here.
-  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MainMemory->Count(); ++i)
-    MainMemory->SetContents(lo + i, FMemoryClipboard[i]);
+  std::vector<TCellEdit> cells;
+  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MemorySize; ++i)
+    cells.push_back({csMemory, lo + i, FMemoryClipboard[i]});
+  UserEdit(eaPaste, cells);
 }
 
 void TMainWin::MenuSelectAllClick() {

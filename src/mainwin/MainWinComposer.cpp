@@ -1,7 +1,7 @@
 #include "mainwin/MainWin.h"
 
-#include "assembler/AssembleDialog.h"
 #include "controls/HexGrid.h"
+#include "mainwin/AssembleDialog.h"
 
 #include <QPointer>
 
@@ -12,7 +12,7 @@ void TMainWin::DisasmWinMouseDown(int row) {
   if (row < 0) return;
   // Rows follow the alignment of PC: with an odd PC row k holds the
   // instruction at 2k + 1.
-  const int address = 2 * row + (SysRegs->GetContents(0) & 1);
+  const int address = 2 * row + (Session().PC() & 1);
   QPointer<TAssembleDialog> dialog = new TAssembleDialog(*this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->SetAddress(address);

@@ -12,22 +12,17 @@
 #include <QFile>
 #include <QPointer>
 
-namespace {
-// PC read as an address; a cell edited by hand holds 0..FF already.
-int PcAddress(const THexGrid& sysRegs) { return sysRegs.GetContents(0) & 0xFF; }
-}  // namespace
-
 // The rows follow the alignment of PC: with an odd PC row k shows the
 // instruction at 2k + 1, and cell 00 belongs to the one at FF.
 int TMainWin::DisasmRowOf(int address) const {
-  const int start = (PcAddress(*SysRegs) & 1) == 0 ? (address & ~1) : ((address - 1) & 0xFF) | 1;
+  const int start = (FSession->PC() & 1) == 0 ? (address & ~1) : ((address - 1) & 0xFF) | 1;
   return start / 2;
 }
 
 void TMainWin::RewriteDisasmRow(int row) {
-  const int pc = PcAddress(*SysRegs);
+  const int pc = WrapAddress(FSession->PC());
   const int start = 2 * row + (pc & 1);
-  DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(*MainMemory, start).Line));
+  DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
   if (pc == start) DisasmWin->SetSelectedRow(row);
 }
 
@@ -43,7 +38,9 @@ void TMainWin::PcChanged(int pc) {
   DisasmWin->SetTopRow(row - 3);
 }
 
-void TMainWin::DisasmWinDblClick(int row) { SysRegs->SetContents(0, 2 * row + (PcAddress(*SysRegs) & 1)); }
+void TMainWin::DisasmWinDblClick(int row) {
+  UserEdit(eaCellEdit, {{csSysReg, PCIndex, 2 * row + (FSession->PC() & 1)}});
+}
 
 QString TMainWin::ListingPath() const {
   if (HasSeparator(FSettings.TempLstFile)) return FSettings.TempLstFile;
@@ -51,9 +48,11 @@ QString TMainWin::ListingPath() const {
 }
 
 void TMainWin::ViewAsmButtonClick() {
+  // A cell being edited is listed with the digits typed so far.
+  TakeTypedCells();
   const QString path = ListingPath();
   const std::string error =
-      WriteListingFile(QFile::encodeName(path).toStdString(), *MainMemory, SysRegs->GetContents(0));
+      WriteListingFile(QFile::encodeName(path).toStdString(), FSession->MemoryCells(), FSession->PC());
   if (!error.empty()) {
     Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(error), TMsgIcon::Error);
     return;

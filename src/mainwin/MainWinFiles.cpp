@@ -56,11 +56,11 @@ bool TMainWin::LoadProgramFile(const QString& path) {
   // unreadable file leaves memory as it was.
   const bool loaded = ReadProgramFile(QFile::encodeName(path).toStdString(), cells, error);
   if (loaded) {
-    WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()));
+    WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()), eaLoadFile);
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);
-    ResetProgramCounter();
+    ResetProgramCounter(eaLoadFile);
     SetMemoryModified(false);
   } else {
     // Memory still holds what it held, edits included: it stays as modified
@@ -90,7 +90,9 @@ bool TMainWin::SaveMemoryFile(const QString& path) {
   // complete: a full disk or a lost permission never destroys the file the
   // student had. Unbuffered, because a buffered QSaveFile can commit a
   // partly written file as a success when the disk fills up during flush.
-  const std::string image = EncodeProgramImage(*MainMemory);
+  // A cell being edited is saved with the digits typed so far.
+  TakeTypedCells();
+  const std::string image = EncodeProgramImage(FSession->MemoryCells());
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     ShowFileError(this, QStringLiteral("Cannot create file %1").arg(path));

@@ -2,15 +2,17 @@
 
 #include "app/Settings.h"
 #include "controls/HexGrid.h"
-#include "machine/Machine.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <chrono>
+#include <utility>
 
 namespace {
 
@@ -20,23 +22,22 @@ const QColor StopColor(255, 0, 0);
 // A run executes instructions in slices on the user-interface thread and
 // returns to the event loop between them, so repaints and commands (Break,
 // Step, edits, closing) are handled within a few milliseconds while nothing
-// of the run stays on the stack. The clock is read every few hundred
-// instructions only.
-constexpr qint64 SliceMilliseconds = 8;
-// A slice ends at a clock check. Were the checks a fixed number of
-// instructions apart, a loop whose period divides that number would be
-// caught at the same point of the loop at every frame and look frozen (the
-// terminal of the output test would always end in the same characters). So
-// the distance between checks varies, by a cheap pseudo-random step.
-constexpr int MinInstructionsPerClockCheck = 192;
-constexpr unsigned ClockCheckSpread = 128;  // a power of two
+// of the run stays on the stack. The views catch up once per slice.
+constexpr std::chrono::milliseconds SliceTime(8);
+// The session reads the clock every DeadlineCheckInterval instructions, so a
+// slice would end a whole number of those after its start. A loop whose
+// period divides that number would then be caught at the same point at
+// every frame and look frozen (the terminal of the output test would always
+// end in the same characters). So each slice runs on for a pseudo-random
+// number of instructions after its deadline.
+constexpr unsigned PhaseSpread = TRunPolicy::DeadlineCheckInterval;  // a power of two
 
-int NextClockCheckDistance(uint32_t& state) {
+uint64_t NextPhaseShift(uint32_t& state) {
   // xorshift32: fast, never zero for a non-zero start.
   state ^= state << 13;
   state ^= state >> 17;
   state ^= state << 5;
-  return MinInstructionsPerClockCheck + static_cast<int>(state & (ClockCheckSpread - 1));
+  return 1 + (state & (PhaseSpread - 1));
 }
 // While a modal dialog is open the run waits, as it would if the dialog's
 // own loop ran inside it; it looks again at this interval.
@@ -44,18 +45,35 @@ constexpr int ModalPollMilliseconds = 20;
 
 }  // namespace
 
-void TMainWin::ShowStepResult(int result) {
-  if (result == StepHalt)
+void TMainWin::ShowStepResult(TStopReason reason) {
+  if (reason == srHalt)
     SetStatus(QStringLiteral("Halted"), StopColor);
-  else if (result == StepInvalid)
+  else if (reason == srInvalid)
     SetStatus(QStringLiteral("Invalid instruction"), StopColor);
   else
     SetStatus(QStringLiteral("Ready"), Qt::black);
 }
 
+void TMainWin::TakeTypedCells() {
+  const std::pair<THexGrid*, TCellSpace> grids[] = {
+      {MainMemory, csMemory}, {Registers, csRegister}, {SysRegs, csSysReg}};
+  for (const auto& [grid, space] : grids) {
+    if (!grid->EditorOpen() || !grid->Editor() || grid->Editor()->isHidden()) continue;
+    const int adr = grid->coor2adr(grid->EditCol(), grid->EditRow());
+    // The grid reads a cell under an open editor as the digits typed.
+    const int32_t typed = grid->GetContents(adr);
+    if (typed != FSession->Cell(space, adr)) UserEdit(eaCellEdit, {{space, adr, typed}});
+  }
+}
+
 void TMainWin::StepSimulator() {
   SetStatus(QStringLiteral("Running..."), RunningColor);
-  ShowStepResult(FMachine->ExecuteInstructions(1));
+  TakeTypedCells();
+  // A Break of an earlier run has been handled already.
+  FSession->CancelBreak();
+  const TStopReason reason = FSession->Step();
+  SyncViews();
+  ShowStepResult(reason);
 }
 
 void TMainWin::RunSimulator() {
@@ -66,6 +84,7 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
+  FSession->CancelBreak();
   FRunTimer->setInterval(0);
   FRunTimer->start();
 }
@@ -77,33 +96,36 @@ void TMainWin::RunSlice() {
     return;
   }
   FRunTimer->setInterval(0);
-  QElapsedTimer clock;
-  clock.start();
-  int result = StepOk;
-  do {
-    const int distance = NextClockCheckDistance(FClockCheckState);
-    for (int i = 0; i < distance && result == StepOk; ++i) result = FMachine->ExecuteInstruction();
-  } while (result == StepOk && !clock.hasExpired(SliceMilliseconds));
-  if (result != StepOk) FinishRun(result);
+  TakeTypedCells();
+  TRunPolicy slice;
+  slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
+  TStopReason reason = FSession->Run(slice);
+  if (reason == srDeadline) {
+    TRunPolicy shift;
+    shift.Budget = NextPhaseShift(FClockCheckState);
+    reason = FSession->Run(shift);
+  }
+  SyncViews();
+  if (reason == srHalt || reason == srInvalid || reason == srBreak) FinishRun(reason);
 }
 
-void TMainWin::FinishRun(int result) {
+void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
-  ShowStepResult(result);
+  ShowStepResult(reason);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);
 }
 
+// The run is between two slices whenever this runs (both are on the
+// user-interface thread), so the request ends it here and now; the session
+// is told too, for a run that may have started in the same turn.
 void TMainWin::BreakSimulator() {
-  FRunTimer->stop();
-  FRunning = false;
-  RunButton->setEnabled(true);
-  BreakButton->setEnabled(false);
-  SetStatus(QStringLiteral("Ready"), Qt::black);
+  FSession->RequestBreak();
+  FinishRun(srBreak);
 }
 
-void TMainWin::ZeroPCClick() { SysRegs->SetContents(0, 0); }
+void TMainWin::ZeroPCClick() { UserEdit(eaCellEdit, {{csSysReg, PCIndex, 0}}); }
 
 void TMainWin::ClearSimulator() {
   TClearDialog dialog(this);
@@ -111,14 +133,16 @@ void TMainWin::ClearSimulator() {
     if (dialog.MemChecked->isChecked()) {
       const int top = DisasmWin->TopRow();
       BeginDisasmUpdate();
-      for (int adr = 0; adr < MainMemory->Count(); ++adr) MainMemory->SetContents(adr, 0);
+      std::vector<TCellEdit> cells;
+      for (int adr = 0; adr < MemorySize; ++adr) cells.push_back({csMemory, adr, 0});
+      UserEdit(eaClear, cells);
       DisasmWin->SetTopRow(top);
       EndDisasmUpdate();
       MainMemory->SetModified(false);
       SetMemoryModified(false);
     }
     if (dialog.RegChecked->isChecked()) ClearRegisters();
-    if (dialog.PCChecked->isChecked()) SysRegs->SetContents(0, 0);
+    if (dialog.PCChecked->isChecked()) UserEdit(eaClear, {{csSysReg, PCIndex, 0}});
   }
   SetStatus(QStringLiteral("Ready"), Qt::black);
 }

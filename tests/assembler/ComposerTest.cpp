@@ -1,5 +1,5 @@
 #include "app/HelpDialog.h"
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QAbstractItemView>

@@ -2,12 +2,11 @@
 // disassembler, the assembler (through the disassembly text) and the
 // composer must agree on each opcode's validity, mnemonic and fields.
 #include "AsmTestSupport.h"
-#include "assembler/AssembleDialog.h"
-#include "machine/CellStore.h"
 #include "machine/Disassembler.h"
 #include "machine/HexText.h"
 #include "machine/InstructionSet.h"
 #include "machine/Simulator.h"
+#include "mainwin/AssembleDialog.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QComboBox>
@@ -77,9 +76,9 @@ TEST_F(InstructionTableTest, EveryConsumerAgreesOnEveryRow) {
       }
 
       // Disassembler.
-      TCellArray memory(MemorySize);
-      memory.SetContents(0x40, word >> 8);
-      memory.SetContents(0x41, word & 0xFF);
+      TMemoryCells memory{};
+      memory[0x40] = word >> 8;
+      memory[0x41] = word & 0xFF;
       const std::string line = Disassemble(memory, 0x40).Line;
       const std::string text = line.substr(12);
       if (!valid) {

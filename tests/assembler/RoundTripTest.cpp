@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "AsmTestSupport.h"
-#include "machine/CellStore.h"
 #include "machine/Disassembler.h"
 
 namespace {
@@ -66,9 +65,8 @@ TEST(AsmRoundTrip, DisassemblingGivesBackEveryInstruction) {
   const TAsmResult assembled = AssembleLines(lines);
   ASSERT_TRUE(assembled.Errors.empty());
 
-  TCellArray memory(256);
-  for (int address = 0; address < 256; ++address)
-    memory.SetContents(address, assembled.Image[static_cast<size_t>(address)]);
+  TMemoryCells memory{};
+  for (size_t address = 0; address < memory.size(); ++address) memory[address] = assembled.Image[address];
   std::vector<std::string> again;
   for (size_t i = 0; i < EveryForm.size(); ++i) {
     const std::string line = Disassemble(memory, static_cast<int>(2 * i)).Line;

@@ -1,5 +1,7 @@
 #include "controls/HexGrid.h"
 
+#include "controls/HexGridModel.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QLineEdit>
@@ -491,6 +493,69 @@ TEST_F(HexGridTest, ArrowKeysMoveTheCurrentCellAskingSelectCellAndKeepTheSelecti
   EXPECT_EQ(asked.size(), 7u);
   EXPECT_EQ(Grid->GetSelLo(), 0x30);
   EXPECT_FALSE(Grid->EditorOpen());
+}
+
+// Cells kept outside the grid, with a generation per write, as a simulator
+// session keeps them; writes through the grid are written down.
+class TTestModel final : public THexGridModel {
+ public:
+  int32_t CellValue(int adr) const override { return Cells[static_cast<size_t>(adr)]; }
+  void WriteCell(int adr, int32_t value) override {
+    Writes.push_back(adr);
+    Set(adr, value);
+  }
+  uint64_t Generation() const override { return Gen; }
+  uint64_t CellGeneration(int adr) const override { return Gens[static_cast<size_t>(adr)]; }
+  void Set(int adr, int32_t value) {
+    Cells[static_cast<size_t>(adr)] = value;
+    Gens[static_cast<size_t>(adr)] = ++Gen;
+  }
+  std::vector<int32_t> Cells = std::vector<int32_t>(256, 0);
+  std::vector<uint64_t> Gens = std::vector<uint64_t>(256, 0);
+  std::vector<int> Writes;
+  uint64_t Gen = 1;
+};
+
+TEST_F(HexGridTest, AViewShowsTheModelOnlyWhenRefreshedAndMarksTheNewestChange) {
+  TTestModel model;
+  model.Set(0x10, 0x42);
+  Grid->SetModel(&model);
+  EXPECT_EQ(Grid->CellText(0, 1), "42");
+  Settle();
+  // Many writes in the model between two refreshes: nothing is painted or
+  // told until the refresh, which tells each changed cell once.
+  model.Set(0x05, 7);
+  model.Set(0x30, 0);  // written, but not changed
+  for (int i = 0; i < 1000; ++i) model.Set(0x20 + i % 3, i & 0xFF);
+  EXPECT_EQ(Grid->CellText(0, 2), "00");
+  EXPECT_TRUE(Log.empty());
+  EXPECT_TRUE(PaintNow().empty());
+  Grid->Refresh();
+  EXPECT_EQ(Log, (std::vector<std::string>{"changed 5 0 7", "changed 20 0 E7", "changed 21 0 E5", "changed 22 0 E6"}));
+  EXPECT_EQ(Grid->ChangedAdr(), 0x20);  // written last
+  EXPECT_TRUE(Grid->Modified());
+  EXPECT_EQ(Grid->CellText(1, 2), "E5");
+  EXPECT_EQ(PaintNow(), (std::set<int>{5, 0x20, 0x21, 0x22}));
+  Grid->Refresh();
+  EXPECT_TRUE(PaintNow().empty());
+
+  // What the user types goes to the model, and is shown from there.
+  Grid->MoveCurrent(3, 4);
+  QTest::keyClick(Grid, '9');
+  ASSERT_TRUE(Grid->EditorOpen());
+  QTest::keyClick(Grid->Editor(), Qt::Key_Return);
+  EXPECT_EQ(model.Writes, std::vector<int>{0x43});
+  EXPECT_EQ(model.Cells[0x43], 9);
+  EXPECT_EQ(Grid->ChangedAdr(), 0x43);
+  // Enter opened the editor on the next cell. A change arriving in the cell
+  // being edited replaces the digits typed there.
+  ASSERT_TRUE(Grid->EditorOpen());
+  ASSERT_EQ(Grid->coor2adr(Grid->EditCol(), Grid->EditRow()), 0x44);
+  QTest::keyClick(Grid->Editor(), '1');
+  model.Set(0x44, 0xAB);
+  Grid->Refresh();
+  EXPECT_EQ(Grid->Editor()->text(), "AB");
+  Grid->SetModel(nullptr);
 }
 
 }  // namespace

@@ -14,12 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "machine/CellStore.h"
 #include "machine/FileReader.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
-#include "machine/Machine.h"
 #include "machine/ProgramImage.h"
+#include "machine/Simulator.h"
 
 namespace {
 
@@ -56,12 +55,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(cells.size() == static_cast<size_t>(MemorySize));
   Require(EncodeProgramImage(cells) == input.substr(0, static_cast<size_t>(ProgramImageSize)));
 
-  TCellArray memory(MemorySize), registers(RegisterCount), sysRegs(SysRegCount);
-  for (int i = 0; i < MemorySize; ++i) memory.SetContents(i, cells[static_cast<size_t>(i)]);
-  const std::string listing = BuildListing(memory, 0);
+  TSimulator session;
+  session.LoadMemory(cells);
+  const std::string listing = BuildListing(session.MemoryCells(), 0);
   Require(!listing.empty() && listing.size() >= 2 && listing.substr(listing.size() - 2) == "\r\n");
-  TMachine machine(memory, registers, sysRegs);
-  machine.ExecuteInstructions(4096);
-  BuildListing(memory, sysRegs.GetContents(PCIndex));
+  TRunPolicy policy;
+  policy.StepLimit = 4096;
+  // Halt and invalid instructions end a run, but PC has moved on: go on.
+  while (session.Executed() < policy.StepLimit) session.Run(policy);
+  BuildListing(session.MemoryCells(), session.PC());
   return 0;
 }

@@ -3,15 +3,14 @@
 #include <climits>
 #include <string>
 
-#include "machine/CellStore.h"
 #include "machine/Disassembler.h"
 #include "machine/Listing.h"
 
 namespace {
 
-TCellArray MemoryWith(std::initializer_list<std::pair<int, int32_t>> cells) {
-  TCellArray memory(256);
-  for (auto [adr, value] : cells) memory.SetContents(adr, value);
+TMemoryCells MemoryWith(std::initializer_list<std::pair<int, int32_t>> cells) {
+  TMemoryCells memory{};
+  for (auto [adr, value] : cells) memory[static_cast<size_t>(adr)] = value;
   return memory;
 }
 
@@ -50,7 +49,7 @@ TEST(Disassembler, Lines) {
       {0x2E, INT_MAX, INT_MIN, "2E:  7FFFFFFF,80000000  invalid"},
   };
   for (const auto& row : rows) {
-    const TCellArray memory = MemoryWith({{row.Address, row.First}, {row.Address + 1, row.Second}});
+    const TMemoryCells memory = MemoryWith({{row.Address, row.First}, {row.Address + 1, row.Second}});
     const TDisasmLine line = Disassemble(memory, row.Address);
     EXPECT_EQ(line.Line, row.Line);
     if (row.First >= 0 && row.First < 256) {
@@ -60,13 +59,13 @@ TEST(Disassembler, Lines) {
 }
 
 TEST(Disassembler, TheInstructionAtFFTakesItsSecondByteFrom00) {
-  const TCellArray memory = MemoryWith({{0xFF, 0x2F}, {0x00, 0x41}});
+  const TMemoryCells memory = MemoryWith({{0xFF, 0x2F}, {0x00, 0x41}});
   EXPECT_EQ(Disassemble(memory, 0xFF).Line, "FF:  2F,41  load  RF,41      ;... ($41=65)");
   EXPECT_EQ(Disassemble(memory, 0xFF).Word, 0x2F41);
 }
 
 TEST(Listing, SixLineExample) {
-  const TCellArray memory = MemoryWith({{0, 0x20}, {1, 0x41}, {2, 0x40}, {3, 0x0F}, {4, 0xC0}, {5, 0x00}});
+  const TMemoryCells memory = MemoryWith({{0, 0x20}, {1, 0x41}, {2, 0x40}, {3, 0x0F}, {4, 0xC0}, {5, 0x00}});
   EXPECT_EQ(BuildListing(memory, 0),
             "00:  20,41  load  R0,41      ;... ($41=65)\r\n"
             "02:  40,0F  move  RF,R0      ;...\r\n"
@@ -78,21 +77,21 @@ TEST(Listing, SixLineExample) {
 
 TEST(Listing, ZeroRunsAndAlignment) {
   const std::string ditto = "              \"\r\n";
-  EXPECT_EQ(BuildListing(TCellArray(256), 0), "00:  00,00  invalid\r\n" + ditto + ditto);
+  EXPECT_EQ(BuildListing(TMemoryCells{}, 0), "00:  00,00  invalid\r\n" + ditto + ditto);
   // 00 05 is invalid but not a zero word: it breaks the run.
-  const TCellArray broken = MemoryWith({{0x0B, 0x05}});
+  const TMemoryCells broken = MemoryWith({{0x0B, 0x05}});
   EXPECT_EQ(BuildListing(broken, 2), "00:  00,00  invalid\r\n" + ditto + ditto +
                                          "0A:  00,05  invalid\r\n"
                                          "0C:  00,00  invalid\r\n" +
                                          ditto + ditto);
   // An odd PC lists the odd addresses and ends with FF, whose second byte is 00.
-  const TCellArray odd = MemoryWith({{0x00, 0x20}, {0x01, 0x2F}, {0x02, 0x41}, {0xFF, 0xC0}});
+  const TMemoryCells odd = MemoryWith({{0x00, 0x20}, {0x01, 0x2F}, {0x02, 0x41}, {0xFF, 0xC0}});
   EXPECT_EQ(BuildListing(odd, 0x41),
             "01:  2F,41  load  RF,41      ;... ($41=65)\r\n"
             "03:  00,00  invalid\r\n" +
                 ditto + ditto + "FF:  C0,20  invalid\r\n");
   // Cells out of range whose word wraps to 0 are still listed as themselves.
-  const TCellArray wrapped = MemoryWith({{0x10, 0x1000000}, {0x20, 0x1000000}});
+  const TMemoryCells wrapped = MemoryWith({{0x10, 0x1000000}, {0x20, 0x1000000}});
   const std::string listing = BuildListing(wrapped, 0);
   EXPECT_NE(listing.find("10:  1000000,00  invalid"), std::string::npos);
   EXPECT_NE(listing.find("20:  1000000,00  invalid"), std::string::npos);

@@ -4,10 +4,10 @@
 #include <ostream>
 #include <vector>
 
-#include "machine/CellStore.h"
-#include "machine/Machine.h"
+#include "machine/Executor.h"
+#include "machine/Simulator.h"
 
-// One write seen by a listener: store ('M' memory, 'R' registers, 'S' PC/IR),
+// One write of an instruction: space ('M' memory, 'R' registers, 'S' PC/IR),
 // address and new value.
 struct TWrite {
   char Store;
@@ -20,56 +20,54 @@ inline std::ostream& operator<<(std::ostream& os, const TWrite& w) {
   return os << w.Store << '[' << w.Adr << "]=" << std::hex << w.Value << std::dec;
 }
 
-// A store the executor cannot see through (as the window's grids are): the
-// generic path must behave exactly like the one for plain arrays.
-class TForwardingStore final : public TCellStore {
- public:
-  explicit TForwardingStore(TCellArray& inner) : FInner(inner) {}
-  int Count() const override { return FInner.Count(); }
-  int32_t GetContents(int adr) const override { return FInner.GetContents(adr); }
-  void SetContents(int adr, int32_t value) override { FInner.SetContents(adr, value); }
-
- private:
-  TCellArray& FInner;
-};
-
-// A machine over plain arrays that records every write in order, and whether
-// the machine said it was executing at that moment.
+// A session that collects the writes of every instruction it executes, in
+// order, from the trace of each step; the cells are set up by user edits.
 struct TMachineFixture {
-  TCellArray Memory{256};
-  TCellArray Registers{16};
-  TCellArray SysRegs{2};
-  TMachine Machine{Memory, Registers, SysRegs};
+  // One space of the session, read and written as cells.
+  struct TCells {
+    TMachineFixture& Owner;
+    TCellSpace Space;
+    int32_t GetContents(int adr) const { return Owner.Session.Cell(Space, adr); }
+    void SetContents(int adr, int32_t value) { Owner.Session.SetCell(Space, adr, value); }
+  };
+  // Executes through the session and returns StepOk, StepInvalid or StepHalt.
+  struct TExecutor {
+    TMachineFixture& Owner;
+    int ExecuteInstruction() {
+      const TStopReason reason = Owner.Session.Step();
+      TStepTrace trace;
+      if (Owner.Session.LastStep(trace))
+        for (const TTraceWrite& w : trace.Writes)
+          Owner.Writes.push_back({w.Space == csMemory ? 'M' : w.Space == csRegister ? 'R' : 'S', w.Address, w.New});
+      return reason == srHalt ? StepHalt : reason == srInvalid ? StepInvalid : StepOk;
+    }
+    // Up to count instructions, stopping after the first that is not StepOk.
+    int ExecuteInstructions(int count) {
+      int result = StepOk;
+      for (int i = 0; i < count && result == StepOk; ++i) result = ExecuteInstruction();
+      return result;
+    }
+  };
+
+  TSimulator Session;
+  TCells Memory{*this, csMemory};
+  TCells Registers{*this, csRegister};
+  TCells SysRegs{*this, csSysReg};
+  TExecutor Machine{*this};
   std::vector<TWrite> Writes;
-  std::vector<bool> ExecutingAtWrite;
 
-  TMachineFixture() {
-    Listen(Memory, 'M');
-    Listen(Registers, 'R');
-    Listen(SysRegs, 'S');
-  }
-
-  void Listen(TCellArray& store, char name) {
-    store.AddListener([this, name](int adr, int32_t, int32_t value) {
-      Writes.push_back({name, adr, value});
-      ExecutingAtWrite.push_back(Machine.Executing());
-    });
-  }
-
-  // Puts bytes at address (wrapping) and forgets the writes that made them.
+  // Puts bytes at address (wrapping) and forgets the writes so far.
   void Poke(int address, const std::vector<int32_t>& bytes) {
-    for (size_t i = 0; i < bytes.size(); ++i) Memory.SetContents((address + static_cast<int>(i)) % 256, bytes[i]);
+    Session.EditMemory(eaCellEdit, address, bytes);
     Writes.clear();
-    ExecutingAtWrite.clear();
   }
   void SetRegister(int n, int32_t value) {
-    Registers.SetContents(n, value);
+    Session.SetCell(csRegister, n, value);
     Writes.clear();
-    ExecutingAtWrite.clear();
   }
   void SetPC(int32_t pc) {
-    SysRegs.SetContents(0, pc);
+    Session.SetCell(csSysReg, PCIndex, pc);
     Writes.clear();
-    ExecutingAtWrite.clear();
   }
+  const TMemoryCells& MemoryCells() const { return Session.MemoryCells(); }
 };

@@ -72,8 +72,6 @@ TEST(Machine, EveryOpcodeFetchesWritesPCThenIRThenAtMostOneEffect) {
     std::vector<TWrite> expected = {{'S', 0, 0x42}, {'S', 1, c.First * 256 + c.Second}};
     expected.insert(expected.end(), c.Effect.begin(), c.Effect.end());
     EXPECT_EQ(f.Writes, expected);
-    EXPECT_EQ(f.ExecutingAtWrite, std::vector<bool>(expected.size(), true));
-    EXPECT_FALSE(f.Machine.Executing());
   }
 }
 
@@ -126,15 +124,13 @@ TEST(Machine, AStoreIntoTheInstructionsOwnBytesTakesEffectAtTheNextFetch) {
   EXPECT_EQ(f.Machine.ExecuteInstruction(), StepHalt);
 }
 
-TEST(Machine, EqualWritesNotifyEveryTime) {
+TEST(Machine, EqualWritesAreWritesEveryTime) {
   TMachineFixture f;
   f.Poke(0, {0x2F, 0x41, 0x2F, 0x41});
-  std::vector<std::pair<int32_t, int32_t>> rf;
-  f.Registers.AddListener([&rf](int adr, int32_t old, int32_t value) {
-    if (adr == 15) rf.emplace_back(old, value);
-  });
   EXPECT_EQ(f.Machine.ExecuteInstructions(2), StepOk);
-  EXPECT_EQ(rf, (std::vector<std::pair<int32_t, int32_t>>{{0, 0x41}, {0x41, 0x41}}));
+  EXPECT_EQ(f.Writes[2], (TWrite{'R', 15, 0x41}));
+  EXPECT_EQ(f.Writes[5], (TWrite{'R', 15, 0x41}));
+  EXPECT_EQ(f.Session.OutputSince(0), "AA");
 }
 
 TEST(Machine, ExecuteInstructionsStopsAtTheFirstResultThatIsNotOk) {
@@ -148,35 +144,34 @@ TEST(Machine, ExecuteInstructionsStopsAtTheFirstResultThatIsNotOk) {
   EXPECT_EQ(f.Registers.GetContents(2), 0);
 }
 
-TEST(Machine, ExecutingIsClearedWhenAListenerThrows) {
-  TMachineFixture f;
-  f.Registers.AddListener([](int, int32_t, int32_t) { throw std::runtime_error("listener"); });
-  f.Poke(0, {0x21, 0x01});
-  EXPECT_THROW(f.Machine.ExecuteInstruction(), std::runtime_error);
-  EXPECT_FALSE(f.Machine.Executing());
-}
-
-TEST(Machine, StoresOfTheWrongSizeAreRefused) {
-  TCellArray memory(256), registers(16), small(1);
-  EXPECT_THROW(TMachine(memory, registers, small), std::invalid_argument);
-}
-
-TEST(Machine, AnyCellStoreRunsTheSameProgram) {
-  TMachineFixture plain, wrapped;
-  // Counts R1 down from 3 to 0 with addi R1,R1,R2 (R2 = FF), then halts.
-  const std::vector<int32_t> program = {0x21, 0x03, 0x22, 0xFF, 0x51, 0x12, 0xB1, 0x0A, 0xB0, 0x04, 0xC0, 0x00};
-  plain.Poke(0, program);
-  wrapped.Poke(0, program);
-  TForwardingStore memory(wrapped.Memory), registers(wrapped.Registers), sysRegs(wrapped.SysRegs);
-  TMachine machine(memory, registers, sysRegs);
-  bool executingAtEveryWrite = true;
-  wrapped.SysRegs.AddListener([&](int, int32_t, int32_t) { executingAtEveryWrite &= machine.Executing(); });
-  EXPECT_EQ(plain.Machine.ExecuteInstructions(100), StepHalt);
-  EXPECT_EQ(machine.ExecuteInstructions(100), StepHalt);
-  EXPECT_EQ(plain.Writes, wrapped.Writes);
-  EXPECT_EQ(wrapped.Registers.GetContents(1), 0);
-  EXPECT_TRUE(executingAtEveryWrite);
-  EXPECT_FALSE(machine.Executing());
+// The session runs one of four instantiations of the executor (with or
+// without history, with or without breakpoint and watch checks); all of
+// them, and single steps, run a program alike.
+TEST(Machine, EveryWayOfRunningRunsTheSameProgram) {
+  // Counts R1 down from 3 to 0 with addi R1,R1,R2 (R2 = FF), printing R1
+  // each time, then halts.
+  const std::vector<int32_t> program = {0x21, 0x03, 0x22, 0xFF, 0x51, 0x12, 0x40,
+                                        0x1F, 0xB1, 0x0C, 0xB0, 0x04, 0xC0, 0x00};
+  TMachineFixture stepped;
+  stepped.Poke(0, program);
+  EXPECT_EQ(stepped.Machine.ExecuteInstructions(100), StepHalt);
+  for (const bool record : {false, true}) {
+    for (const bool checks : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "record " << record << ", checks " << checks);
+      TSimulator run;
+      run.EditMemory(eaCellEdit, 0, program);
+      run.SetRecording(record);
+      // Checks that never fire: an address the program never reaches.
+      if (checks) run.SetBreakpoint(0x80, true);
+      EXPECT_EQ(run.Run(TRunPolicy{}), srHalt);
+      EXPECT_EQ(run.MemoryCells(), stepped.Session.MemoryCells());
+      EXPECT_EQ(run.RegisterCells(), stepped.Session.RegisterCells());
+      EXPECT_EQ(run.PC(), stepped.Session.PC());
+      EXPECT_EQ(run.IR(), stepped.Session.IR());
+      EXPECT_EQ(run.Executed(), stepped.Session.Executed());
+      EXPECT_EQ(run.OutputSince(0), std::string("\x02\x01\x00", 3));
+    }
+  }
 }
 
 }  // namespace

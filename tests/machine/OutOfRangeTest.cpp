@@ -26,7 +26,8 @@ TEST(OutOfRange, AFirstOrSecondByteOutsideAByteIsInvalidAfterWritingPCAndIR) {
       f.SetPC(0x10);
       EXPECT_EQ(f.Machine.ExecuteInstruction(), StepInvalid);
       EXPECT_EQ(f.Writes, (std::vector<TWrite>{{'S', 0, 0x12}, {'S', 1, InstructionWord(bytes[0], bytes[1])}}));
-      EXPECT_EQ(Disassemble(f.Memory, 0x10).Line.substr(Disassemble(f.Memory, 0x10).Line.size() - 7), "invalid");
+      EXPECT_EQ(Disassemble(f.MemoryCells(), 0x10).Line.substr(Disassemble(f.MemoryCells(), 0x10).Line.size() - 7),
+                "invalid");
     }
   }
 }
@@ -97,33 +98,37 @@ TEST(OutOfRange, CopiesKeepTheValueAndComputationsUseItsLowByte) {
 }
 
 // Every extreme value in every cell of the machine, then a few hundred
-// instructions of whatever that makes, through both ways the executor reads
-// stores: nothing may throw (the arrays refuse an index out of bounds; the
-// debug and sanitizer builds also check the unchecked path), and PC must stay
-// an address.
+// instructions of whatever that makes, one step at a time with history and
+// in one run without: both must end alike (the debug and sanitizer builds
+// check every array access), and PC must stay an address.
 TEST(OutOfRange, NoCellValueMakesTheMachineLeaveItsArrays) {
+  constexpr uint64_t Steps = 300;
   for (int32_t bad : Extremes) {
     for (int cell = 0; cell < 256 + 16 + 2; ++cell) {
-      TMachineFixture plain, viaInterface;
-      TForwardingStore memory(viaInterface.Memory), registers(viaInterface.Registers), sysRegs(viaInterface.SysRegs);
-      TMachine generic(memory, registers, sysRegs);
-      for (TMachineFixture* f : {&plain, &viaInterface}) {
+      TMachineFixture stepped;
+      TSimulator run;
+      run.SetRecording(false);
+      for (TSimulator* s : {&stepped.Session, &run}) {
         // A program that uses registers as addresses and jumps around.
-        f->Poke(0, {0xD0, 0x12, 0xE0, 0x31, 0x15, 0x00, 0x51, 0x12, 0x40, 0x13, 0xF0, 0x00});
+        s->EditMemory(eaCellEdit, 0, {0xD0, 0x12, 0xE0, 0x31, 0x15, 0x00, 0x51, 0x12, 0x40, 0x13, 0xF0, 0x00});
         if (cell < 256)
-          f->Poke(cell, {bad});
+          s->SetCell(csMemory, cell, bad);
         else if (cell < 272)
-          f->SetRegister(cell - 256, bad);
+          s->SetCell(csRegister, cell - 256, bad);
         else
-          f->SysRegs.SetContents(cell - 272, bad);
+          s->SetCell(csSysReg, cell - 272, bad);
       }
-      for (int i = 0; i < 300; ++i) {
-        ASSERT_NO_THROW(plain.Machine.ExecuteInstruction()) << bad << " in cell " << cell;
-        ASSERT_NO_THROW(generic.ExecuteInstruction()) << bad << " in cell " << cell;
-      }
-      ASSERT_TRUE(IsByte(plain.SysRegs.GetContents(0)));
-      ASSERT_EQ(plain.Writes, viaInterface.Writes);
-      ASSERT_NO_THROW(BuildListing(plain.Memory, bad));
+      for (uint64_t i = 0; i < Steps; ++i) stepped.Machine.ExecuteInstruction();
+      TRunPolicy policy;
+      policy.StepLimit = Steps;
+      // Halt and invalid instructions end a run, but PC has moved on: go on.
+      while (run.Executed() < Steps) run.Run(policy);
+      ASSERT_TRUE(IsByte(stepped.SysRegs.GetContents(0))) << bad << " in cell " << cell;
+      ASSERT_EQ(run.MemoryCells(), stepped.Session.MemoryCells()) << bad << " in cell " << cell;
+      ASSERT_EQ(run.RegisterCells(), stepped.Session.RegisterCells()) << bad << " in cell " << cell;
+      ASSERT_EQ(run.PC(), stepped.Session.PC());
+      ASSERT_EQ(run.IR(), stepped.Session.IR());
+      ASSERT_NO_THROW(BuildListing(stepped.MemoryCells(), bad));
     }
   }
 }

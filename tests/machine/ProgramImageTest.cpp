@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "machine/CellStore.h"
 #include "machine/Listing.h"
 #include "machine/ProgramImage.h"
 
@@ -42,13 +41,13 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 TEST(ProgramImage, LittleEndianSigned32BitCells) {
-  TCellArray memory(256);
-  memory.SetContents(0, 0x20);
-  memory.SetContents(1, 0x41);
-  memory.SetContents(2, 0xC0);
-  memory.SetContents(0x10, 0x2F);
-  memory.SetContents(0xFE, -2);
-  memory.SetContents(0xFF, INT_MIN);
+  TMemoryCells memory{};
+  memory[0] = 0x20;
+  memory[1] = 0x41;
+  memory[2] = 0xC0;
+  memory[0x10] = 0x2F;
+  memory[0xFE] = -2;
+  memory[0xFF] = INT_MIN;
   const std::string image = EncodeProgramImage(memory);
   ASSERT_EQ(image.size(), 1024u);
   EXPECT_EQ(image.substr(0, 16), std::string("\x20\0\0\0\x41\0\0\0\xC0\0\0\0\0\0\0\0", 16));
@@ -58,7 +57,7 @@ TEST(ProgramImage, LittleEndianSigned32BitCells) {
   std::vector<int32_t> cells;
   std::string error;
   ASSERT_TRUE(DecodeProgramImage(image + "trailing bytes are ignored", cells, error));
-  for (int i = 0; i < 256; ++i) EXPECT_EQ(cells[static_cast<size_t>(i)], memory.GetContents(i)) << i;
+  for (int i = 0; i < 256; ++i) EXPECT_EQ(cells[static_cast<size_t>(i)], memory[static_cast<size_t>(i)]) << i;
 }
 
 TEST(ProgramImage, FilesThatCannotBeReadLeaveTheCellsAlone) {
@@ -82,8 +81,8 @@ TEST(ProgramImage, FilesThatCannotBeReadLeaveTheCellsAlone) {
 
 TEST(ProgramImage, WritingReplacesTheFileOrSaysWhyNot) {
   TTempDir dir;
-  TCellArray memory(256);
-  memory.SetContents(3, 0x7F);
+  TMemoryCells memory{};
+  memory[3] = 0x7F;
   const std::string path = dir.File("out.prg");
   WriteAll(path, "old contents that are longer than nothing");
   EXPECT_EQ(WriteProgramFile(path, memory), "");
@@ -97,8 +96,8 @@ TEST(ProgramImage, WritingReplacesTheFileOrSaysWhyNot) {
 
 TEST(Listing, WriterPutsTheListingBytesIntoTheFile) {
   TTempDir dir;
-  TCellArray memory(256);
-  memory.SetContents(0, 0xC0);
+  TMemoryCells memory{};
+  memory[0] = 0xC0;
   const std::string path = dir.File("OSasm.lst");
   EXPECT_EQ(WriteListingFile(path, memory, 0), "");
   EXPECT_EQ(ReadAll(path), BuildListing(memory, 0));

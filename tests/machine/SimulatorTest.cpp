@@ -79,27 +79,29 @@ TEST(Simulator, StepsBackFrom100000RandomInstructionsToTheExactStart) {
   EXPECT_EQ(Snap(s), start);
 }
 
-TEST(Simulator, ExecutesLikeTheMachineOverCellStores) {
+// Single steps with history, and one run without history or with checks
+// that never fire, are different instantiations of the executor: on random
+// programs they must leave the same state and output.
+TEST(Simulator, StepsAndRunsOfEveryKindExecuteAlike) {
   std::mt19937 random(777);
-  TSimulator s;
-  FillRandom(s, random);
-  TMachineFixture f;
-  for (int adr = 0; adr < 256; ++adr) f.Memory.SetContents(adr, s.Memory(adr));
-  for (int r = 0; r < 16; ++r) f.Registers.SetContents(r, s.Register(r));
-  std::string machineOutput(s.OutputSince(0));
-  f.Registers.AddListener([&](int adr, int32_t, int32_t value) {
-    if (adr == 15) machineOutput.push_back(static_cast<char>(value & 0xFF));
-  });
-  for (int i = 0; i < 20000; ++i) {
-    const int result = f.Machine.ExecuteInstruction();
-    const TStopReason reason = s.Step();
-    ASSERT_EQ(reason, result == StepHalt ? srHalt : result == StepInvalid ? srInvalid : srBudget) << i;
-    ASSERT_EQ(s.PC(), f.SysRegs.GetContents(PCIndex)) << i;
-    ASSERT_EQ(s.IR(), f.SysRegs.GetContents(IRIndex)) << i;
+  TSimulator stepped, plain, checked;
+  FillRandom(stepped, random);
+  for (TSimulator* s : {&plain, &checked}) {
+    std::vector<int32_t> cells(stepped.MemoryCells().begin(), stepped.MemoryCells().end());
+    s->LoadMemory(cells);
+    for (int r = 0; r < 16; ++r) s->SetCell(csRegister, r, stepped.Register(r));
   }
-  for (int adr = 0; adr < 256; ++adr) EXPECT_EQ(s.Memory(adr), f.Memory.GetContents(adr)) << adr;
-  for (int r = 0; r < 16; ++r) EXPECT_EQ(s.Register(r), f.Registers.GetContents(r)) << r;
-  EXPECT_EQ(s.OutputSince(0), machineOutput);
+  plain.SetRecording(false);
+  checked.SetWatch(csRegister, 0, true);  // R0 watched: a run stops after each write of it
+  for (int i = 0; i < 20000; ++i) ASSERT_NE(stepped.Step(), srBreak) << i;
+  for (TSimulator* s : {&plain, &checked}) RunExactly(*s, 20000);
+  for (TSimulator* s : {&plain, &checked}) {
+    EXPECT_EQ(s->MemoryCells(), stepped.MemoryCells());
+    EXPECT_EQ(s->RegisterCells(), stepped.RegisterCells());
+    EXPECT_EQ(s->PC(), stepped.PC());
+    EXPECT_EQ(s->IR(), stepped.IR());
+    EXPECT_EQ(s->OutputSince(0), stepped.OutputSince(0));
+  }
 }
 
 struct TEditCase {

@@ -1,6 +1,6 @@
 #include "MainWinFixture.h"
 
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 
 #include <QComboBox>
 #include <QPointer>

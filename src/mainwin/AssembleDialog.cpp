@@ -1,4 +1,4 @@
-#include "assembler/AssembleDialog.h"
+#include "mainwin/AssembleDialog.h"
 
 #include "app/HelpHook.h"
 #include "controls/HexGrid.h"
@@ -176,8 +176,8 @@ void TAssembleDialog::SetAddress(int address) {
   FInstrAddress = address & 0xFF;
   // A cell loaded from a program file may hold a value outside 0..255; only
   // its low byte can take part in an instruction word.
-  const int first = MainWin.MainMemory->GetContents(FInstrAddress) & 0xFF;
-  const int second = MainWin.MainMemory->GetContents((FInstrAddress + 1) & 0xFF) & 0xFF;
+  const int first = MainWin.Session().Memory(FInstrAddress) & 0xFF;
+  const int second = MainWin.Session().Memory((FInstrAddress + 1) & 0xFF) & 0xFF;
   FInstrWord = static_cast<uint16_t>(first * 256 + second);
   ShowWord();
 }
@@ -225,8 +225,8 @@ void TAssembleDialog::opXChange() {
 }
 
 void TAssembleDialog::OkButtonClick() {
-  MainWin.MainMemory->SetContents(FInstrAddress, FInstrWord >> 8);
-  MainWin.MainMemory->SetContents((FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF);
+  MainWin.UserEdit(eaComposer, {{csMemory, FInstrAddress, FInstrWord >> 8},
+                                {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
   accept();
 }
 
