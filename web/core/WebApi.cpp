@@ -124,7 +124,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
 EMSCRIPTEN_KEEPALIVE int orvik_run(int budget) { return State().Session.Run(budget); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
 EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
-EMSCRIPTEN_KEEPALIVE int orvik_history_depth() { return State().Session.HistoryDepth(); }
+EMSCRIPTEN_KEEPALIVE double orvik_history_depth() { return static_cast<double>(State().Session.HistoryDepth()); }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
 EMSCRIPTEN_KEEPALIVE int orvik_breakpoint(int adr) { return State().Session.Breakpoint(adr) ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE const char* orvik_trace() { return Hand(State().Session.TraceLine()); }

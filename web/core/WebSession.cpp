@@ -8,143 +8,177 @@
 
 namespace {
 
-// About 250,000 instructions of history (an instruction logs three or four
-// changes of 8 bytes); a power of two so the ring index is a mask.
-constexpr size_t RingCapacity = size_t{1} << 20;
-constexpr size_t RingMask = RingCapacity - 1;
-// Output beyond what the history can still take back is folded into the
-// terminal's base copy in chunks, so the page's memory stays bounded while a
-// program prints forever.
+// Output older than the oldest checkpoint can no longer be taken back; it is
+// folded into the terminal's base copy in chunks of at least this size, so a
+// program printing forever keeps the page's memory bounded.
 constexpr size_t OutputSlack = 1 << 16;
 
-constexpr uint8_t MemoryStore = 0;
-constexpr uint8_t RegisterStore = 1;
-constexpr uint8_t SysStore = 2;
+template <class TArray>
+void CopyInto(TArray& target, const TCellStore& store) {
+  for (size_t i = 0; i < target.size(); ++i) target[i] = store.GetContents(static_cast<int>(i));
+}
+
+template <class TArray>
+void CopyFrom(TCellStore& store, const TArray& source) {
+  for (size_t i = 0; i < source.size(); ++i) store.SetContents(static_cast<int>(i), source[i]);
+}
 
 }  // namespace
 
-TWebSession::TWebSession() : FMachine(FMemory, FRegisters, FSysRegs), FRing(RingCapacity) {
-  FMemory.AddListener([this](int adr, int32_t old, int32_t value) { Record(MemoryStore, adr, old, value); });
-  FRegisters.AddListener([this](int adr, int32_t old, int32_t value) {
-    if (FRestoring) return;
-    // Every write of RF is output, also an unchanged one and one the user makes.
-    if (adr == RegisterCount - 1) FOutput.push_back(static_cast<char>(value & 0xFF));
-    Record(RegisterStore, adr, old, value);
+TWebSession::TWebSession()
+    : FMachine(FMemory, FRegisters, FSysRegs), FScratch(FScratchMemory, FScratchRegisters, FScratchSysRegs) {
+  // Every write of RF is output, also an unchanged one and one the user makes.
+  FRegisters.AddListener([this](int adr, int32_t, int32_t value) {
+    if (adr == RegisterCount - 1 && !FRestoring) FOutput.push_back(static_cast<char>(value & 0xFF));
   });
-  FSysRegs.AddListener([this](int adr, int32_t old, int32_t value) { Record(SysStore, adr, old, value); });
+  FScratchRegisters.AddListener([this](int adr, int32_t, int32_t value) {
+    if (adr == RegisterCount - 1) FScratchOutput = value & 0xFF;
+  });
 }
 
-void TWebSession::Record(uint8_t store, int adr, int32_t old, int32_t) {
-  if (FRestoring) return;
-  if (!FMachine.Executing()) {
-    ForgetHistory();
-    return;
+TWebSession::TSnapshot TWebSession::Take() const {
+  TSnapshot snapshot;
+  CopyInto(snapshot.Memory, FMemory);
+  CopyInto(snapshot.Registers, FRegisters);
+  CopyInto(snapshot.SysRegs, FSysRegs);
+  snapshot.Output = OutputCount();
+  snapshot.Index = FIndex;
+  return snapshot;
+}
+
+void TWebSession::Restore(const TSnapshot& snapshot) {
+  FRestoring = true;
+  CopyFrom(FMemory, snapshot.Memory);
+  CopyFrom(FRegisters, snapshot.Registers);
+  CopyFrom(FSysRegs, snapshot.SysRegs);
+  FRestoring = false;
+  FOutput.resize(static_cast<size_t>(snapshot.Output - FOutputBase));
+  FIndex = snapshot.Index;
+}
+
+const TWebSession::TSnapshot& TWebSession::CheckpointBefore(int64_t index) const {
+  auto it = FCheckpoints.rbegin();
+  while (it + 1 != FCheckpoints.rend() && it->Index > index) ++it;
+  return *it;
+}
+
+void TWebSession::ReplayTo(int64_t index) {
+  while (FCheckpoints.size() > 1 && FCheckpoints.back().Index > index) FCheckpoints.pop_back();
+  Restore(FCheckpoints.back());
+  // Results do not matter here: a halt in the middle of the history is one
+  // the user ran past.
+  while (FIndex < index) {
+    FMachine.ExecuteInstruction();
+    ++FIndex;
   }
-  if (FSize == RingCapacity) DropOldest();
-  FRing[FHead] = TChange{store, static_cast<uint8_t>(adr), old};
-  FHead = (FHead + 1) & RingMask;
-  ++FSize;
+  // The terminal cannot take a byte back (it may have scrolled a line away):
+  // it is rebuilt from the base copy and the bytes kept since.
+  if (FTerminalShown > OutputCount()) {
+    FTerminal = FTerminalBase;
+    FTerminalShown = FOutputBase;
+  }
 }
 
-void TWebSession::ForgetHistory() {
-  FSize = 0;
-  FDepth = 0;
-  FTrace.clear();
+void TWebSession::Checkpoint() {
+  FCheckpoints.push_back(Take());
+  if (FCheckpoints.size() > MaxCheckpoints) FCheckpoints.pop_front();
   TrimOutput();
 }
 
-// The oldest entry is always a marker: drop it and the changes of its instruction.
-void TWebSession::DropOldest() {
-  size_t tail = (FHead - FSize) & RingMask;
-  do {
-    tail = (tail + 1) & RingMask;
-    --FSize;
-  } while (FSize > 0 && FRing[tail].Store != MarkerStore);
-  --FDepth;
+void TWebSession::ForgetHistory() {
+  FCheckpoints.clear();
+  FIndex = 0;
+  FTraceIndex = -1;
+  TrimOutput();
 }
 
 void TWebSession::TrimOutput() {
-  // A step back takes back at most one byte per instruction in the history.
-  const size_t keep = static_cast<size_t>(FDepth);
-  if (FOutput.size() < keep + 2 * OutputSlack) return;
-  const size_t drop = FOutput.size() - keep - OutputSlack;
-  // Bytes the terminal has not shown yet still reach it through the base.
+  const int64_t keepFrom = FCheckpoints.empty() ? OutputCount() : FCheckpoints.front().Output;
+  const auto drop = static_cast<size_t>(keepFrom - FOutputBase);
+  if (drop < OutputSlack) return;
   for (size_t i = 0; i < drop; ++i) FTerminalBase.Write(static_cast<unsigned char>(FOutput[i]));
   FOutput.erase(0, drop);
   FOutputBase += static_cast<int64_t>(drop);
+  // Bytes the terminal had not shown yet reach it through the base.
   if (FTerminalShown < FOutputBase) {
     FTerminal = FTerminalBase;
     FTerminalShown = FOutputBase;
   }
 }
 
+int TWebSession::StepsUntilStop(int64_t limit, TWebStop& stop) {
+  for (int64_t i = 0; i < limit; ++i) {
+    const int result = FMachine.ExecuteInstruction();
+    if (result == StepHalt) stop = wsHalt;
+    if (result == StepInvalid) stop = wsInvalid;
+    if (result == StepOk && FBreakpointCount > 0 && FBreakpoints[static_cast<size_t>(WrapAddress(PC()))])
+      stop = wsBreakpoint;
+    if (stop != wsBudget) return static_cast<int>(i + 1);
+  }
+  return static_cast<int>(limit);
+}
+
 TWebStop TWebSession::Run(int budget) {
   FExecuted = 0;
-  FTrace.clear();
-  const int count = std::max(budget, 1);
+  const int64_t count = std::max(budget, 1);
   TWebStop stop = wsBudget;
-  while (FExecuted < count) {
-    if (FSize == RingCapacity) DropOldest();
-    FRing[FHead] = TChange{MarkerStore, 0, 0};
-    FHead = (FHead + 1) & RingMask;
-    ++FSize;
-    ++FDepth;
-    const int result = FMachine.ExecuteInstruction();
-    ++FExecuted;
-    if (result == StepHalt) {
-      stop = wsHalt;
-      break;
+  while (FExecuted < count && stop == wsBudget) {
+    if (FCheckpoints.empty() || (FIndex % CheckpointInterval == 0 && FCheckpoints.back().Index != FIndex)) Checkpoint();
+    // Chunks end at checkpoint boundaries.
+    const int64_t chunk = std::min(count - FExecuted, CheckpointInterval - FIndex % CheckpointInterval);
+    int64_t done = 0;
+    if (FBreakpointCount == 0) {
+      if (FMachine.ExecuteInstructions(static_cast<int>(chunk)) == StepOk) {
+        done = chunk;
+      } else {
+        // The executor does not say where in the chunk it stopped: run the
+        // chunk again one instruction at a time.
+        ReplayTo(FIndex);
+        done = StepsUntilStop(chunk, stop);
+      }
+    } else {
+      done = StepsUntilStop(chunk, stop);
     }
-    if (result == StepInvalid) {
-      stop = wsInvalid;
-      break;
-    }
-    if (FBreakpoints[static_cast<size_t>(WrapAddress(PC()))]) {
-      stop = wsBreakpoint;
-      break;
-    }
+    FIndex += done;
+    FExecuted += done;
   }
-  if (FOutput.size() >= static_cast<size_t>(FDepth) + 2 * OutputSlack) TrimOutput();
   return stop;
 }
 
 bool TWebSession::StepBack() {
-  if (FDepth == 0) return false;
-  FRestoring = true;
-  const int64_t outputBefore = OutputCount();
-  for (;;) {
-    FHead = (FHead - 1) & RingMask;
-    --FSize;
-    const TChange change = FRing[FHead];
-    if (change.Store == MarkerStore) break;
-    if (change.Store == MemoryStore) FMemory.SetContents(change.Adr, change.Old);
-    if (change.Store == SysStore) FSysRegs.SetContents(change.Adr, change.Old);
-    if (change.Store == RegisterStore) {
-      FRegisters.SetContents(change.Adr, change.Old);
-      if (change.Adr == RegisterCount - 1 && !FOutput.empty()) FOutput.pop_back();
-    }
-  }
-  FRestoring = false;
-  --FDepth;
-  FTrace.clear();
-  if (OutputCount() < outputBefore && FTerminalShown > OutputCount()) {
-    // The terminal cannot take a byte back (a byte may have scrolled a line
-    // away): it is rebuilt from the base copy and the bytes kept since.
-    FTerminal = FTerminalBase;
-    FTerminalShown = FOutputBase;
-  }
+  if (HistoryDepth() == 0) return false;
+  ReplayTo(FIndex - 1);
   return true;
 }
 
-void TWebSession::SetCell(int adr, int32_t value) { FMemory.SetContents(adr & 0xFF, value); }
+int64_t TWebSession::HistoryDepth() const { return FCheckpoints.empty() ? 0 : FIndex - FCheckpoints.front().Index; }
 
-void TWebSession::SetRegister(int n, int32_t value) { FRegisters.SetContents(n & 0x0F, value); }
+void TWebSession::SetCell(int adr, int32_t value) {
+  ForgetHistory();
+  FMemory.SetContents(adr & 0xFF, value);
+}
 
-void TWebSession::SetPC(int32_t value) { FSysRegs.SetContents(0, value); }
+void TWebSession::SetRegister(int n, int32_t value) {
+  ForgetHistory();
+  FRegisters.SetContents(n & 0x0F, value);
+}
+
+void TWebSession::SetPC(int32_t value) {
+  ForgetHistory();
+  FSysRegs.SetContents(PCIndex, value);
+}
 
 void TWebSession::LoadMemory(const std::vector<int32_t>& cells) {
+  ForgetHistory();
   for (int adr = 0; adr < MemorySize && adr < static_cast<int>(cells.size()); ++adr)
     FMemory.SetContents(adr, cells[static_cast<size_t>(adr)]);
+}
+
+void TWebSession::SetBreakpoint(int adr, bool on) {
+  const auto index = static_cast<size_t>(adr & 0xFF);
+  if (FBreakpoints[index] == on) return;
+  FBreakpoints[index] = on;
+  FBreakpointCount += on ? 1 : -1;
 }
 
 TTerminalModel& TWebSession::Terminal() {
@@ -162,41 +196,40 @@ void TWebSession::SetTerminalSize(int cols, int rows) {
 }
 
 const std::string& TWebSession::TraceLine() {
-  if (!FTrace.empty() || FDepth == 0) return FTrace;
-  // The changes of the last instruction follow the newest marker.
-  size_t index = FHead;
-  size_t count = 0;
-  do {
-    index = (index - 1) & RingMask;
-    ++count;
-  } while (FRing[index].Store != MarkerStore);
-  int32_t oldPC = PC();
-  std::string changes;
-  for (size_t i = 1; i < count; ++i) {
-    const TChange& change = FRing[(index + i) & RingMask];
-    // IR is in the text already; a jump writes PC twice, shown once with
-    // the value it ended with.
-    if (change.Store == SysStore && (change.Adr == IRIndex || i != 1)) continue;
-    if (change.Store == SysStore) oldPC = change.Old;
-    std::string name;
-    int32_t now = 0;
-    if (change.Store == MemoryStore) {
-      name = "[" + HexText(change.Adr, 2) + "]";
-      now = FMemory.GetContents(change.Adr);
-    } else if (change.Store == RegisterStore) {
-      name = "R" + HexText(change.Adr, 1);
-      now = FRegisters.GetContents(change.Adr);
-    } else {
-      name = "PC";
-      now = PC();
-    }
-    changes += "  " + name + " " + HexText(change.Old, 2) + "->" + HexText(now, 2);
-  }
-  // From memory as it is now: only an instruction that stores into its own
-  // two bytes would read differently, and then the text shows what is there.
-  std::string text = Disassemble(FMemory, WrapAddress(oldPC)).Line;
+  if (FTraceIndex == FIndex) return FTrace;
+  FTraceIndex = FIndex;
+  FTrace.clear();
+  if (HistoryDepth() == 0) return FTrace;
+  const TSnapshot& checkpoint = CheckpointBefore(FIndex - 1);
+  CopyFrom(FScratchMemory, checkpoint.Memory);
+  CopyFrom(FScratchRegisters, checkpoint.Registers);
+  CopyFrom(FScratchSysRegs, checkpoint.SysRegs);
+  for (int64_t i = checkpoint.Index; i < FIndex - 1; ++i) FScratch.ExecuteInstruction();
+  TSnapshot before;
+  CopyInto(before.Memory, FScratchMemory);
+  CopyInto(before.Registers, FScratchRegisters);
+  CopyInto(before.SysRegs, FScratchSysRegs);
+  FScratchOutput = -1;
+  FScratch.ExecuteInstruction();
+
+  std::string text = Disassemble(FScratchMemory, WrapAddress(before.SysRegs[PCIndex])).Line;
+  // The same text as the disassembly list, without the comment column.
   const size_t comment = text.find(';');
   if (comment != std::string::npos) text.erase(text.find_last_not_of(' ', comment - 1) + 1);
-  FTrace = text + " |" + changes;
+  // From memory after the instruction: only one that stores into its own
+  // bytes reads differently, and then the text shows what is there now.
+  auto change = [&text](const std::string& name, int32_t old, int32_t now) {
+    text += "  " + name + " " + HexText(old, 2) + "->" + HexText(now, 2);
+  };
+  text += " |";
+  change("PC", before.SysRegs[PCIndex], PC());
+  for (int n = 0; n < RegisterCount; ++n)
+    if (before.Registers[static_cast<size_t>(n)] != Register(n))
+      change("R" + HexText(n, 1), before.Registers[static_cast<size_t>(n)], Register(n));
+  for (int adr = 0; adr < MemorySize; ++adr)
+    if (before.Memory[static_cast<size_t>(adr)] != Cell(adr))
+      change("[" + HexText(adr, 2) + "]", before.Memory[static_cast<size_t>(adr)], Cell(adr));
+  if (FScratchOutput >= 0) text += "  out " + HexText(FScratchOutput, 2);
+  FTrace = text;
   return FTrace;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,19 @@ enum TWebStop : int {
 };
 
 // The machine as the browser page sees it: state, output, terminal text,
-// breakpoints and the history for Step Back. The instructions are executed
-// by the same executor as the desktop and orvik-cli; this class only
-// decides how far to run and remembers what each instruction changed.
+// breakpoints and Step Back. The instructions are executed by the same
+// executor as the desktop and orvik-cli; this class decides how far to run.
+//
+// Step Back without slowing the run: the executor runs in bulk with no
+// observer but the output port, and every CheckpointInterval instructions
+// the whole state (about 1 KB) is copied. Going back to instruction n
+// restores the checkpoint before it and executes forward to n again; the
+// machine is deterministic, so the state and the output come out the same.
 class TWebSession {
  public:
+  static constexpr int64_t CheckpointInterval = 4096;
+  static constexpr size_t MaxCheckpoints = 64;  // about 260,000 instructions back
+
   TWebSession();
   TWebSession(const TWebSession&) = delete;
   TWebSession& operator=(const TWebSession&) = delete;
@@ -31,25 +41,24 @@ class TWebSession {
   // first instruction: Run from a breakpoint leaves it).
   TWebStop Run(int budget);
   int64_t Executed() const { return FExecuted; }  // instructions executed by the last Run
-  // Undoes the last executed instruction that is still in the history, its
-  // output included. False when there is none.
+  // Undoes the last instruction, its output included; false when the history
+  // holds none (nothing run since the last user edit, or too long ago).
   bool StepBack();
-  int HistoryDepth() const { return FDepth; }
+  int64_t HistoryDepth() const;
 
   const TCellStore& Memory() const { return FMemory; }
   int32_t Cell(int adr) const { return FMemory.GetContents(adr & 0xFF); }
   int32_t Register(int n) const { return FRegisters.GetContents(n & 0x0F); }
   int32_t PC() const { return FSysRegs.GetContents(0); }
   int32_t IR() const { return FSysRegs.GetContents(1); }
-  // User edits: they go through the same stores as instructions, so RF's
-  // output appears as on the desktop, and they end the step-back history
-  // (undoing an instruction after an edit of the same cell would undo the edit).
+  // User edits. A write of RF is output, as on the desktop. An edit starts a
+  // new history: replaying instructions across it would undo it.
   void SetCell(int adr, int32_t value);
   void SetRegister(int n, int32_t value);
   void SetPC(int32_t value);
   void LoadMemory(const std::vector<int32_t>& cells);
 
-  void SetBreakpoint(int adr, bool on) { FBreakpoints[static_cast<size_t>(adr & 0xFF)] = on; }
+  void SetBreakpoint(int adr, bool on);
   bool Breakpoint(int adr) const { return FBreakpoints[static_cast<size_t>(adr & 0xFF)]; }
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
@@ -60,37 +69,40 @@ class TWebSession {
   TTerminalModel& Terminal();
   void SetTerminalSize(int cols, int rows);
 
-  // "PC=02 IR=2105  load  R1,05 ; R1 00->05": the last executed instruction
-  // and the cells it changed; "" before the first instruction.
+  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A": the last executed
+  // instruction and the cells it changed; "" when the history holds none.
   const std::string& TraceLine();
 
  private:
-  // One change: which store (0 memory, 1 registers, 2 PC/IR), the cell and its
-  // value before. A marker entry (store 3) starts each instruction.
-  struct TChange {
-    uint8_t Store;
-    uint8_t Adr;
-    int32_t Old;
+  struct TSnapshot {
+    std::array<int32_t, 256> Memory;
+    std::array<int32_t, 16> Registers;
+    std::array<int32_t, 2> SysRegs;
+    int64_t Output = 0;  // OutputCount() then
+    int64_t Index = 0;   // instructions executed since the history began
   };
-  static constexpr uint8_t MarkerStore = 3;
 
-  void Record(uint8_t store, int adr, int32_t old, int32_t value);
+  TSnapshot Take() const;
+  void Restore(const TSnapshot& snapshot);
+  const TSnapshot& CheckpointBefore(int64_t index) const;
+  // Brings the machine to instruction index of the history (no earlier than
+  // the oldest checkpoint), dropping the checkpoints after it.
+  void ReplayTo(int64_t index);
+  void Checkpoint();
   void ForgetHistory();
-  void DropOldest();
   void TrimOutput();
+  int StepsUntilStop(int64_t limit, TWebStop& stop);
 
   TCellArray FMemory{256};
   TCellArray FRegisters{16};
   TCellArray FSysRegs{2};
   TMachine FMachine;
   std::vector<bool> FBreakpoints = std::vector<bool>(256, false);
+  int FBreakpointCount = 0;
   int64_t FExecuted = 0;
 
-  // The history is a ring of changes; FDepth counts its markers.
-  std::vector<TChange> FRing;
-  size_t FHead = 0;  // next free slot
-  size_t FSize = 0;
-  int FDepth = 0;
+  std::deque<TSnapshot> FCheckpoints;
+  int64_t FIndex = 0;
   bool FRestoring = false;
 
   // The output is kept from FOutputBase on; the terminal at that point is
@@ -100,5 +112,14 @@ class TWebSession {
   TTerminalModel FTerminalBase;
   TTerminalModel FTerminal;
   int64_t FTerminalShown = 0;
+
+  // A second machine for the trace: it replays up to the instruction before
+  // the last one, so the live machine and its output are never touched.
+  TCellArray FScratchMemory{256};
+  TCellArray FScratchRegisters{16};
+  TCellArray FScratchSysRegs{2};
+  TMachine FScratch;
+  int FScratchOutput = -1;  // the byte the traced instruction wrote to RF
   std::string FTrace;
+  int64_t FTraceIndex = -1;
 };

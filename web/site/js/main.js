@@ -14,7 +14,7 @@ const Red = "rgb(255, 0, 0)";
 const Blue = "rgb(0, 0, 192)";
 // Of each frame at Max speed the run takes this long; the rest is left to
 // painting and input.
-const SliceMs = 10;
+const SliceMs = 12;
 
 class Simulator {
   constructor(core) {
