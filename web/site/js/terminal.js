@@ -34,9 +34,9 @@ export class TerminalView {
     probe.textContent = "M".repeat(10);
     probe.style.visibility = "hidden";
     probe.style.position = "absolute";
-    this.el.appendChild(probe);
+    this.el.firstElementChild.appendChild(probe);
     const charWidth = probe.getBoundingClientRect().width / 10;
-    const lineHeight = probe.getBoundingClientRect().height;
+    const lineHeight = parseFloat(getComputedStyle(this.el.firstElementChild).lineHeight) || probe.getBoundingClientRect().height;
     probe.remove();
     const style = getComputedStyle(this.el);
     const width = this.el.clientWidth - parseFloat(style.paddingLeft) - parseFloat(style.paddingRight);
