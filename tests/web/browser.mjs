@@ -3,6 +3,7 @@
 // a memory edit, an assembly error, and a reload that keeps source and memory.
 //   node tests/web/browser.mjs --site build-web/web/site [--shot FILE]
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import { serveFolder, startChromium } from "./serve.mjs";
 
@@ -108,13 +109,54 @@ try {
   check("Next moves to the second error", (await caret()) === 25 + 9, String(await caret()));
   check("memory is untouched by a failed assembly", (await cell("memory", 240)) === "4F");
 
+  // Program files through the file picker and a download.
+  const hexByte = (b) => b.toString(16).toUpperCase().padStart(2, "0");
+  const golden = path.resolve(path.dirname(new URL(import.meta.url).pathname), "../golden");
+  // Opens file through the picker; beforeOpen answers the question that
+  // comes first, if any.
+  const openFile = async (file, beforeOpen = async () => {}) => {
+    const chooser = page.waitForFileChooser({ timeout: 10000 });
+    await page.click("#open");
+    await beforeOpen();
+    await (await chooser).accept([file]);
+  };
+  const answer = async (caption) => {
+    await page.waitForSelector("#ask-dialog[open]");
+    const question = await text("#ask-text");
+    await page.click(`#ask-buttons button[value=${caption}]`);
+    return question;
+  };
+  let question = "";
+  await openFile(path.join(golden, "short_file/short.prg"), async () => (question = await answer("No")));
+  check("a modified memory asks before Open", question.startsWith("Memory Changed."), question);
+  check("a short file is refused with its message", (await answer("OK")) === "Stream read error");
+  check("the refused file leaves memory as it was", (await cell("memory", 240)) === "4F");
+  await openFile(path.join(golden, "hello/hello.prg"));
+  await page.waitForFunction(() => document.title === "Orvik Simulator - hello.prg");
+  const expected = fs.readFileSync(path.join(golden, "hello/hello.prg"));
+  check("the program file is in memory", (await cell("memory", 2)) === hexByte(expected[8]));
+  check("opening clears Modified", (await text("#status-modified")) === "");
+  const downloads = fs.mkdtempSync(path.join(os.tmpdir(), "orvik-downloads-"));
+  const session = await page.createCDPSession();
+  await session.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads });
+  await page.evaluate(() => (window.prompt = () => "copy.prg"));
+  await page.click("#save-as");
+  const saved = path.join(downloads, "copy.prg");
+  for (let i = 0; i < 50 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
+  check("Save As downloads the program file byte for byte", fs.existsSync(saved) && fs.readFileSync(saved).equals(expected.subarray(0, 1024)));
+  fs.rmSync(downloads, { recursive: true, force: true });
+  await page.click("#memory .cell:nth-child(241)");
+  await page.keyboard.type("4f");
+  await page.keyboard.press("Enter");
+
   // A reload keeps the source and the memory.
   await page.waitForFunction(() => true);
   await new Promise((r) => setTimeout(r, 400));
   await page.reload();
   await page.waitForSelector("body[data-ready=true]", { timeout: 10000 });
   check("the source survives a reload", (await page.$eval("#source", (e) => e.value)).startsWith("        halt\nload R1,256"));
-  check("memory survives a reload", (await cell("memory", 240)) === "4F" && (await cell("memory", 0)) === "21");
+  const expectedStart = hexByte(fs.readFileSync(path.join(golden, "hello/hello.prg"))[0]);
+  check("memory survives a reload", (await cell("memory", 240)) === "4F" && (await cell("memory", 0)) === expectedStart);
   check("the breakpoint survives a reload", await page.$eval("#disasm .row:nth-child(5)", (e) => e.classList.contains("breakpoint")));
   check("no script errors", errors.length === 0, errors.join("; "));
 } finally {
