@@ -82,6 +82,7 @@ try {
   await page.keyboard.press("Enter");
   check("the edited cell shows the new value", (await cell("memory", 240)) === "4F", await cell("memory", 240));
   check("the edit marks memory modified", (await text("#status-modified")) === "Modified");
+  check("the edited cell is the changed one", await page.$eval("#memory .cell:nth-child(241)", (e) => e.classList.contains("changed")));
   check("the core holds the edit", (await page.evaluate(() => window.orvik.core.cell(240))) === 0x4f);
   await page.click("#memory .cell:nth-child(33)");
   await page.keyboard.down("Shift");
@@ -94,10 +95,6 @@ try {
     area.value = "        halt\nload R1,256\nstore R1,5\n" + area.value;
     area.dispatchEvent(new Event("input"));
   });
-  if (options.shot) {
-    fs.mkdirSync(path.dirname(options.shot), { recursive: true });
-    await page.screenshot({ path: options.shot, fullPage: true });
-  }
   // An assembly with errors: listed, the caret on the first, Next to the second.
   await page.click("#assemble");
   const entries = await page.$$eval("#error-list li", (l) => l.map((e) => e.textContent));
@@ -108,6 +105,11 @@ try {
   await page.click("#error-next");
   check("Next moves to the second error", (await caret()) === 25 + 9, String(await caret()));
   check("memory is untouched by a failed assembly", (await cell("memory", 240)) === "4F");
+  if (options.shot) {
+    fs.mkdirSync(path.dirname(options.shot), { recursive: true });
+    await page.screenshot({ path: options.shot, fullPage: true });
+  }
+
 
   // Program files through the file picker and a download.
   const hexByte = (b) => b.toString(16).toUpperCase().padStart(2, "0");

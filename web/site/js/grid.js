@@ -55,10 +55,14 @@ export class HexGrid {
       if (this.values[i] === values[i]) continue;
       if (markChanges && this.values[i] !== null) this.setChanged(i);
       this.values[i] = values[i];
-      if (this.editor && this.editor.index === i) continue;
-      const digits = this.o.digits(i);
-      this.cells[i].textContent = hexText(values[i], values[i] < 0 || values[i] > 0xffff ? 8 : digits);
+      if (!this.editor || this.editor.index !== i) this.show(i);
     }
+  }
+
+  // A value out of the cell's range shows all its digits, as on the desktop.
+  show(i) {
+    const value = this.values[i] ?? 0;
+    this.cells[i].textContent = hexText(value, value < 0 || value > 0xffff ? 8 : this.o.digits(i));
   }
 
   setChanged(i) {
@@ -174,15 +178,8 @@ export class HexGrid {
     this.editor = null;
     const text = editor.input.value;
     editor.input.remove();
-    const shown = this.values[editor.index];
-    // Redrawn by the next update, whatever the commit made of the cell.
-    this.values[editor.index] = null;
+    this.show(editor.index);
     if (store && text !== "") this.o.onCommit(editor.index, parseInt(text, 16));
-    if (this.values[editor.index] === null) {
-      const values = [...this.values];
-      values[editor.index] = shown;
-      this.update(values, false);
-    }
     this.el.focus();
   }
 }
