@@ -47,6 +47,11 @@ class Simulator {
         core.setRegister(i, value);
         this.refresh();
       },
+      // Del clears R0..RF in ascending order; RF's write outputs a 0 byte.
+      onDelete: () => {
+        for (let n = 0; n < 16; ++n) core.setRegister(n, 0);
+        this.refresh();
+      },
     });
     this.sysregs = new HexGrid($("sysregs"), {
       cols: 1,
