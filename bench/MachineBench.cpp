@@ -1,5 +1,6 @@
-// The executor against a bare interpreter of the same instruction set. The
-// loop program is "addi R1,R1,R2" followed by an always-taken "jmpEQ R0=R0,00".
+// The simulator session against a bare interpreter of the same instruction
+// set. The loop program is "addi R1,R1,R2" followed by an always-taken
+// "jmpEQ R0=R0,00".
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -11,6 +12,7 @@
 #include "machine/CellStore.h"
 #include "machine/Float8.h"
 #include "machine/Machine.h"
+#include "machine/Simulator.h"
 
 namespace {
 
@@ -92,6 +94,45 @@ double CoreRate(int instructions, bool withListener) {
   return instructions / seconds;
 }
 
+void LoadLoop(TSimulator& simulator) {
+  simulator.EditMemory(eaLoadFile, 0, {LoopProgram[0], LoopProgram[1], LoopProgram[2], LoopProgram[3]});
+  simulator.SetCell(csRegister, 2, 1);
+}
+
+// The session as orvik-cli runs it (recording off) or as the window will
+// (recording every instruction).
+double SessionRate(int instructions, bool recording) {
+  TSimulator simulator;
+  simulator.SetRecording(recording);
+  LoadLoop(simulator);
+  TRunPolicy policy;
+  policy.Budget = static_cast<uint64_t>(instructions);
+  const auto start = std::chrono::steady_clock::now();
+  const TStopReason reason = simulator.Run(policy);
+  const double seconds = Seconds(start);
+  if (reason != srBudget || simulator.Register(1) != (instructions / 2) % 256) throw std::logic_error("session loop");
+  return instructions / seconds;
+}
+
+// Memory the history holds per instruction, and the time to take one
+// instruction back, over a run the history keeps whole.
+void HistoryFigures(TBenchContext& context, int instructions) {
+  TSimulator simulator;
+  LoadLoop(simulator);
+  TRunPolicy policy;
+  policy.Budget = static_cast<uint64_t>(instructions);
+  simulator.Run(policy);
+  if (simulator.Executed() != static_cast<uint64_t>(instructions)) throw std::logic_error("history run");
+  context.Report("history_bytes_per_instruction",
+                 static_cast<double>(simulator.History().AllocatedBytes()) / instructions);
+  const auto start = std::chrono::steady_clock::now();
+  int steps = 0;
+  while (simulator.StepBack()) ++steps;
+  const double seconds = Seconds(start);
+  if (steps != instructions || simulator.Register(1) != 0) throw std::logic_error("step back");
+  context.Report("step_back_us", seconds * 1e6 / steps);
+}
+
 double ReferenceRate(int instructions) {
   TReferenceMachine machine;
   for (int i = 0; i < 4; ++i) machine.Memory[static_cast<size_t>(i)] = static_cast<uint8_t>(LoopProgram[i]);
@@ -109,13 +150,18 @@ double ReferenceRate(int instructions) {
 
 void MachineLoop(TBenchContext& context) {
   const int instructions = context.Smoke() ? 10000 : 100000000;
-  const double core = CoreRate(instructions, false);
+  const double core = SessionRate(instructions, false);
+  const double withHistory = SessionRate(instructions, true);
+  const double machine = CoreRate(instructions, false);
   const double withListener = CoreRate(instructions, true);
   const double reference = ReferenceRate(instructions);
   context.Report("core_instructions_per_second", core);
+  context.Report("core_with_history_instructions_per_second", withHistory);
+  context.Report("machine_instructions_per_second", machine);
   context.Report("core_with_listener_instructions_per_second", withListener);
   context.Report("reference_instructions_per_second", reference);
   context.Report("core_to_reference_ratio", core / reference);
+  HistoryFigures(context, context.Smoke() ? 10000 : 1000000);
 }
 
 }  // namespace

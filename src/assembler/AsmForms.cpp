@@ -3,6 +3,8 @@
 // the line is done) or frAborted (an emission failed: the assembly ends).
 #include "assembler/AsmParser.h"
 
+#include "machine/InstructionSet.h"
+
 namespace {
 
 const char* const NumberOrString = "number, string";
@@ -55,7 +57,14 @@ TAsmParser::TFormResult TAsmParser::ParseOrg() {
   return OperandEnd();
 }
 
-TAsmParser::TFormResult TAsmParser::ParseLoadStore(bool store) {
+TAsmParser::TFormResult TAsmParser::ParseLoadStore() {
+  // The opcodes of this mnemonic, told apart by their second operand; a
+  // mnemonic without an immediate form (store) cannot take a number.
+  const std::string mnemonic = TokenText(*Current());
+  const TInstructionInfo* direct = FindInstruction(mnemonic, ckAddress);
+  const TInstructionInfo* immediate = FindInstruction(mnemonic, ckByte);
+  const TInstructionInfo* indirect = FindInstruction(mnemonic, ckIndirect);
+  const bool store = immediate == nullptr;
   const char* const expected = store ? StoreOperand : LoadOperand;
   Advance();
   if (!Require({twRegister})) return frFailed;
@@ -72,7 +81,7 @@ TAsmParser::TFormResult TAsmParser::ParseLoadStore(bool store) {
       Report(FLine, t->StartPos, AsmMessage(amStoreToImmediate));
       return frFailed;
     }
-    if (!Emit(0x20 + r)) return frAborted;
+    if (!Emit(immediate->FirstByte(r))) return frAborted;
     if (t->What == twLabel) {
       if (!LabelUse()) return frAborted;
     } else if (!NumberThenEmit(-128, 255)) {
@@ -88,9 +97,9 @@ TAsmParser::TFormResult TAsmParser::ParseLoadStore(bool store) {
   if (!Require({twNumber, twLabel, twRegister})) return frFailed;
   t = Current();
   if (t->What == twRegister) {
-    if (!Emit(store ? 0xE0 : 0xD0) || !Emit(r * 16 + t->Value)) return frAborted;
+    if (!Emit(indirect->FirstByte(0)) || !Emit(r * 16 + t->Value)) return frAborted;
   } else {
-    if (!Emit((store ? 0x30 : 0x10) + r)) return frAborted;
+    if (!Emit(direct->FirstByte(r))) return frAborted;
     if (t->What == twLabel ? !LabelUse() : !NumberThenEmit(0, 255)) return frAborted;
   }
   Advance();
@@ -101,7 +110,7 @@ TAsmParser::TFormResult TAsmParser::ParseLoadStore(bool store) {
 
 TAsmParser::TFormResult TAsmParser::ParseMove() {
   // The opcode byte goes out before the operands are looked at.
-  if (!Emit(0x40)) return frAborted;
+  if (!Emit(InstructionInfo(opMove).FirstByte(0))) return frAborted;
   Advance();
   if (!Require({twRegister})) return frFailed;
   const int r = Current()->Value;
@@ -115,7 +124,7 @@ TAsmParser::TFormResult TAsmParser::ParseMove() {
 TAsmParser::TFormResult TAsmParser::ParseThreeRegisters(int opcode) {
   Advance();
   if (!Require({twRegister})) return frFailed;
-  if (!Emit(opcode * 16 + Current()->Value)) return frAborted;
+  if (!Emit(InstructionInfo(static_cast<TOpcode>(opcode)).FirstByte(Current()->Value))) return frAborted;
   Advance();
   Soft(twComma);
   if (!Require({twRegister})) return frFailed;
@@ -130,7 +139,7 @@ TAsmParser::TFormResult TAsmParser::ParseThreeRegisters(int opcode) {
 TAsmParser::TFormResult TAsmParser::ParseRor() {
   Advance();
   if (!Require({twRegister})) return frFailed;
-  if (!Emit(0xA0 + Current()->Value)) return frAborted;
+  if (!Emit(InstructionInfo(opRor).FirstByte(Current()->Value))) return frAborted;
   Advance();
   Soft(twComma);
   if (!Require({twNumber})) return frFailed;
@@ -141,7 +150,7 @@ TAsmParser::TFormResult TAsmParser::ParseRor() {
 TAsmParser::TFormResult TAsmParser::ParseConditionalJump(int opcode, TTokenWhat relation) {
   Advance();
   if (!Require({twRegister})) return frFailed;
-  if (!Emit(opcode * 16 + Current()->Value)) return frAborted;
+  if (!Emit(InstructionInfo(static_cast<TOpcode>(opcode)).FirstByte(Current()->Value))) return frAborted;
   Advance();
   if (Expect(Current(), {relation})) {
     Advance();
@@ -164,7 +173,8 @@ TAsmParser::TFormResult TAsmParser::ParseConditionalJump(int opcode, TTokenWhat 
 }
 
 TAsmParser::TFormResult TAsmParser::ParseJmp() {
-  if (!Emit(0xB0)) return frAborted;
+  // jmp XY is jmpEQ R0=R0,XY: always taken.
+  if (!Emit(InstructionInfo(opJmpEQ).FirstByte(0))) return frAborted;
   Advance();
   return ParseJumpTarget();
 }
@@ -177,6 +187,7 @@ TAsmParser::TFormResult TAsmParser::ParseJumpTarget() {
 }
 
 TAsmParser::TFormResult TAsmParser::ParseHalt() {
-  if (!Emit(0xC0) || !Emit(0x00)) return frAborted;
+  const uint16_t halt = InstructionInfo(opHalt).ValidValue;
+  if (!Emit(halt >> 8) || !Emit(halt & 0xFF)) return frAborted;
   return OperandEnd();
 }

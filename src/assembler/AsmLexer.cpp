@@ -2,15 +2,20 @@
 // is on single bytes; bytes 128..255 are never letters or digits, so a
 // source in any 8-bit code page tokenizes the same way.
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <string_view>
+#include <utility>
 
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
+#include "machine/InstructionSet.h"
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+constexpr char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsSpecial(char c) { return c == '#' || c == '_' || c == '~'; }
@@ -33,14 +38,48 @@ int DigitValue(char c, int base) {
 }
 
 struct TKeyword {
-  const char* Name;
-  int8_t Code;  // opcode, or negative for operand-dependent forms and directives
+  std::string_view Name;  // any case
+  int8_t Code;
 };
 
-constexpr TKeyword Keywords[] = {
-    {"OR", 7},   {"DB", -1},  {"AND", 8},  {"XOR", 9},   {"ROR", 10},   {"ORG", -2},   {"JMP", -5},   {"LOAD", -3},
-    {"MOVE", 4}, {"ADDI", 5}, {"ADDF", 6}, {"HALT", 12}, {"STORE", -4}, {"JMPEQ", 11}, {"JMPLE", 15},
-};
+// The directives and jmp (jmpEQ with R0=R0) are the assembler's own; every
+// instruction mnemonic comes from the instruction table. A mnemonic of one
+// opcode has that opcode as its code; one that several opcodes share (load,
+// store: the operand picks the opcode) gets the next free negative code.
+constexpr TKeyword Directives[] = {{"DB", kcDb}, {"ORG", kcOrg}, {"JMP", kcJmp}};
+
+constexpr bool SameWord(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  return true;
+}
+
+constexpr auto Keywords = [] {
+  std::array<TKeyword, std::size(Directives) + InstructionTable.size()> keywords{};
+  size_t count = 0;
+  for (const TKeyword& directive : Directives) keywords[count++] = directive;
+  int8_t nextShared = kcFirstShared;
+  for (const TInstructionInfo& info : InstructionTable) {
+    if (info.Mnemonic.empty()) continue;
+    bool known = false;
+    for (size_t k = 0; k < count; ++k) known = known || SameWord(keywords[k].Name, info.Mnemonic);
+    if (known) continue;
+    int sharing = 0;
+    for (const TInstructionInfo& other : InstructionTable) sharing += SameWord(other.Mnemonic, info.Mnemonic) ? 1 : 0;
+    keywords[count++] = {info.Mnemonic, sharing == 1 ? static_cast<int8_t>(info.Opcode) : nextShared--};
+  }
+  return std::pair{keywords, count};
+}();
+
+static_assert(
+    [] {
+      for (size_t i = 0; i < Keywords.second; ++i)
+        for (size_t k = 0; k < i; ++k)
+          if (Keywords.first[i].Code == Keywords.first[k].Code) return false;
+      return true;
+    }(),
+    "every keyword has a code of its own");
 
 }  // namespace
 
@@ -163,9 +202,9 @@ void TAsmParser::ClassifyWord(TToken& token) const {
   const char* word = FText + token.StartPos;
   token.What = twLabel;
   if (length >= 2 && length <= 5) {
-    for (const TKeyword& keyword : Keywords) {
-      if (static_cast<int>(std::strlen(keyword.Name)) != length) continue;
-      if (std::equal(word, word + length, keyword.Name, [](char a, char b) { return Upper(a) == b; })) {
+    for (size_t k = 0; k < Keywords.second; ++k) {
+      const TKeyword& keyword = Keywords.first[k];
+      if (SameWord(std::string_view(word, static_cast<size_t>(length)), keyword.Name)) {
         token.What = twMnemonic;
         token.Value = keyword.Code;
         return;

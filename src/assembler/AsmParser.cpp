@@ -3,6 +3,7 @@
 #include "assembler/AsmParser.h"
 
 #include "assembler/LineSource.h"
+#include "machine/InstructionSet.h"
 
 void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
   FImage.fill(TImageCell{});
@@ -102,21 +103,23 @@ void TAsmParser::EndOfLineCheck() {
 
 TAsmParser::TFormResult TAsmParser::ParseInstruction(int code) {
   switch (code) {
-    case -1: return ParseDb();
-    case -2: return ParseOrg();
-    case -3: return ParseLoadStore(false);
-    case -4: return ParseLoadStore(true);
-    case -5: return ParseJmp();
-    case 4: return ParseMove();
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-    case 9: return ParseThreeRegisters(code);
-    case 10: return ParseRor();
-    case 11: return ParseConditionalJump(code, twEqual);
-    case 12: return ParseHalt();
-    case 15: return ParseConditionalJump(code, twLessEqual);
-    default: Report(FLine, Current()->EndPos, AsmMessage(amUnknownMnemonic)); return frFailed;
+    case kcDb: return ParseDb();
+    case kcOrg: return ParseOrg();
+    case kcJmp: return ParseJmp();
+    default: break;
   }
+  // A shared mnemonic (load, store): the operands pick the opcode.
+  if (code < 0) return ParseLoadStore();
+  const TInstructionInfo& info = InstructionTable[static_cast<size_t>(code & 0x0F)];
+  switch (info.Form) {
+    case afMove: return ParseMove();
+    case afThreeRegisters: return ParseThreeRegisters(info.Opcode);
+    case afRor: return ParseRor();
+    case afConditionalJump: return ParseConditionalJump(info.Opcode, info.Relation == "<=" ? twLessEqual : twEqual);
+    case afHalt: return ParseHalt();
+    case afLoadStore:
+    case afNone: break;
+  }
+  Report(FLine, Current()->EndPos, AsmMessage(amUnknownMnemonic));
+  return frFailed;
 }

@@ -116,7 +116,7 @@ class TAsmParser {
   TFormResult ParseInstruction(int code);
   TFormResult ParseDb();
   TFormResult ParseOrg();
-  TFormResult ParseLoadStore(bool store);
+  TFormResult ParseLoadStore();
   TFormResult ParseMove();
   TFormResult ParseThreeRegisters(int opcode);
   TFormResult ParseRor();

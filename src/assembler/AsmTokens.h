@@ -70,3 +70,11 @@ class TTokenWhatSet {
  private:
   std::bitset<LastMember + 1> FBits;
 };
+
+// Codes of the mnemonic tokens that name no single opcode; a mnemonic of one
+// opcode has that opcode as its code. Mnemonics that several opcodes share
+// count down from kcFirstShared in the order of the instruction table.
+constexpr int8_t kcDb = -1;
+constexpr int8_t kcOrg = -2;
+constexpr int8_t kcFirstShared = -3;  // load -3, store -4
+constexpr int8_t kcJmp = -5;

@@ -2,6 +2,7 @@
 
 #include "app/HelpHook.h"
 #include "controls/HexGrid.h"
+#include "machine/InstructionSet.h"
 #include "mainwin/MainWin.h"
 
 #include <QApplication>
@@ -18,71 +19,18 @@
 
 namespace {
 
-// The instruction-word field an operand box stands for.
-enum TOperandField { ofNone, ofW2, ofW3, ofW4, ofXY };
-
-using TChoiceList = const QStringList& (*)();
-
-struct TOperandSlot {
-  TChoiceList List;  // nullptr: the box shows "N/A"
-  TOperandField Field;
-};
-
-using TOperandLayout = std::array<TOperandSlot, 3>;
-
-// The three operand boxes for each opcode, in the order of the assembly
-// syntax: move names the destination (w4) first, the indirect forms name the
-// data register (w3) before the address register (w4).
-const std::array<TOperandLayout, 16>& OperandLayouts() {
+// The items an operand box offers; nullptr for "N/A".
+const QStringList* ChoicesOf(TChoiceKind kind) {
   using D = TAssembleDialog;
-  static const TOperandSlot none{nullptr, ofNone};
-  static const TOperandSlot regW2{&D::RegisterChoices, ofW2};
-  static const TOperandSlot regW3{&D::RegisterChoices, ofW3};
-  static const TOperandSlot regW4{&D::RegisterChoices, ofW4};
-  static const TOperandSlot address{&D::AddressChoices, ofXY};
-  static const TOperandSlot byte{&D::ByteChoices, ofXY};
-  static const TOperandLayout threeRegisters{regW2, regW3, regW4};
-  static const std::array<TOperandLayout, 16> layouts{{
-      {none, none, none},                          // 0 invalid
-      {regW2, address, none},                      // 1 direct load
-      {regW2, byte, none},                         // 2 immediate load
-      {regW2, address, none},                      // 3 direct store
-      {regW4, regW3, none},                        // 4 move
-      threeRegisters,                              // 5 addi
-      threeRegisters,                              // 6 addf
-      threeRegisters,                              // 7 or
-      threeRegisters,                              // 8 and
-      threeRegisters,                              // 9 xor
-      {regW2, {&D::NibbleChoices, ofW4}, none},    // A ror
-      {regW2, byte, none},                         // B jmpEQ
-      {none, none, none},                          // C halt
-      {regW3, {&D::IndirectChoices, ofW4}, none},  // D indirect load
-      {regW3, {&D::IndirectChoices, ofW4}, none},  // E indirect store
-      {regW2, byte, none},                         // F jmpLE
-  }};
-  return layouts;
-}
-
-int FieldValue(uint16_t word, TOperandField field) {
-  switch (field) {
-    case ofW2: return (word >> 8) & 0xF;
-    case ofW3: return (word >> 4) & 0xF;
-    case ofW4: return word & 0xF;
-    case ofXY: return word & 0xFF;
-    case ofNone: break;
+  switch (kind) {
+    case ckRegister: return &D::RegisterChoices();
+    case ckIndirect: return &D::IndirectChoices();
+    case ckByte: return &D::ByteChoices();
+    case ckAddress: return &D::AddressChoices();
+    case ckNibble: return &D::NibbleChoices();
+    case ckNotApplicable: break;
   }
-  return 0;
-}
-
-int FieldBits(TOperandField field, int value) {
-  switch (field) {
-    case ofW2: return (value & 0xF) << 8;
-    case ofW3: return (value & 0xF) << 4;
-    case ofW4: return value & 0xF;
-    case ofXY: return value & 0xFF;
-    case ofNone: break;
-  }
-  return 0;
+  return nullptr;
 }
 
 // Each value formatted and followed by a comma, the last comma dropped, and
@@ -96,10 +44,12 @@ QStringList GeneratedChoices(int count, const char* format) {
 
 // In the order of the opcode nibble, so the item index is the opcode.
 const QStringList& OpcodeNames() {
-  static const QStringList names = QStringLiteral(
-                                       "invalid,direct load,immediate load,direct store,move,addi,addf,or,and,xor,"
-                                       "ror,jmpEQ,halt,indirect load,indirect store,jmpLE")
-                                       .split(QLatin1Char(','));
+  static const QStringList names = [] {
+    QStringList list;
+    for (const TInstructionInfo& info : InstructionTable)
+      list << QString::fromLatin1(info.ComposerName.data(), static_cast<qsizetype>(info.ComposerName.size()));
+    return list;
+  }();
   return names;
 }
 
@@ -220,11 +170,11 @@ void TAssembleDialog::ShowWord() {
   const QSignalBlocker blockOpcode(opcode), block1(op1), block2(op2), block3(op3);
   const int w1 = FInstrWord >> 12;
   opcode->setCurrentIndex(w1);
-  const TOperandLayout& layout = OperandLayouts()[static_cast<size_t>(w1)];
+  const TInstructionInfo& info = InstructionTable[static_cast<size_t>(w1)];
   const std::array<QComboBox*, 3> boxes{op1, op2, op3};
   for (size_t i = 0; i < boxes.size(); ++i) {
-    const TOperandSlot& slot = layout[i];
-    FillOperand(boxes[i], slot.List ? &slot.List() : nullptr, FieldValue(FInstrWord, slot.Field));
+    const TComposerSlot& slot = info.ComposerSlots[i];
+    FillOperand(boxes[i], ChoicesOf(slot.Choices), WordFieldValue(FInstrWord, slot.Field));
   }
 }
 
@@ -246,11 +196,13 @@ void TAssembleDialog::opcodeChange(int index) {
 
 void TAssembleDialog::opXChange() {
   const int w1 = FInstrWord >> 12;
-  const TOperandLayout& layout = OperandLayouts()[static_cast<size_t>(w1)];
+  const TInstructionInfo& info = InstructionTable[static_cast<size_t>(w1)];
   const std::array<QComboBox*, 3> boxes{op1, op2, op3};
   int word = w1 << 12;
-  for (size_t i = 0; i < boxes.size(); ++i)
-    if (layout[i].List) word |= FieldBits(layout[i].Field, std::max(0, boxes[i]->currentIndex()));
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    const TComposerSlot& slot = info.ComposerSlots[i];
+    if (slot.Choices != ckNotApplicable) word |= WordFieldBits(slot.Field, std::max(0, boxes[i]->currentIndex()));
+  }
   FInstrWord = static_cast<uint16_t>(word);
   ShowWord();
 }

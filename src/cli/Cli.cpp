@@ -1,6 +1,5 @@
 #include "cli/Cli.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -12,7 +11,7 @@
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
-#include "machine/Machine.h"
+#include "machine/Simulator.h"
 
 namespace {
 
@@ -21,9 +20,8 @@ constexpr int ExitError = 1;
 constexpr int ExitInvalid = 2;
 constexpr int ExitStepLimit = 3;
 constexpr uint64_t DefaultStepLimit = 1000000;
-// Instructions per call into the executor: large enough that the loop here
-// costs nothing, small enough to count the step limit exactly.
-constexpr uint64_t StepsPerCall = 1 << 20;
+// Instructions per call into the session between two flushes of its output.
+constexpr uint64_t OutputSlice = 1 << 20;
 
 const char* const UsageText =
     "usage: orvik-cli run PROGRAM [--steps N] [--state]\n"
@@ -127,15 +125,14 @@ void LoadMemory(TCellArray& memory, const std::vector<int32_t>& cells) {
   for (int i = 0; i < MemorySize; ++i) memory.SetContents(i, cells[static_cast<size_t>(i)]);
 }
 
-void WriteState(std::ostream& err, const TCellArray& memory, const TCellArray& registers, const TCellArray& sysRegs) {
-  err << "PC=" << HexText(sysRegs.GetContents(PCIndex), 2) << " IR=" << HexText(sysRegs.GetContents(IRIndex), 4)
-      << '\n';
+void WriteState(std::ostream& err, const TSimulator& simulator) {
+  err << "PC=" << HexText(simulator.PC(), 2) << " IR=" << HexText(simulator.IR(), 4) << '\n';
   for (int r = 0; r < RegisterCount; ++r)
-    err << (r > 0 ? " R" : "R") << HexText(r, 1) << '=' << HexText(registers.GetContents(r), 2);
+    err << (r > 0 ? " R" : "R") << HexText(r, 1) << '=' << HexText(simulator.Register(r), 2);
   err << '\n';
   for (int row = 0; row < MemorySize; row += 16) {
     err << HexText(row, 2) << ':';
-    for (int column = 0; column < 16; ++column) err << ' ' << HexText(memory.GetContents(row + column), 2);
+    for (int column = 0; column < 16; ++column) err << ' ' << HexText(simulator.Memory(row + column), 2);
     err << '\n';
   }
 }
@@ -147,34 +144,26 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   std::vector<int32_t> cells;
   if (!LoadProgramArgument(line.Program, cells, err)) return ExitError;
 
-  TCellArray memory(MemorySize), registers(RegisterCount), sysRegs(SysRegCount);
-  LoadMemory(memory, cells);
-  // The output terminal of the window hangs on the same notification.
-  registers.AddListener([&out](int adr, int32_t, int32_t value) {
-    if (adr == RegisterCount - 1) out.put(static_cast<char>(value & 0xFF));
-  });
-  TMachine machine(memory, registers, sysRegs);
-
-  int result = StepOk;
-  uint64_t remaining = line.Steps;
-  while (result == StepOk && (line.Steps == 0 || remaining > 0)) {
-    const uint64_t chunk = line.Steps == 0 ? StepsPerCall : std::min(remaining, StepsPerCall);
-    result = machine.ExecuteInstructions(static_cast<int>(chunk));
-    if (line.Steps != 0) remaining -= chunk;
+  TSimulator simulator;
+  // Nothing here steps back, so the run keeps no history.
+  simulator.SetRecording(false);
+  simulator.LoadMemory(cells);
+  TRunPolicy policy;
+  policy.StepLimit = line.Steps;
+  // The output port is emptied between slices, so a long run that prints a
+  // lot holds little of it at a time.
+  policy.Budget = OutputSlice;
+  TStopReason reason = srBudget;
+  while (reason == srBudget) {
+    reason = simulator.Run(policy);
+    const std::string output = simulator.TakeOutput();
+    out.write(output.data(), static_cast<std::streamsize>(output.size()));
   }
   if (OutputFailed(out, err)) return ExitError;
 
-  int exitCode = ExitStepLimit;
-  if (result == StepHalt) {
-    err << "Halted\n";
-    exitCode = ExitHalted;
-  } else if (result == StepInvalid) {
-    err << "Invalid instruction\n";
-    exitCode = ExitInvalid;
-  } else {
-    err << "Step limit reached\n";
-  }
-  if (line.State) WriteState(err, memory, registers, sysRegs);
+  err << StopReasonText(reason) << '\n';
+  const int exitCode = reason == srHalt ? ExitHalted : reason == srInvalid ? ExitInvalid : ExitStepLimit;
+  if (line.State) WriteState(err, simulator);
   return exitCode;
 }
 

@@ -1,50 +1,34 @@
 #include "machine/Disassembler.h"
 
-#include <cstdio>
+#include <string>
 
 #include "machine/CellStore.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
+#include "machine/InstructionSet.h"
 
 namespace {
 
-// The text after the 12-character prefix. The blanks before ";..." line the
-// comment areas up in the listing, and the user types comments behind them.
+// The text after the 12-character prefix, from the table's pattern.
 std::string InstructionText(int first, int second) {
-  const int r = first & 0x0F;
-  const int x = second >> 4;
-  const int y = second & 0x0F;
-  char text[64];
-  switch (first >> 4) {
-    case 0x1: std::snprintf(text, sizeof text, "load  R%X,[%02X]    ;...", r, second); break;
-    case 0x2:
-      std::snprintf(text, sizeof text, "load  R%X,%02X      ;... ($%02X=%i)", r, second, second, SignedByte(second));
-      break;
-    case 0x3: std::snprintf(text, sizeof text, "store R%X,[%02X]    ;...", r, second); break;
-    case 0x4: std::snprintf(text, sizeof text, "move  R%X,R%X      ;...", y, x); break;
-    case 0x5: std::snprintf(text, sizeof text, "addi  R%X,R%X,R%X   ;...", r, x, y); break;
-    case 0x6: std::snprintf(text, sizeof text, "addf  R%X,R%X,R%X   ;...", r, x, y); break;
-    case 0x7: std::snprintf(text, sizeof text, "or    R%X,R%X,R%X   ;...", r, x, y); break;
-    case 0x8: std::snprintf(text, sizeof text, "and   R%X,R%X,R%X   ;...", r, x, y); break;
-    case 0x9: std::snprintf(text, sizeof text, "xor   R%X,R%X,R%X   ;...", r, x, y); break;
-    case 0xA:
-      if (x != 0) return "invalid";
-      std::snprintf(text, sizeof text, "ror   R%X,%X       ;...", r, y);
-      break;
-    case 0xB: std::snprintf(text, sizeof text, "jmpEQ R%X=R0,%02X   ;...", r, second); break;
-    case 0xC:
-      if (first != 0xC0 || second != 0) return "invalid";
-      return "halt             ;...";
-    case 0xD:
-      if (r != 0) return "invalid";
-      std::snprintf(text, sizeof text, "load  R%X,[R%X]    ;...", x, y);
-      break;
-    case 0xE:
-      if (r != 0) return "invalid";
-      std::snprintf(text, sizeof text, "store R%X,[R%X]    ;...", x, y);
-      break;
-    case 0xF: std::snprintf(text, sizeof text, "jmpLE R%X<=R0,%02X  ;...", r, second); break;
-    default: return "invalid";
+  const auto word = static_cast<uint16_t>(first << 8 | second);
+  const TInstructionInfo& info = InstructionOf(word);
+  if (!info.Accepts(word)) return "invalid";
+  std::string text;
+  const std::string_view pattern = info.Disassembly;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] != '%' || i + 1 == pattern.size()) {
+      text += pattern[i];
+      continue;
+    }
+    switch (pattern[++i]) {
+      case 'r': text += HexText(first & 0x0F, 1); break;
+      case 'x': text += HexText(second >> 4, 1); break;
+      case 'y': text += HexText(second & 0x0F, 1); break;
+      case 'b': text += HexText(second, 2); break;
+      case 's': text += std::to_string(SignedByte(second)); break;
+      default: text += pattern[i]; break;
+    }
   }
   return text;
 }

@@ -1,12 +1,9 @@
 #pragma once
 
+#include "machine/Executor.h"
+
 class TCellStore;
 class TCellArray;
-
-// Results of executing one instruction.
-constexpr int StepOk = 0;
-constexpr int StepInvalid = -1;
-constexpr int StepHalt = -2;
 
 // The executor of the machine. The state lives in three cell stores owned by
 // the caller (the main window's grids, or plain arrays in the command-line

@@ -1,0 +1,391 @@
+#include "machine/Simulator.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "machine/Executor.h"
+
+namespace {
+
+constexpr int OutputRegister = RegisterCount - 1;
+
+// The executor's view of a session during one chunk of a run. PC and IR live
+// in locals and go back into the session when the chunk ends; nothing else
+// reads them meanwhile. Record adds the history record of each instruction,
+// Checks the watch test of each write.
+template <bool Record, bool Checks>
+struct TSessionState {
+  int32_t* Mem;
+  int32_t* Reg;
+  uint64_t* MemGen;
+  uint64_t* RegGen;
+  std::string* Output;
+  const bool* WatchedMem;
+  const bool* WatchedReg;
+  int32_t Pc;
+  int32_t Ir;
+  uint64_t Gen = 0;  // the generation of the instruction executing
+  THistoryRecord* Rec = nullptr;
+  bool Watched = false;
+
+  int32_t PC() const { return Pc; }
+  int32_t Memory(int adr) const { return Mem[adr]; }
+  int32_t Register(int n) const { return Reg[n]; }
+  void Fetched(int32_t pc, int32_t ir) {
+    if constexpr (Record) {
+      Rec->Kind = hkStep;
+      Rec->Space = csNone;
+      Rec->OldPC = Pc;
+      Rec->OldIR = Ir;
+    }
+    Pc = pc;
+    Ir = ir;
+  }
+  void Effect(TCellSpace space, int address, int32_t old) {
+    if constexpr (Record) {
+      Rec->Space = space;
+      Rec->Address = static_cast<uint8_t>(address);
+      Rec->OldValue = old;
+    }
+  }
+  void SetRegister(int n, int32_t value) {
+    Effect(csRegister, n, Reg[n]);
+    Reg[n] = value;
+    RegGen[n] = Gen;
+    if (n == OutputRegister) Output->push_back(static_cast<char>(value & 0xFF));
+    if constexpr (Checks) Watched = Watched || WatchedReg[n];
+  }
+  void SetMemory(int adr, int32_t value) {
+    Effect(csMemory, adr, Mem[adr]);
+    Mem[adr] = value;
+    MemGen[adr] = Gen;
+    if constexpr (Checks) Watched = Watched || WatchedMem[adr];
+  }
+  void Jump(int target) {
+    Effect(csSysReg, PCIndex, Pc);
+    Pc = target;
+  }
+};
+
+}  // namespace
+
+const char* StopReasonText(TStopReason reason) {
+  switch (reason) {
+    case srBudget: return "Step limit reached";
+    case srDeadline: return "Deadline reached";
+    case srHalt: return "Halted";
+    case srInvalid: return "Invalid instruction";
+    case srBreak: return "Break";
+    case srBreakpoint: return "Breakpoint";
+    case srWatch: return "Watched cell written";
+    case srStepLimit: return "Step limit reached";
+  }
+  return "";
+}
+
+TSimulator::TSimulator() = default;
+
+int32_t TSimulator::Cell(TCellSpace space, int address) const {
+  switch (space) {
+    case csMemory: return Memory(address);
+    case csRegister: return Register(address);
+    case csSysReg: return SysReg(address);
+    case csNone: break;
+  }
+  return 0;
+}
+
+void TSimulator::Reset() {
+  FMemory.fill(0);
+  FRegisters.fill(0);
+  FSysRegs.fill(0);
+  ++FGeneration;
+  FMemoryGenerations.fill(FGeneration);
+  FRegisterGenerations.fill(FGeneration);
+  FSysRegGenerations.fill(FGeneration);
+  FExecuted = 0;
+  FOutput.clear();
+  FOutputTaken = 0;
+  FHistory.Clear();
+  FMemoryModified = false;
+}
+
+// --- user edits
+
+void TSimulator::WriteCell(TCellSpace space, int address, int32_t value) {
+  switch (space) {
+    case csMemory:
+      FMemory[static_cast<size_t>(address)] = value;
+      FMemoryGenerations[static_cast<size_t>(address)] = FGeneration;
+      break;
+    case csRegister:
+      FRegisters[static_cast<size_t>(address)] = value;
+      FRegisterGenerations[static_cast<size_t>(address)] = FGeneration;
+      break;
+    case csSysReg:
+      FSysRegs[static_cast<size_t>(address)] = value;
+      FSysRegGenerations[static_cast<size_t>(address)] = FGeneration;
+      break;
+    case csNone: break;
+  }
+}
+
+void TSimulator::Edit(TEditAction action, const std::vector<TCellEdit>& cells) {
+  // Only what changes is recorded, except RF: each write of it is output.
+  std::vector<THistoryRecord> records;
+  records.reserve(cells.size());
+  ++FGeneration;
+  for (const TCellEdit& edit : cells) {
+    if (edit.Space == csNone) continue;
+    const int address = edit.Space == csMemory     ? WrapAddress(edit.Address)
+                        : edit.Space == csRegister ? (edit.Address & 0x0F)
+                                                   : (edit.Address & 1);
+    const int32_t old = Cell(edit.Space, address);
+    const bool output = edit.Space == csRegister && address == OutputRegister;
+    if (old == edit.Value && !output) continue;
+    records.push_back(
+        {hkEditCell, edit.Space, static_cast<uint8_t>(address), static_cast<uint8_t>(output), old, 0, edit.Value});
+    WriteCell(edit.Space, address, edit.Value);
+    if (edit.Space == csMemory) FMemoryModified = true;
+    if (output) FOutput.push_back(static_cast<char>(edit.Value & 0xFF));
+  }
+  if (records.empty()) return;
+  THistoryRecord* place = FHistory.ReserveWhole(records.size() + 2);
+  place[0] = {hkEditBegin, csNone, 0, action, 0, 0, 0};
+  std::copy(records.begin(), records.end(), place + 1);
+  place[records.size() + 1] = {hkEditEnd, csNone, 0, action, 0, 0, 0};
+  FHistory.Commit(records.size() + 2);
+}
+
+void TSimulator::SetCell(TCellSpace space, int address, int32_t value, TEditAction action) {
+  Edit(action, {{space, address, value}});
+}
+
+void TSimulator::EditMemory(TEditAction action, int address, const std::vector<int32_t>& values) {
+  std::vector<TCellEdit> cells;
+  cells.reserve(values.size());
+  for (size_t i = 0; i < values.size(); ++i)
+    cells.push_back({csMemory, WrapAddress(address + static_cast<int>(i)), values[i]});
+  Edit(action, cells);
+}
+
+void TSimulator::LoadMemory(const std::vector<int32_t>& cells, TEditAction action) {
+  std::vector<int32_t> all(MemorySize, 0);
+  std::copy_n(cells.begin(), std::min(cells.size(), all.size()), all.begin());
+  EditMemory(action, 0, all);
+}
+
+// --- running
+
+void TSimulator::SetBreakpoint(int address, bool on) {
+  FBreakpoints[static_cast<size_t>(WrapAddress(address))] = on;
+  UpdateChecks();
+}
+
+void TSimulator::SetWatch(TCellSpace space, int address, bool on) {
+  if (space == csMemory) FWatchedMemory[static_cast<size_t>(WrapAddress(address))] = on;
+  if (space == csRegister) FWatchedRegisters[static_cast<size_t>(address & 0x0F)] = on;
+  UpdateChecks();
+}
+
+bool TSimulator::Watched(TCellSpace space, int address) const {
+  if (space == csMemory) return FWatchedMemory[static_cast<size_t>(WrapAddress(address))];
+  if (space == csRegister) return FWatchedRegisters[static_cast<size_t>(address & 0x0F)];
+  return false;
+}
+
+void TSimulator::UpdateChecks() {
+  auto any = [](const auto& flags) { return std::find(flags.begin(), flags.end(), true) != flags.end(); };
+  FChecks = any(FBreakpoints) || any(FWatchedMemory) || any(FWatchedRegisters);
+}
+
+template <bool Record, bool Checks>
+uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason) {
+  TSessionState<Record, Checks> state{
+      FMemory.data(),   FRegisters.data(),     FMemoryGenerations.data(), FRegisterGenerations.data(),
+      &FOutput,         FWatchedMemory.data(), FWatchedRegisters.data(),  FSysRegs[PCIndex],
+      FSysRegs[IRIndex]};
+  THistoryRecord* records = nullptr;
+  if constexpr (Record) {
+    size_t granted = 0;
+    records = FHistory.Reserve(static_cast<size_t>(count), granted);
+    count = granted;
+  }
+  const uint64_t firstGen = FGeneration + 1;
+  uint64_t done = 0;
+  int result = StepOk;
+  while (done < count) {
+    if constexpr (Checks) {
+      if (FBreakpoints[static_cast<size_t>(WrapAddress(state.Pc))] && !(skipBreakpoint && done == 0)) {
+        reason = srBreakpoint;
+        break;
+      }
+    }
+    if constexpr (Record) state.Rec = records + done;
+    state.Gen = firstGen + done;
+    result = ExecuteStep(state);
+    ++done;
+    if (result != StepOk) {
+      reason = result == StepHalt ? srHalt : srInvalid;
+      break;
+    }
+    if constexpr (Checks) {
+      if (state.Watched) {
+        reason = srWatch;
+        break;
+      }
+    }
+  }
+  if constexpr (Record) FHistory.Commit(static_cast<size_t>(done));
+  FSysRegs[PCIndex] = state.Pc;
+  FSysRegs[IRIndex] = state.Ir;
+  FGeneration += done;
+  if (done > 0) FSysRegGenerations.fill(FGeneration);
+  FExecuted += done;
+  return done;
+}
+
+TStopReason TSimulator::Run(const TRunPolicy& policy) {
+  uint64_t done = 0;
+  for (;;) {
+    if (FBreakRequested.exchange(false, std::memory_order_relaxed)) return srBreak;
+    if (policy.Deadline && done > 0 && std::chrono::steady_clock::now() >= *policy.Deadline) return srDeadline;
+    uint64_t chunk = policy.Deadline ? TRunPolicy::DeadlineCheckInterval : BreakCheckInterval;
+    if (policy.Budget != 0) {
+      if (done >= policy.Budget) return srBudget;
+      chunk = std::min(chunk, policy.Budget - done);
+    }
+    if (policy.StepLimit != 0) {
+      if (FExecuted >= policy.StepLimit) return srStepLimit;
+      chunk = std::min(chunk, policy.StepLimit - FExecuted);
+    }
+    TStopReason reason = srBudget;
+    const bool first = done == 0;
+    uint64_t ran = 0;
+    if (FRecording) {
+      ran = FChecks ? ExecuteChunk<true, true>(chunk, first, reason) : ExecuteChunk<true, false>(chunk, first, reason);
+    } else {
+      ran =
+          FChecks ? ExecuteChunk<false, true>(chunk, first, reason) : ExecuteChunk<false, false>(chunk, first, reason);
+    }
+    done += ran;
+    if (reason != srBudget) return reason;
+  }
+}
+
+TStopReason TSimulator::Step() {
+  TRunPolicy policy;
+  policy.Budget = 1;
+  return Run(policy);
+}
+
+// --- output
+
+std::string_view TSimulator::OutputSince(uint64_t position) const {
+  if (position < FOutputTaken) position = FOutputTaken;
+  const uint64_t offset = position - FOutputTaken;
+  if (offset >= FOutput.size()) return {};
+  return std::string_view(FOutput).substr(static_cast<size_t>(offset));
+}
+
+std::string TSimulator::TakeOutput() {
+  FOutputTaken += FOutput.size();
+  std::string taken;
+  taken.swap(FOutput);
+  return taken;
+}
+
+void TSimulator::PopOutput() {
+  // A byte already taken cannot be called back; only the count goes back.
+  if (!FOutput.empty()) {
+    FOutput.pop_back();
+  } else if (FOutputTaken > 0) {
+    --FOutputTaken;
+  }
+}
+
+// --- change tracking
+
+uint64_t TSimulator::CellGeneration(TCellSpace space, int address) const {
+  switch (space) {
+    case csMemory: return FMemoryGenerations[static_cast<size_t>(WrapAddress(address))];
+    case csRegister: return FRegisterGenerations[static_cast<size_t>(address & 0x0F)];
+    case csSysReg: return FSysRegGenerations[static_cast<size_t>(address & 1)];
+    case csNone: break;
+  }
+  return 0;
+}
+
+void TSimulator::ChangedMemory(uint64_t since, std::vector<int>& changed) const {
+  changed.clear();
+  for (int adr = 0; adr < MemorySize; ++adr)
+    if (FMemoryGenerations[static_cast<size_t>(adr)] > since) changed.push_back(adr);
+}
+
+// --- history
+
+void TSimulator::UndoStep(const THistoryRecord& record) {
+  // Newest write first: the effect (possibly a jump), then IR, then PC.
+  const auto space = static_cast<TCellSpace>(record.Space);
+  if (space == csRegister && record.Address == OutputRegister) PopOutput();
+  if (space != csNone) WriteCell(space, record.Address, record.OldValue);
+  WriteCell(csSysReg, IRIndex, record.OldIR);
+  WriteCell(csSysReg, PCIndex, record.OldPC);
+  --FExecuted;
+}
+
+void TSimulator::UndoEditCell(const THistoryRecord& record) {
+  if (record.Extra != 0) PopOutput();
+  WriteCell(static_cast<TCellSpace>(record.Space), record.Address, record.OldPC);
+}
+
+TUndone TSimulator::Undo() {
+  if (FHistory.Empty()) return udNothing;
+  ++FGeneration;
+  const THistoryRecord last = FHistory.Back();
+  FHistory.PopBack();
+  if (last.Kind == hkStep) {
+    UndoStep(last);
+    return udStep;
+  }
+  assert(last.Kind == hkEditEnd);
+  while (!FHistory.Empty() && FHistory.Back().Kind == hkEditCell) {
+    UndoEditCell(FHistory.Back());
+    FHistory.PopBack();
+  }
+  assert(!FHistory.Empty() && FHistory.Back().Kind == hkEditBegin);
+  if (!FHistory.Empty()) FHistory.PopBack();
+  return udEdit;
+}
+
+bool TSimulator::StepBack() {
+  if (FHistory.Empty() || FHistory.Back().Kind != hkStep) return false;
+  return Undo() == udStep;
+}
+
+bool TSimulator::UndoTo(uint64_t position) {
+  if (position < FHistory.FirstPosition()) return false;
+  while (FHistory.EndPosition() > position && Undo() != udNothing) {
+  }
+  return true;
+}
+
+bool TSimulator::LastStep(TStepTrace& trace) const {
+  if (FHistory.Empty() || FHistory.Back().Kind != hkStep) return false;
+  const THistoryRecord& record = FHistory.Back();
+  const auto space = static_cast<TCellSpace>(record.Space);
+  trace.Address = WrapAddress(record.OldPC);
+  // The instruction may have overwritten its own cells.
+  auto fetched = [&](int adr) { return space == csMemory && record.Address == adr ? record.OldValue : Memory(adr); };
+  trace.First = fetched(trace.Address);
+  trace.Second = fetched((trace.Address + 1) & 0xFF);
+  const bool jumped = space == csSysReg;
+  const int32_t pcAfterFetch = jumped ? record.OldValue : PC();
+  trace.Writes.clear();
+  trace.Writes.push_back({csSysReg, PCIndex, record.OldPC, pcAfterFetch});
+  trace.Writes.push_back({csSysReg, IRIndex, record.OldIR, IR()});
+  if (space != csNone) trace.Writes.push_back({space, record.Address, record.OldValue, Cell(space, record.Address)});
+  trace.HasOutput = space == csRegister && record.Address == OutputRegister;
+  trace.Output = static_cast<uint8_t>(trace.HasOutput ? Register(OutputRegister) & 0xFF : 0);
+  return true;
+}
