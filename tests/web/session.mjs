@@ -1,7 +1,7 @@
 // The browser session's own rules, under node: Step Back restores every
-// cell, PC, IR, the output and the terminal exactly, also across the
-// checkpoints it replays from; a run in bulk stops where single steps stop;
-// breakpoints stop a run after the instruction that reaches them.
+// cell, PC, IR, the output and the terminal text exactly; runs in slices of
+// any size end where single steps do; a breakpoint stops a run also when a
+// slice ends on it.
 //   node tests/web/session.mjs --site build-web/web/site
 import fs from "node:fs";
 import path from "node:path";
@@ -46,7 +46,7 @@ function load(source) {
 }
 
 // Programs that print forever and store into memory, so every kind of
-// change is taken back; long enough to cross several checkpoints (4096).
+// change is taken back; the terminal (20 x 4) scrolls many times over.
 const printer = [
   "        load  R1,1",
   "        load  R3,40h",

@@ -82,7 +82,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_error_message(int i) {
 }
 EMSCRIPTEN_KEEPALIVE int orvik_image_cell(int adr) { return State().Image.at(static_cast<size_t>(adr & 0xFF)); }
 // Copies the last assembled image into memory, as the editor does.
-EMSCRIPTEN_KEEPALIVE void orvik_load_image() { State().Session.LoadMemory(State().Image); }
+EMSCRIPTEN_KEEPALIVE void orvik_load_image() { State().Session.LoadMemory(State().Image, eaAssemble); }
 
 // Highlighting runs of the source in the input: returns their count; the
 // runs are orvik_runs()[4 * i ...] = line, start column, end column, style.
@@ -111,7 +111,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_load_program(int length) {
   std::vector<int32_t> cells;
   std::string error;
   if (!DecodeProgramImage(InputView(length), cells, error)) return Hand(error);
-  State().Session.LoadMemory(cells);
+  State().Session.LoadMemory(cells, eaLoadFile);
   return Hand("");
 }
 EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
@@ -124,7 +124,7 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
 EMSCRIPTEN_KEEPALIVE int orvik_run(int budget) { return State().Session.Run(budget); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
 EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
-EMSCRIPTEN_KEEPALIVE double orvik_history_depth() { return static_cast<double>(State().Session.HistoryDepth()); }
+EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
 EMSCRIPTEN_KEEPALIVE int orvik_breakpoint(int adr) { return State().Session.Breakpoint(adr) ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE const char* orvik_trace() { return Hand(State().Session.TraceLine()); }
@@ -137,10 +137,12 @@ EMSCRIPTEN_KEEPALIVE void orvik_set_register(int n, int value) { State().Session
 EMSCRIPTEN_KEEPALIVE int orvik_pc() { return State().Session.PC(); }
 EMSCRIPTEN_KEEPALIVE void orvik_set_pc(int value) { State().Session.SetPC(value); }
 EMSCRIPTEN_KEEPALIVE int orvik_ir() { return State().Session.IR(); }
-EMSCRIPTEN_KEEPALIVE const char* orvik_disasm(int adr) { return Hand(Disassemble(State().Session.Memory(), adr).Line); }
+EMSCRIPTEN_KEEPALIVE const char* orvik_disasm(int adr) {
+  return Hand(Disassemble(State().Session.MemoryStore(), adr).Line);
+}
 // The listing file's bytes for the current memory and PC.
 EMSCRIPTEN_KEEPALIVE const char* orvik_listing() {
-  return Hand(BuildListing(State().Session.Memory(), State().Session.PC()));
+  return Hand(BuildListing(State().Session.MemoryStore(), State().Session.PC()));
 }
 
 // --- output and terminal

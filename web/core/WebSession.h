@@ -1,14 +1,12 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "controls/TerminalModel.h"
 #include "machine/CellStore.h"
-#include "machine/Machine.h"
+#include "machine/Simulator.h"
 
 // Why a run or a step ended.
 enum TWebStop : int {
@@ -18,19 +16,14 @@ enum TWebStop : int {
   wsBreakpoint = 3,  // PC reached an address with a breakpoint
 };
 
-// The machine as the browser page sees it: state, output, terminal text,
-// breakpoints and Step Back. The instructions are executed by the same
-// executor as the desktop and orvik-cli; this class decides how far to run.
-//
-// Step Back without slowing the run: the executor runs in bulk with no
-// observer but the output port, and every CheckpointInterval instructions
-// the whole state (about 1 KB) is copied. Going back to instruction n
-// restores the checkpoint before it and executes forward to n again; the
-// machine is deterministic, so the state and the output come out the same.
+// The simulator session as the browser page sees it: the desktop's
+// TSimulator (state, run policy, breakpoints, history) plus the output
+// terminal's text, which the page cannot keep itself because a step back
+// takes output bytes back.
 class TWebSession {
  public:
-  static constexpr int64_t CheckpointInterval = 4096;
-  static constexpr size_t MaxCheckpoints = 64;  // about 260,000 instructions back
+  // Each instruction takes 16 bytes of history: about a million steps back.
+  static constexpr size_t HistoryBytes = 16u << 20;
 
   TWebSession();
   TWebSession(const TWebSession&) = delete;
@@ -41,25 +34,26 @@ class TWebSession {
   // first instruction: Run from a breakpoint leaves it).
   TWebStop Run(int budget);
   int64_t Executed() const { return FExecuted; }  // instructions executed by the last Run
-  // Undoes the last instruction, its output included; false when the history
-  // holds none (nothing run since the last user edit, or too long ago).
+  // Undoes the last instruction, its output included; false when the newest
+  // entry of the history is a user edit or there is none.
   bool StepBack();
-  int64_t HistoryDepth() const;
+  bool CanStepBack() const;
 
-  const TCellStore& Memory() const { return FMemory; }
-  int32_t Cell(int adr) const { return FMemory.GetContents(adr & 0xFF); }
-  int32_t Register(int n) const { return FRegisters.GetContents(n & 0x0F); }
-  int32_t PC() const { return FSysRegs.GetContents(0); }
-  int32_t IR() const { return FSysRegs.GetContents(1); }
-  // User edits. A write of RF is output, as on the desktop. An edit starts a
-  // new history: replaying instructions across it would undo it.
+  // Memory as a cell store, for the disassembler and the listing; copied
+  // again only after something changed.
+  const TCellStore& MemoryStore();
+  int32_t Cell(int adr) const { return FSimulator.Memory(adr); }
+  int32_t Register(int n) const { return FSimulator.Register(n); }
+  int32_t PC() const { return FSimulator.PC(); }
+  int32_t IR() const { return FSimulator.IR(); }
+  // User edits; a write of RF is output, as on the desktop.
   void SetCell(int adr, int32_t value);
   void SetRegister(int n, int32_t value);
   void SetPC(int32_t value);
-  void LoadMemory(const std::vector<int32_t>& cells);
+  void LoadMemory(const std::vector<int32_t>& cells, TEditAction action);
 
-  void SetBreakpoint(int adr, bool on);
-  bool Breakpoint(int adr) const { return FBreakpoints[static_cast<size_t>(adr & 0xFF)]; }
+  void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
+  bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
   // in the terminal); OutputCount() counts every byte since the start.
@@ -69,41 +63,20 @@ class TWebSession {
   TTerminalModel& Terminal();
   void SetTerminalSize(int cols, int rows);
 
-  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A": the last executed
-  // instruction and the cells it changed; "" when the history holds none.
-  const std::string& TraceLine();
+  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A  out 0A": the last
+  // executed instruction and what it wrote; "" when the newest entry of the
+  // history is no instruction.
+  std::string TraceLine() const;
 
  private:
-  struct TSnapshot {
-    std::array<int32_t, 256> Memory;
-    std::array<int32_t, 16> Registers;
-    std::array<int32_t, 2> SysRegs;
-    int64_t Output = 0;  // OutputCount() then
-    int64_t Index = 0;   // instructions executed since the history began
-  };
+  // Takes the session's new output bytes, or gives back those a step back
+  // took back, and keeps only what the history can still take back.
+  void SyncOutput();
 
-  TSnapshot Take() const;
-  void Restore(const TSnapshot& snapshot);
-  const TSnapshot& CheckpointBefore(int64_t index) const;
-  // Brings the machine to instruction index of the history (no earlier than
-  // the oldest checkpoint), dropping the checkpoints after it.
-  void ReplayTo(int64_t index);
-  void Checkpoint();
-  void ForgetHistory();
-  void TrimOutput();
-  int StepsUntilStop(int64_t limit, TWebStop& stop);
-
-  TCellArray FMemory{256};
-  TCellArray FRegisters{16};
-  TCellArray FSysRegs{2};
-  TMachine FMachine;
-  std::vector<bool> FBreakpoints = std::vector<bool>(256, false);
-  int FBreakpointCount = 0;
+  TSimulator FSimulator;
   int64_t FExecuted = 0;
-
-  std::deque<TSnapshot> FCheckpoints;
-  int64_t FIndex = 0;
-  bool FRestoring = false;
+  TCellArray FMemoryStore{MemorySize};
+  uint64_t FMemoryStoreGeneration = UINT64_MAX;
 
   // The output is kept from FOutputBase on; the terminal at that point is
   // FTerminalBase, so a step back replays the kept bytes into a copy of it.
@@ -112,14 +85,4 @@ class TWebSession {
   TTerminalModel FTerminalBase;
   TTerminalModel FTerminal;
   int64_t FTerminalShown = 0;
-
-  // A second machine for the trace: it replays up to the instruction before
-  // the last one, so the live machine and its output are never touched.
-  TCellArray FScratchMemory{256};
-  TCellArray FScratchRegisters{16};
-  TCellArray FScratchSysRegs{2};
-  TMachine FScratch;
-  int FScratchOutput = -1;  // the byte the traced instruction wrote to RF
-  std::string FTrace;
-  int64_t FTraceIndex = -1;
 };

@@ -90,8 +90,8 @@ export class OrvikCore {
   stepBack() {
     return this.m._orvik_step_back() !== 0;
   }
-  historyDepth() {
-    return this.m._orvik_history_depth();
+  canStepBack() {
+    return this.m._orvik_can_step_back() !== 0;
   }
   setBreakpoint(adr, on) {
     this.m._orvik_set_breakpoint(adr, on ? 1 : 0);

@@ -196,7 +196,7 @@ class Simulator {
     this.disasm.update(follow);
     this.terminal.paint();
     $("trace").textContent = core.trace();
-    $("step-back").disabled = this.running || core.historyDepth() === 0;
+    $("step-back").disabled = this.running || !core.canStepBack();
   }
 
   // --- editing memory
