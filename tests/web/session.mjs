@@ -114,6 +114,13 @@ for (let i = 0; i < 3; ++i) {
 check("the run stops with PC at the breakpoint each time round", pcs.join() === "6,6,6", pcs.join());
 check("a run from the breakpoint goes once round the loop", core.run(100000) === StopBreakpoint && core.executed() === 4);
 check("the trace names the instruction and its changes", core.trace() === "04:  5F,F1  addi  RF,RF,R1 |  PC 04->06  RF 03->04  out 04", core.trace());
+// A slice that ends on the breakpoint reports it, so that the next slice,
+// whose first instruction is never checked, does not step over it.
+load(printer);
+const slices = [];
+for (let i = 0; i < 6 && !slices.includes(StopBreakpoint); ++i) slices.push(core.run(1));
+check("slices of one instruction stop on the breakpoint", slices.join() === "0,0,3" && core.pc() === 6, slices.join());
+check("the next slice leaves the breakpoint", core.run(1) === StopBudget && core.pc() === 8);
 core.setBreakpoint(6, false);
 const last = core.run(100);
 check("without the breakpoint the budget ends the run", last === StopBudget && core.executed() === 100, `${last} ${core.executed()}`);
