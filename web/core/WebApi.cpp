@@ -134,6 +134,8 @@ EMSCRIPTEN_KEEPALIVE int orvik_cell(int adr) { return State().Session.Cell(adr);
 EMSCRIPTEN_KEEPALIVE void orvik_set_cell(int adr, int value) { State().Session.SetCell(adr, value); }
 EMSCRIPTEN_KEEPALIVE int orvik_register(int n) { return State().Session.Register(n); }
 EMSCRIPTEN_KEEPALIVE void orvik_set_register(int n, int value) { State().Session.SetRegister(n, value); }
+EMSCRIPTEN_KEEPALIVE void orvik_clear_memory(int lo, int hi) { State().Session.Clear(false, lo, hi); }
+EMSCRIPTEN_KEEPALIVE void orvik_clear_registers() { State().Session.Clear(true, 0, 0); }
 EMSCRIPTEN_KEEPALIVE int orvik_pc() { return State().Session.PC(); }
 EMSCRIPTEN_KEEPALIVE void orvik_set_pc(int value) { State().Session.SetPC(value); }
 EMSCRIPTEN_KEEPALIVE int orvik_ir() { return State().Session.IR(); }

@@ -109,6 +109,19 @@ void TWebSession::LoadMemory(const std::vector<int32_t>& cells, TEditAction acti
   FSimulator.LoadMemory(cells, action);
 }
 
+void TWebSession::Clear(bool registers, int lo, int hi) {
+  if (registers) {
+    std::vector<TCellEdit> cells;
+    for (int n = 0; n < RegisterCount; ++n) cells.push_back({csRegister, n, 0});
+    FSimulator.Edit(eaClear, cells);
+    SyncOutput();
+    return;
+  }
+  const int first = std::clamp(std::min(lo, hi), 0, MemorySize - 1);
+  const int last = std::clamp(std::max(lo, hi), 0, MemorySize - 1);
+  FSimulator.EditMemory(eaClear, first, std::vector<int32_t>(static_cast<size_t>(last - first + 1), 0));
+}
+
 TTerminalModel& TWebSession::Terminal() {
   const int64_t end = OutputCount();
   for (int64_t i = FTerminalShown; i < end; ++i)

@@ -51,6 +51,9 @@ class TWebSession {
   void SetRegister(int n, int32_t value);
   void SetPC(int32_t value);
   void LoadMemory(const std::vector<int32_t>& cells, TEditAction action);
+  // Memory lo..hi, or R0..RF in ascending order when registers is set, to 0
+  // as one edit (RF's write outputs a 0 byte).
+  void Clear(bool registers, int lo, int hi);
 
   void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
   bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }

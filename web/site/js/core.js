@@ -115,6 +115,21 @@ export class OrvikCore {
   setRegister(n, value) {
     this.m._orvik_set_register(n, value);
   }
+  // Memory lo..hi to 0 as one edit.
+  clearMemory(lo, hi) {
+    this.m._orvik_clear_memory(lo, hi);
+  }
+  // R0..RF to 0 in ascending order, as one edit; RF's write is output.
+  clearRegisters() {
+    this.m._orvik_clear_registers();
+  }
+  // All 256 cells at once, as a program file would load them.
+  loadCells(cells) {
+    const bytes = new Uint8Array(1024);
+    const view = new DataView(bytes.buffer);
+    for (let adr = 0; adr < 256; ++adr) view.setInt32(4 * adr, cells[adr] | 0, true);
+    return this.loadProgram(bytes);
+  }
   pc() {
     return this.m._orvik_pc();
   }

@@ -49,7 +49,7 @@ class Simulator {
       },
       // Del clears R0..RF in ascending order; RF's write outputs a 0 byte.
       onDelete: () => {
-        for (let n = 0; n < 16; ++n) core.setRegister(n, 0);
+        core.clearRegisters();
         this.refresh();
       },
     });
@@ -148,7 +148,7 @@ class Simulator {
 
   restore() {
     const saved = this.store.load();
-    if (saved.memory) for (let adr = 0; adr < 256; ++adr) this.core.setCell(adr, saved.memory[adr] | 0);
+    if (saved.memory) this.core.loadCells(saved.memory);
     if (saved.breakpoints) for (const adr of saved.breakpoints) this.core.setBreakpoint(adr, true);
     if (saved.speed) $("speed").value = saved.speed;
     this.editor.setText(saved.source ?? "");
@@ -212,10 +212,8 @@ class Simulator {
     const from = lo < 0 ? 0 : lo;
     const to = lo < 0 ? 255 : hi;
     let changed = false;
-    for (let adr = from; adr <= to; ++adr) {
-      changed ||= this.core.cell(adr) !== 0;
-      this.core.setCell(adr, 0);
-    }
+    for (let adr = from; adr <= to; ++adr) changed ||= this.core.cell(adr) !== 0;
+    this.core.clearMemory(from, to);
     if (changed) this.setModified(true);
     this.refresh();
     this.store.saveMemory(this.core, this.modified);
@@ -227,14 +225,16 @@ class Simulator {
     dialog.returnValue = "";
     dialog.onclose = () => {
       if (dialog.returnValue === "ok") {
-        if ($("clear-memory").checked) {
-          for (let adr = 0; adr < 256; ++adr) this.core.setCell(adr, 0);
-          this.memory.setChanged(-1);
+        const memory = $("clear-memory").checked;
+        if (memory) {
+          this.core.clearMemory(0, 255);
           this.setModified(false);
         }
-        if ($("clear-registers").checked) for (let n = 0; n < 16; ++n) this.core.setRegister(n, 0);
+        if ($("clear-registers").checked) this.core.clearRegisters();
         if ($("clear-pc").checked) this.core.setPC(0);
         this.refresh();
+        // A cleared memory shows no last-changed cell.
+        if (memory) this.memory.setChanged(-1);
         this.store.saveMemory(this.core, this.modified);
       }
       this.setStatus("Ready", Black);
