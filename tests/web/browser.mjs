@@ -160,6 +160,17 @@ try {
   const expectedStart = hexByte(fs.readFileSync(path.join(golden, "hello/hello.prg"))[0]);
   check("memory survives a reload", (await cell("memory", 240)) === "4F" && (await cell("memory", 0)) === expectedStart);
   check("the breakpoint survives a reload", await page.$eval("#disasm .row:nth-child(5)", (e) => e.classList.contains("breakpoint")));
+
+  // Double-clicking a row moves PC there; Clear with everything checked
+  // empties memory and shows it unmodified, with no last-changed cell.
+  await page.click("#disasm .row:nth-child(3) .text", { count: 2 });
+  check("a double click on a row sets PC", (await cell("sysregs", 0)) === "04", await cell("sysregs", 0));
+  await page.click("#clear");
+  await page.click("#clear-dialog button[value=ok]");
+  check("Clear empties memory", (await cell("memory", 240)) === "00" && (await cell("memory", 0)) === "00");
+  check("Clear zeroes PC", (await cell("sysregs", 0)) === "00");
+  check("a cleared memory is unmodified", (await text("#status-modified")) === "");
+  check("a cleared memory shows no changed cell", (await page.$$("#memory .cell.changed")).length === 0);
   check("no script errors", errors.length === 0, errors.join("; "));
 } finally {
   await chromium.close();
