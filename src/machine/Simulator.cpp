@@ -71,7 +71,7 @@ struct TSessionState {
 
 const char* StopReasonText(TStopReason reason) {
   switch (reason) {
-    case srBudget: return "Step limit reached";
+    case srBudget: return "Instruction budget used";
     case srDeadline: return "Deadline reached";
     case srHalt: return "Halted";
     case srInvalid: return "Invalid instruction";
@@ -150,6 +150,12 @@ void TSimulator::Edit(TEditAction action, const std::vector<TCellEdit>& cells) {
     if (output) FOutput.push_back(static_cast<char>(edit.Value & 0xFF));
   }
   if (records.empty()) return;
+  if (records.size() + 2 > THistory::ChunkRecords) {
+    // Larger than any edit a student can make: too big to keep, and the
+    // history before it no longer leads to this state.
+    FHistory.Clear();
+    return;
+  }
   THistoryRecord* place = FHistory.ReserveWhole(records.size() + 2);
   place[0] = {hkEditBegin, csNone, 0, action, 0, 0, 0};
   std::copy(records.begin(), records.end(), place + 1);
@@ -236,7 +242,13 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
       }
     }
   }
-  if constexpr (Record) FHistory.Commit(static_cast<size_t>(done));
+  if constexpr (Record) {
+    FHistory.Commit(static_cast<size_t>(done));
+  } else if (done > 0) {
+    // The recorded past no longer leads to this state: undoing it would mix
+    // old cells with new ones.
+    FHistory.Clear();
+  }
   FSysRegs[PCIndex] = state.Pc;
   FSysRegs[IRIndex] = state.Ir;
   FGeneration += done;

@@ -111,7 +111,8 @@ class TSimulator {
 
   // --- history
   // Instructions are recorded only while this is on (the default); a run
-  // without history goes somewhat faster and cannot be stepped back.
+  // without it goes somewhat faster and clears the history, since the
+  // recorded past no longer leads to the state it leaves.
   void SetRecording(bool on) { FRecording = on; }
   bool Recording() const { return FRecording; }
   const THistory& History() const { return FHistory; }
@@ -125,7 +126,8 @@ class TSimulator {
   // THistory::EndPosition); false, with nothing changed, when that part of
   // the history was already dropped.
   bool UndoTo(uint64_t position);
-  // The newest entry when it is an instruction: what it did. False otherwise.
+  // The newest entry when it is an instruction (so only while recording):
+  // what it did. False otherwise.
   bool LastStep(TStepTrace& trace) const;
 
  private:

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MachineFixture.h"
@@ -21,6 +24,10 @@ struct TSnapshot {
   uint64_t Executed;
   bool operator==(const TSnapshot&) const = default;
 };
+
+void PrintTo(const TSnapshot& s, std::ostream* os) {
+  *os << "PC=" << s.PC << " IR=" << s.IR << " executed=" << s.Executed << " output=" << s.Output.size() << " bytes";
+}
 
 TSnapshot Snap(const TSimulator& s) {
   return {s.MemoryCells(), s.RegisterCells(), s.PC(), s.IR(), std::string(s.OutputSince(0)), s.Executed()};
@@ -212,6 +219,23 @@ TEST(Simulator, RunStopsForEachReasonOfThePolicy) {
   }
 }
 
+TEST(Simulator, ABreakFromAnotherThreadStopsAnEndlessRun) {
+  TSimulator s;
+  s.EditMemory(eaLoadFile, 0, Counter);
+  TStopReason reason = srBudget;
+  std::thread runner([&] { reason = s.Run({}); });
+  // Usually the run is under way by then; a request made before it starts
+  // stops it as well, so the test holds either way.
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  s.RequestBreak();
+  runner.join();
+  EXPECT_EQ(reason, srBreak);
+  // The request was used up: the next run goes on.
+  TRunPolicy policy;
+  policy.Budget = 3;
+  EXPECT_EQ(s.Run(policy), srBudget);
+}
+
 TEST(Simulator, OutputPortGetsEveryWriteOfRFAlsoUnchanged) {
   TSimulator s;
   // load RF,41 twice, move RF,RF (unchanged value), store RF,[80], halt
@@ -342,6 +366,11 @@ TEST(Simulator, HistoryKeepsAMillionInstructionsWithin64MBAndDropsOlderCleanly) 
   EXPECT_EQ(s.Undo(), udNothing);
   RunExactly(s, 10);
   EXPECT_EQ(s.History().Size(), 10u);
+  // A run without recording leaves no history to step back through.
+  s.SetRecording(false);
+  s.Step();
+  EXPECT_FALSE(s.StepBack());
+  EXPECT_TRUE(s.History().Empty());
 }
 
 TEST(Simulator, AnEditIsNeverSplitByTheHistoryLimit) {
