@@ -20,21 +20,21 @@ export function makeRandom(seed) {
   };
 }
 
-const hex = (n) => "0" + n.toString(16).toUpperCase() + "h";
+const hex = (n) => '0' + n.toString(16).toUpperCase() + 'h';
 
 export function generateSource(random) {
-  const reg = () => "R" + random.int(16).toString(16).toUpperCase();
+  const reg = () => 'R' + random.int(16).toString(16).toUpperCase();
   const address = () => {
     const n = random.int(256);
-    return random.pick([String(n), hex(n), "$" + n.toString(16)]);
+    return random.pick([String(n), hex(n), '$' + n.toString(16)]);
   };
   const byte = () => (random.chance(0.2) ? String(random.int(128) - 128) : address());
   const text = () => {
-    let chars = "";
-    for (let n = random.int(4); n >= 0; --n) chars += random.pick(["A", "z", " ", "!", "'", ";", "\xe9", "\t"]);
+    let chars = '';
+    for (let n = random.int(4); n >= 0; --n) chars += random.pick(['A', 'z', ' ', '!', '\'', ';', '\xe9', '\t']);
     return chars;
   };
-  const labels = ["Start", "Loop", "Next", "Done", "Data", "Out", "L1", "L2"];
+  const labels = ['Start', 'Loop', 'Next', 'Done', 'Data', 'Out', 'L1', 'L2'];
   const target = () => (random.chance(0.8) ? random.pick(labels) : address());
   const forms = [
     () => `load  ${reg()},${byte()}`,
@@ -43,46 +43,47 @@ export function generateSource(random) {
     () => `store ${reg()},[${address()}]`,
     () => `store ${reg()},[${reg()}]`,
     () => `move  ${reg()},${reg()}`,
-    () => `${random.pick(["addi", "addf", "or", "and", "xor"])}  ${reg()},${reg()},${reg()}`,
+    () => `${random.pick(['addi', 'addf', 'or', 'and', 'xor'])}  ${reg()},${reg()},${reg()}`,
     () => `ror   ${reg()},${random.int(8)}`,
     () => `jmpEQ ${reg()}=R0,${target()}`,
     () => `jmpLE ${reg()}<=R0,${target()}`,
     () => `jmp   ${target()}`,
-    () => "load  RF,[R1]",
-    () => "addi  R1,R1,R2",
+    () => 'load  RF,[R1]',
+    () => 'addi  R1,R1,R2',
     () => `load  RF,${random.int(256)}`,
-    () => "halt",
+    () => 'halt',
     () => `db    ${byte()},"${text()}"`,
   ];
   const mistakes = [
     () => `load  ${reg()},256`,
     () => `store ${reg()},${byte()}`,
     () => `jmpEQ ${reg()}=R1,Loop`,
-    () => "halt  R1",
+    () => 'halt  R1',
     () => `frob  ${reg()}`,
     () => `db    'abc`,
     () => `jmp   Nowhere${random.int(3)}`,
     () => `load  ${reg()} ${byte()}`,
   ];
-  const lines = ["Start: load  R2,1", "       load  R1,Data"];
-  const used = new Set(["Start"]);
+  const lines = ['Start: load  R2,1', '       load  R1,Data'];
+  const used = new Set(['Start']);
   const count = 4 + random.int(40);
   // About one source in five has one mistake somewhere.
   const mistakeAt = random.chance(0.2) ? random.int(count) : -1;
   for (let i = 0; i < count; ++i) {
-    let label = "";
+    let label = '';
     const candidate = random.pick(labels);
     if (random.chance(0.25) && !used.has(candidate)) {
       used.add(candidate);
-      label = candidate + ":";
+      label = candidate + ':';
     }
     const form = i === mistakeAt ? random.pick(mistakes) : random.pick(forms);
-    const comment = random.chance(0.2) ? "   ; note " + i : "";
+    const comment = random.chance(0.2) ? '   ; note ' + i : '';
     lines.push(label.padEnd(7) + form() + comment);
   }
   // Define the remaining labels near the end so that most jumps resolve.
-  for (const label of labels) if (!used.has(label) && random.chance(0.95)) lines.push(`${label}: db 41h,"x",0`);
+  for (const label of labels)
+    if (!used.has(label) && random.chance(0.95)) lines.push(`${label}: db 41h,"x",0`);
   // Sometimes the data moves to a page of its own.
-  if (random.chance(0.3)) lines.push("       org   0C0h", "       db    1,2,3");
-  return lines.join(random.pick(["\r\n", "\n"])) + "\n";
+  if (random.chance(0.3)) lines.push('       org   0C0h', '       db    1,2,3');
+  return lines.join(random.pick(['\r\n', '\n'])) + '\n';
 }

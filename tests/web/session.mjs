@@ -3,26 +3,30 @@
 // any size end where single steps do; a breakpoint stops a run also when a
 // slice ends on it.
 //   node tests/web/session.mjs --site build-web/web/site
-import fs from "node:fs";
-import path from "node:path";
-import { createRequire } from "node:module";
-import { pathToFileURL } from "node:url";
-import { generateSource, makeRandom } from "./generate.mjs";
+import fs from 'node:fs';
+import {createRequire} from 'node:module';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
 
-const options = { site: "" };
-for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, "")] = process.argv[i + 1];
+import {generateSource, makeRandom} from './generate.mjs';
+
+const options = {
+  site: ''
+};
+for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
 const site = path.resolve(options.site);
-const factory = createRequire(import.meta.url)(path.join(site, "orvik-core.js"));
-const { OrvikCore, StopBudget, StopBreakpoint } = await import(pathToFileURL(path.join(site, "js/core.js")));
-const core = await OrvikCore.create(factory, { wasmBinary: fs.readFileSync(path.join(site, "orvik-core.wasm")) });
+const factory = createRequire(import.meta.url)(path.join(site, 'orvik-core.js'));
+const {OrvikCore, StopBudget, StopBreakpoint} = await import(pathToFileURL(path.join(site, 'js/core.js')));
+const core = await OrvikCore.create(factory, {wasmBinary: fs.readFileSync(path.join(site, 'orvik-core.wasm'))});
 
 let passed = 0;
 let failed = 0;
-function check(name, condition, detail = "") {
-  if (condition) ++passed;
+function check(name, condition, detail = '') {
+  if (condition)
+    ++passed;
   else {
     ++failed;
-    console.log(`FAIL ${name}${detail ? ": " + detail : ""}`);
+    console.log(`FAIL ${name}${detail ? ': ' + detail : ''}`);
   }
 }
 
@@ -32,12 +36,12 @@ function state(withTerminal = true) {
   for (let adr = 0; adr < 256; ++adr) cells.push(core.cell(adr));
   for (let n = 0; n < 16; ++n) cells.push(core.register(n));
   cells.push(core.pc(), core.ir());
-  const output = Buffer.from(core.output(outputStart)).toString("latin1");
-  return cells.join(",") + "|" + output + (withTerminal ? "|" + core.terminalLines().join("\n") : "");
+  const output = Buffer.from(core.output(outputStart)).toString('latin1');
+  return cells.join(',') + '|' + output + (withTerminal ? '|' + core.terminalLines().join('\n') : '');
 }
 
 function load(source) {
-  const { errors } = core.assemble(Buffer.from(source, "latin1"));
+  const {errors} = core.assemble(Buffer.from(source, 'latin1'));
   core.loadImage();
   for (let n = 0; n < 16; ++n) core.setRegister(n, 0);
   core.setPC(0);
@@ -48,13 +52,13 @@ function load(source) {
 // Programs that print forever and store into memory, so every kind of
 // change is taken back; the terminal (20 x 4) scrolls many times over.
 const printer = [
-  "        load  R1,1",
-  "        load  R3,40h",
-  "Loop:   addi  RF,RF,R1",
-  "        store RF,[R3]",
-  "        addi  R3,R3,R1",
-  "        jmpEQ R0=R0,Loop",
-].join("\n");
+  '        load  R1,1',
+  '        load  R3,40h',
+  'Loop:   addi  RF,RF,R1',
+  '        store RF,[R3]',
+  '        addi  R3,R3,R1',
+  '        jmpEQ R0=R0,Loop',
+].join('\n');
 const sources = [printer];
 const random = makeRandom(7);
 while (sources.length < 12) {
@@ -108,22 +112,27 @@ load(printer);
 core.setBreakpoint(6, true);
 const pcs = [];
 for (let i = 0; i < 3; ++i) {
-  check("a breakpoint stop is reported", core.run(100000) === StopBreakpoint);
+  check('a breakpoint stop is reported', core.run(100000) === StopBreakpoint);
   pcs.push(core.pc());
 }
-check("the run stops with PC at the breakpoint each time round", pcs.join() === "6,6,6", pcs.join());
-check("a run from the breakpoint goes once round the loop", core.run(100000) === StopBreakpoint && core.executed() === 4);
-check("the trace names the instruction and its changes", core.trace() === "04:  5F,F1  addi  RF,RF,R1 |  PC 04->06  RF 03->04  out 04", core.trace());
+check('the run stops with PC at the breakpoint each time round', pcs.join() === '6,6,6', pcs.join());
+check(
+    'a run from the breakpoint goes once round the loop', core.run(100000) === StopBreakpoint && core.executed() === 4);
+check(
+    'the trace names the instruction and its changes',
+    core.trace() === '04:  5F,F1  addi  RF,RF,R1 |  PC 04->06  RF 03->04  out 04', core.trace());
 // A slice that ends on the breakpoint reports it, so that the next slice,
 // whose first instruction is never checked, does not step over it.
 load(printer);
 const slices = [];
 for (let i = 0; i < 6 && !slices.includes(StopBreakpoint); ++i) slices.push(core.run(1));
-check("slices of one instruction stop on the breakpoint", slices.join() === "0,0,3" && core.pc() === 6, slices.join());
-check("the next slice leaves the breakpoint", core.run(1) === StopBudget && core.pc() === 8);
+check('slices of one instruction stop on the breakpoint', slices.join() === '0,0,3' && core.pc() === 6, slices.join());
+check('the next slice leaves the breakpoint', core.run(1) === StopBudget && core.pc() === 8);
 core.setBreakpoint(6, false);
 const last = core.run(100);
-check("without the breakpoint the budget ends the run", last === StopBudget && core.executed() === 100, `${last} ${core.executed()}`);
+check(
+    'without the breakpoint the budget ends the run', last === StopBudget && core.executed() === 100,
+    `${last} ${core.executed()}`);
 
 console.log(`${passed} passed, ${failed} failed`);
 process.exit(failed ? 1 : 0);

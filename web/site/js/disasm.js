@@ -14,33 +14,31 @@ export class DisasmList {
     this.parity = -1;
     this.pcRow = -1;
     for (let k = 0; k < 128; ++k) {
-      const row = document.createElement("div");
-      row.className = "row";
+      const row = document.createElement('div');
+      row.className = 'row';
       row.dataset.row = k;
       row.innerHTML = '<span class="gutter" title="Breakpoint"></span><span class="text"></span>';
       element.appendChild(row);
       this.rows.push(row);
     }
-    element.addEventListener("click", (e) => {
-      const row = e.target.closest(".row");
+    element.addEventListener('click', (e) => {
+      const row = e.target.closest('.row');
       if (!row) return;
       const address = this.address(Number(row.dataset.row));
-      if (e.target.classList.contains("gutter")) onBreakpoint(address);
-      else this.select(Number(row.dataset.row));
+      if (e.target.classList.contains('gutter'))
+        onBreakpoint(address);
+      else
+        this.select(Number(row.dataset.row));
     });
-    element.addEventListener("dblclick", (e) => {
-      const row = e.target.closest(".row");
-      if (row && !e.target.classList.contains("gutter")) onSetPC(this.address(Number(row.dataset.row)));
+    element.addEventListener('dblclick', (e) => {
+      const row = e.target.closest('.row');
+      if (row && !e.target.classList.contains('gutter')) onSetPC(this.address(Number(row.dataset.row)));
     });
   }
 
-  address(row) {
-    return (2 * row + this.parity) & 0xff;
-  }
+  address(row) { return (2 * row + this.parity) & 0xff; }
 
-  select(row) {
-    this.rows.forEach((r, k) => r.classList.toggle("selected", k === row));
-  }
+  select(row) { this.rows.forEach((r, k) => r.classList.toggle('selected', k === row)); }
 
   // Brings every row up to date; scrolls when PC moved or `follow` is set.
   update(follow) {
@@ -58,7 +56,7 @@ export class DisasmList {
       const mark = this.core.breakpoint(address);
       if (realigned || mark !== this.marks[k]) {
         this.marks[k] = mark;
-        this.rows[k].classList.toggle("breakpoint", mark);
+        this.rows[k].classList.toggle('breakpoint', mark);
       }
     }
     const pcRow = pc >> 1;

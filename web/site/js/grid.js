@@ -2,9 +2,7 @@
 // a range selection (memory only), in-place editing limited to hex digits.
 // The cells hold what the core holds; an edit goes back through onCommit.
 
-export function hexText(value, digits) {
-  return (value >>> 0).toString(16).toUpperCase().padStart(digits, "0");
-}
+export function hexText(value, digits) { return (value >>> 0).toString(16).toUpperCase().padStart(digits, '0'); }
 
 export class HexGrid {
   // options: cols, count, digits(i) (edit limit and shown digits),
@@ -21,30 +19,30 @@ export class HexGrid {
     this.changed = -1;
     this.editor = null;
     this.cells = [];
-    element.classList.add("hexgrid");
+    element.classList.add('hexgrid');
     element.style.gridTemplateColumns = `repeat(${options.cols}, auto)`;
     element.tabIndex = 0;
     for (let i = 0; i < options.count; ++i) {
-      const cell = document.createElement("div");
-      cell.className = "cell";
+      const cell = document.createElement('div');
+      cell.className = 'cell';
       cell.dataset.index = i;
       element.appendChild(cell);
       this.cells.push(cell);
     }
-    element.addEventListener("mousedown", (e) => this.mouseDown(e));
-    element.addEventListener("mouseover", (e) => {
+    element.addEventListener('mousedown', (e) => this.mouseDown(e));
+    element.addEventListener('mouseover', (e) => {
       if (e.buttons === 1 && this.dragging) this.extendTo(this.indexAt(e));
     });
-    document.addEventListener("mouseup", () => (this.dragging = false));
-    element.addEventListener("dblclick", (e) => {
+    document.addEventListener('mouseup', () => (this.dragging = false));
+    element.addEventListener('dblclick', (e) => {
       const i = this.indexAt(e);
-      if (i >= 0) this.openEditor("");
+      if (i >= 0) this.openEditor('');
     });
-    element.addEventListener("keydown", (e) => this.keyDown(e));
+    element.addEventListener('keydown', (e) => this.keyDown(e));
   }
 
   indexAt(e) {
-    const cell = e.target.closest(".cell");
+    const cell = e.target.closest('.cell');
     return cell && cell.parentElement === this.el ? Number(cell.dataset.index) : -1;
   }
 
@@ -66,25 +64,26 @@ export class HexGrid {
   }
 
   setChanged(i) {
-    if (this.changed >= 0) this.cells[this.changed].classList.remove("changed");
+    if (this.changed >= 0) this.cells[this.changed].classList.remove('changed');
     this.changed = i;
-    if (i >= 0) this.cells[i].classList.add("changed");
+    if (i >= 0) this.cells[i].classList.add('changed');
   }
 
   setCurrent(i) {
     if (i < 0 || (this.o.canSelect && !this.o.canSelect(i))) return false;
     this.commitEditor();
-    if (this.current >= 0) this.cells[this.current].classList.remove("current");
+    if (this.current >= 0) this.cells[this.current].classList.remove('current');
     this.current = i;
-    this.cells[i].classList.add("current");
-    this.cells[i].scrollIntoView({ block: "nearest" });
+    this.cells[i].classList.add('current');
+    this.cells[i].scrollIntoView({block: 'nearest'});
     if (this.o.onCurrent) this.o.onCurrent(i);
     return true;
   }
 
   setSelection(lo, hi) {
     if (!this.o.onSelection) return;
-    for (let i = 0; i < this.cells.length; ++i) this.cells[i].classList.toggle("selected", lo >= 0 && i >= lo && i <= hi);
+    for (let i = 0; i < this.cells.length; ++i)
+      this.cells[i].classList.toggle('selected', lo >= 0 && i >= lo && i <= hi);
     this.selLo = lo;
     this.selHi = hi;
     this.o.onSelection(lo, hi);
@@ -115,11 +114,12 @@ export class HexGrid {
   keyDown(e) {
     if (this.editor) return;
     const cols = this.o.cols;
-    const moves = { ArrowLeft: -1, ArrowRight: 1, ArrowUp: -cols, ArrowDown: cols };
+    const moves = {ArrowLeft: -1, ArrowRight: 1, ArrowUp: -cols, ArrowDown: cols};
     if (e.key in moves) {
       e.preventDefault();
       const next = Math.min(Math.max(this.current + moves[e.key], 0), this.cells.length - 1);
-      if (e.shiftKey && this.o.onSelection) this.extendTo(next);
+      if (e.shiftKey && this.o.onSelection)
+        this.extendTo(next);
       else if (this.setCurrent(next)) {
         this.anchor = next;
         this.setSelection(next, next);
@@ -127,10 +127,10 @@ export class HexGrid {
     } else if (/^[0-9a-fA-F]$/.test(e.key) && !e.ctrlKey && !e.metaKey && !e.altKey && this.current >= 0) {
       e.preventDefault();
       this.openEditor(e.key.toUpperCase());
-    } else if ((e.key === "Enter" || e.key === "F2") && this.current >= 0) {
+    } else if ((e.key === 'Enter' || e.key === 'F2') && this.current >= 0) {
       e.preventDefault();
-      this.openEditor("");
-    } else if (e.key === "Delete" && this.o.onDelete) {
+      this.openEditor('');
+    } else if (e.key === 'Delete' && this.o.onDelete) {
       e.preventDefault();
       this.o.onDelete(this.selLo, this.selHi);
     }
@@ -142,30 +142,33 @@ export class HexGrid {
     if (this.current < 0 || this.editor) return;
     const index = this.current;
     const cell = this.cells[index];
-    const input = document.createElement("input");
-    input.className = "cell-editor";
+    const input = document.createElement('input');
+    input.className = 'cell-editor';
     input.maxLength = Math.max(this.o.digits(index), text.length, 1);
     input.value = text || cell.textContent;
     input.spellcheck = false;
-    this.editor = { index, input };
-    cell.textContent = "";
+    this.editor = {index, input};
+    cell.textContent = '';
     cell.appendChild(input);
     input.focus();
     if (!text) input.select();
-    input.addEventListener("input", () => {
-      input.value = input.value.replace(/[^0-9a-fA-F]/g, "").toUpperCase();
+    input.addEventListener('input', () => {
+      input.value = input.value.replace(/[^0-9a-fA-F]/g, '').toUpperCase();
     });
-    input.addEventListener("keydown", (e) => {
+    input.addEventListener('keydown', (e) => {
       e.stopPropagation();
-      if (e.key === "Escape") this.closeEditor(false);
-      else if (e.key === "Enter") this.closeEditor(true);
-      else if (e.key.startsWith("Arrow") && (e.key === "ArrowUp" || e.key === "ArrowDown")) {
+      if (e.key === 'Escape')
+        this.closeEditor(false);
+      else if (e.key === 'Enter')
+        this.closeEditor(true);
+      else if (e.key.startsWith('Arrow') && (e.key === 'ArrowUp' || e.key === 'ArrowDown')) {
         this.closeEditor(true);
         this.keyDown(e);
-      } else return;
+      } else
+        return;
       e.preventDefault();
     });
-    input.addEventListener("blur", () => this.closeEditor(true));
+    input.addEventListener('blur', () => this.closeEditor(true));
   }
 
   commitEditor() {
@@ -179,7 +182,7 @@ export class HexGrid {
     const text = editor.input.value;
     editor.input.remove();
     this.show(editor.index);
-    if (store && text !== "") this.o.onCommit(editor.index, parseInt(text, 16));
+    if (store && text !== '') this.o.onCommit(editor.index, parseInt(text, 16));
     this.el.focus();
   }
 }

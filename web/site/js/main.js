@@ -1,17 +1,18 @@
 // The page's controller: wires the views to the WebAssembly core and runs
 // programs in requestAnimationFrame slices so the page stays responsive.
-import { OrvikCore, StopBudget, StopHalt, StopInvalid, bytesToString } from "./core.js";
-import { HexGrid, hexText } from "./grid.js";
-import { DisasmList } from "./disasm.js";
-import { TerminalView } from "./terminal.js";
-import { AsmEditor, textToBytes } from "./editor.js";
-import { Store } from "./store.js";
+import {bytesToString, OrvikCore, StopBudget, StopHalt, StopInvalid} from './core.js';
+import {DisasmList} from './disasm.js';
+import {AsmEditor, textToBytes} from './editor.js';
+import {download, pickFile} from './files.js';
+import {HexGrid, hexText} from './grid.js';
+import {Store} from './store.js';
+import {TerminalView} from './terminal.js';
 
 const $ = (id) => document.getElementById(id);
-const Black = "rgb(0, 0, 0)";
-const Green = "rgb(0, 128, 0)";
-const Red = "rgb(255, 0, 0)";
-const Blue = "rgb(0, 0, 192)";
+const Black = 'rgb(0, 0, 0)';
+const Green = 'rgb(0, 128, 0)';
+const Red = 'rgb(255, 0, 0)';
+const Blue = 'rgb(0, 0, 192)';
 // Of each frame at Max speed the run takes this long; the rest is left to
 // painting and input.
 const SliceMs = 12;
@@ -22,24 +23,24 @@ class Simulator {
     this.store = new Store(localStorage);
     this.running = false;
     this.modified = false;
-    this.fileName = "";
-    this.sourceName = "";
+    this.fileName = '';
+    this.sourceName = '';
     this.sourceModified = false;
     this.credit = 0;
     this.lastFrame = 0;
     this.chunk = 4096;
     this.instructions = 0;
 
-    this.memory = new HexGrid($("memory"), {
+    this.memory = new HexGrid($('memory'), {
       cols: 16,
       count: 256,
       digits: () => 2,
       onCommit: (i, value) => this.editCell(i, value),
-      onCurrent: (i) => ($("status-address").textContent = `Address: ${i}`),
+      onCurrent: (i) => ($('status-address').textContent = `Address: ${i}`),
       onSelection: (lo, hi) => this.showSelection(lo, hi),
       onDelete: (lo, hi) => this.clearMemory(lo, hi),
     });
-    this.registers = new HexGrid($("registers"), {
+    this.registers = new HexGrid($('registers'), {
       cols: 1,
       count: 16,
       digits: () => 2,
@@ -53,7 +54,7 @@ class Simulator {
         this.refresh();
       },
     });
-    this.sysregs = new HexGrid($("sysregs"), {
+    this.sysregs = new HexGrid($('sysregs'), {
       cols: 1,
       count: 2,
       digits: (i) => (i === 0 ? 2 : 4),
@@ -64,94 +65,95 @@ class Simulator {
       },
     });
     this.disasm = new DisasmList(
-      core,
-      $("disasm"),
-      (address) => {
-        core.setPC(address);
-        this.refresh();
-      },
-      (address) => {
-        core.setBreakpoint(address, !core.breakpoint(address));
-        this.store.saveBreakpoints(core);
-        this.refresh();
-      },
+        core,
+        $('disasm'),
+        (address) => {
+          core.setPC(address);
+          this.refresh();
+        },
+        (address) => {
+          core.setBreakpoint(address, !core.breakpoint(address));
+          this.store.saveBreakpoints(core);
+          this.refresh();
+        },
     );
-    this.terminal = new TerminalView(core, $("output"));
+    this.terminal = new TerminalView(core, $('output'));
     this.editor = new AsmEditor(
-      core,
-      {
-        area: $("source"),
-        layer: $("highlight"),
-        errors: $("error-list"),
-        next: $("error-next"),
-        previous: $("error-previous"),
-      },
-      (message) => this.ask(message, ["OK"]),
-      () => {
-        this.sourceModified = true;
-        this.store.saveSourceSoon(this.editor.text);
-      },
+        core,
+        {
+          area: $('source'),
+          layer: $('highlight'),
+          errors: $('error-list'),
+          next: $('error-next'),
+          previous: $('error-previous'),
+        },
+        (message) => this.ask(message, ['OK']),
+        () => {
+          this.sourceModified = true;
+          this.store.saveSourceSoon(this.editor.text);
+        },
     );
     this.captions();
     this.wire();
     this.restore();
     this.terminal.measure();
-    new ResizeObserver(() => this.terminal.measure()).observe($("output"));
+    new ResizeObserver(() => this.terminal.measure()).observe($('output'));
     this.refresh(true);
   }
 
   captions() {
-    $("mem-cols").innerHTML = [...Array(16).keys()].map((n) => `<div>..${hexText(n, 1)}</div>`).join("");
-    $("mem-rows").innerHTML = [...Array(16).keys()].map((n) => `<div>${hexText(n, 1)}0</div>`).join("");
-    $("reg-rows").innerHTML = [...Array(16).keys()].map((n) => `<div>R${hexText(n, 1)}</div>`).join("");
+    $('mem-cols').innerHTML = [...Array(16).keys()].map((n) => `<div>..${hexText(n, 1)}</div>`).join('');
+    $('mem-rows').innerHTML = [...Array(16).keys()].map((n) => `<div>${hexText(n, 1)}0</div>`).join('');
+    $('reg-rows').innerHTML = [...Array(16).keys()].map((n) => `<div>R${hexText(n, 1)}</div>`).join('');
   }
 
   wire() {
-    $("run").addEventListener("click", () => this.run());
-    $("step").addEventListener("click", () => this.step());
-    $("step-back").addEventListener("click", () => this.stepBack());
-    $("break").addEventListener("click", () => this.stop("Ready", Black));
-    $("clear").addEventListener("click", () => this.clearDialog());
-    $("zero-pc").addEventListener("click", () => {
+    $('run').addEventListener('click', () => this.run());
+    $('step').addEventListener('click', () => this.step());
+    $('step-back').addEventListener('click', () => this.stepBack());
+    $('break').addEventListener('click', () => this.stop('Ready', Black));
+    $('clear').addEventListener('click', () => this.clearDialog());
+    $('zero-pc').addEventListener('click', () => {
       this.core.setPC(0);
       this.refresh();
     });
-    $("open").addEventListener("click", () => this.open());
-    $("save").addEventListener("click", () => this.saveProgram(this.fileName || "program.prg"));
-    $("save-as").addEventListener("click", () => {
-      const name = prompt("Save main memory as", this.fileName || "program.prg");
+    $('open').addEventListener('click', () => this.open());
+    $('save').addEventListener('click', () => this.saveProgram(this.fileName || 'program.prg'));
+    $('save-as').addEventListener('click', () => {
+      const name = prompt('Save main memory as', this.fileName || 'program.prg');
       if (name) this.saveProgram(name);
     });
-    $("listing").addEventListener("click", () => download("listing.txt", this.core.listing()));
-    $("speed").addEventListener("change", () => {
+    $('listing').addEventListener('click', () => download('listing.txt', this.core.listing()));
+    $('speed').addEventListener('change', () => {
       this.credit = 0;
-      this.store.saveSpeed($("speed").value);
+      this.store.saveSpeed($('speed').value);
     });
-    $("assemble").addEventListener("click", () => this.assemble());
-    $("asm-open").addEventListener("click", () => this.openSource());
-    $("asm-save").addEventListener("click", () => this.saveSource());
-    $("example-hello").addEventListener("click", () => this.example("examples/hello.asm"));
-    $("example-output").addEventListener("click", () => this.example("examples/outputtest.asm"));
-    document.addEventListener("keydown", (e) => {
-      const keys = { F9: "run", F8: "step" };
+    $('assemble').addEventListener('click', () => this.assemble());
+    $('asm-open').addEventListener('click', () => this.openSource());
+    $('asm-save').addEventListener('click', () => this.saveSource());
+    $('example-hello').addEventListener('click', () => this.example('examples/hello.asm'));
+    $('example-output').addEventListener('click', () => this.example('examples/outputtest.asm'));
+    document.addEventListener('keydown', (e) => {
+      const keys = {F9: 'run', F8: 'step'};
       if (keys[e.key] && !e.ctrlKey && !e.altKey) {
         e.preventDefault();
         $(keys[e.key]).click();
-      } else if (e.key === "F9" && e.ctrlKey) {
+      } else if (e.key === 'F9' && e.ctrlKey) {
         e.preventDefault();
         this.assemble();
       }
     });
-    addEventListener("pagehide", () => this.persist());
-    addEventListener("visibilitychange", () => this.persist());
+    addEventListener('pagehide', () => this.persist());
+    addEventListener('visibilitychange', () => this.persist());
   }
 
   restore() {
     const saved = this.store.load();
     if (saved.memory) this.core.loadCells(saved.memory);
-    if (saved.breakpoints) for (const adr of saved.breakpoints) this.core.setBreakpoint(adr, true);
-    if (saved.speed) $("speed").value = saved.speed;
-    this.editor.setText(saved.source ?? "");
+    if (saved.breakpoints)
+      for (const adr of saved.breakpoints) this.core.setBreakpoint(adr, true);
+    if (saved.speed) $('speed').value = saved.speed;
+    this.editor.setText(saved.source ?? '');
     this.setModified(!!saved.modified);
   }
 
@@ -162,25 +164,28 @@ class Simulator {
 
   // --- status
   setStatus(text, colour) {
-    const panel = $("status-text");
+    const panel = $('status-text');
     panel.textContent = text;
     panel.style.color = colour;
   }
 
   showSelection(lo, hi) {
-    if (lo < 0 || hi < 0) this.setStatus("No Selection", Blue);
-    else if (lo === hi) this.setStatus(`Selected: ${lo}`, Blue);
-    else this.setStatus(`Selected: ${lo}-${hi}`, Blue);
+    if (lo < 0 || hi < 0)
+      this.setStatus('No Selection', Blue);
+    else if (lo === hi)
+      this.setStatus(`Selected: ${lo}`, Blue);
+    else
+      this.setStatus(`Selected: ${lo}-${hi}`, Blue);
   }
 
   setModified(flag) {
     this.modified = flag;
-    $("save").disabled = !flag;
-    $("status-modified").textContent = flag ? "Modified" : "";
+    $('save').disabled = !flag;
+    $('status-modified').textContent = flag ? 'Modified' : '';
   }
 
   setTitle() {
-    document.title = $("title").textContent = this.fileName ? `Orvik Simulator - ${this.fileName}` : "Orvik Simulator";
+    document.title = $('title').textContent = this.fileName ? `Orvik Simulator - ${this.fileName}` : 'Orvik Simulator';
   }
 
   // --- views
@@ -195,8 +200,8 @@ class Simulator {
     this.sysregs.update([core.pc(), core.ir()], true);
     this.disasm.update(follow);
     this.terminal.paint();
-    $("trace").textContent = core.trace();
-    $("step-back").disabled = this.running || !core.canStepBack();
+    $('trace').textContent = core.trace();
+    $('step-back').disabled = this.running || !core.canStepBack();
   }
 
   // --- editing memory
@@ -220,37 +225,40 @@ class Simulator {
   }
 
   clearDialog() {
-    const dialog = $("clear-dialog");
-    for (const id of ["clear-memory", "clear-registers", "clear-pc"]) $(id).checked = true;
-    dialog.returnValue = "";
+    const dialog = $('clear-dialog');
+    for (const id of ['clear-memory', 'clear-registers', 'clear-pc']) $(id).checked = true;
+    dialog.returnValue = '';
     dialog.onclose = () => {
-      if (dialog.returnValue === "ok") {
-        const memory = $("clear-memory").checked;
+      if (dialog.returnValue === 'ok') {
+        const memory = $('clear-memory').checked;
         if (memory) {
           this.core.clearMemory(0, 255);
           this.setModified(false);
         }
-        if ($("clear-registers").checked) this.core.clearRegisters();
-        if ($("clear-pc").checked) this.core.setPC(0);
+        if ($('clear-registers').checked) this.core.clearRegisters();
+        if ($('clear-pc').checked) this.core.setPC(0);
         this.refresh();
         // A cleared memory shows no last-changed cell.
         if (memory) this.memory.setChanged(-1);
         this.store.saveMemory(this.core, this.modified);
       }
-      this.setStatus("Ready", Black);
+      this.setStatus('Ready', Black);
     };
     dialog.showModal();
   }
 
   // --- running
   finish(stop) {
-    if (stop === StopHalt) this.setStatus("Halted", Red);
-    else if (stop === StopInvalid) this.setStatus("Invalid instruction", Red);
-    else this.setStatus("Ready", Black);
+    if (stop === StopHalt)
+      this.setStatus('Halted', Red);
+    else if (stop === StopInvalid)
+      this.setStatus('Invalid instruction', Red);
+    else
+      this.setStatus('Ready', Black);
   }
 
   step() {
-    this.setStatus("Running...", Green);
+    this.setStatus('Running...', Green);
     const stop = this.core.step();
     this.finish(stop === StopHalt || stop === StopInvalid ? stop : StopBudget);
     this.refresh();
@@ -258,7 +266,7 @@ class Simulator {
   }
 
   stepBack() {
-    if (this.core.stepBack()) this.setStatus("Ready", Black);
+    if (this.core.stepBack()) this.setStatus('Ready', Black);
     this.refresh();
     this.store.saveMemory(this.core, this.modified);
   }
@@ -266,9 +274,9 @@ class Simulator {
   run() {
     if (this.running) return;
     this.running = true;
-    this.setStatus("Running...", Green);
-    $("run").disabled = true;
-    $("break").disabled = false;
+    this.setStatus('Running...', Green);
+    $('run').disabled = true;
+    $('break').disabled = false;
     this.credit = 0;
     this.lastFrame = performance.now();
     // The first slice runs at once: a student sees the program start at the click.
@@ -278,8 +286,8 @@ class Simulator {
   stop(text, colour) {
     if (!this.running) return;
     this.running = false;
-    $("run").disabled = false;
-    $("break").disabled = true;
+    $('run').disabled = false;
+    $('break').disabled = true;
     this.setStatus(text, colour);
     this.refresh();
     this.store.saveMemory(this.core, this.modified);
@@ -287,9 +295,9 @@ class Simulator {
 
   frame(now) {
     if (!this.running) return;
-    const speed = $("speed").value;
+    const speed = $('speed').value;
     let stop = StopBudget;
-    if (speed === "max") {
+    if (speed === 'max') {
       // Slices of about a millisecond until the frame's share is used.
       const end = performance.now() + SliceMs;
       for (;;) {
@@ -298,8 +306,10 @@ class Simulator {
         this.instructions += this.core.executed();
         const took = performance.now() - start;
         if (stop !== StopBudget) break;
-        if (took < 0.5) this.chunk = Math.min(this.chunk * 2, 1 << 24);
-        else if (took > 2) this.chunk = Math.max(this.chunk >> 1, 256);
+        if (took < 0.5)
+          this.chunk = Math.min(this.chunk * 2, 1 << 24);
+        else if (took > 2)
+          this.chunk = Math.max(this.chunk >> 1, 256);
         if (performance.now() >= end) break;
       }
     } else {
@@ -315,7 +325,7 @@ class Simulator {
     }
     this.lastFrame = now;
     if (stop !== StopBudget) {
-      this.stop("", Black);
+      this.stop('', Black);
       this.finish(stop);
       return;
     }
@@ -326,21 +336,22 @@ class Simulator {
   // --- files
   async askSaveMemory(question) {
     if (!this.modified) return true;
-    const answer = await this.ask(question, ["Yes", "No", "Cancel"], "Save?");
-    if (answer === "Yes") this.saveProgram(this.fileName || "program.prg");
-    return answer === "Yes" || answer === "No";
+    const answer = await this.ask(question, ['Yes', 'No', 'Cancel'], 'Save?');
+    if (answer === 'Yes') this.saveProgram(this.fileName || 'program.prg');
+    return answer === 'Yes' || answer === 'No';
   }
 
   async open() {
-    if (!(await this.askSaveMemory("Memory Changed.\nDo you want to save before you open another file?"))) return;
-    const file = await pickFile(".prg,.asm");
+    if (!(await this.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))) return;
+    const file = await pickFile('.prg,.asm');
     if (!file) return;
     if (/\.asm$/i.test(file.name)) {
       this.loadSource(file);
       return;
     }
     const message = this.core.loadProgram(file.bytes);
-    if (message) this.ask(message, ["OK"]);
+    if (message)
+      this.ask(message, ['OK']);
     else {
       this.fileName = file.name;
       this.setTitle();
@@ -364,11 +375,11 @@ class Simulator {
   async askSaveSource() {
     if (!this.sourceModified) return true;
     const answer = await this.ask(
-      "Assembly File Changed.\nDo you want to save before you open another file?",
-      ["Yes", "No", "Cancel"],
+        'Assembly File Changed.\nDo you want to save before you open another file?',
+        ['Yes', 'No', 'Cancel'],
     );
-    if (answer === "Yes") this.saveSource();
-    return answer !== "Cancel";
+    if (answer === 'Yes') this.saveSource();
+    return answer !== 'Cancel';
   }
 
   loadSource(file) {
@@ -381,28 +392,27 @@ class Simulator {
 
   async openSource() {
     if (!(await this.askSaveSource())) return;
-    const file = await pickFile(".asm");
+    const file = await pickFile('.asm');
     if (file) this.loadSource(file);
   }
 
   saveSource() {
     // Lines end in CR LF, as the desktop writes them.
-    download(this.sourceName || "source.asm", textToBytes(this.editor.text.replace(/\n/g, "\r\n")));
+    download(this.sourceName || 'source.asm', textToBytes(this.editor.text.replace(/\n/g, '\r\n')));
     this.sourceModified = false;
   }
 
   async example(url) {
     if (!(await this.askSaveSource())) return;
     const response = await fetch(url);
-    this.loadSource({ name: "", bytes: new Uint8Array(await response.arrayBuffer()) });
+    this.loadSource({name: '', bytes: new Uint8Array(await response.arrayBuffer())});
   }
 
   async assemble() {
-    const { errors } = this.core.assemble(this.editor.bytes());
+    const {errors} = this.core.assemble(this.editor.bytes());
     this.editor.setErrors(errors);
     if (errors.length) return;
-    if (!(await this.askSaveMemory("Memory Changed.\nDo you want to save before you overwrite the memory?")))
-      return;
+    if (!(await this.askSaveMemory('Memory Changed.\nDo you want to save before you overwrite the memory?'))) return;
     this.core.loadImage();
     this.setModified(false);
     this.core.setPC(2);
@@ -412,19 +422,19 @@ class Simulator {
   }
 
   // A small modal question; resolves to the caption of the button pressed.
-  ask(text, buttons, title = "Orvik Simulator") {
-    const dialog = $("ask-dialog");
-    $("ask-text").textContent = text;
-    dialog.setAttribute("aria-label", title);
-    const bar = $("ask-buttons");
-    bar.innerHTML = "";
+  ask(text, buttons, title = 'Orvik Simulator') {
+    const dialog = $('ask-dialog');
+    $('ask-text').textContent = text;
+    dialog.setAttribute('aria-label', title);
+    const bar = $('ask-buttons');
+    bar.innerHTML = '';
     for (const caption of buttons) {
-      const button = document.createElement("button");
+      const button = document.createElement('button');
       button.value = caption;
       button.textContent = caption;
       bar.appendChild(button);
     }
-    dialog.returnValue = "";
+    dialog.returnValue = '';
     dialog.showModal();
     return new Promise((resolve) => {
       dialog.onclose = () => resolve(dialog.returnValue || buttons[buttons.length - 1]);
@@ -432,29 +442,7 @@ class Simulator {
   }
 }
 
-function download(name, bytes) {
-  const link = document.createElement("a");
-  link.href = URL.createObjectURL(new Blob([bytes], { type: "application/octet-stream" }));
-  link.download = name;
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 1000);
-}
-
-function pickFile(accept) {
-  const input = $("file-picker");
-  input.accept = accept;
-  input.value = "";
-  return new Promise((resolve) => {
-    input.onchange = async () => {
-      const file = input.files[0];
-      resolve(file ? { name: file.name, bytes: new Uint8Array(await file.arrayBuffer()) } : null);
-    };
-    input.oncancel = () => resolve(null);
-    input.click();
-  });
-}
-
 const core = await OrvikCore.create(globalThis.createOrvikCore);
 window.orvik = new Simulator(core);
-document.body.dataset.ready = "true";
-performance.mark("orvik-interactive");
+document.body.dataset.ready = 'true';
+performance.mark('orvik-interactive');

@@ -2,7 +2,7 @@
 // breakpoints and the speed, in the browser's local storage. A full or
 // refused storage costs only the copy, never the page.
 
-const Prefix = "orvik.";
+const Prefix = 'orvik.';
 const SourceDelayMs = 300;
 
 export class Store {
@@ -35,40 +35,39 @@ export class Store {
         return undefined;
       }
     };
-    const memory = parse(this.get("memory"));
+    const memory = parse(this.get('memory'));
     return {
-      source: this.get("source") ?? undefined,
+      source: this.get('source') ?? undefined,
       memory: Array.isArray(memory) && memory.length === 256 ? memory : undefined,
-      modified: this.get("modified") === "1",
-      breakpoints: parse(this.get("breakpoints")),
-      speed: this.get("speed") ?? undefined,
+      modified: this.get('modified') === '1',
+      breakpoints: parse(this.get('breakpoints')),
+      speed: this.get('speed') ?? undefined,
     };
   }
 
   saveMemory(core, modified) {
     const cells = [];
     for (let adr = 0; adr < 256; ++adr) cells.push(core.cell(adr));
-    this.set("memory", JSON.stringify(cells));
-    this.set("modified", modified ? "1" : "0");
+    this.set('memory', JSON.stringify(cells));
+    this.set('modified', modified ? '1' : '0');
   }
 
   saveBreakpoints(core) {
     const list = [];
-    for (let adr = 0; adr < 256; ++adr) if (core.breakpoint(adr)) list.push(adr);
-    this.set("breakpoints", JSON.stringify(list));
+    for (let adr = 0; adr < 256; ++adr)
+      if (core.breakpoint(adr)) list.push(adr);
+    this.set('breakpoints', JSON.stringify(list));
   }
 
-  saveSpeed(speed) {
-    this.set("speed", speed);
-  }
+  saveSpeed(speed) { this.set('speed', speed); }
 
   saveSource(text) {
     clearTimeout(this.timer);
-    this.set("source", text);
+    this.set('source', text);
   }
 
   saveSourceSoon(text) {
     clearTimeout(this.timer);
-    this.timer = setTimeout(() => this.set("source", text), SourceDelayMs);
+    this.timer = setTimeout(() => this.set('source', text), SourceDelayMs);
   }
 }
