@@ -179,7 +179,12 @@ const random = makeRandom(Number(options.seed));
 for (let i = 0; i < Number(options.count); ++i) {
   const file = `gen${i}.asm`;
   fs.writeFileSync(path.join(scratch, file), latin1(generateSource(random)));
-  for (const args of [['run', file, '--state', '--steps', '5000'], ['assemble', file], ['disasm', file]]) {
+  const pc = (i * 37) % 256;
+  const commands = [
+    ['run', file, '--state', '--steps', '5000'], ['assemble', file], ['disasm', file],
+    ['disasm', file, '--pc', pc.toString(16)]
+  ];
+  for (const args of commands) {
     resetMachine();
     compare(`generated ${file}`, args, scratch);
   }

@@ -27,6 +27,12 @@ export class AsmEditor {
     this.selected = -1;
     const area = elements.area;
     area.addEventListener('beforeinput', (e) => this.beforeInput(e));
+    // Tab types a tab, as in the desktop editor, instead of leaving the text.
+    area.addEventListener('keydown', (e) => {
+      if (e.key !== 'Tab' || e.shiftKey || e.ctrlKey || e.altKey || e.metaKey) return;
+      e.preventDefault();
+      document.execCommand('insertText', false, '\t');
+    });
     area.addEventListener('input', () => {
       this.paint();
       this.onChange();
