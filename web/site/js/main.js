@@ -302,7 +302,9 @@ class Simulator {
       const end = performance.now() + SliceMs;
       for (;;) {
         const start = performance.now();
-        stop = this.core.run(this.chunk);
+        // A few instructions more or less each time, so that a loop whose
+        // length divides the slice does not show the same PC every frame.
+        stop = this.core.run(this.chunk + ((Math.random() * 61) | 0));
         this.instructions += this.core.executed();
         const took = performance.now() - start;
         if (stop !== StopBudget) break;
