@@ -3,6 +3,8 @@
 // and the error list with line navigation. Sources are 8-bit text: one
 // character per byte, as in the desktop editor.
 
+const LongSource = 100000;  // characters
+const PaintDelayMs = 150;
 const StyleClasses = ['hs-normal', 'hs-string', 'hs-numeric', 'hs-keyword', 'hs-comment', 'hs-error'];
 
 export function textToBytes(text) {
@@ -34,7 +36,13 @@ export class AsmEditor {
       document.execCommand('insertText', false, '\t');
     });
     area.addEventListener('input', () => {
-      this.paint();
+      // A long source is coloured again once typing pauses, so keystrokes
+      // stay quick; the text itself is always current.
+      clearTimeout(this.paintTimer);
+      if (this.text.length > LongSource)
+        this.paintTimer = setTimeout(() => this.paint(), PaintDelayMs);
+      else
+        this.paint();
       this.onChange();
     });
     area.addEventListener('scroll', () => {
