@@ -183,6 +183,15 @@ try {
   check(
       'memory survives a reload', (await cell('memory', 240)) === '4F' && (await cell('memory', 0)) === expectedStart);
   check(
+      'the program file name survives a reload', (await page.title()) === 'Orvik Simulator - copy.prg',
+      await page.title());
+  // The edited source was never saved: an example asks before replacing it.
+  await page.click('#example-output');
+  check(
+      'a changed source asks before an example replaces it',
+      (await answer('Cancel')).startsWith('Assembly File Changed.'));
+  check('Cancel keeps the source', (await page.$eval('#source', (e) => e.value)).startsWith('        halt'));
+  check(
       'the breakpoint survives a reload',
       await page.$eval('#disasm .row:nth-child(5)', (e) => e.classList.contains('breakpoint')));
 

@@ -89,7 +89,10 @@ class Simulator {
         },
         (message) => this.ask(message, ['OK']),
         () => {
-          this.sourceModified = true;
+          if (!this.sourceModified) {
+            this.sourceModified = true;
+            this.saveNames();
+          }
           this.store.saveSourceSoon(this.editor.text);
         },
     );
@@ -155,6 +158,14 @@ class Simulator {
     if (saved.speed) $('speed').value = saved.speed;
     this.editor.setText(saved.source ?? '');
     this.setModified(!!saved.modified);
+    this.fileName = String(saved.names.fileName ?? '');
+    this.sourceName = String(saved.names.sourceName ?? '');
+    this.sourceModified = !!saved.names.sourceModified;
+    this.setTitle();
+  }
+
+  saveNames() {
+    this.store.saveNames({fileName: this.fileName, sourceName: this.sourceName, sourceModified: this.sourceModified});
   }
 
   persist() {
@@ -185,6 +196,7 @@ class Simulator {
   }
 
   setTitle() {
+    this.saveNames();
     document.title = $('title').textContent = this.fileName ? `Orvik Simulator - ${this.fileName}` : 'Orvik Simulator';
   }
 
@@ -388,6 +400,7 @@ class Simulator {
     this.editor.setText(bytesToString(file.bytes));
     this.sourceName = file.name;
     this.sourceModified = false;
+    this.saveNames();
     this.editor.setErrors([]);
     this.store.saveSource(this.editor.text);
   }
@@ -402,6 +415,7 @@ class Simulator {
     // Lines end in CR LF, as the desktop writes them.
     download(this.sourceName || 'source.asm', textToBytes(this.editor.text.replace(/\n/g, '\r\n')));
     this.sourceModified = false;
+    this.saveNames();
   }
 
   async example(url) {

@@ -1,5 +1,5 @@
 // What survives a reload: the source, memory, its modified state, the
-// breakpoints and the speed, in the browser's local storage. A full or
+// breakpoints, the speed and the file names, in the browser's local storage. A full or
 // refused storage costs only the copy, never the page.
 
 const Prefix = 'orvik.';
@@ -42,6 +42,7 @@ export class Store {
       modified: this.get('modified') === '1',
       breakpoints: parse(this.get('breakpoints')),
       speed: this.get('speed') ?? undefined,
+      names: parse(this.get('names')) ?? {},
     };
   }
 
@@ -60,6 +61,10 @@ export class Store {
   }
 
   saveSpeed(speed) { this.set('speed', speed); }
+
+  // The program file's and the source's names, and whether the source has
+  // changes not saved, so that a reload still asks before replacing it.
+  saveNames(names) { this.set('names', JSON.stringify(names)); }
 
   saveSource(text) {
     clearTimeout(this.timer);
