@@ -289,9 +289,10 @@ class Simulator {
     this.setStatus('Running...', Green);
     $('run').disabled = true;
     $('break').disabled = false;
-    this.credit = 0;
+    // At a set speed the first instruction is due at once: a student sees
+    // the program start at the click, then one instruction per period.
+    this.credit = 1;
     this.lastFrame = performance.now();
-    // The first slice runs at once: a student sees the program start at the click.
     this.frame(this.lastFrame);
   }
 
