@@ -53,7 +53,7 @@ void THistory::NewChunk() {
   // The chunk that makes room for the new one goes first, so that the
   // limit holds also while the new one is in use.
   if (FChunks.size() >= FLimitChunks) DropOldest();
-  FChunks.push_back(FSpare ? std::move(FSpare) : std::make_unique_for_overwrite<THistoryRecord[]>(ChunkRecords));
+  FChunks.push_back(FSpare ? std::move(FSpare) : std::unique_ptr<THistoryRecord[]>(new THistoryRecord[ChunkRecords]));
   FBackUsed = 0;
 }
 

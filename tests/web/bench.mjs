@@ -1,0 +1,65 @@
+// Figures of the browser edition, one "key: value" line each:
+//   web_run_instructions_per_second  a tight loop run at Max in headless Chromium
+//   web_load_to_interactive_ms       navigation start to a usable page, local server (first load; median of 5)
+//   web_wasm_js_bytes                orvik-core.wasm plus every JavaScript file of the page, uncompressed
+//   node tests/web/bench.mjs --site build-web/web/site [--seconds 3]
+import fs from 'node:fs';
+import path from 'node:path';
+
+import {serveFolder, startChromium} from './serve.mjs';
+
+const options = {
+  site: '',
+  seconds: 3
+};
+for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+if (!options.site) {
+  console.error('usage: node bench.mjs --site SITE_FOLDER [--seconds N]');
+  process.exit(2);
+}
+const site = path.resolve(options.site);
+
+let bytes = fs.statSync(path.join(site, 'orvik-core.wasm')).size + fs.statSync(path.join(site, 'orvik-core.js')).size;
+for (const name of fs.readdirSync(path.join(site, 'js')))
+  if (name.endsWith('.js')) bytes += fs.statSync(path.join(site, 'js', name)).size;
+
+const server = await serveFolder(site);
+const chromium = await startChromium();
+try {
+  const loads = [];
+  for (let i = 0; i < 5; ++i) {
+    const page = await chromium.browser.newPage();
+    await page.goto(server.url);
+    await page.waitForSelector('body[data-ready=true]');
+    loads.push(await page.evaluate(() => performance.getEntriesByName('orvik-interactive')[0].startTime));
+    await page.close();
+  }
+
+  const page = await chromium.browser.newPage();
+  await page.goto(server.url);
+  await page.waitForSelector('body[data-ready=true]');
+  // Every instruction a taken jump or an add, as in orvik-bench's machine loop.
+  await page.evaluate(() => {
+    const area = document.getElementById('source');
+    area.value = '        load  R1,1\nLoop:   addi  R2,R2,R1\n        jmpEQ R0=R0,Loop\n';
+    area.dispatchEvent(new Event('input'));
+    document.getElementById('speed').value = 'max';
+  });
+  await page.click('#assemble');
+  await page.click('#run');
+  await new Promise((r) => setTimeout(r, 500));
+  const start = await page.evaluate(() => [window.orvik.instructions, performance.now()]);
+  await new Promise((r) => setTimeout(r, Number(options.seconds) * 1000));
+  const end = await page.evaluate(() => [window.orvik.instructions, performance.now()]);
+  await page.click('#break');
+
+  const sorted = [...loads].sort((a, b) => a - b);
+  console.log(
+      `web_run_instructions_per_second: ${(((end[0] - start[0]) * 1000) / (end[1] - start[1])).toExponential(2)}`);
+  console.log(`web_load_to_interactive_ms: ${loads[0].toFixed(0)}`);
+  console.log(`web_load_to_interactive_median_ms: ${sorted[2].toFixed(0)}`);
+  console.log(`web_wasm_js_bytes: ${bytes}`);
+} finally {
+  await chromium.close();
+  server.close();
+}

@@ -1,0 +1,72 @@
+// Serves a folder with Python's built-in server on a free local port, and
+// starts headless Chromium through puppeteer-core: the browser Debian
+// installs, never one that is downloaded.
+import {spawn} from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+export const ChromiumPath = process.env.ORVIK_CHROMIUM || '/usr/bin/chromium';
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = net.createServer();
+    server.once('error', reject);
+    server.listen(0, '127.0.0.1', () => {
+      const {port} = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+async function reachable(port) {
+  try {
+    const response = await fetch(`http://127.0.0.1:${port}/`);
+    return response.ok;
+  } catch {
+    return false;
+  }
+}
+
+// Returns { url, close() }.
+export async function serveFolder(folder) {
+  const port = await freePort();
+  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', folder], {
+    stdio: 'ignore',
+  });
+  for (let i = 0; i < 100 && !(await reachable(port)); ++i) await new Promise((r) => setTimeout(r, 100));
+  if (!(await reachable(port))) {
+    server.kill();
+    throw new Error(`python3 -m http.server did not answer on port ${port}`);
+  }
+  return {url: `http://127.0.0.1:${port}/`, close: () => server.kill()};
+}
+
+// Returns { browser, close() }; the profile is a fresh folder, removed on close.
+export async function startChromium() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orvik-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: ChromiumPath,
+    headless: true,
+    args: [
+      '--headless',
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      `--user-data-dir=${profile}`,
+    ],
+  });
+  return {
+    browser,
+    close: async () => {
+      await browser.close();
+      fs.rmSync(profile, {recursive: true, force: true});
+    },
+  };
+}

@@ -1,0 +1,168 @@
+// The C functions the page calls (through the module's ccall/direct exports).
+// Texts come back as a pointer into one buffer plus orvik_text_size(), since
+// output, terminal lines and messages are 8-bit text that may hold any byte.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "WebSession.h"
+#include "assembler/AsmParser.h"
+#include "assembler/LineSource.h"
+#include "assembler/SourceText.h"
+#include "machine/CellStore.h"
+#include "machine/Disassembler.h"
+#include "machine/Instruction.h"
+#include "machine/Listing.h"
+#include "machine/ProgramImage.h"
+
+namespace {
+
+struct TAsmError {
+  int Line;
+  int Column;
+  std::string Message;
+};
+
+struct TWebState {
+  TWebSession Session;
+  std::vector<char> Input;  // source text or file bytes written by the page
+  std::string Text;         // the last text handed out
+  std::vector<int32_t> Image = std::vector<int32_t>(TAsmParser::ImageSize, 0);
+  std::vector<TAsmError> Errors;
+  std::vector<int32_t> Runs;  // line, start, end, style per highlighting run
+};
+
+TWebState& State() {
+  static TWebState* state = new TWebState();
+  return *state;
+}
+
+const char* Hand(std::string text) {
+  State().Text = std::move(text);
+  return State().Text.c_str();
+}
+
+std::string_view InputView(int length) {
+  std::vector<char>& input = State().Input;
+  const size_t size = length < 0 ? 0 : std::min(static_cast<size_t>(length), input.size());
+  return std::string_view(input.data(), size);
+}
+
+}  // namespace
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE char* orvik_input(int size) {
+  State().Input.assign(static_cast<size_t>(size > 0 ? size : 1), '\0');
+  return State().Input.data();
+}
+
+EMSCRIPTEN_KEEPALIVE int orvik_text_size() { return static_cast<int>(State().Text.size()); }
+
+// --- assembler
+EMSCRIPTEN_KEEPALIVE int orvik_assemble(int length) {
+  TWebState& state = State();
+  const TStringListSource source(SplitSourceLines(InputView(length)));
+  TAsmParser parser(&source);
+  state.Errors.clear();
+  parser.Assemble([&state](int line, int column, const std::string& message) {
+    state.Errors.push_back(TAsmError{line, column, message});
+  });
+  for (int adr = 0; adr < TAsmParser::ImageSize; ++adr) state.Image[static_cast<size_t>(adr)] = parser.GetByte(adr);
+  return static_cast<int>(state.Errors.size());
+}
+
+EMSCRIPTEN_KEEPALIVE int orvik_error_line(int i) { return State().Errors.at(static_cast<size_t>(i)).Line; }
+EMSCRIPTEN_KEEPALIVE int orvik_error_column(int i) { return State().Errors.at(static_cast<size_t>(i)).Column; }
+EMSCRIPTEN_KEEPALIVE const char* orvik_error_message(int i) {
+  return Hand(State().Errors.at(static_cast<size_t>(i)).Message);
+}
+EMSCRIPTEN_KEEPALIVE int orvik_image_cell(int adr) { return State().Image.at(static_cast<size_t>(adr & 0xFF)); }
+// Copies the last assembled image into memory, as the editor does.
+EMSCRIPTEN_KEEPALIVE void orvik_load_image() { State().Session.LoadMemory(State().Image, eaAssemble); }
+
+// Highlighting runs of the source in the input: returns their count; the
+// runs are orvik_runs()[4 * i ...] = line, start column, end column, style.
+EMSCRIPTEN_KEEPALIVE int orvik_highlight(int length) {
+  TWebState& state = State();
+  const std::vector<std::string> lines = SplitSourceLines(InputView(length));
+  TAsmParser parser;
+  state.Runs.clear();
+  for (size_t line = 0; line < lines.size(); ++line) {
+    parser.SetText(lines[line].data(), static_cast<int>(lines[line].size()));
+    parser.TokenizeLine();
+    parser.AssignStyles();
+    for (const TToken& token : parser.Tokens()) {
+      state.Runs.insert(state.Runs.end(),
+                        {static_cast<int32_t>(line), token.StartPos, token.EndPos, static_cast<int32_t>(token.Style)});
+    }
+  }
+  return static_cast<int>(state.Runs.size() / 4);
+}
+EMSCRIPTEN_KEEPALIVE const int32_t* orvik_runs() { return State().Runs.data(); }
+
+// --- program files
+// Reads a program file from the input; returns "" or the message, memory
+// untouched on failure.
+EMSCRIPTEN_KEEPALIVE const char* orvik_load_program(int length) {
+  std::vector<int32_t> cells;
+  std::string error;
+  if (!DecodeProgramImage(InputView(length), cells, error)) return Hand(error);
+  State().Session.LoadMemory(cells, eaLoadFile);
+  return Hand("");
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
+  std::vector<int32_t> cells(MemorySize);
+  for (int adr = 0; adr < MemorySize; ++adr) cells[static_cast<size_t>(adr)] = State().Session.Cell(adr);
+  return Hand(EncodeProgramImage(cells));
+}
+
+// --- running
+EMSCRIPTEN_KEEPALIVE int orvik_run(int budget) { return State().Session.Run(budget); }
+EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
+EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
+EMSCRIPTEN_KEEPALIVE int orvik_breakpoint(int adr) { return State().Session.Breakpoint(adr) ? 1 : 0; }
+EMSCRIPTEN_KEEPALIVE const char* orvik_trace() { return Hand(State().Session.TraceLine()); }
+
+// --- state
+EMSCRIPTEN_KEEPALIVE int orvik_cell(int adr) { return State().Session.Cell(adr); }
+EMSCRIPTEN_KEEPALIVE void orvik_set_cell(int adr, int value) { State().Session.SetCell(adr, value); }
+EMSCRIPTEN_KEEPALIVE int orvik_register(int n) { return State().Session.Register(n); }
+EMSCRIPTEN_KEEPALIVE void orvik_set_register(int n, int value) { State().Session.SetRegister(n, value); }
+EMSCRIPTEN_KEEPALIVE void orvik_clear_memory(int lo, int hi) { State().Session.Clear(false, lo, hi); }
+EMSCRIPTEN_KEEPALIVE void orvik_clear_registers() { State().Session.Clear(true, 0, 0); }
+EMSCRIPTEN_KEEPALIVE int orvik_pc() { return State().Session.PC(); }
+EMSCRIPTEN_KEEPALIVE void orvik_set_pc(int value) { State().Session.SetPC(value); }
+EMSCRIPTEN_KEEPALIVE int orvik_ir() { return State().Session.IR(); }
+EMSCRIPTEN_KEEPALIVE const char* orvik_disasm(int adr) {
+  return Hand(Disassemble(State().Session.MemoryStore(), adr).Line);
+}
+// The listing file's bytes for the current memory and PC.
+EMSCRIPTEN_KEEPALIVE const char* orvik_listing() {
+  return Hand(BuildListing(State().Session.MemoryStore(), State().Session.PC()));
+}
+
+// --- output and terminal
+EMSCRIPTEN_KEEPALIVE double orvik_output_count() { return static_cast<double>(State().Session.OutputCount()); }
+// The output bytes from index `from` (counted since the start) on, as far as
+// they are still kept.
+EMSCRIPTEN_KEEPALIVE const char* orvik_output(double from) {
+  const TWebSession& session = State().Session;
+  const int64_t start = std::max(static_cast<int64_t>(from), session.OutputBase());
+  const std::string& output = session.Output();
+  const size_t offset = std::min(static_cast<size_t>(start - session.OutputBase()), output.size());
+  return Hand(output.substr(offset));
+}
+EMSCRIPTEN_KEEPALIVE void orvik_terminal_size(int cols, int rows) { State().Session.SetTerminalSize(cols, rows); }
+EMSCRIPTEN_KEEPALIVE int orvik_terminal_line_count() {
+  return static_cast<int>(State().Session.Terminal().Lines().size());
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_terminal_line(int i) {
+  return Hand(State().Session.Terminal().Lines().at(static_cast<size_t>(i)));
+}
+}

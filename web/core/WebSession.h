@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/TerminalModel.h"
+#include "machine/CellStore.h"
+#include "machine/Simulator.h"
+
+// Why a run or a step ended.
+enum TWebStop : int {
+  wsBudget = 0,      // the instruction budget is used up; the program can go on
+  wsHalt = 1,        // halt
+  wsInvalid = 2,     // invalid instruction
+  wsBreakpoint = 3,  // PC reached an address with a breakpoint
+};
+
+// The simulator session as the browser page sees it: the desktop's
+// TSimulator (state, run policy, breakpoints, history) plus the output
+// terminal's text, which the page cannot keep itself because a step back
+// takes output bytes back.
+class TWebSession {
+ public:
+  // Each instruction takes 16 bytes of history: about a million steps back.
+  static constexpr size_t HistoryBytes = 16u << 20;
+
+  TWebSession();
+  TWebSession(const TWebSession&) = delete;
+  TWebSession& operator=(const TWebSession&) = delete;
+
+  // Executes up to budget instructions (at least one), stopping after a halt,
+  // an invalid instruction, or when PC reaches a breakpoint (not before the
+  // first instruction: Run from a breakpoint leaves it).
+  TWebStop Run(int budget);
+  int64_t Executed() const { return FExecuted; }  // instructions executed by the last Run
+  // Undoes the last instruction, its output included; false when the newest
+  // entry of the history is a user edit or there is none.
+  bool StepBack();
+  bool CanStepBack() const;
+
+  // Memory as a cell store, for the disassembler and the listing; copied
+  // again only after something changed.
+  const TCellStore& MemoryStore();
+  int32_t Cell(int adr) const { return FSimulator.Memory(adr); }
+  int32_t Register(int n) const { return FSimulator.Register(n); }
+  int32_t PC() const { return FSimulator.PC(); }
+  int32_t IR() const { return FSimulator.IR(); }
+  // User edits; a write of RF is output, as on the desktop.
+  void SetCell(int adr, int32_t value);
+  void SetRegister(int n, int32_t value);
+  void SetPC(int32_t value);
+  void LoadMemory(const std::vector<int32_t>& cells, TEditAction action);
+  // Memory lo..hi, or R0..RF in ascending order when registers is set, to 0
+  // as one edit (RF's write outputs a 0 byte).
+  void Clear(bool registers, int lo, int hi);
+
+  void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
+  bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }
+
+  // The bytes written to RF, kept from OutputBase() on (older ones live only
+  // in the terminal); OutputCount() counts every byte since the start.
+  const std::string& Output() const { return FOutput; }
+  int64_t OutputBase() const { return FOutputBase; }
+  int64_t OutputCount() const { return FOutputBase + static_cast<int64_t>(FOutput.size()); }
+  TTerminalModel& Terminal();
+  void SetTerminalSize(int cols, int rows);
+
+  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A  out 0A": the last
+  // executed instruction and what it wrote; "" when the newest entry of the
+  // history is no instruction.
+  std::string TraceLine() const;
+
+ private:
+  // Takes the session's new output bytes, or gives back those a step back
+  // took back, and keeps only what the history can still take back.
+  void SyncOutput();
+
+  TSimulator FSimulator;
+  int64_t FExecuted = 0;
+  TCellArray FMemoryStore{MemorySize};
+  uint64_t FMemoryStoreGeneration = UINT64_MAX;
+
+  // The output is kept from FOutputBase on; the terminal at that point is
+  // FTerminalBase, so a step back replays the kept bytes into a copy of it.
+  std::string FOutput;
+  int64_t FOutputBase = 0;
+  TTerminalModel FTerminalBase;
+  TTerminalModel FTerminal;
+  int64_t FTerminalShown = 0;
+};

@@ -1,0 +1,111 @@
+// The WebAssembly core seen from JavaScript: every call goes to the C++
+// session, assembler and disassembler; nothing of the machine is computed
+// here. Texts cross as 8-bit strings (one character per byte).
+
+export const StopBudget = 0;
+export const StopHalt = 1;
+export const StopInvalid = 2;
+export const StopBreakpoint = 3;
+
+export function bytesToString(bytes) {
+  let text = '';
+  for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
+  return text;
+}
+
+export class OrvikCore {
+  // factory: createOrvikCore from orvik-core.js; options go to it (node
+  // passes wasmBinary, the page lets it fetch orvik-core.wasm).
+  static async create(factory, options = {}) { return new OrvikCore(await factory(options)); }
+
+  constructor(module) { this.m = module; }
+
+  bytesAt(pointer) {
+    const size = this.m._orvik_text_size();
+    return this.m.HEAPU8.slice(pointer, pointer + size);
+  }
+
+  textAt(pointer) { return bytesToString(this.bytesAt(pointer)); }
+
+  // Copies bytes into the core's input buffer and returns their count.
+  put(bytes) {
+    const pointer = this.m._orvik_input(bytes.length);
+    this.m.HEAPU8.set(bytes, pointer);
+    return bytes.length;
+  }
+
+  // bytes: the source as 8-bit text. Returns the errors ({line, column,
+  // message}, 0-based) and the 256-byte image.
+  assemble(bytes) {
+    const count = this.m._orvik_assemble(this.put(bytes));
+    const errors = [];
+    for (let i = 0; i < count; ++i) {
+      errors.push({
+        line: this.m._orvik_error_line(i),
+        column: this.m._orvik_error_column(i),
+        message: this.textAt(this.m._orvik_error_message(i)),
+      });
+    }
+    const image = new Int32Array(256);
+    for (let adr = 0; adr < 256; ++adr) image[adr] = this.m._orvik_image_cell(adr);
+    return {errors, image};
+  }
+
+  // Writes the last assembled image into memory.
+  loadImage() { this.m._orvik_load_image(); }
+
+  // The lexer's runs: an Int32Array of (line, start, end, style) quadruples.
+  highlight(bytes) {
+    const count = this.m._orvik_highlight(this.put(bytes));
+    const pointer = this.m._orvik_runs() >> 2;
+    return this.m.HEAP32.slice(pointer, pointer + 4 * count);
+  }
+
+  // A program file's bytes into memory; "" or the message ("Stream read error").
+  loadProgram(bytes) { return this.textAt(this.m._orvik_load_program(this.put(bytes))); }
+
+  saveProgram() { return this.bytesAt(this.m._orvik_save_program()); }
+
+  run(budget) { return this.m._orvik_run(budget); }
+  executed() { return this.m._orvik_executed(); }
+  step() { return this.m._orvik_run(1); }
+  stepBack() { return this.m._orvik_step_back() !== 0; }
+  canStepBack() { return this.m._orvik_can_step_back() !== 0; }
+  setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
+  breakpoint(adr) { return this.m._orvik_breakpoint(adr) !== 0; }
+  trace() { return this.textAt(this.m._orvik_trace()); }
+
+  cell(adr) { return this.m._orvik_cell(adr); }
+  setCell(adr, value) { this.m._orvik_set_cell(adr, value); }
+  register(n) { return this.m._orvik_register(n); }
+  setRegister(n, value) { this.m._orvik_set_register(n, value); }
+  // Memory lo..hi to 0 as one edit.
+  clearMemory(lo, hi) { this.m._orvik_clear_memory(lo, hi); }
+  // R0..RF to 0 in ascending order, as one edit; RF's write is output.
+  clearRegisters() { this.m._orvik_clear_registers(); }
+  // All 256 cells at once, as a program file would load them.
+  loadCells(cells) {
+    const bytes = new Uint8Array(1024);
+    const view = new DataView(bytes.buffer);
+    for (let adr = 0; adr < 256; ++adr) view.setInt32(4 * adr, cells[adr] | 0, true);
+    return this.loadProgram(bytes);
+  }
+  pc() { return this.m._orvik_pc(); }
+  setPC(value) { this.m._orvik_set_pc(value); }
+  ir() { return this.m._orvik_ir(); }
+  disasm(adr) { return this.textAt(this.m._orvik_disasm(adr)); }
+  listing() { return this.bytesAt(this.m._orvik_listing()); }
+
+  // Bytes written to RF since the start; output(from) gives those from index
+  // `from` on that are still kept.
+  outputCount() { return this.m._orvik_output_count(); }
+  output(from) { return this.bytesAt(this.m._orvik_output(from)); }
+  setTerminalSize(cols, rows) { this.m._orvik_terminal_size(cols, rows); }
+  // The terminal's lines as 8-bit strings (the view maps them to characters).
+  terminalLines() {
+    const lines = [];
+    const count = this.m._orvik_terminal_line_count();
+    for (let i = 0; i < count; ++i) lines.push(this.textAt(this.m._orvik_terminal_line(i)));
+    return lines;
+  }
+}
