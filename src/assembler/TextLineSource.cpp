@@ -39,5 +39,5 @@ int TTextLineSource::LineLength(int i) const {
 
 void TTextLineSource::CopyLine(int i, char* dest) const {
   const auto line = static_cast<size_t>(i);
-  std::copy(FBytes.begin() + FStarts.at(line), FBytes.begin() + FStarts.at(line + 1), dest);
+  std::copy(FBytes.data() + FStarts.at(line), FBytes.data() + FStarts.at(line + 1), dest);
 }

@@ -12,7 +12,6 @@
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
 #include "assembler/SourceText.h"
-#include "machine/CellStore.h"
 #include "machine/Disassembler.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
@@ -140,11 +139,11 @@ EMSCRIPTEN_KEEPALIVE int orvik_pc() { return State().Session.PC(); }
 EMSCRIPTEN_KEEPALIVE void orvik_set_pc(int value) { State().Session.SetPC(value); }
 EMSCRIPTEN_KEEPALIVE int orvik_ir() { return State().Session.IR(); }
 EMSCRIPTEN_KEEPALIVE const char* orvik_disasm(int adr) {
-  return Hand(Disassemble(State().Session.MemoryStore(), adr).Line);
+  return Hand(Disassemble(State().Session.MemoryCells(), adr).Line);
 }
 // The listing file's bytes for the current memory and PC.
 EMSCRIPTEN_KEEPALIVE const char* orvik_listing() {
-  return Hand(BuildListing(State().Session.MemoryStore(), State().Session.PC()));
+  return Hand(BuildListing(State().Session.MemoryCells(), State().Session.PC()));
 }
 
 // --- output and terminal

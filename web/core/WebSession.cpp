@@ -77,14 +77,6 @@ TWebStop TWebSession::Run(int budget) {
   return FSimulator.Breakpoint(PC()) ? wsBreakpoint : wsBudget;
 }
 
-const TCellStore& TWebSession::MemoryStore() {
-  if (FMemoryStoreGeneration != FSimulator.Generation()) {
-    FMemoryStoreGeneration = FSimulator.Generation();
-    for (int adr = 0; adr < MemorySize; ++adr) FMemoryStore.SetContents(adr, FSimulator.Memory(adr));
-  }
-  return FMemoryStore;
-}
-
 bool TWebSession::StepBack() {
   const bool done = FSimulator.StepBack();
   SyncOutput();
@@ -141,9 +133,9 @@ std::string TWebSession::TraceLine() const {
   if (!FSimulator.LastStep(trace)) return "";
   // The instruction as it was fetched, in the disassembly list's words
   // without the comment column.
-  TCellArray fetched(MemorySize);
-  fetched.SetContents(trace.Address, trace.First);
-  fetched.SetContents((trace.Address + 1) & 0xFF, trace.Second);
+  TMemoryCells fetched{};
+  fetched[static_cast<size_t>(trace.Address)] = trace.First;
+  fetched[static_cast<size_t>((trace.Address + 1) & 0xFF)] = trace.Second;
   std::string text = Disassemble(fetched, trace.Address).Line;
   const size_t comment = text.find(';');
   if (comment != std::string::npos) text.erase(text.find_last_not_of(' ', comment - 1) + 1);

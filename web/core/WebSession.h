@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "controls/TerminalModel.h"
-#include "machine/CellStore.h"
 #include "machine/Simulator.h"
 
 // Why a run or a step ended.
@@ -39,9 +38,8 @@ class TWebSession {
   bool StepBack();
   bool CanStepBack() const;
 
-  // Memory as a cell store, for the disassembler and the listing; copied
-  // again only after something changed.
-  const TCellStore& MemoryStore();
+  // Memory as the disassembler and the listing read it.
+  const TMemoryCells& MemoryCells() const { return FSimulator.MemoryCells(); }
   int32_t Cell(int adr) const { return FSimulator.Memory(adr); }
   int32_t Register(int n) const { return FSimulator.Register(n); }
   int32_t PC() const { return FSimulator.PC(); }
@@ -78,8 +76,6 @@ class TWebSession {
 
   TSimulator FSimulator;
   int64_t FExecuted = 0;
-  TCellArray FMemoryStore{MemorySize};
-  uint64_t FMemoryStoreGeneration = UINT64_MAX;
 
   // The output is kept from FOutputBase on; the terminal at that point is
   // FTerminalBase, so a step back replays the kept bytes into a copy of it.
