@@ -1,6 +1,10 @@
 #include "controls/HexGrid.h"
 
+#include "controls/AccessEvents.h"
+#include "controls/HexGridAccessible.h"
+
 #include <qdrawutil.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -19,6 +23,9 @@ constexpr int CellTextLeft = 3;
 }  // namespace
 
 THexGrid::THexGrid(QWidget* parent) : QWidget(parent) {
+  // Screen readers learn the cells through this factory; once per program.
+  static const bool factoryInstalled = (QAccessible::installFactory(&THexGridAccessible::Factory), true);
+  (void)factoryInstalled;
   FContents.assign(static_cast<size_t>(Count()), 0);
   FInvalid.assign(static_cast<size_t>(Count()), 0);
   setFocusPolicy(Qt::StrongFocus);
@@ -64,8 +71,17 @@ void THexGrid::SetContents(int adr, int32_t value) {
       SetEditorText(FormatValue(value, FEditor->maxLength()), FEditor->maxLength());
       FEditor->setModified(false);
     }
+    // A running program writes far faster than anyone can listen; its owner
+    // turns the announcements off for the run.
+    if (FAnnounceChanges && TAccessEvents::Listening()) THexGridAccessible::NotifyValueChanged(this, adr);
   }
   if (OnCellChanged) OnCellChanged(this, adr, old, value);
+}
+
+QString THexGrid::CellName(int adr) const {
+  QString name = QStringLiteral("cell %1").arg(adr, 2, 16, QLatin1Char('0')).toUpper();
+  if (OnGetCellName) OnGetCellName(const_cast<THexGrid*>(this), adr, name);
+  return name;
 }
 
 void THexGrid::SetModified(bool value) {
@@ -115,6 +131,7 @@ bool THexGrid::MoveCurrent(int col, int row) {
     FCol = col;
     FRow = row;
     InvalidateCell(coor2adr(FCol, FRow));
+    if (hasFocus() && TAccessEvents::Listening()) THexGridAccessible::NotifyFocus(this);
   }
   return true;
 }
@@ -312,6 +329,10 @@ void THexGrid::SetGridSize(int cols, int rows) {
   FColCount = cols;
   FRowCount = rows;
   SizeChanged(oldCols, oldRows);
+  if (QAccessible::isActive()) {
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void THexGrid::SizeChanged(int oldColCount, int oldRowCount) {

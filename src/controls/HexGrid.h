@@ -85,6 +85,8 @@ class THexGrid : public QWidget, public TCellStore {
   std::function<void(THexGrid* sender, int col, int row, int& value)> OnGetEditLimit;
   std::function<void(THexGrid* sender, int col, int row, const QRect& rect, TGridDrawState state, QPainter& painter)>
       OnDrawCell;
+  // The name a screen reader gives a cell ("memory 3F"); "cell 3F" unless changed.
+  std::function<void(THexGrid* sender, int adr, QString& name)> OnGetCellName;
   std::function<void(THexGrid* sender)> OnClick;
   std::function<void(THexGrid* sender)> OnDblClick;
   std::function<void(THexGrid* sender)> OnExit;
@@ -171,6 +173,10 @@ class THexGrid : public QWidget, public TCellStore {
   // False when the cell's text is wider than the cell (a program file may
   // put any 32-bit value into it); its tooltip then shows the whole text.
   bool CellTextFits(int adr) const;
+  QString CellName(int adr) const;
+  // Whether a screen reader hears of each changed value (on by default).
+  bool AnnounceChanges() const { return FAnnounceChanges; }
+  void SetAnnounceChanges(bool value) { FAnnounceChanges = value; }
   // Reads editor text as hexadecimal: -1 when invalid, 0 when empty.
   static int32_t HexTextValue(const QString& text);
 
@@ -227,6 +233,7 @@ class THexGrid : public QWidget, public TCellStore {
   int FSelEnd = -1;
   int FChangedAdr = -1;
   bool FModified = false;
+  bool FAnnounceChanges = true;
   QLineEdit* FEditor = nullptr;
   int FEditCol = -1;
   int FEditRow = -1;

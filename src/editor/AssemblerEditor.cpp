@@ -122,6 +122,8 @@ void TAssemblerEditor::CreateControls() {
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   TextEditor->setPalette(palette);
   SetHelpContext(TextEditor, 901);
+  // Neither box has a caption a screen reader could read out.
+  TextEditor->setAccessibleName(QStringLiteral("Assembler source"));
   TextEditor->OnKeyDown = [this](QKeyEvent* event) { return TextEditorKeyDown(event->key(), event->modifiers()); };
   TextEditor->OnNonEightBit = [this](const QString& characters, bool replaced) {
     TellNonEightBit(characters, replaced);
@@ -134,6 +136,7 @@ void TAssemblerEditor::CreateControls() {
   bottomLayout->setSpacing(0);
   ErrorBox = new QListWidget(bottom);
   ErrorBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  ErrorBox->setAccessibleName(QStringLiteral("Errors"));
   ErrorBox->setUniformItemSizes(true);
   QFont listFont(QStringLiteral("DejaVu Sans"));
   listFont.setPixelSize(13);

@@ -1,5 +1,9 @@
 #include "mainwin/DisasmList.h"
 
+#include "controls/AccessEvents.h"
+#include "mainwin/DisasmListAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +14,8 @@
 
 TDisasmList::TDisasmList(int rowCount, QWidget* parent)
     : QAbstractScrollArea(parent), FRows(rowCount), FDirty(static_cast<size_t>(rowCount), 0) {
+  static const bool factoryInstalled = (QAccessible::installFactory(&TDisasmListAccessible::Factory), true);
+  (void)factoryInstalled;
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
@@ -52,6 +58,7 @@ void TDisasmList::SetSelectedRow(int row) {
   FSelected = row;
   UpdateRow(old);
   UpdateRow(row);
+  if (FAnnounceChanges && TAccessEvents::Listening()) TDisasmListAccessible::NotifySelection(this);
 }
 
 void TDisasmList::SetTopRow(int row) {

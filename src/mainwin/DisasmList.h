@@ -14,7 +14,7 @@
 class TDisasmList : public QAbstractScrollArea {
   Q_OBJECT
 
-public:
+ public:
   static constexpr int RowHeight = 13;
 
   explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
@@ -32,6 +32,10 @@ public:
   void SetTopRow(int row);
   int VisibleRows() const;
 
+  // Whether a screen reader hears of each move of the PC row (off while a
+  // program runs at full speed).
+  void SetAnnounceChanges(bool value) { FAnnounceChanges = value; }
+
   // Suspends painting, for bulk rewrites of many rows; nests.
   void BeginUpdate();
   void EndUpdate();
@@ -40,13 +44,13 @@ public:
   int RowAt(const QPoint& viewportPoint) const;
   QRect RowRect(int row) const;
 
-Q_SIGNALS:
+ Q_SIGNALS:
   // A left double click on a row (already selected by the first click).
   void RowDoubleClicked(int row);
   // A right button press; row is -1 when no row lies under the pointer.
   void RowRightPressed(int row);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,7 +59,7 @@ protected:
   void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
-private:
+ private:
   void UpdateRow(int row);
   void SyncScrollBar();
   int MaxTopRow() const;
@@ -70,4 +74,5 @@ private:
   int FUpdateDepth = 0;
   bool FScrollSyncPending = false;
   bool FSyncingScrollBar = false;
+  bool FAnnounceChanges = true;
 };

@@ -88,6 +88,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateOutsideFileCommands();
   FMachine = std::make_unique<TMachine>(*MainMemory, *Registers, *SysRegs);
   ConnectGrids();
+  CreateAccessibility();
 
   FRunTimer->setInterval(0);
   connect(FRunTimer, &QTimer::timeout, this, [this] { RunSlice(); });

@@ -180,6 +180,8 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateButtons();
   void CreateMenus();
   void CreateStatusBar();
+  void CreateAccessibility();
+  void SetAnnouncing(bool on);
   void ConnectGrids();
   // The enabled command button whose underlined letter the key is, if any.
   QPushButton* ButtonForMnemonic(const QKeyEvent* event) const;

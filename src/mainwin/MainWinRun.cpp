@@ -66,6 +66,7 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
+  SetAnnouncing(false);
   FRunTimer->setInterval(0);
   FRunTimer->start();
 }
@@ -90,6 +91,7 @@ void TMainWin::RunSlice() {
 void TMainWin::FinishRun(int result) {
   FRunTimer->stop();
   FRunning = false;
+  SetAnnouncing(true);
   ShowStepResult(result);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);
@@ -98,6 +100,7 @@ void TMainWin::FinishRun(int result) {
 void TMainWin::BreakSimulator() {
   FRunTimer->stop();
   FRunning = false;
+  SetAnnouncing(true);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);
   SetStatus(QStringLiteral("Ready"), Qt::black);
