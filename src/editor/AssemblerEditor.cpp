@@ -280,6 +280,16 @@ bool TAssemblerEditor::TextEditorKeyDown(int key, Qt::KeyboardModifiers modifier
   // The keypad flag says where a key sits, not how it was pressed.
   const Qt::KeyboardModifiers held =
       modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+  // Tab types a tab into the source, so Ctrl+Tab and Ctrl+Shift+Tab leave it
+  // for the other controls: without them the keyboard could never get out.
+  if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (held & Qt::ControlModifier)) {
+    const bool forward = key == Qt::Key_Tab && !(held & Qt::ShiftModifier);
+    QWidget* next = forward ? TextEditor->nextInFocusChain() : TextEditor->previousInFocusChain();
+    while (next != TextEditor && !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
+      next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
   if (key == Qt::Key_Insert && held == Qt::NoModifier) {
     SetInsertMode(!FInsertMode);
     return false;

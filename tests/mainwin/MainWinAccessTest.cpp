@@ -7,13 +7,16 @@
 #include "assembler/AssembleDialog.h"
 #include "controls/AccessEvents.h"
 #include "editor/AssemblerEditor.h"
+#include "editor/SourceEdit.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/ListingWindow.h"
 
 #include <QAccessible>
 #include <QFile>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <string>
@@ -250,6 +253,52 @@ TEST_F(MainWinAccessTest, EveryControlOfEveryWindowHasAName) {
   ASSERT_NE(listing, nullptr);
   ExpectAllNamed(listing);
   listing->close();
+}
+
+}  // namespace
+
+namespace {
+
+// Names of the controls Tab visits from the first one, once round (the
+// source editor takes Tab as text; Ctrl+Tab leaves it).
+QStringList TabRound(QWidget* first) {
+  QStringList names;
+  first->setFocus();
+  QApplication::processEvents();
+  QWidget* start = QApplication::focusWidget();
+  for (int i = 0; i < 40; ++i) {
+    QWidget* w = QApplication::focusWidget();
+    if (!w) break;
+    // The grids' in-place editor stands for its grid.
+    QWidget* control = qobject_cast<THexGrid*>(w->parentWidget()) ? w->parentWidget() : w;
+    names << AccessibleNameOf(control).remove(QLatin1Char('&'));
+    QTest::keyClick(w, Qt::Key_Tab, qobject_cast<TSourceEdit*>(w) ? Qt::ControlModifier : Qt::NoModifier);
+    if (QApplication::focusWidget() == start) break;
+  }
+  return names;
+}
+
+TEST_F(MainWinTest, TabVisitsEveryControlInTheOrderTheHelpGives) {
+  EXPECT_EQ(TabRound(Main->MainMemory).join(QStringLiteral(" | ")),
+            "Main Memory | General Purpose Registers | System Registers | Disassembler window | =0 | Open... | Run | "
+            "Step | Clear... | Asm | Disasm");
+  // Enabled, Save and Break take their places after Open and Step.
+  Main->SetMemoryModified(true);
+  Main->BreakButton->setEnabled(true);
+  EXPECT_EQ(TabRound(Main->MainMemory).join(QStringLiteral(" | ")),
+            "Main Memory | General Purpose Registers | System Registers | Disassembler window | =0 | Open... | Save | "
+            "Run | Step | Break | Clear... | Asm | Disasm");
+  Main->BreakButton->setEnabled(false);
+  Click(Main->AssemblerButton);
+  QApplication::setActiveWindow(Main->AssemblerEditor);
+  EXPECT_EQ(TabRound(Main->AssemblerEditor->TextEditor).join(QStringLiteral(" | ")),
+            "Assembler source | Errors | assemble");
+  // Ctrl+Shift+Tab goes back out of the source.
+  Main->AssemblerEditor->TextEditor->setFocus();
+  QTest::keyClick(Main->AssemblerEditor->TextEditor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(Main->AssemblerEditor->AssembleButton));
+  EXPECT_EQ(Main->AssemblerEditor->Document()->toPlainText(), "");  // no tab typed
+  Main->AssemblerEditor->SetModified(false);
 }
 
 }  // namespace
