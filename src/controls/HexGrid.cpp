@@ -78,6 +78,27 @@ void THexGrid::SetContents(int adr, int32_t value) {
   if (OnCellChanged) OnCellChanged(this, adr, old, value);
 }
 
+void THexGrid::SetZoom(double factor) {
+  if (FZoomBaseCol == 0) {
+    FZoomBaseCol = FDefaultColWidth;
+    FZoomBaseRow = FDefaultRowHeight;
+    FZoomBaseChanged = FFontChanged.Font;
+    FZoomBaseSelected = FFontSelected.Font;
+  }
+  const auto scaled = [factor](QFont font) {
+    if (font.pixelSize() > 0)
+      font.setPixelSize(std::max(1, qRound(font.pixelSize() * factor)));
+    else
+      font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+  };
+  if (FFontChangedAssigned) FFontChanged.Font = scaled(FZoomBaseChanged);
+  if (FFontSelectedAssigned) FFontSelected.Font = scaled(FZoomBaseSelected);
+  SetDefaultColWidth(qRound(FZoomBaseCol * factor));
+  SetDefaultRowHeight(qRound(FZoomBaseRow * factor));
+  resize(sizeHint());
+}
+
 QString THexGrid::CellName(int adr) const {
   QString name = QStringLiteral("cell %1").arg(adr, 2, 16, QLatin1Char('0')).toUpper();
   if (OnGetCellName) OnGetCellName(const_cast<THexGrid*>(this), adr, name);

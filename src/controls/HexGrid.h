@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/Zoomable.h"
 #include "machine/CellStore.h"
 
 #include <QColor>
@@ -71,7 +72,7 @@ enum TGridBorderStyle { bsNone, bsSingle };
 // stores, so GetContents/SetContents are on the simulator's hot path: they
 // allocate nothing, emit no Qt signal and never paint; a write only marks its
 // cell for the next paint.
-class THexGrid : public QWidget, public TCellStore {
+class THexGrid : public QWidget, public TCellStore, public TZoomable {
   Q_OBJECT
 
  public:
@@ -181,6 +182,8 @@ class THexGrid : public QWidget, public TCellStore {
   static int32_t HexTextValue(const QString& text);
 
   QSize sizeHint() const override;
+  // Scales the cells and the extra fonts from their sizes at the first zoom.
+  void SetZoom(double factor) override;
 
  protected:
   // Called after ColCount or RowCount changed; keeps the cells by address.
@@ -252,5 +255,10 @@ class THexGrid : public QWidget, public TCellStore {
   bool FFontChangedAssigned = false;
   bool FFontSelectedAssigned = false;
   TGridBorderStyle FBorderStyle = bsSingle;
+  // The sizes before any zoom; FZoomBaseCol 0 until the first zoom.
+  int FZoomBaseCol = 0;
+  int FZoomBaseRow = 0;
+  QFont FZoomBaseChanged;
+  QFont FZoomBaseSelected;
   QMenu* FPopupMenu = nullptr;
 };

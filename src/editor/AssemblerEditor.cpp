@@ -1,5 +1,7 @@
 #include "editor/AssemblerEditor.h"
 
+#include "app/ViewMenu.h"
+
 #include "app/HelpHook.h"
 #include "app/Platform.h"
 #include "app/PlatformHelp.h"
@@ -69,6 +71,7 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   CreateStatusBar();
   resize(562, 451);
   BottomSplitter->setSizes({451, ErrorBoxHeight});
+  ViewMenu = new TViewMenu(this, menuBar(), ErrorsMenu, FSettings);
 
   FLineSource = std::make_unique<TDocumentLineSource>(*TextEditor->document());
   FParser = std::make_unique<TAsmParser>(FLineSource.get());

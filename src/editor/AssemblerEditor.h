@@ -23,6 +23,7 @@ class TAsmHighlighter;
 class TAsmParser;
 class TDocumentLineSource;
 class TMainWin;
+class TViewMenu;
 class TRecentFilesMenu;
 class TSourceEdit;
 struct TSettings;
@@ -59,6 +60,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   QMenu* FileMenu;
   QMenu* EditMenu;
   QMenu* ErrorsMenu;
+  TViewMenu* ViewMenu = nullptr;
   QMenu* HelpMenu;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;

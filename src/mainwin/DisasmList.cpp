@@ -23,17 +23,27 @@ TDisasmList::TDisasmList(int rowCount, QWidget* parent)
   verticalScrollBar()->setSingleStep(1);
 }
 
-int TDisasmList::VisibleRows() const { return std::max(1, viewport()->height() / RowHeight); }
+void TDisasmList::SetZoom(double factor) {
+  FRowHeight = qRound(RowHeight * factor);
+  SetTopRow(FTopRow);
+  viewport()->update();
+  if (!FScrollSyncPending) {
+    FScrollSyncPending = true;
+    QTimer::singleShot(0, this, [this] { SyncScrollBar(); });
+  }
+}
+
+int TDisasmList::VisibleRows() const { return std::max(1, viewport()->height() / FRowHeight); }
 
 int TDisasmList::MaxTopRow() const { return std::max(0, RowCount() - VisibleRows()); }
 
 QRect TDisasmList::RowRect(int row) const {
-  return QRect(0, (row - FTopRow) * RowHeight, viewport()->width(), RowHeight);
+  return QRect(0, (row - FTopRow) * FRowHeight, viewport()->width(), FRowHeight);
 }
 
 int TDisasmList::RowAt(const QPoint& viewportPoint) const {
   if (viewportPoint.y() < 0) return -1;
-  const int row = FTopRow + viewportPoint.y() / RowHeight;
+  const int row = FTopRow + viewportPoint.y() / FRowHeight;
   return row < RowCount() ? row : -1;
 }
 
@@ -113,8 +123,8 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setFont(font());
   const QRect dirty = event->rect();
-  const int first = FTopRow + std::max(0, dirty.top() / RowHeight);
-  const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / RowHeight);
+  const int first = FTopRow + std::max(0, dirty.top() / FRowHeight);
+  const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / FRowHeight);
   const QPalette& pal = palette();
   for (int row = first; row <= last; ++row) {
     const QRect rect = RowRect(row);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Zoomable.h"
+
 #include <QAbstractScrollArea>
 #include <QString>
 #include <QVector>
@@ -11,11 +13,14 @@
 // text, one of them selected (the PC marker). It paints itself so that
 // moving the selection or the scroll position costs O(1): a running program
 // moves PC on every instruction.
-class TDisasmList : public QAbstractScrollArea {
+class TDisasmList : public QAbstractScrollArea, public TZoomable {
   Q_OBJECT
 
  public:
+  // The row height at 100 %.
   static constexpr int RowHeight = 13;
+  int CurrentRowHeight() const { return FRowHeight; }
+  void SetZoom(double factor) override;
 
   explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
 
@@ -75,4 +80,5 @@ class TDisasmList : public QAbstractScrollArea {
   bool FScrollSyncPending = false;
   bool FSyncingScrollBar = false;
   bool FAnnounceChanges = true;
+  int FRowHeight = RowHeight;
 };

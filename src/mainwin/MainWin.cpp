@@ -113,6 +113,8 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
 
   SetApplicationHelpHandler(
       [this](uint16_t command, int data, bool& callHelp) { return FormHelp(command, data, callHelp); });
+  // Last: zoom scales the window as built above.
+  CreateViewMenu();
 }
 
 TMainWin::~TMainWin() {

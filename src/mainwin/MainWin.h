@@ -34,6 +34,7 @@ class TWhatsThisMode;
 // The simulator's main window: the machine's memory, registers, PC and IR in
 // three hex grids (which are the machine's cell stores), the disassembly
 // list, the output terminal, and the commands that drive the machine.
+class TViewMenu;
 class TMainWin : public QMainWindow, public TZForm {
   Q_OBJECT
 
@@ -72,6 +73,7 @@ class TMainWin : public QMainWindow, public TZForm {
   QMenu* FileMenu;
   QMenu* EditMenu;
   QMenu* RunMenu;
+  TViewMenu* ViewMenu = nullptr;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;
   QAction* MenuSaveAsFile;
@@ -181,6 +183,7 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateMenus();
   void CreateStatusBar();
   void CreateAccessibility();
+  void CreateViewMenu();
   void SetAnnouncing(bool on);
   void ConnectGrids();
   // The enabled command button whose underlined letter the key is, if any.
