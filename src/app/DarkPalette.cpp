@@ -1,11 +1,5 @@
 #include "app/DarkPalette.h"
 
-#include <QApplication>
-#include <QStyle>
-
-#include <algorithm>
-#include <cmath>
-
 QPalette DarkPalette() {
   QPalette p;
   const QColor window(45, 45, 48);
@@ -35,29 +29,4 @@ QPalette DarkPalette() {
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
     p.setColor(QPalette::Disabled, role, disabled);
   return p;
-}
-
-QPalette DesktopPalette() {
-  QStyle* style = QApplication::style();
-  return style ? style->standardPalette() : QPalette();
-}
-
-bool IsDarkPalette(const QPalette& palette) {
-  return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
-}
-
-namespace {
-double Channel(int value) {
-  const double c = value / 255.0;
-  return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-double Luminance(const QColor& c) {
-  return 0.2126 * Channel(c.red()) + 0.7152 * Channel(c.green()) + 0.0722 * Channel(c.blue());
-}
-}  // namespace
-
-double ContrastRatio(const QColor& a, const QColor& b) {
-  const double la = Luminance(a);
-  const double lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }

@@ -2,6 +2,7 @@
 
 #include "app/DarkPalette.h"
 #include "app/Settings.h"
+#include "controls/ReadableColour.h"
 #include "controls/Zoom.h"
 
 #include <QAction>
@@ -43,6 +44,8 @@ TViewMenu::TViewMenu(QWidget* window, QMenuBar* bar, QMenu* before, TSettings& s
 
   Instances().push_back(this);
   if (Zoom(settings) != TZoom::MinPercent) TZoom::Apply(window, Zoom(settings));
+  // Dark colours chosen in an earlier session come back with the first window.
+  if (Dark(settings) && !TReadableColour::IsDark(QApplication::palette())) SetDark(settings, true);
   Refresh();
 }
 
@@ -71,7 +74,17 @@ bool TViewMenu::Dark(const TSettings& settings) { return settings.DarkColours ==
 
 void TViewMenu::SetDark(TSettings& settings, bool dark) {
   settings.DarkColours = dark ? QStringLiteral("1") : QStringLiteral("0");
-  QApplication::setPalette(dark ? DarkPalette() : DesktopPalette());
+  // The desktop's palette is the one the program had before it first went dark.
+  static QPalette desktop;
+  static bool desktopKept = false;
+  if (dark && !desktopKept) {
+    desktop = QApplication::palette();
+    desktopKept = true;
+  }
+  if (dark)
+    QApplication::setPalette(DarkPalette());
+  else if (desktopKept)
+    QApplication::setPalette(desktop);
   for (TViewMenu* menu : Instances()) menu->Refresh();
 }
 

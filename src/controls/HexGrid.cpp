@@ -2,6 +2,7 @@
 
 #include "controls/AccessEvents.h"
 #include "controls/HexGridAccessible.h"
+#include "controls/ReadableColour.h"
 
 #include <qdrawutil.h>
 #include <QAccessible>
@@ -76,6 +77,20 @@ void THexGrid::SetContents(int adr, int32_t value) {
     if (FAnnounceChanges && TAccessEvents::Listening()) THexGridAccessible::NotifyValueChanged(this, adr);
   }
   if (OnCellChanged) OnCellChanged(this, adr, old, value);
+}
+
+QColor THexGrid::CellBackground(int adr) const {
+  if (adr >= 0 && GetSelLo() <= adr && adr <= GetSelHi()) return palette().color(QPalette::Highlight);
+  return TReadableColour::IsDark(palette()) ? palette().color(QPalette::Window) : FColor;
+}
+
+QColor THexGrid::CellTextColor(int adr) const {
+  QColor colour = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+  if (adr == FChangedAdr)
+    colour = FFontChanged.Color;
+  else if (GetSelLo() <= adr && adr <= GetSelHi())
+    colour = FFontSelected.Color;
+  return TReadableColour::On(colour, CellBackground(adr), palette());
 }
 
 void THexGrid::SetZoom(double factor) {
@@ -258,7 +273,7 @@ void THexGrid::paintEvent(QPaintEvent* e) {
   ClearInvalidMarks();
   QPainter painter(this);
   const QRegion& region = e->region();
-  painter.fillRect(rect(), FColor);
+  painter.fillRect(rect(), CellBackground(-1));
   const int lineV = VertLineWidth();
   const int lineH = HorzLineWidth();
   for (int row = 0; row < FRowCount; ++row) {
@@ -281,24 +296,17 @@ void THexGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect) 
   const int adr = coor2adr(col, row);
   TGridDrawState state = 0;
   const TGridFont* font = nullptr;
-  QColor textColor = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+  painter.fillRect(rect, CellBackground(adr));
   if (GetSelLo() <= adr && adr <= GetSelHi()) {
-    painter.fillRect(rect, palette().color(QPalette::Highlight));
     font = &FFontSelected;
     state |= gdSelected;
-  } else {
-    painter.fillRect(rect, FColor);
   }
   if (adr == FChangedAdr) {
     font = &FFontChanged;
     state |= gdChanged;
   }
-  if (font) {
-    painter.setFont(font->Font);
-    textColor = font->Color;
-  } else {
-    painter.setFont(this->font());
-  }
+  painter.setFont(font ? font->Font : this->font());
+  const QColor textColor = CellTextColor(adr);
   painter.setPen(textColor);
   painter.setClipRect(rect);
   painter.drawText(QRect(rect.left() + CellTextLeft, rect.top() + 2, rect.width(), rect.height()),

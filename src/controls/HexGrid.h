@@ -175,6 +175,10 @@ class THexGrid : public QWidget, public TCellStore, public TZoomable {
   // put any 32-bit value into it); its tooltip then shows the whole text.
   bool CellTextFits(int adr) const;
   QString CellName(int adr) const;
+  // The colours a cell is painted in: Color and the font colours on a light
+  // palette; on a dark one the window's colour and text that stands out on it.
+  QColor CellBackground(int adr) const;
+  QColor CellTextColor(int adr) const;
   // Whether a screen reader hears of each changed value (on by default).
   bool AnnounceChanges() const { return FAnnounceChanges; }
   void SetAnnounceChanges(bool value) { FAnnounceChanges = value; }

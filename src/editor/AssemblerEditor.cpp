@@ -88,6 +88,11 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   TextEditorSelectionChange();
 }
 
+void TAssemblerEditor::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && FHighlighter) FHighlighter->rehighlight();
+}
+
 TAssemblerEditor::~TAssemblerEditor() {
   // The highlighter and the change handlers use the parser, which goes
   // before the controls do.

@@ -61,6 +61,12 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   QMenu* EditMenu;
   QMenu* ErrorsMenu;
   TViewMenu* ViewMenu = nullptr;
+
+ protected:
+  // A palette turned dark or light again brings the other syntax colours.
+  void changeEvent(QEvent* event) override;
+
+ public:
   QMenu* HelpMenu;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;

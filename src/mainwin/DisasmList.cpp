@@ -1,6 +1,7 @@
 #include "mainwin/DisasmList.h"
 
 #include "controls/AccessEvents.h"
+#include "controls/ReadableColour.h"
 #include "mainwin/DisasmListAccessible.h"
 
 #include <QAccessible>
@@ -21,6 +22,10 @@ TDisasmList::TDisasmList(int rowCount, QWidget* parent)
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Window);
   verticalScrollBar()->setSingleStep(1);
+}
+
+QColor TDisasmList::TextColor() const {
+  return TReadableColour::On(QColor(Qt::black), viewport()->palette().color(QPalette::Window), palette());
 }
 
 void TDisasmList::SetZoom(double factor) {
@@ -130,7 +135,7 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
     const QRect rect = RowRect(row);
     const bool selected = row == FSelected;
     painter.fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
-    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(Qt::black));
+    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : TextColor());
     painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
   }
 }

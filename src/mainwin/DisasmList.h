@@ -20,6 +20,8 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   // The row height at 100 %.
   static constexpr int RowHeight = 13;
   int CurrentRowHeight() const { return FRowHeight; }
+  // The colour of the rows that are not selected: black, or readable on a dark palette.
+  QColor TextColor() const;
   void SetZoom(double factor) override;
 
   explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
