@@ -13,11 +13,11 @@
 
 #include <algorithm>
 
-TViewMenu::TViewMenu(QWidget* window, QMenuBar* bar, QMenu* before, TSettings& settings)
+TViewMenu::TViewMenu(QWidget* window, QMenuBar* bar, QAction* before, TSettings& settings)
     : QObject(window), FWindow(window), FSettings(settings) {
   FMenu = new QMenu(QStringLiteral("&View"), window);
   FMenu->setToolTipsVisible(true);
-  bar->insertMenu(before->menuAction(), FMenu);
+  bar->insertMenu(before, FMenu);
   // Ctrl+= is what a browser takes for zooming in; Ctrl++ (Ctrl+Shift+= on
   // most keyboards, the keypad's +) is taken too.
   FZoomIn = FMenu->addAction(QStringLiteral("Zoom &In"));

@@ -18,8 +18,8 @@ class TViewMenu : public QObject {
   Q_OBJECT
 
  public:
-  // Inserts the menu into the window's menu bar before the given menu.
-  TViewMenu(QWidget* window, QMenuBar* bar, QMenu* before, TSettings& settings);
+  // Inserts the menu into the window's menu bar before the given title.
+  TViewMenu(QWidget* window, QMenuBar* bar, QAction* before, TSettings& settings);
   ~TViewMenu() override;
 
   QMenu* Menu() const { return FMenu; }

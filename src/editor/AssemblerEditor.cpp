@@ -71,7 +71,10 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   CreateStatusBar();
   resize(562, 451);
   BottomSplitter->setSizes({451, ErrorBoxHeight});
-  ViewMenu = new TViewMenu(this, menuBar(), ErrorsMenu, FSettings);
+  // Right after Edit, where desktop programs keep it.
+  const QList<QAction*> titles = menuBar()->actions();
+  TextEditor->installEventFilter(this);
+  ViewMenu = new TViewMenu(this, menuBar(), titles.value(titles.indexOf(EditMenu->menuAction()) + 1), FSettings);
 
   FLineSource = std::make_unique<TDocumentLineSource>(*TextEditor->document());
   FParser = std::make_unique<TAsmParser>(FLineSource.get());
@@ -98,6 +101,7 @@ TAssemblerEditor::~TAssemblerEditor() {
   // before the controls do.
   TextEditor->document()->disconnect(this);
   TextEditor->disconnect(this);
+  TextEditor->removeEventFilter(this);
   ErrorBox->viewport()->removeEventFilter(this);
   ErrorBox->removeEventFilter(this);
   delete FHighlighter;

@@ -7,5 +7,5 @@
 void TMainWin::CreateViewMenu() {
   // Between Edit and Run, where desktop programs keep it; the described
   // menus keep their items.
-  ViewMenu = new TViewMenu(this, menuBar(), RunMenu, FSettings);
+  ViewMenu = new TViewMenu(this, menuBar(), RunMenu->menuAction(), FSettings);
 }

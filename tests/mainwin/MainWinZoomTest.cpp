@@ -2,11 +2,16 @@
 
 #include "app/AccessibleNames.h"
 #include "app/ViewMenu.h"
+#include "editor/AssemblerEditor.h"
+#include "editor/SourceEdit.h"
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -53,6 +58,36 @@ void ExpectNothingCutOff(QWidget* window) {
 
 TEST_F(MainWinTest, TheViewMenuSitsBetweenEditAndRun) {
   EXPECT_EQ(MenuTitles(Main->menuBar()), (QStringList{"&File", "&Edit", "&View", "&Run", "&Help"}));
+  Click(Main->AssemblerButton);
+  ASSERT_NE(Main->AssemblerEditor, nullptr);
+  EXPECT_EQ(MenuTitles(Main->AssemblerEditor->menuBar()),
+            (QStringList{"&File", "&Edit", "&View", "&Assemble!", "E&rrors", "&Help"}));
+  Main->AssemblerEditor->SetModified(false);
+}
+
+TEST_F(MainWinTest, ZoomInAnEditorZoomsItsSourceAndTheMainWindowToo) {
+  Click(Main->AssemblerButton);
+  TAssemblerEditor* editor = Main->AssemblerEditor;
+  ASSERT_NE(editor, nullptr);
+  const QSize client = Main->centralWidget()->size();
+  const QFont source = editor->TextEditor->font();
+  const QSize size = editor->size();
+  editor->TextEditor->setPlainText(QStringLiteral("; note"));
+  const auto commentPoints = [&] {
+    const QTextLayout* layout = editor->TextEditor->document()->firstBlock().layout();
+    return layout->formats().isEmpty() ? 0.0 : layout->formats().first().format.fontPointSize();
+  };
+  const qreal comment = commentPoints();
+  editor->ViewMenu->ZoomIn()->trigger();
+  editor->ViewMenu->ZoomIn()->trigger();
+  EXPECT_DOUBLE_EQ(commentPoints(), comment * 1.5);
+  EXPECT_EQ(FSettings.Zoom, "150");
+  EXPECT_DOUBLE_EQ(editor->TextEditor->font().pointSizeF(), source.pointSizeF() * 1.5);
+  EXPECT_EQ(editor->size(), size * 1.5);
+  EXPECT_EQ(Main->centralWidget()->size(), client * 1.5);
+  editor->ViewMenu->ActualSize()->trigger();
+  EXPECT_EQ(editor->TextEditor->font(), source);
+  editor->SetModified(false);
 }
 
 TEST_F(MainWinTest, ZoomScalesTheWholeWindowAndActualSizeRestoresIt) {
