@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLayout>
 #include <QMenu>
+#include <QScreen>
 #include <QString>
 #include <QWidget>
 
@@ -111,5 +112,15 @@ void TZoom::Apply(QWidget* window, int percent) {
   } else {
     const QSize base = window->property(BaseGeometry).toRect().size();
     window->resize(Scale(base.width(), factor), Scale(base.height(), factor));
+  }
+  // A grown window is kept on its screen, top-left corner first.
+  if (QScreen* screen = window->screen()) {
+    const QRect area = screen->availableGeometry();
+    QRect frame = window->frameGeometry();
+    frame.moveRight(std::min(frame.right(), area.right()));
+    frame.moveBottom(std::min(frame.bottom(), area.bottom()));
+    frame.moveLeft(std::max(frame.left(), area.left()));
+    frame.moveTop(std::max(frame.top(), area.top()));
+    if (frame.topLeft() != window->frameGeometry().topLeft()) window->move(frame.topLeft());
   }
 }
