@@ -63,6 +63,7 @@ THelpDialog::THelpDialog(QWidget* parent) : QWidget(parent, Qt::Tool), TZForm(th
   setAttribute(Qt::WA_QuitOnClose, false);
   setWindowTitle(QStringLiteral("Help"));
   SetHelpContext(this, 801);
+  FHelpText->setAccessibleName(QStringLiteral("Help text"));
 
   QPalette colours = palette();
   colours.setColor(QPalette::Window, colours.color(QPalette::ToolTipBase));

@@ -17,10 +17,13 @@ struct TSettings {
   QString ContactAddress;  // stored as "EMail"
   // Newest first, at most eight; stored as "RecentFile1".."RecentFile8".
   QStringList RecentFiles;
+  QString Zoom;         // percent, "100".."300"; empty is 100
+  QString DarkColours;  // "1" for View > Dark Colours
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");
 inline const QString BuiltInWebHelpAddress = QStringLiteral("https://orvik-simulator.org/help/");
 inline const QString BuiltInContactAddress = QStringLiteral("orvik.simulator@orvik-simulator.org");
-inline const QString ProductDescription = QStringLiteral("Orvik Simulator - a simulated 8-bit computer with its assembler");
+inline const QString ProductDescription =
+    QStringLiteral("Orvik Simulator - a simulated 8-bit computer with its assembler");
 inline const QString AuthorName = QStringLiteral("The Orvik Simulator developers");

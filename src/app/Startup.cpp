@@ -62,17 +62,25 @@ struct TStoredField {
 };
 
 constexpr TStoredField StoredFields[] = {
-    {"CurrentMemFile", &TSettings::CurrentMemFile},
-    {"CurrentAsmFile", &TSettings::CurrentAsmFile},
-    {"WebHelpAddress", &TSettings::WebHelpAddress},
-    {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
-    {"TempLstFile", &TSettings::TempLstFile},
+    {"CurrentMemFile", &TSettings::CurrentMemFile}, {"CurrentAsmFile", &TSettings::CurrentAsmFile},
+    {"WebHelpAddress", &TSettings::WebHelpAddress}, {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
+    {"TempLstFile", &TSettings::TempLstFile},   };
+
+// The view's choices: written only once made, so that a program that never
+// zoomed keeps exactly the keys it always had.
+constexpr TStoredField ViewFields[] = {
+    {"Zoom", &TSettings::Zoom},
+    {"DarkColours", &TSettings::DarkColours},
 };
 
 }  // namespace
 
 void LoadSettings(const TSettingsStore& store, TSettings& settings) {
   for (const TStoredField& field : StoredFields) {
+    const QString name = QString::fromLatin1(field.Name);
+    if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
+  }
+  for (const TStoredField& field : ViewFields) {
     const QString name = QString::fromLatin1(field.Name);
     if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
   }
@@ -91,7 +99,11 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
     store.WriteText(QStringLiteral("EMail"), settings.ContactAddress);
     store.WriteText(QStringLiteral("Author"), AuthorName);
   }
-  for (const TStoredField& field : StoredFields) store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  for (const TStoredField& field : StoredFields)
+    store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  for (const TStoredField& field : ViewFields)
+    if (!(settings.*field.Field).isEmpty() || store.Contains(QString::fromLatin1(field.Name)))
+      store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
   RecentFiles::Save(store, settings.RecentFiles);
   store.Commit();
 }

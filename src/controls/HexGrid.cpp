@@ -1,8 +1,12 @@
 #include "controls/HexGrid.h"
 
 #include "controls/HexGridModel.h"
+#include "controls/AccessEvents.h"
+#include "controls/HexGridAccessible.h"
+#include "controls/ReadableColour.h"
 
 #include <qdrawutil.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QFontMetrics>
@@ -21,6 +25,9 @@ constexpr int CellTextLeft = 3;
 }  // namespace
 
 THexGrid::THexGrid(QWidget* parent) : QWidget(parent) {
+  // Screen readers learn the cells through this factory; once per program.
+  static const bool factoryInstalled = (QAccessible::installFactory(&THexGridAccessible::Factory), true);
+  (void)factoryInstalled;
   FContents.assign(static_cast<size_t>(Count()), 0);
   FInvalid.assign(static_cast<size_t>(Count()), 0);
   setFocusPolicy(Qt::StrongFocus);
@@ -79,6 +86,9 @@ void THexGrid::StoreShown(int adr, int32_t value) {
     SetEditorText(FormatValue(value, FEditor->maxLength()), FEditor->maxLength());
     FEditor->setModified(false);
   }
+  // A running program writes far faster than anyone can listen; its owner
+  // turns the announcements off for the run.
+  if (FAnnounceChanges && TAccessEvents::Listening()) THexGridAccessible::NotifyValueChanged(this, adr);
 }
 
 void THexGrid::MarkChanged(int adr) {
@@ -120,6 +130,47 @@ void THexGrid::Refresh() {
   }
   FSeenGeneration = generation;
   if (newest >= 0) MarkChanged(newest);
+}
+
+QColor THexGrid::CellBackground(int adr) const {
+  if (adr >= 0 && GetSelLo() <= adr && adr <= GetSelHi()) return palette().color(QPalette::Highlight);
+  return TReadableColour::IsDark(palette()) ? palette().color(QPalette::Window) : FColor;
+}
+
+QColor THexGrid::CellTextColor(int adr) const {
+  QColor colour = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+  if (adr == FChangedAdr)
+    colour = FFontChanged.Color;
+  else if (GetSelLo() <= adr && adr <= GetSelHi())
+    colour = FFontSelected.Color;
+  return TReadableColour::On(colour, CellBackground(adr), palette());
+}
+
+void THexGrid::SetZoom(double factor) {
+  if (FZoomBaseCol == 0) {
+    FZoomBaseCol = FDefaultColWidth;
+    FZoomBaseRow = FDefaultRowHeight;
+    FZoomBaseChanged = FFontChanged.Font;
+    FZoomBaseSelected = FFontSelected.Font;
+  }
+  const auto scaled = [factor](QFont font) {
+    if (font.pixelSize() > 0)
+      font.setPixelSize(std::max(1, qRound(font.pixelSize() * factor)));
+    else
+      font.setPointSizeF(font.pointSizeF() * factor);
+    return font;
+  };
+  if (FFontChangedAssigned) FFontChanged.Font = scaled(FZoomBaseChanged);
+  if (FFontSelectedAssigned) FFontSelected.Font = scaled(FZoomBaseSelected);
+  SetDefaultColWidth(qRound(FZoomBaseCol * factor));
+  SetDefaultRowHeight(qRound(FZoomBaseRow * factor));
+  resize(sizeHint());
+}
+
+QString THexGrid::CellName(int adr) const {
+  QString name = QStringLiteral("cell %1").arg(adr, 2, 16, QLatin1Char('0')).toUpper();
+  if (OnGetCellName) OnGetCellName(const_cast<THexGrid*>(this), adr, name);
+  return name;
 }
 
 void THexGrid::SetModified(bool value) {
@@ -169,6 +220,7 @@ bool THexGrid::MoveCurrent(int col, int row) {
     FCol = col;
     FRow = row;
     InvalidateCell(coor2adr(FCol, FRow));
+    if (hasFocus() && TAccessEvents::Listening()) THexGridAccessible::NotifyFocus(this);
   }
   return true;
 }
@@ -277,7 +329,7 @@ void THexGrid::paintEvent(QPaintEvent* e) {
   ClearInvalidMarks();
   QPainter painter(this);
   const QRegion& region = e->region();
-  painter.fillRect(rect(), FColor);
+  painter.fillRect(rect(), CellBackground(-1));
   const int lineV = VertLineWidth();
   const int lineH = HorzLineWidth();
   for (int row = 0; row < FRowCount; ++row) {
@@ -300,24 +352,17 @@ void THexGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect) 
   const int adr = coor2adr(col, row);
   TGridDrawState state = 0;
   const TGridFont* font = nullptr;
-  QColor textColor = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+  painter.fillRect(rect, CellBackground(adr));
   if (GetSelLo() <= adr && adr <= GetSelHi()) {
-    painter.fillRect(rect, palette().color(QPalette::Highlight));
     font = &FFontSelected;
     state |= gdSelected;
-  } else {
-    painter.fillRect(rect, FColor);
   }
   if (adr == FChangedAdr) {
     font = &FFontChanged;
     state |= gdChanged;
   }
-  if (font) {
-    painter.setFont(font->Font);
-    textColor = font->Color;
-  } else {
-    painter.setFont(this->font());
-  }
+  painter.setFont(font ? font->Font : this->font());
+  const QColor textColor = CellTextColor(adr);
   painter.setPen(textColor);
   painter.setClipRect(rect);
   painter.drawText(QRect(rect.left() + CellTextLeft, rect.top() + 2, rect.width(), rect.height()),
@@ -369,6 +414,10 @@ void THexGrid::SetGridSize(int cols, int rows) {
   FColCount = cols;
   FRowCount = rows;
   SizeChanged(oldCols, oldRows);
+  if (QAccessible::isActive()) {
+    QAccessibleTableModelChangeEvent event(this, QAccessibleTableModelChangeEvent::ModelReset);
+    QAccessible::updateAccessibility(&event);
+  }
 }
 
 void THexGrid::SizeChanged(int oldColCount, int oldRowCount) {

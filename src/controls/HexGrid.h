@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Zoomable.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -70,7 +72,7 @@ enum TGridBorderStyle { bsNone, bsSingle };
 // a write reports to OnCellChanged at once; with one (SetModel) it is a view:
 // writes go to the model, and Refresh takes what changed there, once per
 // frame however often the cells were written in between.
-class THexGrid : public QWidget {
+class THexGrid : public QWidget, public TZoomable {
   Q_OBJECT
 
  public:
@@ -84,6 +86,8 @@ class THexGrid : public QWidget {
   std::function<void(THexGrid* sender, int col, int row, int& value)> OnGetEditLimit;
   std::function<void(THexGrid* sender, int col, int row, const QRect& rect, TGridDrawState state, QPainter& painter)>
       OnDrawCell;
+  // The name a screen reader gives a cell ("memory 3F"); "cell 3F" unless changed.
+  std::function<void(THexGrid* sender, int adr, QString& name)> OnGetCellName;
   std::function<void(THexGrid* sender)> OnClick;
   std::function<void(THexGrid* sender)> OnDblClick;
   std::function<void(THexGrid* sender)> OnExit;
@@ -180,10 +184,20 @@ class THexGrid : public QWidget {
   // False when the cell's text is wider than the cell (a program file may
   // put any 32-bit value into it); its tooltip then shows the whole text.
   bool CellTextFits(int adr) const;
+  QString CellName(int adr) const;
+  // The colours a cell is painted in: Color and the font colours on a light
+  // palette; on a dark one the window's colour and text that stands out on it.
+  QColor CellBackground(int adr) const;
+  QColor CellTextColor(int adr) const;
+  // Whether a screen reader hears of each changed value (on by default).
+  bool AnnounceChanges() const { return FAnnounceChanges; }
+  void SetAnnounceChanges(bool value) { FAnnounceChanges = value; }
   // Reads editor text as hexadecimal: -1 when invalid, 0 when empty.
   static int32_t HexTextValue(const QString& text);
 
   QSize sizeHint() const override;
+  // Scales the cells and the extra fonts from their sizes at the first zoom.
+  void SetZoom(double factor) override;
 
  protected:
   // Called after ColCount or RowCount changed; keeps the cells by address.
@@ -244,6 +258,7 @@ class THexGrid : public QWidget {
   int FSelEnd = -1;
   int FChangedAdr = -1;
   bool FModified = false;
+  bool FAnnounceChanges = true;
   QLineEdit* FEditor = nullptr;
   int FEditCol = -1;
   int FEditRow = -1;
@@ -262,5 +277,10 @@ class THexGrid : public QWidget {
   bool FFontChangedAssigned = false;
   bool FFontSelectedAssigned = false;
   TGridBorderStyle FBorderStyle = bsSingle;
+  // The sizes before any zoom; FZoomBaseCol 0 until the first zoom.
+  int FZoomBaseCol = 0;
+  int FZoomBaseRow = 0;
+  QFont FZoomBaseChanged;
+  QFont FZoomBaseSelected;
   QMenu* FPopupMenu = nullptr;
 };

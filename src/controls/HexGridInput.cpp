@@ -1,6 +1,10 @@
 // THexGrid: the in-place editor, mouse and keyboard.
 #include "controls/HexGrid.h"
 
+#include "controls/AccessEvents.h"
+#include "controls/HexGridAccessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHelpEvent>
@@ -165,6 +169,8 @@ void THexGrid::DoExit() {
 void THexGrid::focusInEvent(QFocusEvent* e) {
   InvalidateCell(coor2adr(FCol, FRow));
   QWidget::focusInEvent(e);
+  // Readers announce the cell, not just the grid.
+  if (TAccessEvents::Listening()) THexGridAccessible::NotifyFocus(this);
 }
 
 void THexGrid::focusOutEvent(QFocusEvent* e) {

@@ -1,5 +1,9 @@
 #include "controls/ShowText.h"
 
+#include "controls/AccessEvents.h"
+#include "controls/ShowTextAccessible.h"
+
+#include <QAccessible>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -23,6 +27,8 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
 }  // namespace
 
 TShowText::TShowText(QWidget* parent) : QFrame(parent) {
+  static const bool factoryInstalled = (QAccessible::installFactory(&TShowTextAccessible::Factory), true);
+  (void)factoryInstalled;
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setFocusPolicy(Qt::NoFocus);
@@ -78,6 +84,11 @@ void TShowText::Write(char ch) {
   if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
   FModel.Write(static_cast<unsigned char>(ch));
   RequestRepaint();
+  if (FAnnounceWrites && TAccessEvents::Listening()) {
+    QAccessibleTextInsertEvent event(this, static_cast<int>(TShowTextAccessible::ReadableText(this).size()),
+                                     QString(DisplayChar(static_cast<unsigned char>(ch))));
+    TAccessEvents::Send(&event);
+  }
 }
 
 void TShowText::Write(const char* text) {

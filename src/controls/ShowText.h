@@ -39,6 +39,11 @@ class TShowText : public QFrame {
   // how many of its lines fit.
   static int PixelSizeForLineHeight(const QFont& font, int lineHeight);
 
+  // Whether a screen reader hears of each byte written (on by default; off
+  // while a program runs at full speed).
+  void SetAnnounceWrites(bool value) { FAnnounceWrites = value; }
+  bool AnnounceWrites() const { return FAnnounceWrites; }
+
   QColor Color() const { return FColor; }
   void SetColor(const QColor& value);
   QColor FontColor() const { return FFontColor; }
@@ -70,6 +75,7 @@ class TShowText : public QFrame {
   // An update of the whole control is pending; further writes need not ask again.
   bool FRepaintPending = false;
   bool FForcingFixedPitch = false;
+  bool FAnnounceWrites = true;
   QColor FColor{64, 64, 64};
   QColor FFontColor{255, 255, 255};
 };

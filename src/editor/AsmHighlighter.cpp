@@ -4,6 +4,7 @@
 #include "editor/HighlightStyles.h"
 
 #include <QByteArray>
+#include <QTextDocument>
 
 TAsmHighlighter::TAsmHighlighter(TAsmParser& parser, QTextDocument* document)
     : QSyntaxHighlighter(document), FParser(parser) {}
@@ -16,6 +17,15 @@ void TAsmHighlighter::highlightBlock(const QString& text) {
   FParser.SetText(bytes.constData(), static_cast<int>(bytes.size()));
   FParser.TokenizeLine();
   FParser.AssignStyles();
-  for (const TToken& run : FParser.Tokens())
-    setFormat(run.StartPos, run.EndPos - run.StartPos, HighlightFormat(run.Style));
+  // The styles' sizes are for 100 %; a zoomed editor has a larger source font.
+  const qreal zoom = document()->defaultFont().pointSizeF() / SourceFont().pointSizeF();
+  for (const TToken& run : FParser.Tokens()) {
+    if (qFuzzyCompare(zoom, 1.0)) {
+      setFormat(run.StartPos, run.EndPos - run.StartPos, HighlightFormat(run.Style));
+    } else {
+      QTextCharFormat format = HighlightFormat(run.Style);
+      format.setFontPointSize(format.fontPointSize() * zoom);
+      setFormat(run.StartPos, run.EndPos - run.StartPos, format);
+    }
+  }
 }

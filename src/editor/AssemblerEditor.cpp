@@ -1,5 +1,7 @@
 #include "editor/AssemblerEditor.h"
 
+#include "app/ViewMenu.h"
+
 #include "app/HelpHook.h"
 #include "app/Platform.h"
 #include "app/PlatformHelp.h"
@@ -69,6 +71,10 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   CreateStatusBar();
   resize(562, 451);
   BottomSplitter->setSizes({451, ErrorBoxHeight});
+  // Right after Edit, where desktop programs keep it.
+  const QList<QAction*> titles = menuBar()->actions();
+  TextEditor->installEventFilter(this);
+  ViewMenu = new TViewMenu(this, menuBar(), titles.value(titles.indexOf(EditMenu->menuAction()) + 1), FSettings);
 
   FLineSource = std::make_unique<TDocumentLineSource>(*TextEditor->document());
   FParser = std::make_unique<TAsmParser>(FLineSource.get());
@@ -85,11 +91,17 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
   TextEditorSelectionChange();
 }
 
+void TAssemblerEditor::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && FHighlighter) FHighlighter->rehighlight();
+}
+
 TAssemblerEditor::~TAssemblerEditor() {
   // The highlighter and the change handlers use the parser, which goes
   // before the controls do.
   TextEditor->document()->disconnect(this);
   TextEditor->disconnect(this);
+  TextEditor->removeEventFilter(this);
   ErrorBox->viewport()->removeEventFilter(this);
   ErrorBox->removeEventFilter(this);
   delete FHighlighter;
@@ -122,6 +134,8 @@ void TAssemblerEditor::CreateControls() {
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   TextEditor->setPalette(palette);
   SetHelpContext(TextEditor, 901);
+  // Neither box has a caption a screen reader could read out.
+  TextEditor->setAccessibleName(QStringLiteral("Assembler source"));
   TextEditor->OnKeyDown = [this](QKeyEvent* event) { return TextEditorKeyDown(event->key(), event->modifiers()); };
   TextEditor->MaxLineLength = MaxEditableLineLength;
   TextEditor->OnLineTooLong = [this] {
@@ -142,6 +156,7 @@ void TAssemblerEditor::CreateControls() {
   bottomLayout->setSpacing(0);
   ErrorBox = new QListWidget(bottom);
   ErrorBox->setSelectionMode(QAbstractItemView::SingleSelection);
+  ErrorBox->setAccessibleName(QStringLiteral("Errors"));
   ErrorBox->setUniformItemSizes(true);
   QFont listFont(QStringLiteral("DejaVu Sans"));
   listFont.setPixelSize(13);
@@ -302,6 +317,16 @@ bool TAssemblerEditor::TextEditorKeyDown(int key, Qt::KeyboardModifiers modifier
       ((key == Qt::Key_Insert && held == Qt::ShiftModifier) || (key == Qt::Key_Delete && held == Qt::ShiftModifier) ||
        (key == Qt::Key_Y && held == Qt::ControlModifier)))
     return true;
+  // Tab types a tab into the source, so Ctrl+Tab and Ctrl+Shift+Tab leave it
+  // for the other controls: without them the keyboard could never get out.
+  if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && (held & Qt::ControlModifier)) {
+    const bool forward = key == Qt::Key_Tab && !(held & Qt::ShiftModifier);
+    QWidget* next = forward ? TextEditor->nextInFocusChain() : TextEditor->previousInFocusChain();
+    while (next != TextEditor && !(next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)))
+      next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+    next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+  }
   if (key == Qt::Key_Insert && held == Qt::NoModifier) {
     SetInsertMode(!FInsertMode);
     return false;

@@ -23,6 +23,7 @@ class TAsmHighlighter;
 class TAsmParser;
 class TDocumentLineSource;
 class TMainWin;
+class TViewMenu;
 class TRecentFilesMenu;
 class TSourceEdit;
 struct TSettings;
@@ -65,6 +66,13 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   QMenu* FileMenu;
   QMenu* EditMenu;
   QMenu* ErrorsMenu;
+  TViewMenu* ViewMenu = nullptr;
+
+ protected:
+  // A palette turned dark or light again brings the other syntax colours.
+  void changeEvent(QEvent* event) override;
+
+ public:
   QMenu* HelpMenu;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;

@@ -3,6 +3,7 @@
 
 #include "app/Platform.h"
 #include "assembler/AsmParser.h"
+#include "editor/AsmHighlighter.h"
 #include "editor/SourceEdit.h"
 #include "editor/WaitCursor.h"
 #include "mainwin/MainWin.h"
@@ -137,5 +138,12 @@ bool TAssemblerEditor::eventFilter(QObject* watched, QEvent* event) {
   if (watched == ErrorBox->viewport() && event->type() == QEvent::MouseButtonRelease)
     return ErrorBoxMouseUp(static_cast<QMouseEvent*>(event));
   if (watched == ErrorBox && event->type() == QEvent::KeyPress) return ErrorBoxKeyPress(static_cast<QKeyEvent*>(event));
+  // A zoom gives the source a new font; the styles' sizes follow it.
+  // The filter runs before the editor hands the font to its document, so it
+  // is handed on here first.
+  if (watched == TextEditor && event->type() == QEvent::FontChange && FHighlighter) {
+    TextEditor->document()->setDefaultFont(TextEditor->font());
+    FHighlighter->rehighlight();
+  }
   return QMainWindow::eventFilter(watched, event);
 }

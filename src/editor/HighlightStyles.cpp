@@ -1,7 +1,10 @@
 #include "editor/HighlightStyles.h"
 
+#include "controls/ReadableColour.h"
+
 #include <QBrush>
 #include <QFont>
+#include <QGuiApplication>
 #include <QTextCharFormat>
 
 #include <array>
@@ -25,10 +28,13 @@ QTextCharFormat MakeFormat(bool bold, bool italic, bool underline, qreal points,
   return format;
 }
 
-std::array<QTextCharFormat, StyleCount> MakeFormats() {
-  const QColor black(0, 0, 0);
-  const QColor navy(0, 0, 128);
-  const QColor blue(0, 0, 255);
+// On a dark palette the same styles are light: the text light grey, comments
+// a light slate blue, numbers and strings a light blue, each readable on a
+// dark ground.
+std::array<QTextCharFormat, StyleCount> MakeFormats(bool dark) {
+  const QColor black = dark ? QColor(230, 230, 230) : QColor(0, 0, 0);
+  const QColor navy = dark ? QColor(160, 170, 255) : QColor(0, 0, 128);
+  const QColor blue = dark ? QColor(110, 180, 255) : QColor(0, 0, 255);
   std::array<QTextCharFormat, StyleCount> formats;
   formats[hsNormal] = MakeFormat(false, false, false, 10, black);
   formats[hsKeyword] = MakeFormat(true, false, false, 10, black);
@@ -50,6 +56,8 @@ QFont SourceFont() {
 }
 
 const QTextCharFormat& HighlightFormat(THighlightStyle style) {
-  static const std::array<QTextCharFormat, StyleCount> formats = MakeFormats();
+  static const std::array<QTextCharFormat, StyleCount> light = MakeFormats(false);
+  static const std::array<QTextCharFormat, StyleCount> dark = MakeFormats(true);
+  const auto& formats = TReadableColour::IsDark(QGuiApplication::palette()) ? dark : light;
   return formats[style < StyleCount ? style : hsNormal];
 }

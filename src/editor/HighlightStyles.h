@@ -6,7 +6,8 @@ class QFont;
 class QTextCharFormat;
 
 // The six fixed character styles of the source text, one per highlighting
-// style. Built once, shared by every editor window, never changed. Each sets
+// style, for the application's palette: light or dark. Built once, shared by
+// every editor window, never changed. Each sets
 // bold, italic, underline, strike-out, size, colour and face together, so
 // applying one also removes what it does not have.
 const QTextCharFormat& HighlightFormat(THighlightStyle style);

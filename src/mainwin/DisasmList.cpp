@@ -1,5 +1,10 @@
 #include "mainwin/DisasmList.h"
 
+#include "controls/AccessEvents.h"
+#include "controls/ReadableColour.h"
+#include "mainwin/DisasmListAccessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +15,8 @@
 
 TDisasmList::TDisasmList(int rowCount, QWidget* parent)
     : QAbstractScrollArea(parent), FRows(rowCount), FDirty(static_cast<size_t>(rowCount), 0) {
+  static const bool factoryInstalled = (QAccessible::installFactory(&TDisasmListAccessible::Factory), true);
+  (void)factoryInstalled;
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
@@ -17,17 +24,31 @@ TDisasmList::TDisasmList(int rowCount, QWidget* parent)
   verticalScrollBar()->setSingleStep(1);
 }
 
-int TDisasmList::VisibleRows() const { return std::max(1, viewport()->height() / RowHeight); }
+QColor TDisasmList::TextColor() const {
+  return TReadableColour::On(QColor(Qt::black), viewport()->palette().color(QPalette::Window), palette());
+}
+
+void TDisasmList::SetZoom(double factor) {
+  FRowHeight = qRound(RowHeight * factor);
+  SetTopRow(FTopRow);
+  viewport()->update();
+  if (!FScrollSyncPending) {
+    FScrollSyncPending = true;
+    QTimer::singleShot(0, this, [this] { SyncScrollBar(); });
+  }
+}
+
+int TDisasmList::VisibleRows() const { return std::max(1, viewport()->height() / FRowHeight); }
 
 int TDisasmList::MaxTopRow() const { return std::max(0, RowCount() - VisibleRows()); }
 
 QRect TDisasmList::RowRect(int row) const {
-  return QRect(0, (row - FTopRow) * RowHeight, viewport()->width(), RowHeight);
+  return QRect(0, (row - FTopRow) * FRowHeight, viewport()->width(), FRowHeight);
 }
 
 int TDisasmList::RowAt(const QPoint& viewportPoint) const {
   if (viewportPoint.y() < 0) return -1;
-  const int row = FTopRow + viewportPoint.y() / RowHeight;
+  const int row = FTopRow + viewportPoint.y() / FRowHeight;
   return row < RowCount() ? row : -1;
 }
 
@@ -52,6 +73,7 @@ void TDisasmList::SetSelectedRow(int row) {
   FSelected = row;
   UpdateRow(old);
   UpdateRow(row);
+  if (FAnnounceChanges && TAccessEvents::Listening()) TDisasmListAccessible::NotifySelection(this);
 }
 
 void TDisasmList::SetTopRow(int row) {
@@ -106,14 +128,14 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setFont(font());
   const QRect dirty = event->rect();
-  const int first = FTopRow + std::max(0, dirty.top() / RowHeight);
-  const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / RowHeight);
+  const int first = FTopRow + std::max(0, dirty.top() / FRowHeight);
+  const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / FRowHeight);
   const QPalette& pal = palette();
   for (int row = first; row <= last; ++row) {
     const QRect rect = RowRect(row);
     const bool selected = row == FSelected;
     painter.fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
-    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : QColor(Qt::black));
+    painter.setPen(selected ? pal.color(QPalette::HighlightedText) : TextColor());
     painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
   }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/Zoomable.h"
+
 #include <QAbstractScrollArea>
 #include <QString>
 #include <QVector>
@@ -11,11 +13,16 @@
 // text, one of them selected (the PC marker). It paints itself so that
 // moving the selection or the scroll position costs O(1): a running program
 // moves PC on every instruction.
-class TDisasmList : public QAbstractScrollArea {
+class TDisasmList : public QAbstractScrollArea, public TZoomable {
   Q_OBJECT
 
-public:
+ public:
+  // The row height at 100 %.
   static constexpr int RowHeight = 13;
+  int CurrentRowHeight() const { return FRowHeight; }
+  // The colour of the rows that are not selected: black, or readable on a dark palette.
+  QColor TextColor() const;
+  void SetZoom(double factor) override;
 
   explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
 
@@ -32,6 +39,10 @@ public:
   void SetTopRow(int row);
   int VisibleRows() const;
 
+  // Whether a screen reader hears of each move of the PC row (off while a
+  // program runs at full speed).
+  void SetAnnounceChanges(bool value) { FAnnounceChanges = value; }
+
   // Suspends painting, for bulk rewrites of many rows; nests.
   void BeginUpdate();
   void EndUpdate();
@@ -40,13 +51,13 @@ public:
   int RowAt(const QPoint& viewportPoint) const;
   QRect RowRect(int row) const;
 
-Q_SIGNALS:
+ Q_SIGNALS:
   // A left double click on a row (already selected by the first click).
   void RowDoubleClicked(int row);
   // A right button press; row is -1 when no row lies under the pointer.
   void RowRightPressed(int row);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,7 +66,7 @@ protected:
   void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
-private:
+ private:
   void UpdateRow(int row);
   void SyncScrollBar();
   int MaxTopRow() const;
@@ -70,4 +81,6 @@ private:
   int FUpdateDepth = 0;
   bool FScrollSyncPending = false;
   bool FSyncingScrollBar = false;
+  bool FAnnounceChanges = true;
+  int FRowHeight = RowHeight;
 };

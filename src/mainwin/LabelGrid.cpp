@@ -3,10 +3,23 @@
 #include <QPainter>
 
 TLabelGrid::TLabelGrid(int colCount, int rowCount, int colWidth, int rowHeight, QWidget* parent)
-    : QWidget(parent), FColCount(colCount), FRowCount(rowCount), FColWidth(colWidth), FRowHeight(rowHeight) {
+    : QWidget(parent),
+      FColCount(colCount),
+      FRowCount(rowCount),
+      FColWidth(colWidth),
+      FRowHeight(rowHeight),
+      FBaseColWidth(colWidth),
+      FBaseRowHeight(rowHeight) {
   for (int i = 0; i < colCount * rowCount; ++i) FCaptions.append(QString());
   setFocusPolicy(Qt::NoFocus);
   setFixedSize(sizeHint());
+}
+
+void TLabelGrid::SetZoom(double factor) {
+  FColWidth = qRound(FBaseColWidth * factor);
+  FRowHeight = qRound(FBaseRowHeight * factor);
+  resize(sizeHint());
+  update();
 }
 
 QSize TLabelGrid::sizeHint() const { return QSize(FColCount * FColWidth, FRowCount * FRowHeight); }

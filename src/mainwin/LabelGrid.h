@@ -1,12 +1,14 @@
 #pragma once
 
+#include "controls/Zoomable.h"
+
 #include <QStringList>
 #include <QWidget>
 
 // A read-only grid of captions beside the hex grids (the row and column
 // addresses, the register names). It shows no selection, takes no focus and
 // is drawn in the window's text colour.
-class TLabelGrid : public QWidget {
+class TLabelGrid : public QWidget, public TZoomable {
   Q_OBJECT
 
  public:
@@ -19,6 +21,7 @@ class TLabelGrid : public QWidget {
   void SetCaption(int adr, const QString& text);
 
   QSize sizeHint() const override;
+  void SetZoom(double factor) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -28,5 +31,7 @@ class TLabelGrid : public QWidget {
   int FRowCount;
   int FColWidth;
   int FRowHeight;
+  int FBaseColWidth;
+  int FBaseRowHeight;
   QStringList FCaptions;
 };

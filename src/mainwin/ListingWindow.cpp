@@ -15,6 +15,7 @@ TListingWindow::TListingWindow(QWidget* owner) : QWidget(owner, Qt::Window), FLi
   font.setPointSize(9);
   FListingText->setFont(font);
   FListingText->setReadOnly(true);
+  FListingText->setAccessibleName(QStringLiteral("Listing"));
   // Selectable by keyboard too, so that Ctrl+A and Ctrl+C work without the mouse.
   FListingText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   FListingText->setLineWrapMode(QPlainTextEdit::NoWrap);

@@ -96,6 +96,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateExampleCommands();
   CreateOutsideFileCommands();
   ConnectGrids();
+  CreateAccessibility();
 
   FRunTimer->setInterval(0);
   connect(FRunTimer, &QTimer::timeout, this, [this] { RunSlice(); });
@@ -122,6 +123,8 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
 
   SetApplicationHelpHandler(
       [this](uint16_t command, int data, bool& callHelp) { return FormHelp(command, data, callHelp); });
+  // Last: zoom scales the window as built above.
+  CreateViewMenu();
 }
 
 TMainWin::~TMainWin() {

@@ -31,6 +31,7 @@ class TRecentFilesMenu;
 class TSessionCells;
 class TShowText;
 class TStatusPanel;
+class TViewMenu;
 class TWhatsThisMode;
 
 // The simulator's main window: a view of one simulator session, with its
@@ -83,6 +84,7 @@ class TMainWin : public QMainWindow, public TZForm {
   QMenu* FileMenu;
   QMenu* EditMenu;
   QMenu* RunMenu;
+  TViewMenu* ViewMenu = nullptr;
   QAction* MenuOpenFile;
   QAction* MenuSaveFile;
   QAction* MenuSaveAsFile;
@@ -192,6 +194,9 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateButtons();
   void CreateMenus();
   void CreateStatusBar();
+  void CreateAccessibility();
+  void CreateViewMenu();
+  void SetAnnouncing(bool on);
   void ConnectGrids();
   // The enabled command button whose underlined letter the key is, if any.
   QPushButton* ButtonForMnemonic(const QKeyEvent* event) const;

@@ -85,6 +85,7 @@ void TMainWin::RunSimulator() {
   BreakButton->setEnabled(true);
   FRunning = true;
   FSession->CancelBreak();
+  SetAnnouncing(false);
   FRunTimer->setInterval(0);
   FRunTimer->start();
 }
@@ -112,6 +113,7 @@ void TMainWin::RunSlice() {
 void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
+  SetAnnouncing(true);
   ShowStepResult(reason);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);

@@ -1,5 +1,7 @@
 #include "mainwin/StatusPanel.h"
 
+#include "controls/ReadableColour.h"
+
 #include <QPainter>
 
 TStatusPanel::TStatusPanel(QWidget* parent) : QWidget(parent), FColor(Qt::black) {}
@@ -13,9 +15,15 @@ void TStatusPanel::SetText(const QString& text, const QColor& color) {
   update();
 }
 
+QColor TStatusPanel::PaintedColor() const {
+  // Black is the window's text colour; the others are kept where they can be read.
+  const QColor colour = FColor == QColor(Qt::black) ? palette().color(QPalette::WindowText) : FColor;
+  return TReadableColour::On(colour, palette().color(QPalette::Window), palette());
+}
+
 void TStatusPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().color(QPalette::Window));
-  painter.setPen(FColor);
+  painter.setPen(PaintedColor());
   painter.drawText(rect().adjusted(2, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FText);
 }

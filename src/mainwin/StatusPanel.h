@@ -9,19 +9,21 @@
 class TStatusPanel : public QWidget {
   Q_OBJECT
 
-public:
+ public:
   explicit TStatusPanel(QWidget* parent = nullptr);
 
   QString Text() const { return FText; }
   QColor Color() const { return FColor; }
   void SetText(const QString& text, const QColor& color);
+  // The colour the text is drawn in: Color, readable on the palette.
+  QColor PaintedColor() const;
 
   QSize sizeHint() const override;
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
 
-private:
+ private:
   QString FText;
   QColor FColor;
 };

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+
+// The palette of View > Dark Colours.
+QPalette DarkPalette();

@@ -1,0 +1,20 @@
+#pragma once
+
+class QString;
+class QWidget;
+
+// Zoom for projectors: scales a window's fonts, fixed sizes, placed
+// geometries and TZoomable controls together by a percentage of their
+// configured size. The configured values are taken the first time, so
+// zooming back to 100 % restores them exactly.
+class TZoom {
+ public:
+  static constexpr int MinPercent = 100;
+  static constexpr int MaxPercent = 300;
+  static constexpr int StepPercent = 25;
+
+  static void Apply(QWidget* window, int percent);
+  static int Clamp(int percent);
+  // The percentage stored in the settings as text; 100 for anything else.
+  static int Parse(const QString& text);
+};

@@ -1,0 +1,28 @@
+// TMainWin: what screen readers are told about the views.
+#include "app/AccessibleNames.h"
+#include "controls/HexGrid.h"
+#include "controls/ShowText.h"
+#include "mainwin/DisasmList.h"
+#include "mainwin/MainWin.h"
+
+void TMainWin::CreateAccessibility() {
+  MainMemory->setAccessibleName(QStringLiteral("Main Memory"));
+  MainMemory->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+    name = QStringLiteral("memory ") + QStringLiteral("%1").arg(adr, 2, 16, QLatin1Char('0')).toUpper();
+  };
+  Registers->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+    name = QStringLiteral("register R") + QString::number(adr, 16).toUpper();
+  };
+  SysRegs->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+    name = adr == 0 ? QStringLiteral("register PC") : QStringLiteral("register IR");
+  };
+  NameUnnamedControls(this);
+}
+
+// A running program changes cells, PC and output far faster than anyone can
+// listen: the views stay silent for the run and are read again after it.
+void TMainWin::SetAnnouncing(bool on) {
+  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->SetAnnounceChanges(on);
+  DisasmWin->SetAnnounceChanges(on);
+  OutputBox->SetAnnounceWrites(on);
+}
