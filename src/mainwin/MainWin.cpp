@@ -95,6 +95,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateHelpCommands();
   CreateExampleCommands();
   CreateOutsideFileCommands();
+  CreateDebugCommands();
   ConnectGrids();
 
   FRunTimer->setInterval(0);
@@ -431,11 +432,22 @@ void TMainWin::SyncViews() {
     if (pcWritten) PcChanged(pc);
     DisasmWin->EndUpdate();
   }
-  for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  if (FSession->OutputCount() < FOutputShown) {
+    // Output was taken back (a step back, an undone edit of RF): the
+    // terminal is drawn again from the text it had when the session last
+    // let go of its output, and the bytes kept since.
+    OutputBox->Restore(FTerminalBase, FSession->OutputSince(0));
+  } else {
+    for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  }
   FOutputShown = FSession->OutputCount();
   // The session keeps the recent output (an undone instruction takes its
-  // byte back from there); what is older and shown already is let go.
-  if (FSession->OutputSince(0).size() > OutputKept) FSession->TakeOutput();
+  // byte back from there); what is older and shown already is let go, and
+  // the terminal as it is now becomes the base of a later redraw.
+  if (FSession->OutputSince(0).size() > OutputKept) {
+    FSession->TakeOutput();
+    FTerminalBase = OutputBox->Model();
+  }
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {

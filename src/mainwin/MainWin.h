@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ZForm.h"
+#include "controls/TerminalModel.h"
 #include "machine/Simulator.h"
 
 #include <QColor>
@@ -112,6 +113,18 @@ class TMainWin : public QMainWindow, public TZForm {
   void ClearSimulator();
   void ZeroPCClick();
 
+  // Going back (MainWinDebug.cpp): instructions are taken back through the
+  // session's history, terminal output included; the student's own edits
+  // are undone and redone from the Edit menu.
+  void StepBackSimulator();
+  void BackToStartOfRun();
+  void UndoEditClick();
+  void RedoEditClick();
+  QAction* MenuStepBack = nullptr;
+  QAction* MenuBackToStart = nullptr;
+  QAction* MenuUndo = nullptr;
+  QAction* MenuRedo = nullptr;
+
   // Memory views.
   // The selected cells, or all of memory without a selection, become 0.
   void ClearMainMemory(TEditAction action = eaClear);
@@ -189,6 +202,10 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateExampleCommands();
   void CreateOutsideFileCommands();
   void CreateViews();
+  void CreateDebugCommands();
+  void UpdateUndoItems();
+  // "N steps back available" after a step back.
+  void ShowStepsBack(const QString& what);
   void CreateButtons();
   void CreateMenus();
   void CreateStatusBar();
@@ -236,6 +253,8 @@ class TMainWin : public QMainWindow, public TZForm {
   std::vector<int> FChangedCells;
   uint64_t FOutputShown = 0;
   static constexpr size_t OutputKept = size_t{1} << 20;
+  // The terminal at the output position the session keeps bytes from.
+  TTerminalModel FTerminalBase;
   QTimer* FRunTimer;
   bool FRunning = false;
   // The state of the varying distance between a run's clock checks.

@@ -1,0 +1,143 @@
+#include "MainWinFixture.h"
+
+#include <QMenu>
+
+#include <array>
+#include <functional>
+
+namespace {
+
+// Everything a student sees of the machine: what going back must restore.
+struct TShownState {
+  std::array<QString, MemorySize> Memory;
+  std::array<QString, RegisterCount> Registers;
+  QString PC;
+  QString IR;
+  QStringList Terminal;
+  int TerminalLine = 0;
+  bool operator==(const TShownState&) const = default;
+};
+
+class MainWinDebugTest : public MainWinTest {
+ protected:
+  TShownState Shown() const {
+    TShownState state;
+    for (int adr = 0; adr < MemorySize; ++adr) state.Memory[static_cast<size_t>(adr)] = Cell(Main->MainMemory, adr);
+    for (int n = 0; n < RegisterCount; ++n) state.Registers[static_cast<size_t>(n)] = Cell(Main->Registers, n);
+    state.PC = Cell(Main->SysRegs, 0);
+    state.IR = Cell(Main->SysRegs, 1);
+    state.Terminal = Main->OutputBox->Lines();
+    state.TerminalLine = Main->OutputBox->CurLine();
+    return state;
+  }
+  void Press(int key, Qt::KeyboardModifiers mods = {}, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(Main.get(), static_cast<Qt::Key>(key), mods);
+  }
+  // Prints every byte from 41 on, one per loop of three instructions, so
+  // that the terminal breaks lines, scrolls and meets control codes.
+  void PokePrintLoop() {
+    Poke(0x00, {0x21, 0x41, 0x22, 0x01, 0x40, 0x1F, 0x51, 0x12, 0xB0, 0x04});
+    Main->SetMemoryModified(false);
+  }
+};
+
+TEST_F(MainWinDebugTest, AThousandStepsBackRestoreMachineAndTerminalExactly) {
+  PokePrintLoop();
+  const TShownState start = Shown();
+  Press(Qt::Key_F8, {}, 1000);
+  const TShownState forward = Shown();
+  ASSERT_NE(forward, start);
+  ASSERT_GT(Main->OutputBox->Lines().join("").size(), 40);
+
+  // Half way back and forward again: the terminal is redrawn, not just cut.
+  Press(Qt::Key_F8, Qt::ShiftModifier, 500);
+  EXPECT_EQ(Status(), "Stepped back: 500 steps back available");
+  Press(Qt::Key_F8, {}, 500);
+  EXPECT_EQ(Shown(), forward);
+
+  Press(Qt::Key_F8, Qt::ShiftModifier, 1000);
+  EXPECT_EQ(Shown(), start);
+  EXPECT_EQ(Status(), "Stepped back: 0 steps back available");
+  Press(Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "No instruction to step back");
+  EXPECT_EQ(Shown(), start);
+}
+
+TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
+  struct TCase {
+    const char* Name;
+    std::initializer_list<int> Program;
+    std::function<void()> End;
+    QString StoppedAt;  // PC after one step back
+  };
+  const TCase cases[] = {
+      {"halt", {0x21, 0x07, 0xC0, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
+      {"invalid instruction", {0x21, 0x07, 0x00, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
+      {"Break", {0x21, 0x07, 0xB0, 0x02},
+       [this] {
+         QTest::qWait(30);
+         Click(Main->BreakButton);
+       },
+       "02"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Main->Session().Reset();
+    Main->SyncViews();
+    Poke(0x00, c.Program);
+    const TShownState start = Shown();
+    Click(Main->RunButton);
+    c.End();
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
+    EXPECT_EQ(Cell(Main->SysRegs, 0), c.StoppedAt);
+    Main->MenuBackToStart->trigger();
+    EXPECT_EQ(Shown(), start);
+  }
+}
+
+TEST_F(MainWinDebugTest, UndoAfterDelWithoutSelectionBringsBackAllOfMemory) {
+  for (int adr = 0; adr < MemorySize; ++adr) Main->MainMemory->SetContents(adr, (adr * 7 + 3) & 0xFF);
+  const TShownState before = Shown();
+  Main->MainMemory->setFocus();
+  Main->MainMemory->SetSelStart(-1);
+  QTest::keyClick(Main->MainMemory, Qt::Key_Delete);
+  const TShownState cleared = Shown();
+  for (const QString& cell : cleared.Memory) ASSERT_EQ(cell, "00");
+
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  EXPECT_EQ(Status(), "Undone: Clear");
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), cleared);
+  Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "Nothing to redo");
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  // A new edit forgets what was undone.
+  TypeIntoCell(Main->MainMemory, 0x30, "5");
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Status(), "Nothing to redo");
+  EXPECT_EQ(Cell(Main->MainMemory, 0x30), "05");
+}
+
+TEST_F(MainWinDebugTest, UndoOfAnOpenedFileTakesBackMemoryAndPcTogether) {
+  const QString program = FDir.filePath("two.prg");
+  Poke(0x00, {0x21, 0x07});
+  Main->SetMemoryModified(true);
+  ASSERT_TRUE(Main->SaveMemoryFile(program));
+  Poke(0x00, {0x33, 0x44});
+  TypeIntoCell(Main->SysRegs, 0, "20");
+  const TShownState before = Shown();
+  Main->SetMemoryModified(false);
+  ASSERT_TRUE(Main->LoadProgramFile(program));
+  ASSERT_EQ(Cell(Main->SysRegs, 0), "00");
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  EXPECT_TRUE(Main->MemoryModified());
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Cell(Main->MainMemory, 0), "21");
+  EXPECT_EQ(Cell(Main->SysRegs, 0), "00");
+}
+
+}  // namespace
