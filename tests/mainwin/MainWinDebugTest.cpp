@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -44,20 +45,28 @@ class MainWinDebugTest : public MainWinTest {
 TEST_F(MainWinDebugTest, AThousandStepsBackRestoreMachineAndTerminalExactly) {
   PokePrintLoop();
   const TShownState start = Shown();
-  Press(Qt::Key_F8, {}, 1000);
-  const TShownState forward = Shown();
-  ASSERT_NE(forward, start);
+  // Every 100 steps a point to come back to: step back has to take away
+  // exactly the bytes printed since, including line breaks and scrolling.
+  std::vector<TShownState> points{start};
+  for (int i = 0; i < 10; ++i) {
+    Press(Qt::Key_F8, {}, 100);
+    points.push_back(Shown());
+  }
+  ASSERT_NE(points.back(), start);
   ASSERT_GT(Main->OutputBox->Lines().join("").size(), 40);
-
-  // Half way back and forward again: the terminal is redrawn, not just cut.
-  Press(Qt::Key_F8, Qt::ShiftModifier, 500);
-  EXPECT_EQ(Status(), "Stepped back: 500 steps back available");
-  Press(Qt::Key_F8, {}, 500);
-  EXPECT_EQ(Shown(), forward);
-
-  Press(Qt::Key_F8, Qt::ShiftModifier, 1000);
-  EXPECT_EQ(Shown(), start);
+  for (int i = 9; i >= 0; --i) {
+    Press(Qt::Key_F8, Qt::ShiftModifier, 100);
+    ASSERT_EQ(Shown(), points[static_cast<size_t>(i)]) << "after " << i * 100 << " steps";
+  }
   EXPECT_EQ(Status(), "Stepped back: 0 steps back available");
+  // And forward again to the same places.
+  Press(Qt::Key_F8, {}, 500);
+  EXPECT_EQ(Shown(), points[5]);
+  Press(Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "Stepped back: 499 steps back available");
+  Main->MenuBackToStart->trigger();
+  EXPECT_EQ(Status(), "Back 499 steps: 0 steps back available");
+  EXPECT_EQ(Shown(), start);
   Press(Qt::Key_F8, Qt::ShiftModifier);
   EXPECT_EQ(Status(), "No instruction to step back");
   EXPECT_EQ(Shown(), start);
@@ -69,16 +78,20 @@ TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
     std::initializer_list<int> Program;
     std::function<void()> End;
     QString StoppedAt;  // PC after one step back
+    // A long run may outgrow the history kept; its start is then out of reach.
+    bool StartKept = true;
   };
   const TCase cases[] = {
       {"halt", {0x21, 0x07, 0xC0, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
       {"invalid instruction", {0x21, 0x07, 0x00, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
-      {"Break", {0x21, 0x07, 0xB0, 0x02},
+      {"Break",
+       {0x21, 0x07, 0xB0, 0x02},
        [this] {
          QTest::qWait(30);
          Click(Main->BreakButton);
        },
-       "02"},
+       "02",
+       false},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -92,7 +105,8 @@ TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
     EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
     EXPECT_EQ(Cell(Main->SysRegs, 0), c.StoppedAt);
     Main->MenuBackToStart->trigger();
-    EXPECT_EQ(Shown(), start);
+    if (c.StartKept) EXPECT_EQ(Shown(), start);
+    EXPECT_EQ(Main->Session().StepsBack(), 0u);
   }
 }
 
