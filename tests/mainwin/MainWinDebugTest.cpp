@@ -105,7 +105,9 @@ TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
     EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
     EXPECT_EQ(Cell(Main->SysRegs, 0), c.StoppedAt);
     Main->MenuBackToStart->trigger();
-    if (c.StartKept) EXPECT_EQ(Shown(), start);
+    if (c.StartKept) {
+      EXPECT_EQ(Shown(), start);
+    }
     EXPECT_EQ(Main->Session().StepsBack(), 0u);
   }
 }
