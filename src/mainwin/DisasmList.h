@@ -14,7 +14,7 @@
 class TDisasmList : public QAbstractScrollArea {
   Q_OBJECT
 
-public:
+ public:
   static constexpr int RowHeight = 13;
 
   explicit TDisasmList(int rowCount, QWidget* parent = nullptr);
@@ -36,17 +36,26 @@ public:
   void BeginUpdate();
   void EndUpdate();
 
+  // A row marked as a breakpoint shows a red dot in a margin left of its
+  // text. The margin takes room only while a row is marked, so that the
+  // list looks as always until a student sets one.
+  static constexpr int MarginWidth = 9;
+  void SetRowMarked(int row, bool marked);
+  bool RowMarked(int row) const { return row >= 0 && row < RowCount() && FMarked[static_cast<size_t>(row)] != 0; }
+
   // The row under a point of the viewport, -1 below the last row.
   int RowAt(const QPoint& viewportPoint) const;
   QRect RowRect(int row) const;
 
-Q_SIGNALS:
+ Q_SIGNALS:
   // A left double click on a row (already selected by the first click).
   void RowDoubleClicked(int row);
   // A right button press; row is -1 when no row lies under the pointer.
   void RowRightPressed(int row);
+  // A left click in the margin of a row, or F2 on the selected row.
+  void RowMarginClicked(int row);
 
-protected:
+ protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -55,7 +64,7 @@ protected:
   void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
-private:
+ private:
   void UpdateRow(int row);
   void SyncScrollBar();
   int MaxTopRow() const;
@@ -65,6 +74,8 @@ private:
   // running program that moves PC a million times between two paints asks
   // for it once.
   std::vector<uint8_t> FDirty;
+  std::vector<uint8_t> FMarked;
+  int FMarkedCount = 0;
   int FSelected = -1;
   int FTopRow = 0;
   int FUpdateDepth = 0;

@@ -96,6 +96,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateExampleCommands();
   CreateOutsideFileCommands();
   CreateDebugCommands();
+  CreateBreakpointCommands();
   ConnectGrids();
 
   FRunTimer->setInterval(0);

@@ -125,6 +125,17 @@ class TMainWin : public QMainWindow, public TZForm {
   QAction* MenuUndo = nullptr;
   QAction* MenuRedo = nullptr;
 
+  // Breakpoints and watches (MainWinBreakpoints.cpp), kept in the session.
+  void ToggleBreakpoint(int address);
+  void ToggleWatch(TCellSpace space, int address);
+  void RemoveAllBreakpoints();
+  void RunToSelectedRow();
+  QAction* MenuRunToRow = nullptr;
+  QAction* MenuRemoveBreakpoints = nullptr;
+  QAction* MenuBreakHere = nullptr;
+  QAction* MenuWatchMemory = nullptr;
+  QAction* MenuWatchRegister = nullptr;
+
   // Memory views.
   // The selected cells, or all of memory without a selection, become 0.
   void ClearMainMemory(TEditAction action = eaClear);
@@ -203,6 +214,11 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateOutsideFileCommands();
   void CreateViews();
   void CreateDebugCommands();
+  void CreateBreakpointCommands();
+  void EndRunToRow();
+  // "R3 written at 0C", "Breakpoint at 12": why a run stopped.
+  QString WatchStopText() const;
+  QString BreakpointStopText() const;
   void UpdateUndoItems();
   // "N steps back available" after a step back.
   void ShowStepsBack(const QString& what);
@@ -257,6 +273,11 @@ class TMainWin : public QMainWindow, public TZForm {
   TTerminalModel FTerminalBase;
   QTimer* FRunTimer;
   bool FRunning = false;
+  // The session skips a breakpoint at the first instruction of each call of
+  // Run; only the first slice of a run may start on one.
+  bool FFirstSlice = false;
+  // The address of the breakpoint Run to row set for itself, or -1.
+  int FRunToAddress = -1;
   // The state of the varying distance between a run's clock checks.
   uint32_t FClockCheckState = 0x9E3779B9u;
   bool FMemoryModified = true;  // so that the first SetMemoryModified(false) runs in full

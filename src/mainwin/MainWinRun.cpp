@@ -50,6 +50,10 @@ void TMainWin::ShowStepResult(TStopReason reason) {
     SetStatus(QStringLiteral("Halted"), StopColor);
   else if (reason == srInvalid)
     SetStatus(QStringLiteral("Invalid instruction"), StopColor);
+  else if (reason == srBreakpoint)
+    SetStatus(BreakpointStopText(), StopColor);
+  else if (reason == srWatch)
+    SetStatus(WatchStopText(), StopColor);
   else
     SetStatus(QStringLiteral("Ready"), Qt::black);
 }
@@ -84,6 +88,7 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
+  FFirstSlice = true;
   FSession->CancelBreak();
   FRunTimer->setInterval(0);
   FRunTimer->start();
@@ -97,21 +102,31 @@ void TMainWin::RunSlice() {
   }
   FRunTimer->setInterval(0);
   TakeTypedCells();
+  // A slice that ended on a breakpoint stops the run there: the next call
+  // of Run would step over it.
+  if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
+    SyncViews();
+    FinishRun(srBreakpoint);
+    return;
+  }
+  FFirstSlice = false;
   TRunPolicy slice;
   slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
   TStopReason reason = FSession->Run(slice);
-  if (reason == srDeadline) {
+  if (reason == srDeadline && !FSession->Breakpoint(FSession->PC())) {
     TRunPolicy shift;
     shift.Budget = NextPhaseShift(FClockCheckState);
     reason = FSession->Run(shift);
   }
   SyncViews();
-  if (reason == srHalt || reason == srInvalid || reason == srBreak) FinishRun(reason);
+  if (reason == srHalt || reason == srInvalid || reason == srBreak || reason == srBreakpoint || reason == srWatch)
+    FinishRun(reason);
 }
 
 void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
+  EndRunToRow();
   ShowStepResult(reason);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);

@@ -157,3 +157,59 @@ TEST_F(MainWinDebugTest, UndoOfAnOpenedFileTakesBackMemoryAndPcTogether) {
 }
 
 }  // namespace
+
+namespace {
+
+// load R1,05 / load R2,07 / addi R3,R1,R2 / store R3,[20] / halt
+constexpr std::initializer_list<int> AddAndStore = {0x21, 0x05, 0x22, 0x07, 0x53, 0x12, 0x33, 0x20, 0xC0, 0x00};
+
+TEST_F(MainWinDebugTest, AWatchStopsRightAfterTheInstructionThatWritesIt) {
+  const struct {
+    const char* Name;
+    std::function<void()> Watch;
+    const char* Status;
+    const char* PC;
+  } cases[] = {
+      {"register R3",
+       [this] {
+         ClickCell(Main->Registers, 3);
+         Main->MenuWatchRegister->trigger();
+       },
+       "R3 written at 04", "06"},
+      {"memory cell 20",
+       [this] {
+         ClickCell(Main->MainMemory, 0x20);
+         Main->MenuWatchMemory->trigger();
+       },
+       "Cell 20 written at 06", "08"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Main->RemoveAllBreakpoints();
+    Poke(0x00, AddAndStore);
+    Main->ResetProgramCounter();
+    c.Watch();
+    Click(Main->RunButton);
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(Status(), c.Status);
+    EXPECT_EQ(Cell(Main->SysRegs, 0), c.PC);
+  }
+}
+
+TEST_F(MainWinDebugTest, RunToRowStopsThereAndLeavesNoBreakpointBehind) {
+  Poke(0x00, AddAndStore);
+  Main->ResetProgramCounter();
+  Main->DisasmWin->SetSelectedRow(3);  // the store at 06
+  Main->DisasmWin->setFocus();
+  QTest::keyClick(Main.get(), Qt::Key_F4);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Cell(Main->SysRegs, 0), "06");
+  EXPECT_EQ(Status(), "Breakpoint at 06");
+  EXPECT_FALSE(Main->Session().Breakpoint(6));
+  EXPECT_FALSE(Main->DisasmWin->RowMarked(3));
+  Click(Main->RunButton);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+}
+
+}  // namespace
