@@ -32,6 +32,7 @@ class TRecentFilesMenu;
 class TSessionCells;
 class TShowText;
 class TStatusPanel;
+class TTracePane;
 class TWhatsThisMode;
 
 // The simulator's main window: a view of one simulator session, with its
@@ -124,6 +125,10 @@ class TMainWin : public QMainWindow, public TZForm {
   QAction* MenuBackToStart = nullptr;
   QAction* MenuUndo = nullptr;
   QAction* MenuRedo = nullptr;
+  // View > Trace: what each instruction stepped through did, in words.
+  QMenu* ViewMenu = nullptr;
+  QAction* MenuTrace = nullptr;
+  TTracePane* TraceWin = nullptr;
 
   // Breakpoints and watches (MainWinBreakpoints.cpp), kept in the session.
   void ToggleBreakpoint(int address);
@@ -220,6 +225,8 @@ class TMainWin : public QMainWindow, public TZForm {
   QString WatchStopText() const;
   QString BreakpointStopText() const;
   void UpdateUndoItems();
+  // Adds the newest instruction's line to the trace.
+  void TraceLastStep();
   // "N steps back available" after a step back.
   void ShowStepsBack(const QString& what);
   void CreateButtons();

@@ -2,7 +2,11 @@
 
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "machine/TraceFormat.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/TracePane.h"
+
+#include <QMenuBar>
 
 #include <QAction>
 #include <QMenu>
@@ -68,6 +72,21 @@ void TMainWin::CreateDebugCommands() {
                             QStringLiteral("Undo every instruction since the program was last changed"));
   connect(MenuStepBack, &QAction::triggered, this, [this] { StepBackSimulator(); });
   connect(MenuBackToStart, &QAction::triggered, this, [this] { BackToStartOfRun(); });
+
+  // A View menu another part of the window made is shared; otherwise one
+  // goes before Help.
+  for (QAction* item : menuBar()->actions())
+    if (item->menu() && item->text().remove(QLatin1Char('&')) == QStringLiteral("View")) ViewMenu = item->menu();
+  if (!ViewMenu) {
+    ViewMenu = new QMenu(QStringLiteral("&View"), this);
+    menuBar()->insertMenu(HelpMenu()->menuAction(), ViewMenu);
+  }
+  MenuTrace =
+      AddItem(ViewMenu, QStringLiteral("&Trace"), {}, QStringLiteral("Show what each instruction did, in words"));
+  MenuTrace->setCheckable(true);
+  TraceWin = new TTracePane(this);
+  connect(MenuTrace, &QAction::toggled, TraceWin, &QWidget::setVisible);
+  connect(TraceWin, &TTracePane::Closed, this, [this] { MenuTrace->setChecked(false); });
 }
 
 void TMainWin::UpdateUndoItems() {
@@ -79,6 +98,12 @@ void TMainWin::UpdateUndoItems() {
   MenuRedo->setEnabled(canRedo);
   MenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + EditActionName(FSession->RedoEdits().back().Action)
                             : QStringLiteral("&Redo"));
+}
+
+void TMainWin::TraceLastStep() {
+  TStepTrace trace;
+  if (FSession->LastStep(trace))
+    TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())));
 }
 
 void TMainWin::ShowStepsBack(const QString& what) {
@@ -105,6 +130,7 @@ void TMainWin::BackToStartOfRun() {
   // the program from. The views catch up once, at the end.
   uint64_t undone = 0;
   while (FSession->StepBack()) ++undone;
+  TraceWin->Clear();
   SyncViews();
   if (undone == 0)
     SetStatus(QStringLiteral("No instruction to step back"), StopColor);

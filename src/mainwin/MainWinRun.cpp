@@ -76,6 +76,7 @@ void TMainWin::StepSimulator() {
   // A Break of an earlier run has been handled already.
   FSession->CancelBreak();
   const TStopReason reason = FSession->Step();
+  TraceLastStep();
   SyncViews();
   ShowStepResult(reason);
 }

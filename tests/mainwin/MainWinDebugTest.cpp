@@ -1,6 +1,10 @@
 #include "MainWinFixture.h"
 
+#include "mainwin/TracePane.h"
+
+#include <QClipboard>
 #include <QMenu>
+#include <QPlainTextEdit>
 
 #include <array>
 #include <functional>
@@ -210,6 +214,34 @@ TEST_F(MainWinDebugTest, RunToRowStopsThereAndLeavesNoBreakpointBehind) {
   Click(Main->RunButton);
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Status(), "Halted");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, TraceShowsEachStepInWordsKeepsTheLastThousandAndIsClearedByBackToStart) {
+  ASSERT_FALSE(Main->TraceWin->isVisible());
+  Main->MenuTrace->trigger();
+  ASSERT_TRUE(Main->TraceWin->isVisible());
+  PokePrintLoop();
+  Press(Qt::Key_F8, {}, 3);
+  EXPECT_EQ(Main->TraceWin->Lines(),
+            QStringList({"00: 21 41  load R1,41      R1 = 41", "02: 22 01  load R2,01      R2 = 01",
+                         "04: 40 1F  move RF,R1      RF = R1 = 41, prints 'A'"}));
+  // The text can be copied.
+  Main->TraceWin->Text()->selectAll();
+  Main->TraceWin->Text()->copy();
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("00: 21 41  load R1,41"));
+
+  Press(Qt::Key_F8, {}, 1000);
+  const QStringList lines = Main->TraceWin->Lines();
+  EXPECT_EQ(lines.size(), 1000);
+  EXPECT_TRUE(lines.front().startsWith("06: 51 12")) << lines.front().toStdString();
+  Main->MenuBackToStart->trigger();
+  EXPECT_TRUE(Main->TraceWin->Lines().isEmpty());
+  Main->MenuTrace->trigger();
+  EXPECT_FALSE(Main->TraceWin->isVisible());
 }
 
 }  // namespace
