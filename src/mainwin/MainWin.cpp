@@ -378,6 +378,7 @@ QString TMainWin::StatusTextValue() const { return StatusText->Text(); }
 
 void TMainWin::MainMemorySelectCell(int col, int row) {
   const int adr = MainMemory->coor2adr(col, row);
+  InspectCell(csMemory, adr);
   QString text = QStringLiteral("Address: %1").arg(adr);
   // A value too wide for its cell is shown whole here too.
   if (!MainMemory->CellTextFits(adr)) text += QStringLiteral(" = ") + MainMemory->CellText(col, row);
@@ -442,6 +443,7 @@ void TMainWin::SyncViews() {
     for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
   }
   FOutputShown = FSession->OutputCount();
+  UpdateValuePanel();
   // The session keeps the recent output (an undone instruction takes its
   // byte back from there); what is older and shown already is let go, and
   // the terminal as it is now becomes the base of a later redraw.

@@ -129,6 +129,11 @@ class TMainWin : public QMainWindow, public TZForm {
   QMenu* ViewMenu = nullptr;
   QAction* MenuTrace = nullptr;
   TTracePane* TraceWin = nullptr;
+  // The selected cell's value read every way, in the status bar; hidden
+  // until a memory cell or register is selected.
+  QLabel* StatusValue = nullptr;
+  void InspectCell(TCellSpace space, int address);
+  static QString ValueReadings(int32_t value);
 
   // Breakpoints and watches (MainWinBreakpoints.cpp), kept in the session.
   void ToggleBreakpoint(int address);
@@ -227,6 +232,9 @@ class TMainWin : public QMainWindow, public TZForm {
   void UpdateUndoItems();
   // Adds the newest instruction's line to the trace.
   void TraceLastStep();
+  void UpdateValuePanel();
+  TCellSpace FInspectedSpace = csNone;
+  int FInspectedAddress = 0;
   // "N steps back available" after a step back.
   void ShowStepsBack(const QString& what);
   void CreateButtons();

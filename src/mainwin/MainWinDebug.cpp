@@ -2,11 +2,14 @@
 
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "machine/Float8.h"
 #include "machine/TraceFormat.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/TracePane.h"
 
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 
 #include <QAction>
 #include <QMenu>
@@ -86,6 +89,14 @@ void TMainWin::CreateDebugCommands() {
   MenuTrace->setCheckable(true);
   TraceWin = new TTracePane(this);
   connect(MenuTrace, &QAction::toggled, TraceWin, &QWidget::setVisible);
+  StatusValue = new QLabel(statusBar());
+  StatusValue->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusValue->setMargin(1);
+  StatusValue->hide();
+  statusBar()->addPermanentWidget(StatusValue);
+  Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
+    InspectCell(csRegister, Registers->coor2adr(col, row));
+  };
   connect(TraceWin, &TTracePane::Closed, this, [this] { MenuTrace->setChecked(false); });
 }
 
@@ -104,6 +115,37 @@ void TMainWin::TraceLastStep() {
   TStepTrace trace;
   if (FSession->LastStep(trace))
     TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())));
+}
+
+QString TMainWin::ValueReadings(int32_t value) {
+  const int byte = value & 0xFF;
+  // A value wider than a byte is shown whole in hex; the other readings
+  // are of its low byte, as the machine reads it.
+  QString text =
+      QStringLiteral("%1 hex  %2  %3  %4 bin  '%5'  float %6")
+          .arg(QString::number(static_cast<uint32_t>(value), 16).toUpper().rightJustified(2, QLatin1Char('0')))
+          .arg(byte)
+          .arg(SignedByte(byte) >= 0 ? QStringLiteral("+%1").arg(SignedByte(byte)) : QString::number(SignedByte(byte)))
+          .arg(QString::number(byte, 2).rightJustified(8, QLatin1Char('0')))
+          .arg(TShowText::DisplayChar(static_cast<unsigned char>(byte)))
+          .arg(DecodeFloat8(byte));
+  return text;
+}
+
+void TMainWin::InspectCell(TCellSpace space, int address) {
+  FInspectedSpace = space;
+  FInspectedAddress = address;
+  UpdateValuePanel();
+}
+
+void TMainWin::UpdateValuePanel() {
+  if (!StatusValue || FInspectedSpace == csNone) return;
+  const QString text = ValueReadings(FSession->Cell(FInspectedSpace, FInspectedAddress));
+  if (StatusValue->text() != text) {
+    StatusValue->setText(text);
+    StatusValue->setToolTip(text);
+  }
+  StatusValue->show();
 }
 
 void TMainWin::ShowStepsBack(const QString& what) {

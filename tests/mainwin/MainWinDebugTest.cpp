@@ -3,6 +3,7 @@
 #include "mainwin/TracePane.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 
@@ -242,6 +243,37 @@ TEST_F(MainWinDebugTest, TraceShowsEachStepInWordsKeepsTheLastThousandAndIsClear
   EXPECT_TRUE(Main->TraceWin->Lines().isEmpty());
   Main->MenuTrace->trigger();
   EXPECT_FALSE(Main->TraceWin->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, SelectingACellShowsItsValueReadEveryWay) {
+  EXPECT_TRUE(Main->StatusValue->isHidden());
+  struct {
+    THexGrid* Grid;
+    int Address;
+    int Value;
+    const char* Shown;
+  } const cases[] = {
+      {Main->MainMemory, 0x10, 0x3C, "3C hex  60  +60  00111100 bin  '<'  float 96"},
+      {Main->MainMemory, 0x11, 0xFF, "FF hex  255  -1  11111111 bin  '\u00FF'  float -1920"},
+      {Main->MainMemory, 0x12, 0x80, "80 hex  128  -128  10000000 bin  '\u20AC'  float 0"},
+      {Main->Registers, 2, 0x41, "41 hex  65  +65  01000001 bin  'A'  float 16"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    c.Grid->SetContents(c.Address, c.Value);
+    ClickCell(c.Grid, c.Address);
+    EXPECT_TRUE(Main->StatusValue->isVisible());
+    EXPECT_EQ(Main->StatusValue->text(), QString::fromUtf8(c.Shown));
+  }
+  // A program that changes the inspected cell changes the panel.
+  Poke(0x00, {0x22, 0x07});
+  Main->ResetProgramCounter();
+  Press(Qt::Key_F8);
+  EXPECT_TRUE(Main->StatusValue->text().startsWith("07 hex"));
 }
 
 }  // namespace
