@@ -1,5 +1,7 @@
 #include "mainwin/MainWin.h"
 
+#include "app/HelpHook.h"
+#include "app/PlatformHelp.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
 #include "machine/Float8.h"
@@ -94,6 +96,10 @@ void TMainWin::CreateDebugCommands() {
   StatusValue->setMargin(1);
   StatusValue->hide();
   statusBar()->addPermanentWidget(StatusValue);
+  SetHelpContext(TraceWin, 21);
+  // The trace is a window of its own: F1 and "What's this?" work in it too.
+  InstallPlatformHelp(TraceWin);
+  SetHelpContext(StatusValue, 22);
   Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
     InspectCell(csRegister, Registers->coor2adr(col, row));
   };

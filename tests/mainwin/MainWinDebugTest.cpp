@@ -1,11 +1,13 @@
 #include "MainWinFixture.h"
 
+#include "app/HelpDialog.h"
 #include "mainwin/TracePane.h"
 
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBrowser>
 
 #include <array>
 #include <functional>
@@ -274,6 +276,37 @@ TEST_F(MainWinDebugTest, SelectingACellShowsItsValueReadEveryWay) {
   Main->ResetProgramCounter();
   Press(Qt::Key_F8);
   EXPECT_TRUE(Main->StatusValue->text().startsWith("07 hex"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, F1OnTheNewControlsOpensTheirHelpTopics) {
+  Main->MenuTrace->trigger();
+  ClickCell(Main->MainMemory, 0x10);
+  struct {
+    const char* Name;
+    QWidget* Control;
+    int Context;
+    const char* FirstWords;
+  } const rows[] = {
+      {"trace", Main->TraceWin->Text(), 21, "Trace window"},
+      {"value panel", Main->StatusValue, 22, "Step back, undo and breakpoints"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    THelpDialog::CloseAll();
+    QApplication::setActiveWindow(row.Control->window());
+    row.Control->setFocusPolicy(Qt::StrongFocus);
+    row.Control->setFocus();
+    QTest::keyClick(row.Control, Qt::Key_F1);
+    ASSERT_FALSE(Main->HelpRequests().isEmpty());
+    EXPECT_EQ(Main->HelpRequests().last(), row.Context);
+    ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
+    EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(row.FirstWords));
+  }
+  THelpDialog::CloseAll();
 }
 
 }  // namespace
