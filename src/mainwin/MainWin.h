@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -141,6 +142,12 @@ class TMainWin : public QMainWindow, public TZForm {
   void RemoveAllBreakpoints();
   void RunToSelectedRow();
   QAction* MenuRunToRow = nullptr;
+  // Run > Speed: instructions per second, 0 for as fast as the machine goes
+  // (the default). At ShowEveryStepSpeed and below every instruction is shown.
+  static constexpr int ShowEveryStepSpeed = 100;
+  void SetRunSpeed(int perSecond);
+  int RunSpeed() const { return FRunSpeed; }
+  QMenu* SpeedMenu = nullptr;
   QAction* MenuRemoveBreakpoints = nullptr;
   QAction* MenuBreakHere = nullptr;
   QAction* MenuWatchMemory = nullptr;
@@ -293,6 +300,12 @@ class TMainWin : public QMainWindow, public TZForm {
   bool FFirstSlice = false;
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
+  int FRunSpeed = 0;
+  // A paced run: when it (or its last speed change) started, and how many
+  // instructions it has executed since.
+  std::chrono::steady_clock::time_point FPaceStart;
+  uint64_t FPacedSteps = 0;
+  bool RunPacedSlice();
   // The state of the varying distance between a run's clock checks.
   uint32_t FClockCheckState = 0x9E3779B9u;
   bool FMemoryModified = true;  // so that the first SetMemoryModified(false) runs in full

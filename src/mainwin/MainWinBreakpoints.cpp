@@ -4,6 +4,7 @@
 #include "mainwin/DisasmList.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 
 namespace {
@@ -20,6 +21,16 @@ void TMainWin::CreateBreakpointCommands() {
   MenuRemoveBreakpoints = RunMenu->addAction(QStringLiteral("Remove all brea&kpoints"));
   MenuRemoveBreakpoints->setStatusTip(QStringLiteral("Remove every breakpoint and every watch"));
   MenuRemoveBreakpoints->setToolTip(MenuRemoveBreakpoints->statusTip());
+  SpeedMenu = RunMenu->addMenu(QStringLiteral("S&peed"));
+  auto* speeds = new QActionGroup(this);
+  for (int speed : {1, 2, 5, 10, 20, 50, 100, 1000, 0}) {
+    QAction* item = SpeedMenu->addAction(speed == 0 ? QStringLiteral("Max") : QStringLiteral("%1/s").arg(speed));
+    item->setCheckable(true);
+    item->setChecked(speed == 0);
+    item->setData(speed);
+    speeds->addAction(item);
+    connect(item, &QAction::triggered, this, [this, speed] { SetRunSpeed(speed); });
+  }
   connect(MenuRunToRow, &QAction::triggered, this, [this] { RunToSelectedRow(); });
   connect(MenuRemoveBreakpoints, &QAction::triggered, this, [this] { RemoveAllBreakpoints(); });
   connect(DisasmWin, &TDisasmList::RowMarginClicked, this, [this](int row) {

@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -90,6 +92,8 @@ void TMainWin::RunSimulator() {
   BreakButton->setEnabled(true);
   FRunning = true;
   FFirstSlice = true;
+  FPaceStart = std::chrono::steady_clock::now();
+  FPacedSteps = 0;
   FSession->CancelBreak();
   FRunTimer->setInterval(0);
   FRunTimer->start();
@@ -103,6 +107,10 @@ void TMainWin::RunSlice() {
   }
   FRunTimer->setInterval(0);
   TakeTypedCells();
+  if (FRunSpeed > 0) {
+    RunPacedSlice();
+    return;
+  }
   // A slice that ended on a breakpoint stops the run there: the next call
   // of Run would step over it.
   if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
@@ -122,6 +130,49 @@ void TMainWin::RunSlice() {
   SyncViews();
   if (reason == srHalt || reason == srInvalid || reason == srBreak || reason == srBreakpoint || reason == srWatch)
     FinishRun(reason);
+}
+
+// A run at a set speed executes the instructions due by now, one at a time
+// at the slow speeds so that each is shown (PC row, changed cells, the
+// terminal, the trace), and sleeps on the timer until the next is due.
+// False when the run ended.
+bool TMainWin::RunPacedSlice() {
+  using namespace std::chrono;
+  const double elapsed = duration<double>(steady_clock::now() - FPaceStart).count();
+  const auto due = static_cast<uint64_t>(elapsed * FRunSpeed) + 1;
+  const bool showEach = FRunSpeed <= ShowEveryStepSpeed;
+  while (FPacedSteps < due) {
+    if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
+      SyncViews();
+      FinishRun(srBreakpoint);
+      return false;
+    }
+    FFirstSlice = false;
+    TRunPolicy policy;
+    policy.Budget = showEach ? 1 : due - FPacedSteps;
+    const uint64_t before = FSession->Executed();
+    const TStopReason reason = FSession->Run(policy);
+    FPacedSteps += std::max<uint64_t>(FSession->Executed() - before, 1);
+    if (showEach) TraceLastStep();
+    if (showEach || reason != srBudget) SyncViews();
+    if (reason != srBudget) {
+      FinishRun(reason);
+      return false;
+    }
+  }
+  SyncViews();
+  const double next = static_cast<double>(FPacedSteps) / FRunSpeed - elapsed;
+  FRunTimer->setInterval(std::max(0, static_cast<int>(next * 1000)));
+  return true;
+}
+
+void TMainWin::SetRunSpeed(int perSecond) {
+  FRunSpeed = perSecond;
+  for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
+  // A change during a run counts from now on.
+  FPaceStart = std::chrono::steady_clock::now();
+  FPacedSteps = 0;
+  if (FRunning) FRunTimer->setInterval(0);
 }
 
 void TMainWin::FinishRun(TStopReason reason) {

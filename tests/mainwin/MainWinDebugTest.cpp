@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <set>
 #include <vector>
 
 namespace {
@@ -307,6 +308,46 @@ TEST_F(MainWinDebugTest, F1OnTheNewControlsOpensTheirHelpTopics) {
     EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(row.FirstWords));
   }
   THelpDialog::CloseAll();
+}
+
+}  // namespace
+
+namespace {
+
+QAction* SpeedItem(TMainWin& main, const QString& text) {
+  for (QAction* item : main.SpeedMenu->actions())
+    if (item->text() == text) return item;
+  return nullptr;
+}
+
+TEST_F(MainWinDebugTest, ASlowRunShowsEveryInstructionAndASpeedChangeTakesEffectAtOnce) {
+  ASSERT_TRUE(SpeedItem(*Main, "Max")->isChecked());
+  PokePrintLoop();
+  Main->MenuTrace->trigger();
+  SpeedItem(*Main, "20/s")->trigger();
+  EXPECT_EQ(Main->RunSpeed(), 20);
+  Click(Main->RunButton);
+  // Every instruction is shown: the PC row visits each row of the loop, and
+  // each has its line in the trace.
+  std::set<int> rows;
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 500) {
+    rows.insert(Main->DisasmWin->SelectedRow());
+    QTest::qWait(5);
+  }
+  const uint64_t slow = Main->Session().Executed();
+  EXPECT_GE(slow, 5u);
+  EXPECT_LE(slow, 14u);
+  EXPECT_EQ(static_cast<uint64_t>(Main->TraceWin->Lines().size()), slow);
+  EXPECT_TRUE(rows.count(2) && rows.count(3) && rows.count(4));
+  EXPECT_TRUE(Main->Running());
+
+  SpeedItem(*Main, "Max")->trigger();
+  QTest::qWait(100);
+  EXPECT_GT(Main->Session().Executed(), 10000u);
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
 }
 
 }  // namespace
