@@ -63,6 +63,8 @@ const QList<TTopicRow>& TopicRows() {
       {{18}, Titled("Status bar (simulator)", 0, "statusbar")},
       {{19}, Titled("Start up Assembler Editor", 0, "asmbutton")},
       {{20}, Titled("Orvik Simulator - Main Window", 0, "mainwin")},
+      {{21}, Titled("Trace window", 400, "trace")},
+      {{22}, Titled("Step back, undo and breakpoints", 450, "debugging")},
       {{101}, Titled("Instruction box", 0, "composeropcode")},
       {{102}, Operand("First instruction operand", "composerfirst")},
       {{103}, Operand("Second instruction operand", "composersecond")},

@@ -80,6 +80,15 @@ void TShowText::CalcWinSize() {
   FModel.SetSize(FCols, FRows);
 }
 
+void TShowText::Restore(const TTerminalModel& base, std::string_view bytes) {
+  FModel = base;
+  // The base may have been taken at another size; CalcWinSize fits it to
+  // this one before the bytes are written, as it would for new output.
+  CalcWinSize();
+  for (char ch : bytes) FModel.Write(static_cast<unsigned char>(ch));
+  RequestRepaint();
+}
+
 void TShowText::Write(char ch) {
   if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
   FModel.Write(static_cast<unsigned char>(ch));

@@ -6,6 +6,8 @@
 #include <QFrame>
 #include <QStringList>
 
+#include <string_view>
+
 // The output terminal: a read-only, fixed-pitch character terminal into which
 // bytes are written one at a time. A write only changes the text model and
 // asks for a repaint; painting draws the model, mapping every byte through
@@ -18,6 +20,9 @@ class TShowText : public QFrame {
 
   void Write(char ch);
   void Write(const char* text);
+  // Shows base with the bytes written after it: the terminal as it was at
+  // an earlier point of the output (a step back takes printed bytes away).
+  void Restore(const TTerminalModel& base, std::string_view bytes);
 
   // Measures "x" in the current font, sets the size in character cells and
   // fits the lines to it.

@@ -52,6 +52,8 @@ class THistory {
   // Records held now.
   size_t Size() const;
   const THistoryRecord& Back() const;
+  // The record index places from the oldest one held (index < Size()).
+  const THistoryRecord& At(size_t index) const { return FChunks[index / ChunkRecords][index % ChunkRecords]; }
   void PopBack();
   // Records ever appended minus those popped: a position that stays valid
   // while older records are dropped. Records below FirstPosition() are gone.

@@ -107,6 +107,7 @@ void TSimulator::Reset() {
   FOutput.clear();
   FOutputTaken = 0;
   FHistory.Clear();
+  FRedo.clear();
   FMemoryModified = false;
 }
 
@@ -131,6 +132,21 @@ void TSimulator::WriteCell(TCellSpace space, int address, int32_t value) {
 }
 
 void TSimulator::Edit(TEditAction action, const std::vector<TCellEdit>& cells) {
+  // A new edit starts a new line of changes: what was undone before can no
+  // longer be redone on top of it.
+  FRedo.clear();
+  ApplyEdit(action, cells);
+}
+
+bool TSimulator::Redo() {
+  if (FRedo.empty()) return false;
+  const TRedoEdit edit = std::move(FRedo.back());
+  FRedo.pop_back();
+  ApplyEdit(edit.Action, edit.Cells);
+  return true;
+}
+
+void TSimulator::ApplyEdit(TEditAction action, const std::vector<TCellEdit>& cells) {
   // Only what changes is recorded, except RF: each write of it is output.
   std::vector<THistoryRecord> records;
   records.reserve(cells.size());
@@ -361,13 +377,34 @@ TUndone TSimulator::Undo() {
     return udStep;
   }
   assert(last.Kind == hkEditEnd);
+  // The values the edit wrote are the ones the cells hold now; they are
+  // kept, in the order written, so that Redo can write them again.
+  TRedoEdit redo;
+  redo.Action = static_cast<TEditAction>(last.Extra);
   while (!FHistory.Empty() && FHistory.Back().Kind == hkEditCell) {
-    UndoEditCell(FHistory.Back());
+    const THistoryRecord& cell = FHistory.Back();
+    const auto space = static_cast<TCellSpace>(cell.Space);
+    redo.Cells.push_back({space, cell.Address, Cell(space, cell.Address)});
+    UndoEditCell(cell);
     FHistory.PopBack();
   }
   assert(!FHistory.Empty() && FHistory.Back().Kind == hkEditBegin);
   if (!FHistory.Empty()) FHistory.PopBack();
+  std::reverse(redo.Cells.begin(), redo.Cells.end());
+  FRedo.push_back(std::move(redo));
   return udEdit;
+}
+
+bool TSimulator::NewestEdit(TEditAction& action) const {
+  if (FHistory.Empty() || FHistory.Back().Kind != hkEditEnd) return false;
+  action = static_cast<TEditAction>(FHistory.Back().Extra);
+  return true;
+}
+
+uint64_t TSimulator::StepsBack() const {
+  size_t index = FHistory.Size();
+  while (index > 0 && FHistory.At(index - 1).Kind == hkStep) --index;
+  return FHistory.Size() - index;
 }
 
 bool TSimulator::StepBack() {

@@ -30,6 +30,12 @@ struct TCellEdit {
   int32_t Value = 0;
 };
 
+// A user edit as Redo applies it again.
+struct TRedoEdit {
+  TEditAction Action = eaCellEdit;
+  std::vector<TCellEdit> Cells;
+};
+
 // What Undo took back.
 enum TUndone : uint8_t { udNothing, udStep, udEdit };
 
@@ -119,6 +125,16 @@ class TSimulator {
   void SetHistoryLimitBytes(size_t bytes) { FHistory.SetLimitBytes(bytes); }
   // Undoes the newest entry of the history, instruction or user edit.
   TUndone Undo();
+  // The user edits taken back by Undo, newest last; a new edit forgets them.
+  bool CanRedo() const { return !FRedo.empty(); }
+  const std::vector<TRedoEdit>& RedoEdits() const { return FRedo; }
+  // Applies the newest undone edit again; false when there is none.
+  bool Redo();
+  // True when the newest entry of the history is a user edit; action names it.
+  bool NewestEdit(TEditAction& action) const;
+  // The instructions at the end of the history: how far StepBack can go
+  // before it meets a user edit or the start of what is kept.
+  uint64_t StepsBack() const;
   // Undoes the last instruction; false (and nothing changes) when the newest
   // entry is not an instruction.
   bool StepBack();
@@ -134,6 +150,7 @@ class TSimulator {
   template <bool Record, bool Checks>
   uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
   void WriteCell(TCellSpace space, int address, int32_t value);
+  void ApplyEdit(TEditAction action, const std::vector<TCellEdit>& cells);
   void UndoStep(const THistoryRecord& record);
   void UndoEditCell(const THistoryRecord& record);
   void PopOutput();
@@ -158,6 +175,7 @@ class TSimulator {
   std::atomic<bool> FBreakRequested{false};
 
   THistory FHistory;
+  std::vector<TRedoEdit> FRedo;
   bool FRecording = true;
   bool FMemoryModified = false;
 };

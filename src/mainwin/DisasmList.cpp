@@ -14,7 +14,10 @@
 #include <algorithm>
 
 TDisasmList::TDisasmList(int rowCount, QWidget* parent)
-    : QAbstractScrollArea(parent), FRows(rowCount), FDirty(static_cast<size_t>(rowCount), 0) {
+    : QAbstractScrollArea(parent),
+      FRows(rowCount),
+      FDirty(static_cast<size_t>(rowCount), 0),
+      FMarked(static_cast<size_t>(rowCount), 0) {
   static const bool factoryInstalled = (QAccessible::installFactory(&TDisasmListAccessible::Factory), true);
   (void)factoryInstalled;
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -131,12 +134,23 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
   const int first = FTopRow + std::max(0, dirty.top() / FRowHeight);
   const int last = std::min(RowCount() - 1, FTopRow + dirty.bottom() / FRowHeight);
   const QPalette& pal = palette();
+  const int indent = FMarkedCount > 0 ? MarginWidth : 0;
   for (int row = first; row <= last; ++row) {
     const QRect rect = RowRect(row);
     const bool selected = row == FSelected;
     painter.fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
+    if (FMarked[static_cast<size_t>(row)] != 0) {
+      painter.save();
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(QColor(220, 0, 0));
+      const int d = std::min(MarginWidth - 2, FRowHeight - 4);
+      painter.drawEllipse(QRect(rect.left() + 1, rect.center().y() - d / 2, d, d));
+      painter.restore();
+    }
     painter.setPen(selected ? pal.color(QPalette::HighlightedText) : TextColor());
-    painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
+    painter.drawText(rect.adjusted(2 + indent, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     FRows[row]);
   }
 }
 
@@ -148,7 +162,23 @@ void TDisasmList::mousePressEvent(QMouseEvent* event) {
     Q_EMIT RowRightPressed(row);
     return;
   }
+  if (event->button() == Qt::LeftButton && row >= 0 && event->position().x() < MarginWidth) {
+    Q_EMIT RowMarginClicked(row);
+    return;
+  }
   if (event->button() == Qt::LeftButton && row >= 0) SetSelectedRow(row);
+}
+
+void TDisasmList::SetRowMarked(int row, bool marked) {
+  if (row < 0 || row >= RowCount() || (FMarked[static_cast<size_t>(row)] != 0) == marked) return;
+  FMarked[static_cast<size_t>(row)] = marked ? 1 : 0;
+  const bool hadMargin = FMarkedCount > 0;
+  FMarkedCount += marked ? 1 : -1;
+  // The margin opening or closing moves the text of every row.
+  if (hadMargin != (FMarkedCount > 0))
+    viewport()->update();
+  else
+    UpdateRow(row);
 }
 
 void TDisasmList::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -168,6 +198,9 @@ void TDisasmList::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_PageDown: row = std::min(RowCount() - 1, row + VisibleRows()); break;
     case Qt::Key_Home: row = 0; break;
     case Qt::Key_End: row = RowCount() - 1; break;
+    case Qt::Key_F2:
+      if (FSelected >= 0) Q_EMIT RowMarginClicked(FSelected);
+      return;
     default: QAbstractScrollArea::keyPressEvent(event); return;
   }
   SetSelectedRow(row);

@@ -47,6 +47,13 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   void BeginUpdate();
   void EndUpdate();
 
+  // A row marked as a breakpoint shows a red dot in a margin left of its
+  // text. The margin takes room only while a row is marked, so that the
+  // list looks as always until a student sets one.
+  static constexpr int MarginWidth = 9;
+  void SetRowMarked(int row, bool marked);
+  bool RowMarked(int row) const { return row >= 0 && row < RowCount() && FMarked[static_cast<size_t>(row)] != 0; }
+
   // The row under a point of the viewport, -1 below the last row.
   int RowAt(const QPoint& viewportPoint) const;
   QRect RowRect(int row) const;
@@ -56,6 +63,8 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   void RowDoubleClicked(int row);
   // A right button press; row is -1 when no row lies under the pointer.
   void RowRightPressed(int row);
+  // A left click in the margin of a row, or F2 on the selected row.
+  void RowMarginClicked(int row);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -76,6 +85,8 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   // running program that moves PC a million times between two paints asks
   // for it once.
   std::vector<uint8_t> FDirty;
+  std::vector<uint8_t> FMarked;
+  int FMarkedCount = 0;
   int FSelected = -1;
   int FTopRow = 0;
   int FUpdateDepth = 0;

@@ -95,6 +95,8 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateHelpCommands();
   CreateExampleCommands();
   CreateOutsideFileCommands();
+  CreateDebugCommands();
+  CreateBreakpointCommands();
   ConnectGrids();
   CreateAccessibility();
 
@@ -379,6 +381,7 @@ QString TMainWin::StatusTextValue() const { return StatusText->Text(); }
 
 void TMainWin::MainMemorySelectCell(int col, int row) {
   const int adr = MainMemory->coor2adr(col, row);
+  InspectCell(csMemory, adr);
   QString text = QStringLiteral("Address: %1").arg(adr);
   // A value too wide for its cell is shown whole here too.
   if (!MainMemory->CellTextFits(adr)) text += QStringLiteral(" = ") + MainMemory->CellText(col, row);
@@ -434,11 +437,23 @@ void TMainWin::SyncViews() {
     if (pcWritten) PcChanged(pc);
     DisasmWin->EndUpdate();
   }
-  for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  if (FSession->OutputCount() < FOutputShown) {
+    // Output was taken back (a step back, an undone edit of RF): the
+    // terminal is drawn again from the text it had when the session last
+    // let go of its output, and the bytes kept since.
+    OutputBox->Restore(FTerminalBase, FSession->OutputSince(0));
+  } else {
+    for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
+  }
   FOutputShown = FSession->OutputCount();
+  UpdateValuePanel();
   // The session keeps the recent output (an undone instruction takes its
-  // byte back from there); what is older and shown already is let go.
-  if (FSession->OutputSince(0).size() > OutputKept) FSession->TakeOutput();
+  // byte back from there); what is older and shown already is let go, and
+  // the terminal as it is now becomes the base of a later redraw.
+  if (FSession->OutputSince(0).size() > OutputKept) {
+    FSession->TakeOutput();
+    FTerminalBase = OutputBox->Model();
+  }
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ZForm.h"
+#include "controls/TerminalModel.h"
 #include "machine/Simulator.h"
 
 #include <QColor>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <QVector>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,6 +33,7 @@ class TRecentFilesMenu;
 class TSessionCells;
 class TShowText;
 class TStatusPanel;
+class TTracePane;
 class TViewMenu;
 class TWhatsThisMode;
 
@@ -114,6 +117,43 @@ class TMainWin : public QMainWindow, public TZForm {
   void ClearSimulator();
   void ZeroPCClick();
 
+  // Going back (MainWinDebug.cpp): instructions are taken back through the
+  // session's history, terminal output included; the student's own edits
+  // are undone and redone from the Edit menu.
+  void StepBackSimulator();
+  void BackToStartOfRun();
+  void UndoEditClick();
+  void RedoEditClick();
+  QAction* MenuStepBack = nullptr;
+  QAction* MenuBackToStart = nullptr;
+  QAction* MenuUndo = nullptr;
+  QAction* MenuRedo = nullptr;
+  // View > Trace: what each instruction stepped through did, in words.
+  QAction* MenuTrace = nullptr;
+  TTracePane* TraceWin = nullptr;
+  // The selected cell's value read every way, in the status bar; hidden
+  // until a memory cell or register is selected.
+  QLabel* StatusValue = nullptr;
+  void InspectCell(TCellSpace space, int address);
+  static QString ValueReadings(int32_t value);
+
+  // Breakpoints and watches (MainWinBreakpoints.cpp), kept in the session.
+  void ToggleBreakpoint(int address);
+  void ToggleWatch(TCellSpace space, int address);
+  void RemoveAllBreakpoints();
+  void RunToSelectedRow();
+  QAction* MenuRunToRow = nullptr;
+  // Run > Speed: instructions per second, 0 for as fast as the machine goes
+  // (the default). At ShowEveryStepSpeed and below every instruction is shown.
+  static constexpr int ShowEveryStepSpeed = 100;
+  void SetRunSpeed(int perSecond);
+  int RunSpeed() const { return FRunSpeed; }
+  QMenu* SpeedMenu = nullptr;
+  QAction* MenuRemoveBreakpoints = nullptr;
+  QAction* MenuBreakHere = nullptr;
+  QAction* MenuWatchMemory = nullptr;
+  QAction* MenuWatchRegister = nullptr;
+
   // Memory views.
   // The selected cells, or all of memory without a selection, become 0.
   void ClearMainMemory(TEditAction action = eaClear);
@@ -191,6 +231,20 @@ class TMainWin : public QMainWindow, public TZForm {
   void CreateExampleCommands();
   void CreateOutsideFileCommands();
   void CreateViews();
+  void CreateDebugCommands();
+  void CreateBreakpointCommands();
+  void EndRunToRow();
+  // "R3 written at 0C", "Breakpoint at 12": why a run stopped.
+  QString WatchStopText() const;
+  QString BreakpointStopText() const;
+  void UpdateUndoItems();
+  // Adds the newest instruction's line to the trace.
+  void TraceLastStep();
+  void UpdateValuePanel();
+  TCellSpace FInspectedSpace = csNone;
+  int FInspectedAddress = 0;
+  // "N steps back available" after a step back.
+  void ShowStepsBack(const QString& what);
   void CreateButtons();
   void CreateMenus();
   void CreateStatusBar();
@@ -241,8 +295,21 @@ class TMainWin : public QMainWindow, public TZForm {
   std::vector<int> FChangedCells;
   uint64_t FOutputShown = 0;
   static constexpr size_t OutputKept = size_t{1} << 20;
+  // The terminal at the output position the session keeps bytes from.
+  TTerminalModel FTerminalBase;
   QTimer* FRunTimer;
   bool FRunning = false;
+  // The session skips a breakpoint at the first instruction of each call of
+  // Run; only the first slice of a run may start on one.
+  bool FFirstSlice = false;
+  // The address of the breakpoint Run to row set for itself, or -1.
+  int FRunToAddress = -1;
+  int FRunSpeed = 0;
+  // A paced run: when it (or its last speed change) started, and how many
+  // instructions it has executed since.
+  std::chrono::steady_clock::time_point FPaceStart;
+  uint64_t FPacedSteps = 0;
+  bool RunPacedSlice();
   // The state of the varying distance between a run's clock checks.
   uint32_t FClockCheckState = 0x9E3779B9u;
   bool FMemoryModified = true;  // so that the first SetMemoryModified(false) runs in full

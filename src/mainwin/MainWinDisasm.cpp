@@ -24,6 +24,7 @@ void TMainWin::RewriteDisasmRow(int row) {
   const int start = 2 * row + (pc & 1);
   DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
   if (pc == start) DisasmWin->SetSelectedRow(row);
+  DisasmWin->SetRowMarked(row, FSession->Breakpoint(start));
 }
 
 void TMainWin::RewriteAllDisasmRows() {

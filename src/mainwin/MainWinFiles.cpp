@@ -56,6 +56,8 @@ bool TMainWin::LoadProgramFile(const QString& path) {
   // unreadable file leaves memory as it was.
   const bool loaded = ReadProgramFile(QFile::encodeName(path).toStdString(), cells, error);
   if (loaded) {
+    // Breakpoints belong to the program they were set in.
+    RemoveAllBreakpoints();
     WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()), eaLoadFile);
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;

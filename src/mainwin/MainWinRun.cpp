@@ -8,9 +8,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <utility>
 
@@ -50,6 +52,10 @@ void TMainWin::ShowStepResult(TStopReason reason) {
     SetStatus(QStringLiteral("Halted"), StopColor);
   else if (reason == srInvalid)
     SetStatus(QStringLiteral("Invalid instruction"), StopColor);
+  else if (reason == srBreakpoint)
+    SetStatus(BreakpointStopText(), StopColor);
+  else if (reason == srWatch)
+    SetStatus(WatchStopText(), StopColor);
   else
     SetStatus(QStringLiteral("Ready"), Qt::black);
 }
@@ -72,6 +78,7 @@ void TMainWin::StepSimulator() {
   // A Break of an earlier run has been handled already.
   FSession->CancelBreak();
   const TStopReason reason = FSession->Step();
+  TraceLastStep();
   SyncViews();
   ShowStepResult(reason);
 }
@@ -84,6 +91,9 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
+  FFirstSlice = true;
+  FPaceStart = std::chrono::steady_clock::now();
+  FPacedSteps = 0;
   FSession->CancelBreak();
   SetAnnouncing(false);
   FRunTimer->setInterval(0);
@@ -98,22 +108,79 @@ void TMainWin::RunSlice() {
   }
   FRunTimer->setInterval(0);
   TakeTypedCells();
+  if (FRunSpeed > 0) {
+    RunPacedSlice();
+    return;
+  }
+  // A slice that ended on a breakpoint stops the run there: the next call
+  // of Run would step over it.
+  if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
+    SyncViews();
+    FinishRun(srBreakpoint);
+    return;
+  }
+  FFirstSlice = false;
   TRunPolicy slice;
   slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
   TStopReason reason = FSession->Run(slice);
-  if (reason == srDeadline) {
+  if (reason == srDeadline && !FSession->Breakpoint(FSession->PC())) {
     TRunPolicy shift;
     shift.Budget = NextPhaseShift(FClockCheckState);
     reason = FSession->Run(shift);
   }
   SyncViews();
-  if (reason == srHalt || reason == srInvalid || reason == srBreak) FinishRun(reason);
+  if (reason == srHalt || reason == srInvalid || reason == srBreak || reason == srBreakpoint || reason == srWatch)
+    FinishRun(reason);
+}
+
+// A run at a set speed executes the instructions due by now, one at a time
+// at the slow speeds so that each is shown (PC row, changed cells, the
+// terminal, the trace), and sleeps on the timer until the next is due.
+// False when the run ended.
+bool TMainWin::RunPacedSlice() {
+  using namespace std::chrono;
+  const double elapsed = duration<double>(steady_clock::now() - FPaceStart).count();
+  const auto due = static_cast<uint64_t>(elapsed * FRunSpeed) + 1;
+  const bool showEach = FRunSpeed <= ShowEveryStepSpeed;
+  while (FPacedSteps < due) {
+    if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
+      SyncViews();
+      FinishRun(srBreakpoint);
+      return false;
+    }
+    FFirstSlice = false;
+    TRunPolicy policy;
+    policy.Budget = showEach ? 1 : due - FPacedSteps;
+    const uint64_t before = FSession->Executed();
+    const TStopReason reason = FSession->Run(policy);
+    FPacedSteps += std::max<uint64_t>(FSession->Executed() - before, 1);
+    if (showEach) TraceLastStep();
+    if (showEach || reason != srBudget) SyncViews();
+    if (reason != srBudget) {
+      FinishRun(reason);
+      return false;
+    }
+  }
+  SyncViews();
+  const double next = static_cast<double>(FPacedSteps) / FRunSpeed - elapsed;
+  FRunTimer->setInterval(std::max(0, static_cast<int>(next * 1000)));
+  return true;
+}
+
+void TMainWin::SetRunSpeed(int perSecond) {
+  FRunSpeed = perSecond;
+  for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
+  // A change during a run counts from now on.
+  FPaceStart = std::chrono::steady_clock::now();
+  FPacedSteps = 0;
+  if (FRunning) FRunTimer->setInterval(0);
 }
 
 void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
   SetAnnouncing(true);
+  EndRunToRow();
   ShowStepResult(reason);
   RunButton->setEnabled(true);
   BreakButton->setEnabled(false);

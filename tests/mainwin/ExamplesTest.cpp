@@ -187,3 +187,45 @@ TEST_F(ExampleMenuTest, OutputTestFromTheMenuAssemblesRunsAndStopsAtBreak) {
 }
 
 }  // namespace
+
+namespace {
+
+class ExampleBreakpointTest : public ExampleRunTest {};
+
+TEST_F(ExampleBreakpointTest, ABreakpointStopsHelloWorldAtItsHaltRow) {
+  Load(HelloWorldExampleLines());
+  int haltRow = -1;
+  for (int row = 0; row < Main->DisasmWin->RowCount() && haltRow < 0; ++row)
+    if (Main->DisasmWin->RowText(row).contains("halt")) haltRow = row;
+  ASSERT_GE(haltRow, 0);
+  const QString haltAddress = QString::asprintf("%02X", 2 * haltRow);
+  Main->DisasmWin->SetTopRow(haltRow);
+  // A click in the margin left of the address sets the breakpoint.
+  QTest::mouseClick(Main->DisasmWin->viewport(), Qt::LeftButton, {},
+                    QPoint(2, Main->DisasmWin->RowRect(haltRow).center().y()));
+  ASSERT_TRUE(Main->DisasmWin->RowMarked(haltRow));
+  ASSERT_TRUE(Main->Session().Breakpoint(2 * haltRow));
+
+  Click(Main->RunButton);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Breakpoint at " + haltAddress);
+  EXPECT_EQ(Cell(Main->SysRegs, 0), haltAddress);
+  EXPECT_EQ(Main->DisasmWin->SelectedRow(), haltRow);
+  // The greeting is out, the halt has not run yet; Run goes on from here.
+  EXPECT_EQ(Written(), std::string("\nHello world !!\n    from the\n  Orvik Simulator\n") + '\0');
+  EXPECT_NE(Cell(Main->SysRegs, 1), "C000");
+  Click(Main->RunButton);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+
+  // Clear of memory keeps it; F2 on the selected row takes it away.
+  Main->ClearMainMemory();
+  EXPECT_TRUE(Main->Session().Breakpoint(2 * haltRow));
+  Main->DisasmWin->SetSelectedRow(haltRow);
+  Main->DisasmWin->setFocus();
+  QTest::keyClick(Main->DisasmWin, Qt::Key_F2);
+  EXPECT_FALSE(Main->Session().Breakpoint(2 * haltRow));
+  EXPECT_FALSE(Main->DisasmWin->RowMarked(haltRow));
+}
+
+}  // namespace

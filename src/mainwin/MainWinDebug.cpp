@@ -1,0 +1,219 @@
+#include "mainwin/MainWin.h"
+
+#include "app/HelpHook.h"
+#include "app/PlatformHelp.h"
+#include "controls/HexGrid.h"
+#include "controls/ShowText.h"
+#include "machine/Float8.h"
+#include "machine/TraceFormat.h"
+#include "mainwin/DisasmList.h"
+#include "mainwin/TracePane.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+
+namespace {
+
+const QColor StopColor(255, 0, 0);
+
+QString EditActionName(TEditAction action) {
+  switch (action) {
+    case eaCellEdit: return QStringLiteral("Typing");
+    case eaClear: return QStringLiteral("Clear");
+    case eaPaste: return QStringLiteral("Paste");
+    case eaCut: return QStringLiteral("Cut");
+    case eaComposer: return QStringLiteral("Composer");
+    case eaAssemble: return QStringLiteral("Assemble");
+    case eaLoadFile: return QStringLiteral("Open file");
+  }
+  return QString();
+}
+
+bool IsTwoPartAction(TEditAction action) { return action == eaLoadFile || action == eaAssemble; }
+
+bool TouchesMemory(const TRedoEdit& edit) {
+  for (const TCellEdit& cell : edit.Cells)
+    if (cell.Space == csMemory) return true;
+  return false;
+}
+
+QAction* AddItem(QMenu* menu, const QString& caption, const QList<QKeySequence>& keys, const QString& hint) {
+  QAction* action = menu->addAction(caption);
+  action->setShortcuts(keys);
+  action->setToolTip(hint);
+  action->setStatusTip(hint);
+  return action;
+}
+
+}  // namespace
+
+void TMainWin::CreateDebugCommands() {
+  // The new items go below the ones students know, so that those keep
+  // their places in the menus.
+  EditMenu->addSeparator();
+  MenuUndo = AddItem(EditMenu, QStringLiteral("&Undo"), {QKeySequence(QStringLiteral("Ctrl+Z"))},
+                     QStringLiteral("Undo your last change of memory or registers"));
+  MenuRedo = AddItem(EditMenu, QStringLiteral("&Redo"),
+                     {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
+                     QStringLiteral("Make an undone change again"));
+  connect(MenuUndo, &QAction::triggered, this, [this] { UndoEditClick(); });
+  connect(MenuRedo, &QAction::triggered, this, [this] { RedoEditClick(); });
+  connect(EditMenu, &QMenu::aboutToShow, this, [this] { UpdateUndoItems(); });
+  // As with the clipboard items, the keys stay live while the menu is closed.
+  connect(EditMenu, &QMenu::aboutToHide, this, [this] {
+    MenuUndo->setEnabled(true);
+    MenuRedo->setEnabled(true);
+  });
+
+  RunMenu->addSeparator();
+  MenuStepBack = AddItem(RunMenu, QStringLiteral("Step &Back"), {QKeySequence(QStringLiteral("Shift+F8"))},
+                         QStringLiteral("Undo the last executed instruction"));
+  MenuBackToStart = AddItem(RunMenu, QStringLiteral("Back to s&tart of run"), {},
+                            QStringLiteral("Undo every instruction since the program was last changed"));
+  connect(MenuStepBack, &QAction::triggered, this, [this] { StepBackSimulator(); });
+  connect(MenuBackToStart, &QAction::triggered, this, [this] { BackToStartOfRun(); });
+
+  // Its View > Trace item is made with the View menu (CreateViewMenu).
+  TraceWin = new TTracePane(this);
+  StatusValue = new QLabel(statusBar());
+  StatusValue->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  StatusValue->setMargin(1);
+  StatusValue->hide();
+  statusBar()->addPermanentWidget(StatusValue);
+  SetHelpContext(TraceWin, 21);
+  // The trace is a window of its own: F1 and "What's this?" work in it too.
+  InstallPlatformHelp(TraceWin);
+  SetHelpContext(StatusValue, 22);
+  Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
+    InspectCell(csRegister, Registers->coor2adr(col, row));
+  };
+  connect(TraceWin, &TTracePane::Closed, this, [this] { MenuTrace->setChecked(false); });
+}
+
+void TMainWin::UpdateUndoItems() {
+  TEditAction action{};
+  const bool canUndo = !FRunning && FSession->NewestEdit(action);
+  MenuUndo->setEnabled(canUndo);
+  MenuUndo->setText(canUndo ? QStringLiteral("&Undo ") + EditActionName(action) : QStringLiteral("&Undo"));
+  const bool canRedo = !FRunning && FSession->CanRedo();
+  MenuRedo->setEnabled(canRedo);
+  MenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + EditActionName(FSession->RedoEdits().back().Action)
+                            : QStringLiteral("&Redo"));
+}
+
+void TMainWin::TraceLastStep() {
+  TStepTrace trace;
+  if (FSession->LastStep(trace))
+    TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())));
+}
+
+QString TMainWin::ValueReadings(int32_t value) {
+  const int byte = value & 0xFF;
+  // A value wider than a byte is shown whole in hex; the other readings
+  // are of its low byte, as the machine reads it.
+  QString text =
+      QStringLiteral("%1 hex  %2  %3  %4 bin  '%5'  float %6")
+          .arg(QString::number(static_cast<uint32_t>(value), 16).toUpper().rightJustified(2, QLatin1Char('0')))
+          .arg(byte)
+          .arg(SignedByte(byte) >= 0 ? QStringLiteral("+%1").arg(SignedByte(byte)) : QString::number(SignedByte(byte)))
+          .arg(QString::number(byte, 2).rightJustified(8, QLatin1Char('0')))
+          .arg(TShowText::DisplayChar(static_cast<unsigned char>(byte)))
+          .arg(DecodeFloat8(byte));
+  return text;
+}
+
+void TMainWin::InspectCell(TCellSpace space, int address) {
+  FInspectedSpace = space;
+  FInspectedAddress = address;
+  UpdateValuePanel();
+}
+
+void TMainWin::UpdateValuePanel() {
+  if (!StatusValue || FInspectedSpace == csNone) return;
+  const QString text = ValueReadings(FSession->Cell(FInspectedSpace, FInspectedAddress));
+  if (StatusValue->text() != text) {
+    StatusValue->setText(text);
+    StatusValue->setToolTip(text);
+  }
+  StatusValue->show();
+}
+
+void TMainWin::ShowStepsBack(const QString& what) {
+  const uint64_t left = FSession->StepsBack();
+  SetStatus(QStringLiteral("%1: %2 step%3 back available").arg(what).arg(left).arg(left == 1 ? "" : "s"), Qt::black);
+}
+
+void TMainWin::StepBackSimulator() {
+  // Going back ends a run, as Break would.
+  if (FRunning) BreakSimulator();
+  TakeTypedCells();
+  if (!FSession->StepBack()) {
+    SetStatus(QStringLiteral("No instruction to step back"), StopColor);
+    return;
+  }
+  SyncViews();
+  ShowStepsBack(QStringLiteral("Stepped back"));
+}
+
+void TMainWin::BackToStartOfRun() {
+  if (FRunning) BreakSimulator();
+  TakeTypedCells();
+  // Every instruction since the last edit: the point a student started
+  // the program from. The views catch up once, at the end.
+  uint64_t undone = 0;
+  while (FSession->StepBack()) ++undone;
+  TraceWin->Clear();
+  SyncViews();
+  if (undone == 0)
+    SetStatus(QStringLiteral("No instruction to step back"), StopColor);
+  else
+    ShowStepsBack(QStringLiteral("Back %1 step%2").arg(undone).arg(undone == 1 ? "" : "s"));
+}
+
+void TMainWin::UndoEditClick() {
+  if (FRunning) return;
+  TakeTypedCells();
+  TEditAction action{};
+  if (!FSession->NewestEdit(action)) {
+    // Instructions ran after the last edit: those go back with Step Back.
+    SetStatus(FSession->StepsBack() > 0 ? QStringLiteral("Nothing to undo: use Step Back (Shift+F8) first")
+                                        : QStringLiteral("Nothing to undo"),
+              StopColor);
+    return;
+  }
+  const auto before = FSession->MemoryCells();
+  // Opening a file or assembling writes memory and then puts PC back to 0,
+  // two edits for the student's one command: both go back together.
+  TEditAction next{};
+  do {
+    const auto cells = FSession->MemoryCells();
+    FSession->Undo();
+    if (FSession->MemoryCells() != cells || !IsTwoPartAction(action)) break;
+  } while (FSession->NewestEdit(next) && next == action);
+  // Memory that changed is no longer what a file holds.
+  if (FSession->MemoryCells() != before) SetMemoryModified(true);
+  SyncViews();
+  SetStatus(QStringLiteral("Undone: ") + EditActionName(action), Qt::black);
+}
+
+void TMainWin::RedoEditClick() {
+  if (FRunning) return;
+  if (!FSession->CanRedo()) {
+    SetStatus(QStringLiteral("Nothing to redo"), StopColor);
+    return;
+  }
+  const TEditAction action = FSession->RedoEdits().back().Action;
+  const auto before = FSession->MemoryCells();
+  FSession->Redo();
+  while (IsTwoPartAction(action) && FSession->CanRedo() && FSession->RedoEdits().back().Action == action &&
+         !TouchesMemory(FSession->RedoEdits().back()))
+    FSession->Redo();
+  if (FSession->MemoryCells() != before) SetMemoryModified(true);
+  SyncViews();
+  SetStatus(QStringLiteral("Redone: ") + EditActionName(action), Qt::black);
+}

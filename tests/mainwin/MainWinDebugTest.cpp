@@ -1,0 +1,355 @@
+#include "MainWinFixture.h"
+
+#include "app/HelpDialog.h"
+#include "mainwin/TracePane.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTextBrowser>
+
+#include <array>
+#include <functional>
+#include <set>
+#include <vector>
+
+namespace {
+
+// Everything a student sees of the machine: what going back must restore.
+struct TShownState {
+  std::array<QString, MemorySize> Memory;
+  std::array<QString, RegisterCount> Registers;
+  QString PC;
+  QString IR;
+  QStringList Terminal;
+  int TerminalLine = 0;
+  bool operator==(const TShownState&) const = default;
+};
+
+class MainWinDebugTest : public MainWinTest {
+ protected:
+  TShownState Shown() const {
+    TShownState state;
+    for (int adr = 0; adr < MemorySize; ++adr) state.Memory[static_cast<size_t>(adr)] = Cell(Main->MainMemory, adr);
+    for (int n = 0; n < RegisterCount; ++n) state.Registers[static_cast<size_t>(n)] = Cell(Main->Registers, n);
+    state.PC = Cell(Main->SysRegs, 0);
+    state.IR = Cell(Main->SysRegs, 1);
+    state.Terminal = Main->OutputBox->Lines();
+    state.TerminalLine = Main->OutputBox->CurLine();
+    return state;
+  }
+  void Press(int key, Qt::KeyboardModifiers mods = {}, int times = 1) {
+    for (int i = 0; i < times; ++i) QTest::keyClick(Main.get(), static_cast<Qt::Key>(key), mods);
+  }
+  // Prints every byte from 41 on, one per loop of three instructions, so
+  // that the terminal breaks lines, scrolls and meets control codes.
+  void PokePrintLoop() {
+    Poke(0x00, {0x21, 0x41, 0x22, 0x01, 0x40, 0x1F, 0x51, 0x12, 0xB0, 0x04});
+    Main->SetMemoryModified(false);
+  }
+};
+
+TEST_F(MainWinDebugTest, AThousandStepsBackRestoreMachineAndTerminalExactly) {
+  PokePrintLoop();
+  const TShownState start = Shown();
+  // Every 100 steps a point to come back to: step back has to take away
+  // exactly the bytes printed since, including line breaks and scrolling.
+  std::vector<TShownState> points{start};
+  for (int i = 0; i < 10; ++i) {
+    Press(Qt::Key_F8, {}, 100);
+    points.push_back(Shown());
+  }
+  ASSERT_NE(points.back(), start);
+  ASSERT_GT(Main->OutputBox->Lines().join("").size(), 40);
+  for (int i = 9; i >= 0; --i) {
+    Press(Qt::Key_F8, Qt::ShiftModifier, 100);
+    ASSERT_EQ(Shown(), points[static_cast<size_t>(i)]) << "after " << i * 100 << " steps";
+  }
+  EXPECT_EQ(Status(), "Stepped back: 0 steps back available");
+  // And forward again to the same places.
+  Press(Qt::Key_F8, {}, 500);
+  EXPECT_EQ(Shown(), points[5]);
+  Press(Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "Stepped back: 499 steps back available");
+  Main->MenuBackToStart->trigger();
+  EXPECT_EQ(Status(), "Back 499 steps: 0 steps back available");
+  EXPECT_EQ(Shown(), start);
+  Press(Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "No instruction to step back");
+  EXPECT_EQ(Shown(), start);
+}
+
+TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
+  struct TCase {
+    const char* Name;
+    std::initializer_list<int> Program;
+    std::function<void()> End;
+    QString StoppedAt;  // PC after one step back
+    // A long run may outgrow the history kept; its start is then out of reach.
+    bool StartKept = true;
+  };
+  const TCase cases[] = {
+      {"halt", {0x21, 0x07, 0xC0, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
+      {"invalid instruction", {0x21, 0x07, 0x00, 0x00}, [this] { ASSERT_TRUE(WaitForRunEnd()); }, "02"},
+      {"Break",
+       {0x21, 0x07, 0xB0, 0x02},
+       [this] {
+         QTest::qWait(30);
+         Click(Main->BreakButton);
+       },
+       "02",
+       false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Main->Session().Reset();
+    Main->SyncViews();
+    Poke(0x00, c.Program);
+    const TShownState start = Shown();
+    Click(Main->RunButton);
+    c.End();
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
+    EXPECT_EQ(Cell(Main->SysRegs, 0), c.StoppedAt);
+    Main->MenuBackToStart->trigger();
+    if (c.StartKept) {
+      EXPECT_EQ(Shown(), start);
+    }
+    EXPECT_EQ(Main->Session().StepsBack(), 0u);
+  }
+}
+
+TEST_F(MainWinDebugTest, UndoAfterDelWithoutSelectionBringsBackAllOfMemory) {
+  for (int adr = 0; adr < MemorySize; ++adr) Main->MainMemory->SetContents(adr, (adr * 7 + 3) & 0xFF);
+  const TShownState before = Shown();
+  Main->MainMemory->setFocus();
+  Main->MainMemory->SetSelStart(-1);
+  QTest::keyClick(Main->MainMemory, Qt::Key_Delete);
+  const TShownState cleared = Shown();
+  for (const QString& cell : cleared.Memory) ASSERT_EQ(cell, "00");
+
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  EXPECT_EQ(Status(), "Undone: Clear");
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), cleared);
+  Press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(Status(), "Nothing to redo");
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  // A new edit forgets what was undone.
+  TypeIntoCell(Main->MainMemory, 0x30, "5");
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Status(), "Nothing to redo");
+  EXPECT_EQ(Cell(Main->MainMemory, 0x30), "05");
+}
+
+TEST_F(MainWinDebugTest, UndoOfAnOpenedFileTakesBackMemoryAndPcTogether) {
+  const QString program = FDir.filePath("two.prg");
+  Poke(0x00, {0x21, 0x07});
+  Main->SetMemoryModified(true);
+  ASSERT_TRUE(Main->SaveMemoryFile(program));
+  Poke(0x00, {0x33, 0x44});
+  TypeIntoCell(Main->SysRegs, 0, "20");
+  const TShownState before = Shown();
+  Main->SetMemoryModified(false);
+  ASSERT_TRUE(Main->LoadProgramFile(program));
+  ASSERT_EQ(Cell(Main->SysRegs, 0), "00");
+  Press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(Shown(), before);
+  EXPECT_TRUE(Main->MemoryModified());
+  Press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Cell(Main->MainMemory, 0), "21");
+  EXPECT_EQ(Cell(Main->SysRegs, 0), "00");
+}
+
+}  // namespace
+
+namespace {
+
+// load R1,05 / load R2,07 / addi R3,R1,R2 / store R3,[20] / halt
+constexpr std::initializer_list<int> AddAndStore = {0x21, 0x05, 0x22, 0x07, 0x53, 0x12, 0x33, 0x20, 0xC0, 0x00};
+
+TEST_F(MainWinDebugTest, AWatchStopsRightAfterTheInstructionThatWritesIt) {
+  const struct {
+    const char* Name;
+    std::function<void()> Watch;
+    const char* Status;
+    const char* PC;
+  } cases[] = {
+      {"register R3",
+       [this] {
+         ClickCell(Main->Registers, 3);
+         Main->MenuWatchRegister->trigger();
+       },
+       "R3 written at 04", "06"},
+      {"memory cell 20",
+       [this] {
+         ClickCell(Main->MainMemory, 0x20);
+         Main->MenuWatchMemory->trigger();
+       },
+       "Cell 20 written at 06", "08"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Main->RemoveAllBreakpoints();
+    Poke(0x00, AddAndStore);
+    Main->ResetProgramCounter();
+    c.Watch();
+    Click(Main->RunButton);
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(Status(), c.Status);
+    EXPECT_EQ(Cell(Main->SysRegs, 0), c.PC);
+  }
+}
+
+TEST_F(MainWinDebugTest, RunToRowStopsThereAndLeavesNoBreakpointBehind) {
+  Poke(0x00, AddAndStore);
+  Main->ResetProgramCounter();
+  Main->DisasmWin->SetSelectedRow(3);  // the store at 06
+  Main->DisasmWin->setFocus();
+  QTest::keyClick(Main.get(), Qt::Key_F4);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Cell(Main->SysRegs, 0), "06");
+  EXPECT_EQ(Status(), "Breakpoint at 06");
+  EXPECT_FALSE(Main->Session().Breakpoint(6));
+  EXPECT_FALSE(Main->DisasmWin->RowMarked(3));
+  Click(Main->RunButton);
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Status(), "Halted");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, TraceShowsEachStepInWordsKeepsTheLastThousandAndIsClearedByBackToStart) {
+  ASSERT_FALSE(Main->TraceWin->isVisible());
+  Main->MenuTrace->trigger();
+  ASSERT_TRUE(Main->TraceWin->isVisible());
+  PokePrintLoop();
+  Press(Qt::Key_F8, {}, 3);
+  EXPECT_EQ(Main->TraceWin->Lines(),
+            QStringList({"00: 21 41  load R1,41      R1 = 41", "02: 22 01  load R2,01      R2 = 01",
+                         "04: 40 1F  move RF,R1      RF = R1 = 41, prints 'A'"}));
+  // The text can be copied.
+  Main->TraceWin->Text()->selectAll();
+  Main->TraceWin->Text()->copy();
+  EXPECT_TRUE(QApplication::clipboard()->text().startsWith("00: 21 41  load R1,41"));
+
+  Press(Qt::Key_F8, {}, 1000);
+  const QStringList lines = Main->TraceWin->Lines();
+  EXPECT_EQ(lines.size(), 1000);
+  EXPECT_TRUE(lines.front().startsWith("06: 51 12")) << lines.front().toStdString();
+  Main->MenuBackToStart->trigger();
+  EXPECT_TRUE(Main->TraceWin->Lines().isEmpty());
+  Main->MenuTrace->trigger();
+  EXPECT_FALSE(Main->TraceWin->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, SelectingACellShowsItsValueReadEveryWay) {
+  EXPECT_TRUE(Main->StatusValue->isHidden());
+  struct {
+    THexGrid* Grid;
+    int Address;
+    int Value;
+    const char* Shown;
+  } const cases[] = {
+      {Main->MainMemory, 0x10, 0x3C, "3C hex  60  +60  00111100 bin  '<'  float 96"},
+      {Main->MainMemory, 0x11, 0xFF, "FF hex  255  -1  11111111 bin  '\u00FF'  float -1920"},
+      {Main->MainMemory, 0x12, 0x80, "80 hex  128  -128  10000000 bin  '\u20AC'  float 0"},
+      {Main->Registers, 2, 0x41, "41 hex  65  +65  01000001 bin  'A'  float 16"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    c.Grid->SetContents(c.Address, c.Value);
+    ClickCell(c.Grid, c.Address);
+    EXPECT_TRUE(Main->StatusValue->isVisible());
+    EXPECT_EQ(Main->StatusValue->text(), QString::fromUtf8(c.Shown));
+  }
+  // A program that changes the inspected cell changes the panel.
+  Poke(0x00, {0x22, 0x07});
+  Main->ResetProgramCounter();
+  Press(Qt::Key_F8);
+  EXPECT_TRUE(Main->StatusValue->text().startsWith("07 hex"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWinDebugTest, F1OnTheNewControlsOpensTheirHelpTopics) {
+  Main->MenuTrace->trigger();
+  ClickCell(Main->MainMemory, 0x10);
+  struct {
+    const char* Name;
+    QWidget* Control;
+    int Context;
+    const char* FirstWords;
+  } const rows[] = {
+      {"trace", Main->TraceWin->Text(), 21, "Trace window"},
+      {"value panel", Main->StatusValue, 22, "Step back, undo and breakpoints"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    THelpDialog::CloseAll();
+    QApplication::setActiveWindow(row.Control->window());
+    row.Control->setFocusPolicy(Qt::StrongFocus);
+    row.Control->setFocus();
+    QTest::keyClick(row.Control, Qt::Key_F1);
+    ASSERT_FALSE(Main->HelpRequests().isEmpty());
+    EXPECT_EQ(Main->HelpRequests().last(), row.Context);
+    ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
+    EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(row.FirstWords));
+  }
+  THelpDialog::CloseAll();
+}
+
+}  // namespace
+
+namespace {
+
+QAction* SpeedItem(TMainWin& main, const QString& text) {
+  for (QAction* item : main.SpeedMenu->actions())
+    if (item->text() == text) return item;
+  return nullptr;
+}
+
+TEST_F(MainWinDebugTest, ASlowRunShowsEveryInstructionAndASpeedChangeTakesEffectAtOnce) {
+  ASSERT_TRUE(SpeedItem(*Main, "Max")->isChecked());
+  PokePrintLoop();
+  Main->MenuTrace->trigger();
+  SpeedItem(*Main, "20/s")->trigger();
+  EXPECT_EQ(Main->RunSpeed(), 20);
+  Click(Main->RunButton);
+  // Every instruction is shown: the PC row visits each row of the loop, and
+  // each has its line in the trace. A slow machine only makes the run
+  // slower, so the test waits for instructions rather than for time.
+  std::set<int> rows;
+  QElapsedTimer clock;
+  clock.start();
+  while (Main->Session().Executed() < 6 && clock.elapsed() < 20000) {
+    rows.insert(Main->DisasmWin->SelectedRow());
+    QTest::qWait(5);
+  }
+  const uint64_t slow = Main->Session().Executed();
+  EXPECT_GE(slow, 6u);
+  // Paced, not at full speed: at 20/s even a very slow run of this test
+  // stays far below what Max does in a moment.
+  EXPECT_LE(slow, 500u);
+  EXPECT_EQ(static_cast<uint64_t>(Main->TraceWin->Lines().size()), slow);
+  EXPECT_TRUE(rows.count(2) && rows.count(3) && rows.count(4));
+  EXPECT_TRUE(Main->Running());
+
+  SpeedItem(*Main, "Max")->trigger();
+  QTRY_VERIFY_WITH_TIMEOUT(Main->Session().Executed() > 10000u, 20000);
+  Click(Main->BreakButton);
+  EXPECT_FALSE(Main->Running());
+}
+
+}  // namespace
