@@ -7,12 +7,12 @@
 // --smoke runs every case with tiny counts (a test that the code still works,
 // not a measurement).
 class TBenchContext {
-public:
+ public:
   explicit TBenchContext(bool smoke) : FSmoke(smoke) {}
   bool Smoke() const { return FSmoke; }
   void Report(const std::string& key, double value) const;
 
-private:
+ private:
   bool FSmoke;
 };
 

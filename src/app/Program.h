@@ -14,7 +14,7 @@ class TSettingsStore;
 // The program's life between the framework's start and its end: the main
 // window, the settings read at start and written at the end.
 class TProgram {
-public:
+ public:
   using TGetEnv = std::function<QString(const char*)>;
 
   TProgram(std::unique_ptr<TSettingsStore> store, TVersionResource version, TGetEnv getEnv);
@@ -35,7 +35,7 @@ public:
   TMainWin* MainWin() const { return FMainWin.get(); }
   TSettings& Settings() { return FSettings; }
 
-private:
+ private:
   std::unique_ptr<TSettingsStore> FStore;
   TVersionResource FVersion;
   TGetEnv FGetEnv;

@@ -4,7 +4,8 @@
 #include <QSettings>
 #include <QVariant>
 
-TQSettingsStore::TQSettingsStore() : FSettings(std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))) {}
+TQSettingsStore::TQSettingsStore()
+    : FSettings(std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))) {}
 
 TQSettingsStore::TQSettingsStore(const QString& fileName)
     : FSettings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}

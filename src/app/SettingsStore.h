@@ -9,14 +9,14 @@ class QSettings;
 // Raised when the store holds something that cannot be read as text, or
 // cannot be read or written at all; its message is shown to the user as is.
 class ESettingsError : public std::runtime_error {
-public:
+ public:
   explicit ESettingsError(const QString& message) : std::runtime_error(message.toStdString()) {}
   QString Message() const { return QString::fromStdString(what()); }
 };
 
 // The per-user settings store: text values under one key.
 class TSettingsStore {
-public:
+ public:
   virtual ~TSettingsStore() = default;
   virtual bool Contains(const QString& name) const = 0;
   // A missing value reads as empty text; a value that is not text raises.
@@ -30,7 +30,7 @@ public:
 // INI file in the user's configuration folder elsewhere. A file name puts it
 // into that file instead (tests).
 class TQSettingsStore final : public TSettingsStore {
-public:
+ public:
   TQSettingsStore();
   explicit TQSettingsStore(const QString& fileName);
   ~TQSettingsStore() override;
@@ -43,7 +43,7 @@ public:
   // The key's unnamed default value goes under this name.
   static QString DefaultValueName() { return QStringLiteral("Default"); }
 
-private:
+ private:
   void CheckReadable() const;
   std::unique_ptr<QSettings> FSettings;
 };

@@ -64,7 +64,8 @@ struct TStoredField {
 constexpr TStoredField StoredFields[] = {
     {"CurrentMemFile", &TSettings::CurrentMemFile}, {"CurrentAsmFile", &TSettings::CurrentAsmFile},
     {"WebHelpAddress", &TSettings::WebHelpAddress}, {"DefaultWebHelpAddress", &TSettings::DefaultWebHelpAddress},
-    {"TempLstFile", &TSettings::TempLstFile},   };
+    {"TempLstFile", &TSettings::TempLstFile},
+};
 
 // The view's choices: written only once made, so that a program that never
 // zoomed keeps exactly the keys it always had.

@@ -1,8 +1,8 @@
 #include "controls/HexGrid.h"
 
-#include "controls/HexGridModel.h"
 #include "controls/AccessEvents.h"
 #include "controls/HexGridAccessible.h"
+#include "controls/HexGridModel.h"
 #include "controls/ReadableColour.h"
 
 #include <qdrawutil.h>

@@ -12,7 +12,7 @@ class QDialogButtonBox;
 class TClearDialog : public QDialog, public TZForm {
   Q_OBJECT
 
-public:
+ public:
   explicit TClearDialog(QWidget* parent = nullptr);
 
   QCheckBox* MemChecked;

@@ -5,11 +5,11 @@
 #include "mainwin/MainWin.h"
 #include "support/ScriptedPlatform.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -46,8 +46,13 @@ TEST(VersionText, CutsBeforeTheSecondFullStopAndAddsTheFlagLetter) {
     const char* Expected;
   };
   const TCase cases[] = {
-      {"2.3.2.289", 0, "2.3"}, {"2.3.2.289", 1, "2.3a"}, {"2.3.2.289", 2, "2.3b"}, {"2.3.2.289", 3, "2.3a"},
-      {"2.3", 0, "2.3"},       {"7", 2, "7b"},           {"", 0, ""},
+      {"2.3.2.289", 0, "2.3"},
+      {"2.3.2.289", 1, "2.3a"},
+      {"2.3.2.289", 2, "2.3b"},
+      {"2.3.2.289", 3, "2.3a"},
+      {"2.3", 0, "2.3"},
+      {"7", 2, "7b"},
+      {"", 0, ""},
   };
   for (const TCase& c : cases)
     EXPECT_EQ(MakeVersionText(c.FileVersion, c.Flags).toStdString(), c.Expected) << c.FileVersion << " " << c.Flags;
@@ -61,7 +66,7 @@ TEST(VersionText, MissingResourceGivesEmptyTexts) {
 }
 
 class ProgramTest : public ::testing::Test {
-protected:
+ protected:
   QString StorePath() const { return FDir.filePath("Zavel.conf"); }
 
   TVersionResource Version(const char* fileVersion = "2.3.2.289") const {
@@ -73,8 +78,9 @@ protected:
   }
 
   std::unique_ptr<TProgram> MakeProgram(const TVersionResource& version) {
-    return std::make_unique<TProgram>(std::make_unique<TQSettingsStore>(StorePath()), version,
-                                      [this](const char* name) { return QString(name) == "TMP" ? FDir.path() : QString(); });
+    return std::make_unique<TProgram>(
+        std::make_unique<TQSettingsStore>(StorePath()), version,
+        [this](const char* name) { return QString(name) == "TMP" ? FDir.path() : QString(); });
   }
 
   QStringList StoredKeys() const {
@@ -104,9 +110,9 @@ TEST_F(ProgramTest, FirstRunAsksForSyntaxHelpBeforeShowingAndWritesEveryValue) {
   EXPECT_TRUE(StoredKeys().isEmpty());  // nothing is written before the end
   ASSERT_TRUE(program->Finish());
 
-  const QStringList expected{"Author",   "Copyright",   "CurrentAsmFile", "CurrentMemFile",
-                             "Default",  "DefaultWebHelpAddress", "EMail", "TempLstFile",
-                             "Version",  "WebHelpAddress"};
+  const QStringList expected{
+      "Author", "Copyright",   "CurrentAsmFile", "CurrentMemFile", "Default", "DefaultWebHelpAddress",
+      "EMail",  "TempLstFile", "Version",        "WebHelpAddress"};
   QStringList sorted = expected;
   // The recent-files list writes all of its slots, empty ones too.
   for (int n = 1; n <= 8; ++n) sorted.append(QStringLiteral("RecentFile%1").arg(n));

@@ -1,16 +1,16 @@
 #include "app/ZForm.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
 class TTestForm : public QWidget, public TZForm {
-public:
+ public:
   TTestForm() : TZForm(this) {}
 };
 

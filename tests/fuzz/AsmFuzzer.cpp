@@ -21,7 +21,7 @@ void Require(bool condition) {
 
 // Lines split at LF only, so CR bytes reach FetchLine's trimming.
 class TLfLines final : public TLineSource {
-public:
+ public:
   explicit TLfLines(std::string_view text) {
     size_t start = 0;
     for (size_t pos = 0; pos <= text.size(); ++pos) {
@@ -38,7 +38,7 @@ public:
     FLines[static_cast<size_t>(i)].copy(dest, FLines[static_cast<size_t>(i)].size());
   }
 
-private:
+ private:
   std::vector<std::string> FLines;
 };
 

@@ -4,10 +4,10 @@
 #include "app/AccessibleNames.h"
 #include "app/HelpDialog.h"
 #include "app/OptionsDialog.h"
-#include "mainwin/AssembleDialog.h"
 #include "controls/AccessEvents.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
+#include "mainwin/AssembleDialog.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/ListingWindow.h"
 

@@ -8,6 +8,7 @@
 #include "mainwin/MainWin.h"
 #include "support/ScriptedPlatform.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <memory>
@@ -23,7 +23,7 @@
 // A shown main window with a scripted platform and a temporary folder as
 // TempDir, and the moves a student makes with mouse and keyboard.
 class MainWinTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     FSettings.TempDir = FDir.path() + QDir::separator();
     FSettings.TempLstFile = DefaultTempLstFile;
