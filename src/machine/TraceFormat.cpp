@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int OutputRegister = RegisterCount - 1;
 // The instruction text is padded to this width, so that the effects of
 // successive lines start in one column.
 constexpr size_t TextWidth = 15;
