@@ -5,7 +5,7 @@
 
 #ifdef ORVIK_BENCH_GUI
 
-#include "app/Settings.h"
+#include "desktop/Settings.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
 #include "mainwin/MainWin.h"

@@ -5,8 +5,8 @@
 
 #ifdef ORVIK_BENCH_GUI
 
-#include "app/Platform.h"
-#include "app/Settings.h"
+#include "desktop/Platform.h"
+#include "desktop/Settings.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
 #include "mainwin/MainWin.h"

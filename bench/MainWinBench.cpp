@@ -1,8 +1,8 @@
 #include "Bench.h"
 
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "desktop/Settings.h"
 #include "mainwin/MainWin.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "app/Program.h"
 
-#include "app/HelpHook.h"
-#include "app/Platform.h"
-#include "app/SettingsStore.h"
+#include "desktop/HelpHook.h"
+#include "desktop/Platform.h"
+#include "desktop/SettingsStore.h"
 #include "mainwin/MainWin.h"
 
 #include <QApplication>

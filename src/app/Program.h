@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Settings.h"
 #include "app/Startup.h"
+#include "desktop/Settings.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 #include "app/Startup.h"
 
-#include "app/RecentFiles.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/VersionInfo.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/Settings.h"
+#include "desktop/SettingsStore.h"
 
 #include <QDir>
 

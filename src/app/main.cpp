@@ -1,5 +1,5 @@
 #include "app/Program.h"
-#include "app/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/TerminalModel.h"
+#include "machine/TerminalModel.h"
 
 #include <QColor>
 #include <QFrame>

@@ -1,18 +1,18 @@
 #include "editor/AssemblerEditor.h"
 
-#include "app/ViewMenu.h"
+#include "desktop/ViewMenu.h"
 
-#include "app/HelpHook.h"
-#include "app/Platform.h"
-#include "app/PlatformHelp.h"
 #include "assembler/AsmParser.h"
+#include "desktop/HelpHook.h"
+#include "desktop/Platform.h"
+#include "desktop/PlatformHelp.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/DocumentLineSource.h"
 #include "editor/HighlightStyles.h"
+#include "editor/MachineHost.h"
 #include "editor/SourceEdit.h"
 #include "editor/SourceLayout.h"
 #include "editor/WaitCursor.h"
-#include "mainwin/MainWin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,8 +55,8 @@ QLabel* MakePanel(QStatusBar* bar, Qt::Alignment alignment) {
 
 const QString TAssemblerEditor::Caption = QStringLiteral("Orvik Assembler");
 
-TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
-    : QMainWindow(nullptr), TZForm(this), FMainWin(mainWin), FSettings(settings) {
+TAssemblerEditor::TAssemblerEditor(TMachineHost& host, TSettings& settings)
+    : QMainWindow(nullptr), TZForm(this), FHost(host), FSettings(settings) {
   setAttribute(Qt::WA_DeleteOnClose);
   // Closing the main window ends the program, editors or not; it asks every
   // editor about unsaved source first.
@@ -84,7 +84,7 @@ TAssemblerEditor::TAssemblerEditor(TMainWin& mainWin, TSettings& settings)
           [this](int position, int removed, int added) { TextEditorChange(position, removed, added); });
   connect(TextEditor, &QPlainTextEdit::cursorPositionChanged, this, [this] { TextEditorSelectionChange(); });
   // An editor does not outlive the machine it assembles into.
-  connect(&mainWin, &QObject::destroyed, this, [this] { delete this; });
+  connect(host.HostWindow(), &QObject::destroyed, this, [this] { delete this; });
 
   SetModified(false);
   SetInsertMode(true);

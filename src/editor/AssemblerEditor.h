@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ZForm.h"
+#include "desktop/ZForm.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,7 +22,7 @@ class QToolButton;
 class TAsmHighlighter;
 class TAsmParser;
 class TDocumentLineSource;
-class TMainWin;
+class TMachineHost;
 class TViewMenu;
 class TRecentFilesMenu;
 class TSourceEdit;
@@ -49,7 +49,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // the assembler reports every line past 999 characters.
   static constexpr qsizetype MaxEditableLineLength = 2000;
 
-  TAssemblerEditor(TMainWin& mainWin, TSettings& settings);
+  TAssemblerEditor(TMachineHost& host, TSettings& settings);
   ~TAssemblerEditor() override;
 
   // Controls, named as the user knows them.
@@ -178,7 +178,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void SetErrorsMenuEnabled(bool enabled);
   void CopyImageToMemory();
 
-  TMainWin& FMainWin;
+  TMachineHost& FHost;
   TSettings& FSettings;
   std::unique_ptr<TDocumentLineSource> FLineSource;
   std::unique_ptr<TAsmParser> FParser;

@@ -1,12 +1,13 @@
 // Assembling the text into the main window's memory, and the error list.
 #include "editor/AssemblerEditor.h"
 
-#include "app/Platform.h"
 #include "assembler/AsmParser.h"
+#include "desktop/Platform.h"
 #include "editor/AsmHighlighter.h"
+#include "editor/MachineHost.h"
 #include "editor/SourceEdit.h"
 #include "editor/WaitCursor.h"
-#include "mainwin/MainWin.h"
+#include "machine/Simulator.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -14,7 +15,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTextBlock>
-#include <QVector>
 
 #include <algorithm>
 
@@ -39,14 +39,14 @@ void TAssemblerEditor::AssembleButtonClick() {
   }
   wait.Release();
   bool overwrite = true;
-  if (FMainWin.MemoryModified()) {
+  if (FHost.Session().MemoryModified()) {
     switch (Platform().AskYesNoCancel(this, QStringLiteral("Save?"),
                                       QStringLiteral("Memory Changed.\nDo you want to save before you overwrite "
                                                      "the memory?"),
                                       TMsgIcon::Question)) {
       case TAnswer::Yes:
-        FMainWin.SaveFileClick();
-        overwrite = !FMainWin.MemoryModified();  // a cancelled or failed save stops here
+        FHost.SaveMemory();
+        overwrite = !FHost.Session().MemoryModified();  // a cancelled or failed save stops here
         break;
       case TAnswer::No: break;
       case TAnswer::Cancel: overwrite = false; break;
@@ -58,14 +58,11 @@ void TAssemblerEditor::AssembleButtonClick() {
 
 void TAssemblerEditor::CopyImageToMemory() {
   TWaitCursor wait;
-  QVector<int32_t> image(TAsmParser::ImageSize);
-  for (int address = 0; address < TAsmParser::ImageSize; ++address) image[address] = FParser->GetByte(address);
-  // Every cell goes through the grid, so each changed one rewrites its
-  // disassembly row; the list repaints once at the end.
-  FMainWin.WriteMemoryImage(image, eaAssemble);
-  BringToFront(&FMainWin);
-  FMainWin.SetMemoryModified(false);
-  FMainWin.ResetProgramCounter(eaAssemble);
+  std::vector<int32_t> image(TAsmParser::ImageSize);
+  for (int address = 0; address < TAsmParser::ImageSize; ++address)
+    image[static_cast<size_t>(address)] = FParser->GetByte(address);
+  FHost.AssembleIntoMemory(image);
+  BringToFront(FHost.HostWindow());
 }
 
 void TAssemblerEditor::AddError(int line, int column, const std::string& message) {

@@ -1,11 +1,11 @@
 // Source files, whole-text replacement, colouring operations and printing.
 #include "editor/AssemblerEditor.h"
 
-#include "app/PathRules.h"
-#include "app/Platform.h"
-#include "app/RecentFiles.h"
-#include "app/SaveRequest.h"
-#include "app/Settings.h"
+#include "desktop/PathRules.h"
+#include "desktop/Platform.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/SaveRequest.h"
+#include "desktop/Settings.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/SourceEdit.h"
 #include "editor/SourceFile.h"

@@ -4,10 +4,10 @@
 // window the student used.
 #include "editor/AssemblerEditor.h"
 
-#include "app/FileDrop.h"
-#include "app/RecentFiles.h"
+#include "desktop/FileDrop.h"
+#include "desktop/RecentFiles.h"
+#include "editor/MachineHost.h"
 #include "editor/SourceEdit.h"
-#include "mainwin/MainWin.h"
 
 #include <QAction>
 #include <QMenu>
@@ -17,10 +17,10 @@ void TAssemblerEditor::CreateOutsideFileCommands() {
   const QList<QAction*> items = FileMenu->actions();
   const qsizetype printAt = items.indexOf(MenuPrint);
   QAction* before = printAt > 0 && items[printAt - 1]->isSeparator() ? items[printAt - 1] : MenuPrint;
-  TMainWin* mainWin = &FMainWin;
+  TMachineHost* host = &FHost;
   RecentMenu =
-      new TRecentFilesMenu(FileMenu, before, FSettings, [mainWin](const QString& path) { mainWin->OpenFiles({path}); });
-  const auto open = [mainWin](const QStringList& paths) { mainWin->OpenFiles(paths); };
+      new TRecentFilesMenu(FileMenu, before, FSettings, [host](const QString& path) { host->OpenFiles({path}); });
+  const auto open = [host](const QStringList& paths) { host->OpenFiles(paths); };
   new TFileDrop(this, open);
   // The text view takes drops itself (dragged text); files dropped on it
   // are opened rather than pasted as their names.

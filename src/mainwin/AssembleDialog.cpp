@@ -1,7 +1,7 @@
 #include "mainwin/AssembleDialog.h"
 
-#include "app/HelpHook.h"
 #include "controls/HexGrid.h"
+#include "desktop/HelpHook.h"
 #include "machine/InstructionSet.h"
 #include "mainwin/MainWin.h"
 

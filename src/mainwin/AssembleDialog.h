@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ZForm.h"
+#include "desktop/ZForm.h"
 
 #include <QDialog>
 #include <QStringList>

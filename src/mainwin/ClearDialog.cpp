@@ -1,6 +1,6 @@
 #include "mainwin/ClearDialog.h"
 
-#include "app/HelpHook.h"
+#include "desktop/HelpHook.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,10 +1,10 @@
 #include "mainwin/MainWin.h"
 
-#include "app/HelpDialog.h"
-#include "app/HelpHook.h"
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "desktop/HelpDialog.h"
+#include "desktop/HelpHook.h"
+#include "desktop/Settings.h"
 #include "machine/Disassembler.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/LabelGrid.h"
@@ -474,10 +474,17 @@ void TMainWin::ClearRegisters() {
   UserEdit(eaClear, cells);
 }
 
-void TMainWin::WriteMemoryImage(const QVector<int32_t>& cells, TEditAction action) {
+void TMainWin::WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction action) {
   std::vector<TCellEdit> edits;
-  for (int adr = 0; adr < MemorySize && adr < cells.size(); ++adr) edits.push_back({csMemory, adr, cells[adr]});
+  const size_t count = std::min(cells.size(), static_cast<size_t>(MemorySize));
+  for (size_t adr = 0; adr < count; ++adr) edits.push_back({csMemory, static_cast<int>(adr), cells[adr]});
   UserEdit(action, edits);
+}
+
+void TMainWin::AssembleIntoMemory(const std::vector<int32_t>& image) {
+  WriteMemoryImage(image, eaAssemble);
+  SetMemoryModified(false);
+  ResetProgramCounter(eaAssemble);
 }
 
 void TMainWin::ResetProgramCounter(TEditAction action) {

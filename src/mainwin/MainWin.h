@@ -1,8 +1,9 @@
 #pragma once
 
-#include "app/ZForm.h"
-#include "controls/TerminalModel.h"
+#include "desktop/ZForm.h"
+#include "editor/MachineHost.h"
 #include "machine/Simulator.h"
+#include "machine/TerminalModel.h"
 
 #include <QColor>
 #include <QList>
@@ -42,7 +43,7 @@ class TWhatsThisMode;
 // output terminal, and the commands that drive the machine. Every change the
 // user makes is an edit of the session; the views catch up from the
 // session's change tracking (SyncViews), once per slice of a run.
-class TMainWin : public QMainWindow, public TZForm {
+class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   Q_OBJECT
 
  public:
@@ -50,7 +51,11 @@ class TMainWin : public QMainWindow, public TZForm {
   ~TMainWin() override;
 
   TSettings& Settings() const { return FSettings; }
-  TSimulator& Session() const { return *FSession; }
+  TSimulator& Session() const override { return *FSession; }
+  // The host of the assembler editors.
+  QWidget* HostWindow() override { return this; }
+  void SaveMemory() override { SaveFileClick(); }
+  void AssembleIntoMemory(const std::vector<int32_t>& image) override;
   // A user's change of the machine: one undoable edit of the session. A
   // changed memory cell sets "Modified" and scrolls the disassembly to it;
   // the views are brought up to date at once.
@@ -159,7 +164,7 @@ class TMainWin : public QMainWindow, public TZForm {
   void ClearMainMemory(TEditAction action = eaClear);
   void ClearRegisters();
   // Writes all 256 memory cells with the disassembly's repaint suspended.
-  void WriteMemoryImage(const QVector<int32_t>& cells, TEditAction action);
+  void WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction action);
   // PC := 2 then 0, so that a change of PC is signalled even when it was 0.
   void ResetProgramCounter(TEditAction action = eaCellEdit);
   void BeginDisasmUpdate();
@@ -193,7 +198,7 @@ class TMainWin : public QMainWindow, public TZForm {
   // other file into memory after the save question, so the last program
   // file stays. A file that cannot be opened is reported; the others still
   // open.
-  void OpenFiles(const QStringList& paths);
+  void OpenFiles(const QStringList& paths) override;
   TRecentFilesMenu* RecentMenu = nullptr;
 
   // Memory clipboard.

@@ -1,7 +1,7 @@
 // TMainWin: what screen readers are told about the views.
-#include "app/AccessibleNames.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "desktop/AccessibleNames.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/MainWin.h"
 

@@ -1,7 +1,7 @@
 #include "mainwin/MainWin.h"
 
-#include "app/Platform.h"
 #include "controls/HexGrid.h"
+#include "desktop/Platform.h"
 
 #include <QAction>
 #include <QMenu>

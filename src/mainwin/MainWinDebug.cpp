@@ -1,9 +1,9 @@
 #include "mainwin/MainWin.h"
 
-#include "app/HelpHook.h"
-#include "app/PlatformHelp.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "desktop/HelpHook.h"
+#include "desktop/PlatformHelp.h"
 #include "machine/Float8.h"
 #include "machine/TraceFormat.h"
 #include "mainwin/DisasmList.h"

@@ -1,9 +1,9 @@
 #include "mainwin/MainWin.h"
 
-#include "app/PathRules.h"
-#include "app/Platform.h"
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
+#include "desktop/PathRules.h"
+#include "desktop/Platform.h"
+#include "desktop/Settings.h"
 #include "machine/Disassembler.h"
 #include "machine/Listing.h"
 #include "mainwin/DisasmList.h"

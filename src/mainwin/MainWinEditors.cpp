@@ -1,6 +1,6 @@
 #include "mainwin/MainWin.h"
 
-#include "app/Platform.h"
+#include "desktop/Platform.h"
 #include "editor/AssemblerEditor.h"
 #include "mainwin/Examples.h"
 

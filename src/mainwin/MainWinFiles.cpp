@@ -1,11 +1,11 @@
 #include "mainwin/MainWin.h"
 
-#include "app/PathRules.h"
-#include "app/Platform.h"
-#include "app/RecentFiles.h"
-#include "app/SaveRequest.h"
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
+#include "desktop/PathRules.h"
+#include "desktop/Platform.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/SaveRequest.h"
+#include "desktop/Settings.h"
 #include "machine/ProgramImage.h"
 
 #include <QFile>
@@ -58,7 +58,7 @@ bool TMainWin::LoadProgramFile(const QString& path) {
   if (loaded) {
     // Breakpoints belong to the program they were set in.
     RemoveAllBreakpoints();
-    WriteMemoryImage(QVector<int32_t>(cells.begin(), cells.end()), eaLoadFile);
+    WriteMemoryImage(cells, eaLoadFile);
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);

@@ -2,14 +2,14 @@
 // "What's this?" button, web help, the options dialog and the about box.
 #include "mainwin/MainWin.h"
 
-#include "app/AboutForm.h"
-#include "app/HelpDialog.h"
-#include "app/HelpHook.h"
-#include "app/LaunchDocument.h"
-#include "app/OptionsDialog.h"
-#include "app/PlatformHelp.h"
-#include "app/Settings.h"
-#include "app/WhatsThisMode.h"
+#include "desktop/AboutForm.h"
+#include "desktop/HelpDialog.h"
+#include "desktop/HelpHook.h"
+#include "desktop/LaunchDocument.h"
+#include "desktop/OptionsDialog.h"
+#include "desktop/PlatformHelp.h"
+#include "desktop/Settings.h"
+#include "desktop/WhatsThisMode.h"
 
 #include <QMenu>
 #include <QMenuBar>

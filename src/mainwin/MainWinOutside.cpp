@@ -2,8 +2,8 @@
 // dropped on the window, and File > Recent Files.
 #include "mainwin/MainWin.h"
 
-#include "app/FileDrop.h"
-#include "app/RecentFiles.h"
+#include "desktop/FileDrop.h"
+#include "desktop/RecentFiles.h"
 #include "editor/AssemblerEditor.h"
 
 #include <QAction>

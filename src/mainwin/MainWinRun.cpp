@@ -1,7 +1,7 @@
 #include "mainwin/MainWin.h"
 
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
+#include "desktop/Settings.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
 

@@ -1,5 +1,5 @@
 // TMainWin: the View menu, and colours that follow the palette.
-#include "app/ViewMenu.h"
+#include "desktop/ViewMenu.h"
 #include "mainwin/MainWin.h"
 #include "mainwin/TracePane.h"
 

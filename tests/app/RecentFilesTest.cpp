@@ -1,8 +1,8 @@
-#include "app/RecentFiles.h"
+#include "desktop/RecentFiles.h"
 
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
+#include "desktop/Settings.h"
+#include "desktop/SettingsStore.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/Program.h"
-#include "app/Settings.h"
-#include "app/SettingsStore.h"
 #include "app/Startup.h"
+#include "desktop/Settings.h"
+#include "desktop/SettingsStore.h"
 #include "mainwin/MainWin.h"
 #include "support/ScriptedPlatform.h"
 

@@ -2,7 +2,7 @@
 // commands, and closing.
 #include "EditorFixture.h"
 
-#include "app/HelpHook.h"
+#include "desktop/HelpHook.h"
 
 #include <QClipboard>
 #include <QSplitter>

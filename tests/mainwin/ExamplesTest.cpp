@@ -64,8 +64,7 @@ std::vector<int32_t> Assemble(const QStringList& lines) {
 class ExampleRunTest : public MainWinTest {
  protected:
   void Load(const QStringList& lines) {
-    const std::vector<int32_t> image = Assemble(lines);
-    Main->WriteMemoryImage(QVector<int32_t>(image.begin(), image.end()), eaAssemble);
+    Main->WriteMemoryImage(Assemble(lines), eaAssemble);
     Main->ResetProgramCounter();
     Main->SetMemoryModified(false);
   }

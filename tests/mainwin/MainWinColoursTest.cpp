@@ -1,7 +1,7 @@
 #include "MainWinFixture.h"
 
-#include "app/ViewMenu.h"
 #include "controls/ReadableColour.h"
+#include "desktop/ViewMenu.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/HighlightStyles.h"
 #include "editor/SourceEdit.h"

@@ -1,6 +1,6 @@
 #include "MainWinFixture.h"
 
-#include "app/HelpDialog.h"
+#include "desktop/HelpDialog.h"
 #include "mainwin/TracePane.h"
 
 #include <QClipboard>

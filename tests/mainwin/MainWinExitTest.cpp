@@ -1,6 +1,6 @@
 #include "MainWinFixture.h"
 #include "app/Program.h"
-#include "app/SettingsStore.h"
+#include "desktop/SettingsStore.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
 

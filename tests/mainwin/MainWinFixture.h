@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Settings.h"
 #include "controls/HexGrid.h"
 #include "controls/ShowText.h"
+#include "desktop/Settings.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/LabelGrid.h"
 #include "mainwin/MainWin.h"

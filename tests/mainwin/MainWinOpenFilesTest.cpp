@@ -4,8 +4,8 @@
 #include "MainWinFixture.h"
 
 #include "app/Program.h"
-#include "app/RecentFiles.h"
-#include "app/SettingsStore.h"
+#include "desktop/RecentFiles.h"
+#include "desktop/SettingsStore.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
 

@@ -1,7 +1,7 @@
 #include "MainWinFixture.h"
 
-#include "app/HelpDialog.h"
-#include "app/HelpHook.h"
+#include "desktop/HelpDialog.h"
+#include "desktop/HelpHook.h"
 #include "mainwin/ClearDialog.h"
 
 #include <QCheckBox>

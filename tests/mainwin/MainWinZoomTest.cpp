@@ -1,7 +1,7 @@
 #include "MainWinFixture.h"
 
-#include "app/AccessibleNames.h"
-#include "app/ViewMenu.h"
+#include "desktop/AccessibleNames.h"
+#include "desktop/ViewMenu.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
 

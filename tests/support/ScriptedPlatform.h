@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Platform.h"
+#include "desktop/Platform.h"
 
 #include <QList>
 #include <QString>

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/TerminalModel.h"
 #include "machine/Simulator.h"
+#include "machine/TerminalModel.h"
 
 // Why a run or a step ended.
 enum TWebStop : int {

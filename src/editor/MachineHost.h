@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdint>
+#include <vector>
+
+class QWidget;
+class TSimulator;
+
+// What an assembler editor needs of the window that shows the machine. The
+// editor reads the simulator session directly; it changes the machine only
+// through here, so that the window can record the change for Undo, set or
+// clear "Modified" and bring its views up to date. The main window is the
+// host; the editor never sees its class, so the two folders cannot tangle.
+class TMachineHost {
+ public:
+  virtual TSimulator& Session() const = 0;
+  // The window the editor brings to the front after assembling, and whose
+  // end ends the editor.
+  virtual QWidget* HostWindow() = 0;
+  // Saves memory as the main window's Save does (it may ask for a name, be
+  // cancelled or fail: the session's "Modified" then stays set).
+  virtual void SaveMemory() = 0;
+  // Writes an assembled image into memory as one undoable edit, leaves it
+  // unmodified and resets PC.
+  virtual void AssembleIntoMemory(const std::vector<int32_t>& image) = 0;
+  // Opens program or source files as the main window's Open does.
+  virtual void OpenFiles(const QStringList& paths) = 0;
+
+ protected:
+  ~TMachineHost() = default;
+};
