@@ -64,9 +64,9 @@ class TWebSession {
   TTerminalModel& Terminal();
   void SetTerminalSize(int cols, int rows);
 
-  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A  out 0A": the last
-  // executed instruction and what it wrote; "" when the newest entry of the
-  // history is no instruction.
+  // The last executed instruction in the desktop trace pane's words, e.g.
+  // "0C: 53 12  addi R3,R1,R2   R3 = 05 + 07 = 0C"; "" when the newest entry
+  // of the history is no instruction.
   std::string TraceLine() const;
 
  private:
