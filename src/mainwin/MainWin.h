@@ -299,9 +299,6 @@ class TMainWin : public QMainWindow, public TZForm {
   TTerminalModel FTerminalBase;
   QTimer* FRunTimer;
   bool FRunning = false;
-  // The session skips a breakpoint at the first instruction of each call of
-  // Run; only the first slice of a run may start on one.
-  bool FFirstSlice = false;
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
   int FRunSpeed = 0;

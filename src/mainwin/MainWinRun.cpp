@@ -91,7 +91,6 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
-  FFirstSlice = true;
   FPaceStart = std::chrono::steady_clock::now();
   FPacedSteps = 0;
   FSession->CancelBreak();
@@ -112,18 +111,10 @@ void TMainWin::RunSlice() {
     RunPacedSlice();
     return;
   }
-  // A slice that ended on a breakpoint stops the run there: the next call
-  // of Run would step over it.
-  if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
-    SyncViews();
-    FinishRun(srBreakpoint);
-    return;
-  }
-  FFirstSlice = false;
   TRunPolicy slice;
   slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
   TStopReason reason = FSession->Run(slice);
-  if (reason == srDeadline && !FSession->Breakpoint(FSession->PC())) {
+  if (reason == srDeadline) {
     TRunPolicy shift;
     shift.Budget = NextPhaseShift(FClockCheckState);
     reason = FSession->Run(shift);
@@ -143,12 +134,6 @@ bool TMainWin::RunPacedSlice() {
   const auto due = static_cast<uint64_t>(elapsed * FRunSpeed) + 1;
   const bool showEach = FRunSpeed <= ShowEveryStepSpeed;
   while (FPacedSteps < due) {
-    if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
-      SyncViews();
-      FinishRun(srBreakpoint);
-      return false;
-    }
-    FFirstSlice = false;
     TRunPolicy policy;
     policy.Budget = showEach ? 1 : due - FPacedSteps;
     const uint64_t before = FSession->Executed();
