@@ -20,6 +20,7 @@ struct TFileDialogResult;
 struct TSettings;
 class QAction;
 class QKeyEvent;
+class QShowEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -32,6 +33,7 @@ class THexGrid;
 class TRecentFilesMenu;
 class TSessionCells;
 class TShowText;
+class TSpeedBar;
 class TStatusPanel;
 class TTracePane;
 class TViewMenu;
@@ -149,6 +151,10 @@ class TMainWin : public QMainWindow, public TZForm {
   void SetRunSpeed(int perSecond);
   int RunSpeed() const { return FRunSpeed; }
   QMenu* SpeedMenu = nullptr;
+  // View > Speed Bar: the speed as a list and the step back buttons in a
+  // movable tool bar, hidden by default.
+  TSpeedBar* SpeedBar = nullptr;
+  QAction* MenuSpeedBar = nullptr;
   QAction* MenuRemoveBreakpoints = nullptr;
   QAction* MenuBreakHere = nullptr;
   QAction* MenuWatchMemory = nullptr;
@@ -223,6 +229,7 @@ class TMainWin : public QMainWindow, public TZForm {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -302,6 +309,8 @@ class TMainWin : public QMainWindow, public TZForm {
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
   int FRunSpeed = 0;
+  // Whether the stored speed and speed bar were applied (at the first show).
+  bool FSpeedSettingsRead = false;
   // A paced run: when it (or its last speed change) started, and how many
   // instructions it has executed since.
   std::chrono::steady_clock::time_point FPaceStart;

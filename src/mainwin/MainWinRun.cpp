@@ -4,6 +4,7 @@
 #include "controls/HexGrid.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/SpeedBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -155,6 +156,8 @@ bool TMainWin::RunPacedSlice() {
 void TMainWin::SetRunSpeed(int perSecond) {
   FRunSpeed = perSecond;
   for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
+  if (SpeedBar) SpeedBar->ShowSpeed(perSecond);
+  FSettings.RunSpeed = QString::number(perSecond);
   // A change during a run counts from now on.
   FPaceStart = std::chrono::steady_clock::now();
   FPacedSteps = 0;
