@@ -347,6 +347,14 @@ std::string TSimulator::TakeOutput() {
   return taken;
 }
 
+std::string TSimulator::TakeOutput(size_t count) {
+  if (count >= FOutput.size()) return TakeOutput();
+  std::string taken = FOutput.substr(0, count);
+  FOutput.erase(0, count);
+  FOutputTaken += count;
+  return taken;
+}
+
 void TSimulator::PopOutput() {
   // A byte already taken cannot be called back; only the count goes back.
   if (!FOutput.empty()) {

@@ -114,6 +114,8 @@ class TSimulator {
   std::string_view OutputSince(uint64_t position) const;
   // Hands over the bytes held and forgets them (orvik-cli streams them).
   std::string TakeOutput();
+  // Hands over the oldest count bytes held (all of them when fewer).
+  std::string TakeOutput(size_t count);
 
   // --- change tracking for views
   // Grows with every instruction and every change; never goes back, also

@@ -3,6 +3,7 @@
 #include "app/ZForm.h"
 #include "controls/TerminalModel.h"
 #include "machine/Simulator.h"
+#include "mainwin/TerminalHistory.h"
 
 #include <QColor>
 #include <QList>
@@ -301,9 +302,8 @@ class TMainWin : public QMainWindow, public TZForm {
   int32_t FShownPC = 0;
   std::vector<int> FChangedCells;
   uint64_t FOutputShown = 0;
-  static constexpr size_t OutputKept = size_t{1} << 20;
-  // The terminal at the output position the session keeps bytes from.
-  TTerminalModel FTerminalBase;
+  // The terminal at points a step back may return to.
+  TTerminalHistory FTerminalHistory;
   QTimer* FRunTimer;
   bool FRunning = false;
   // The address of the breakpoint Run to row set for itself, or -1.

@@ -82,6 +82,28 @@ TEST_F(MainWinDebugTest, AThousandStepsBackRestoreMachineAndTerminalExactly) {
   EXPECT_EQ(Shown(), start);
 }
 
+TEST_F(MainWinDebugTest, StepBackPastAMegabyteOfOutputRestoresTheTerminalExactly) {
+  PokePrintLoop();
+  // The session runs on its own until the program has printed just under a
+  // megabyte, and the window shows it as it would after a run; the 1,000
+  // steps that follow pass the megabyte.
+  TRunPolicy bulk;
+  bulk.Budget = 3 * ((uint64_t{1} << 20) - 100);
+  ASSERT_EQ(Main->Session().Run(bulk), srBudget);
+  Main->SyncViews();
+  std::vector<TShownState> forward{Shown()};
+  for (int i = 0; i < 1000; ++i) {
+    Press(Qt::Key_F8);
+    forward.push_back(Shown());
+  }
+  ASSERT_GT(Main->Session().OutputCount(), (uint64_t{1} << 20) + 200);
+  for (int i = 999; i >= 0; --i) {
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    ASSERT_EQ(Shown(), forward[static_cast<size_t>(i)]) << "after " << i << " steps";
+  }
+  EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
+}
+
 TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
   struct TCase {
     const char* Name;
