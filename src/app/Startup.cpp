@@ -72,6 +72,8 @@ constexpr TStoredField StoredFields[] = {
 constexpr TStoredField ViewFields[] = {
     {"Zoom", &TSettings::Zoom},
     {"DarkColours", &TSettings::DarkColours},
+    {"RunSpeed", &TSettings::RunSpeed},
+    {"SpeedBar", &TSettings::SpeedBar},
 };
 
 }  // namespace

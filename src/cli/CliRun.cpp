@@ -77,13 +77,6 @@ TRunResult RunImage(const TRunSetup& setup, const TOutputEvent& onOutput, const 
     }
     deliverOutput();
     if (reason != srBudget || (setup.KeepGoing && !setup.KeepGoing())) break;
-    // Each call executes its first instruction even at a breakpoint (so that
-    // a run can go on from one); a call that ended just before one must
-    // therefore stop here, unless the step limit came first.
-    if (setup.StepLimit != 0 && simulator.Executed() >= setup.StepLimit)
-      reason = srStepLimit;
-    else if (simulator.Breakpoint(simulator.PC()))
-      reason = srBreakpoint;
   }
 
   result.Steps = simulator.Executed();

@@ -12,6 +12,7 @@
 #include <functional>
 #include <initializer_list>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 class QLineEdit;
@@ -172,6 +173,10 @@ class THexGrid : public QWidget, public TZoomable {
   void SetBorderStyle(TGridBorderStyle value);
   QMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
+  // What the tooltip of a cell says (an empty text: nothing of its own). A
+  // cell too narrow for its value shows the whole value as well.
+  using TCellToolTip = std::function<QString(int adr)>;
+  void SetCellToolTip(TCellToolTip text) { FCellToolTip = std::move(text); }
 
   // Geometry, in widget pixels: the cell's own area (without its grid lines)
   // and the address under a point (-1 outside every cell; a grid line belongs
@@ -283,4 +288,5 @@ class THexGrid : public QWidget, public TZoomable {
   QFont FZoomBaseChanged;
   QFont FZoomBaseSelected;
   QMenu* FPopupMenu = nullptr;
+  TCellToolTip FCellToolTip;
 };

@@ -228,13 +228,19 @@ void THexGrid::mouseReleaseEvent(QMouseEvent* e) {
 // Keyboard
 
 bool THexGrid::event(QEvent* e) {
-  // A cell too narrow for its value shows the whole value as its tooltip;
+  // A cell shows its own tooltip, if it has one, and a cell too narrow for
+  // its value the whole value (first, unless the tooltip starts with it);
   // elsewhere the grid's own hint shows.
   if (e->type() == QEvent::ToolTip) {
     auto* help = static_cast<QHelpEvent*>(e);
     const int adr = AddressAt(help->pos());
+    QString text = adr >= 0 && FCellToolTip ? FCellToolTip(adr) : QString();
     if (adr >= 0 && !CellTextFits(adr)) {
-      QToolTip::showText(help->globalPos(), CellText(adr % FColCount, adr / FColCount), this, CellRect(adr));
+      const QString whole = CellText(adr % FColCount, adr / FColCount);
+      if (!text.startsWith(whole)) text = text.isEmpty() ? whole : whole + QLatin1Char('\n') + text;
+    }
+    if (!text.isEmpty()) {
+      QToolTip::showText(help->globalPos(), text, this, CellRect(adr));
       return true;
     }
   }

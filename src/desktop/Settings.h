@@ -19,6 +19,8 @@ struct TSettings {
   QStringList RecentFiles;
   QString Zoom;         // percent, "100".."300"; empty is 100
   QString DarkColours;  // "1" for View > Dark Colours
+  QString RunSpeed;     // Run > Speed in instructions per second, "0" for Max; empty is Max
+  QString SpeedBar;     // "1" when the main window shows its speed bar
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");

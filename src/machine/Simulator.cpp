@@ -274,6 +274,29 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
 }
 
 TStopReason TSimulator::Run(const TRunPolicy& policy) {
+  const bool unreported = FUnreportedBreakpoint && FUnreportedGeneration == FGeneration;
+  const uint64_t before = FExecuted;
+  TStopReason reason = RunChunks(policy, unreported);
+  if (reason == srBreakpoint) {
+    FUnreportedBreakpoint = false;
+    return reason;
+  }
+  // Nothing executed: whatever was reached is still ahead of the next call.
+  if (FExecuted == before || !FChecks) return reason;
+  if (reason == srBudget || reason == srDeadline) {
+    // A call that stops for its caller (a slice of a longer run, a traced
+    // step) reports what the next instruction would have been stopped by,
+    // so that the next call, which starts by executing, does not miss it.
+    if (policy.StepLimit != 0 && FExecuted >= policy.StepLimit) return srStepLimit;
+    if (Breakpoint(PC())) reason = srBreakpoint;
+    return reason;
+  }
+  FUnreportedBreakpoint = Breakpoint(PC());
+  FUnreportedGeneration = FGeneration;
+  return reason;
+}
+
+TStopReason TSimulator::RunChunks(const TRunPolicy& policy, bool checkFirst) {
   uint64_t done = 0;
   for (;;) {
     if (FBreakRequested.exchange(false, std::memory_order_relaxed)) return srBreak;
@@ -288,13 +311,12 @@ TStopReason TSimulator::Run(const TRunPolicy& policy) {
       chunk = std::min(chunk, policy.StepLimit - FExecuted);
     }
     TStopReason reason = srBudget;
-    const bool first = done == 0;
+    const bool skip = done == 0 && !checkFirst;
     uint64_t ran = 0;
     if (FRecording) {
-      ran = FChecks ? ExecuteChunk<true, true>(chunk, first, reason) : ExecuteChunk<true, false>(chunk, first, reason);
+      ran = FChecks ? ExecuteChunk<true, true>(chunk, skip, reason) : ExecuteChunk<true, false>(chunk, skip, reason);
     } else {
-      ran =
-          FChecks ? ExecuteChunk<false, true>(chunk, first, reason) : ExecuteChunk<false, false>(chunk, first, reason);
+      ran = FChecks ? ExecuteChunk<false, true>(chunk, skip, reason) : ExecuteChunk<false, false>(chunk, skip, reason);
     }
     done += ran;
     if (reason != srBudget) return reason;
@@ -302,6 +324,8 @@ TStopReason TSimulator::Run(const TRunPolicy& policy) {
 }
 
 TStopReason TSimulator::Step() {
+  // A step executes the instruction at PC whatever was reached before.
+  FUnreportedBreakpoint = false;
   TRunPolicy policy;
   policy.Budget = 1;
   return Run(policy);
@@ -320,6 +344,14 @@ std::string TSimulator::TakeOutput() {
   FOutputTaken += FOutput.size();
   std::string taken;
   taken.swap(FOutput);
+  return taken;
+}
+
+std::string TSimulator::TakeOutput(size_t count) {
+  if (count >= FOutput.size()) return TakeOutput();
+  std::string taken = FOutput.substr(0, count);
+  FOutput.erase(0, count);
+  FOutputTaken += count;
   return taken;
 }
 

@@ -77,7 +77,8 @@ class TSimulator {
   // --- running
   // Executes instructions until the policy or the program stops it.
   TStopReason Run(const TRunPolicy& policy);
-  // One instruction; srBudget when it neither halted nor was invalid.
+  // One instruction, also at a breakpoint: srBudget, or why it stopped
+  // after it (srBreakpoint when it brought PC to a breakpoint).
   TStopReason Step();
   // Thread-safe: the next check of a running Run (at most every
   // BreakCheckInterval instructions) stops it with srBreak. A request made
@@ -86,8 +87,16 @@ class TSimulator {
   void CancelBreak() { FBreakRequested.store(false, std::memory_order_relaxed); }
   // Instructions executed so far (an undone one no longer counts).
   uint64_t Executed() const { return FExecuted; }
-  // Run stops before executing an instruction at a breakpoint address,
-  // except the first instruction of the call, so that a run can go on.
+  // Run stops before executing an instruction at a breakpoint address that
+  // its instructions bring PC to, also when its budget or deadline ends at
+  // that moment (the stop is reported rather than left to the next call).
+  // Run always executes the instruction it starts from: PC is there because
+  // a reported stop left it there (so the run goes on) or because the
+  // student put it there (an edit, Step Back, Undo), asking to run from
+  // there. The one exception is a breakpoint reached by the last instruction
+  // of a call that stopped for another reason (a watch, a break request, a
+  // halt): the next Run reports that breakpoint before executing anything,
+  // unless something changed the machine since.
   void SetBreakpoint(int address, bool on);
   bool Breakpoint(int address) const { return FBreakpoints[static_cast<size_t>(WrapAddress(address))]; }
   // Run stops after an instruction that writes a watched cell (also with an
@@ -105,6 +114,8 @@ class TSimulator {
   std::string_view OutputSince(uint64_t position) const;
   // Hands over the bytes held and forgets them (orvik-cli streams them).
   std::string TakeOutput();
+  // Hands over the oldest count bytes held (all of them when fewer).
+  std::string TakeOutput(size_t count);
 
   // --- change tracking for views
   // Grows with every instruction and every change; never goes back, also
@@ -147,6 +158,7 @@ class TSimulator {
   bool LastStep(TStepTrace& trace) const;
 
  private:
+  TStopReason RunChunks(const TRunPolicy& policy, bool checkFirst);
   template <bool Record, bool Checks>
   uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
   void WriteCell(TCellSpace space, int address, int32_t value);
@@ -172,6 +184,10 @@ class TSimulator {
   std::array<bool, MemorySize> FWatchedMemory{};
   std::array<bool, RegisterCount> FWatchedRegisters{};
   bool FChecks = false;  // any breakpoint or watch set
+  // A breakpoint a run reached but did not report (see SetBreakpoint),
+  // valid while the generation is still this one.
+  bool FUnreportedBreakpoint = false;
+  uint64_t FUnreportedGeneration = 0;
   std::atomic<bool> FBreakRequested{false};
 
   THistory FHistory;

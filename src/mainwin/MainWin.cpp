@@ -437,23 +437,26 @@ void TMainWin::SyncViews() {
     if (pcWritten) PcChanged(pc);
     DisasmWin->EndUpdate();
   }
-  if (FSession->OutputCount() < FOutputShown) {
+  const uint64_t output = FSession->OutputCount();
+  if (output < FOutputShown) {
     // Output was taken back (a step back, an undone edit of RF): the
-    // terminal is drawn again from the text it had when the session last
-    // let go of its output, and the bytes kept since.
-    OutputBox->Restore(FTerminalBase, FSession->OutputSince(0));
+    // terminal is drawn again from the newest copy taken before that point,
+    // and the bytes written after it.
+    const TTerminalHistory::TSnapshot& base = FTerminalHistory.Back(output);
+    OutputBox->Restore(base.Terminal, FSession->OutputSince(base.Position));
   } else {
     for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
   }
-  FOutputShown = FSession->OutputCount();
+  FOutputShown = output;
+  FTerminalHistory.Shown(output, OutputBox->Model());
   UpdateValuePanel();
-  // The session keeps the recent output (an undone instruction takes its
-  // byte back from there); what is older and shown already is let go, and
-  // the terminal as it is now becomes the base of a later redraw.
-  if (FSession->OutputSince(0).size() > OutputKept) {
-    FSession->TakeOutput();
-    FTerminalBase = OutputBox->Model();
-  }
+  // Each entry of the history takes back at most one byte of output, so
+  // bytes older than that many can never come back into view; the session
+  // lets go of those before the oldest copy of the terminal still needed.
+  const uint64_t undoable = FSession->History().Size();
+  const uint64_t oldest = FTerminalHistory.LetGo(output > undoable ? output - undoable : 0);
+  const uint64_t held = output - FSession->OutputSince(0).size();
+  if (oldest > held) FSession->TakeOutput(static_cast<size_t>(oldest - held));
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {

@@ -4,6 +4,7 @@
 #include "editor/MachineHost.h"
 #include "machine/Simulator.h"
 #include "machine/TerminalModel.h"
+#include "mainwin/TerminalHistory.h"
 
 #include <QColor>
 #include <QList>
@@ -21,6 +22,7 @@ struct TFileDialogResult;
 struct TSettings;
 class QAction;
 class QKeyEvent;
+class QShowEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -33,6 +35,7 @@ class THexGrid;
 class TRecentFilesMenu;
 class TSessionCells;
 class TShowText;
+class TSpeedBar;
 class TStatusPanel;
 class TTracePane;
 class TViewMenu;
@@ -154,6 +157,10 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void SetRunSpeed(int perSecond);
   int RunSpeed() const { return FRunSpeed; }
   QMenu* SpeedMenu = nullptr;
+  // View > Speed Bar: the speed as a list and the step back buttons in a
+  // movable tool bar, hidden by default.
+  TSpeedBar* SpeedBar = nullptr;
+  QAction* MenuSpeedBar = nullptr;
   QAction* MenuRemoveBreakpoints = nullptr;
   QAction* MenuBreakHere = nullptr;
   QAction* MenuWatchMemory = nullptr;
@@ -228,6 +235,7 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -299,17 +307,15 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   int32_t FShownPC = 0;
   std::vector<int> FChangedCells;
   uint64_t FOutputShown = 0;
-  static constexpr size_t OutputKept = size_t{1} << 20;
-  // The terminal at the output position the session keeps bytes from.
-  TTerminalModel FTerminalBase;
+  // The terminal at points a step back may return to.
+  TTerminalHistory FTerminalHistory;
   QTimer* FRunTimer;
   bool FRunning = false;
-  // The session skips a breakpoint at the first instruction of each call of
-  // Run; only the first slice of a run may start on one.
-  bool FFirstSlice = false;
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
   int FRunSpeed = 0;
+  // Whether the stored speed and speed bar were applied (at the first show).
+  bool FSpeedSettingsRead = false;
   // A paced run: when it (or its last speed change) started, and how many
   // instructions it has executed since.
   std::chrono::steady_clock::time_point FPaceStart;

@@ -89,6 +89,9 @@ void TMainWin::CreateDebugCommands() {
   // The trace is a window of its own: F1 and "What's this?" work in it too.
   InstallPlatformHelp(TraceWin);
   SetHelpContext(StatusValue, 22);
+  // Hovering a cell reads its value the same ways, in a tooltip.
+  MainMemory->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Memory(adr)); });
+  Registers->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Register(adr)); });
   Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
     InspectCell(csRegister, Registers->coor2adr(col, row));
   };

@@ -4,6 +4,7 @@
 #include "desktop/Settings.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
+#include "mainwin/SpeedBar.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -91,7 +92,6 @@ void TMainWin::RunSimulator() {
   RunButton->setEnabled(false);
   BreakButton->setEnabled(true);
   FRunning = true;
-  FFirstSlice = true;
   FPaceStart = std::chrono::steady_clock::now();
   FPacedSteps = 0;
   FSession->CancelBreak();
@@ -112,18 +112,10 @@ void TMainWin::RunSlice() {
     RunPacedSlice();
     return;
   }
-  // A slice that ended on a breakpoint stops the run there: the next call
-  // of Run would step over it.
-  if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
-    SyncViews();
-    FinishRun(srBreakpoint);
-    return;
-  }
-  FFirstSlice = false;
   TRunPolicy slice;
   slice.Deadline = std::chrono::steady_clock::now() + SliceTime;
   TStopReason reason = FSession->Run(slice);
-  if (reason == srDeadline && !FSession->Breakpoint(FSession->PC())) {
+  if (reason == srDeadline) {
     TRunPolicy shift;
     shift.Budget = NextPhaseShift(FClockCheckState);
     reason = FSession->Run(shift);
@@ -143,12 +135,6 @@ bool TMainWin::RunPacedSlice() {
   const auto due = static_cast<uint64_t>(elapsed * FRunSpeed) + 1;
   const bool showEach = FRunSpeed <= ShowEveryStepSpeed;
   while (FPacedSteps < due) {
-    if (!FFirstSlice && FSession->Breakpoint(FSession->PC())) {
-      SyncViews();
-      FinishRun(srBreakpoint);
-      return false;
-    }
-    FFirstSlice = false;
     TRunPolicy policy;
     policy.Budget = showEach ? 1 : due - FPacedSteps;
     const uint64_t before = FSession->Executed();
@@ -170,6 +156,8 @@ bool TMainWin::RunPacedSlice() {
 void TMainWin::SetRunSpeed(int perSecond) {
   FRunSpeed = perSecond;
   for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
+  if (SpeedBar) SpeedBar->ShowSpeed(perSecond);
+  FSettings.RunSpeed = QString::number(perSecond);
   // A change during a run counts from now on.
   FPaceStart = std::chrono::steady_clock::now();
   FPacedSteps = 0;

@@ -1,12 +1,21 @@
 // TMainWin: the View menu, and colours that follow the palette.
+#include "desktop/Settings.h"
 #include "desktop/ViewMenu.h"
 #include "mainwin/MainWin.h"
+#include "mainwin/SpeedBar.h"
 #include "mainwin/TracePane.h"
 
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 void TMainWin::CreateViewMenu() {
+  // Before the zoom of the view menu, which then scales it too.
+  SpeedBar = new TSpeedBar({0, 1000, 100, 50, 20, 10, 5, 2, 1}, {MenuStepBack, MenuBackToStart}, this);
+  addToolBar(Qt::TopToolBarArea, SpeedBar);
+  SpeedBar->hide();
+  connect(SpeedBar, &TSpeedBar::SpeedChosen, this, [this](int perSecond) { SetRunSpeed(perSecond); });
   // Between Edit and Run, where desktop programs keep it; the described
   // menus keep their items.
   ViewMenu = new TViewMenu(this, menuBar(), RunMenu->menuAction(), FSettings);
@@ -17,4 +26,29 @@ void TMainWin::CreateViewMenu() {
   MenuTrace->setStatusTip(hint);
   MenuTrace->setCheckable(true);
   connect(MenuTrace, &QAction::toggled, TraceWin, &QWidget::setVisible);
+
+  // The bar's own show/hide item (also in the tool-bar area's pop-up menu);
+  // only a student's choice is remembered.
+  MenuSpeedBar = SpeedBar->toggleViewAction();
+  MenuSpeedBar->setText(QStringLiteral("&Speed Bar"));
+  MenuSpeedBar->setStatusTip(QStringLiteral("Show the run speed and the step back buttons in a bar"));
+  MenuSpeedBar->setToolTip(MenuSpeedBar->statusTip());
+  ViewMenu->Menu()->addAction(MenuSpeedBar);
+  connect(MenuSpeedBar, &QAction::triggered, this,
+          [this](bool on) { FSettings.SpeedBar = on ? QStringLiteral("1") : QStringLiteral("0"); });
+}
+
+// The program reads the stored settings after it has built this window, so
+// the speed and the bar chosen in an earlier session come back when it is
+// first shown.
+void TMainWin::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (FSpeedSettingsRead) return;
+  FSpeedSettingsRead = true;
+  bool known = false;
+  const int speed = FSettings.RunSpeed.toInt(&known);
+  if (known && SpeedMenu &&
+      std::ranges::any_of(SpeedMenu->actions(), [speed](const QAction* item) { return item->data().toInt() == speed; }))
+    SetRunSpeed(speed);
+  if (FSettings.SpeedBar == QLatin1String("1")) SpeedBar->show();
 }

@@ -250,6 +250,22 @@ TEST(Simulator, OutputPortGetsEveryWriteOfRFAlsoUnchanged) {
   EXPECT_EQ(s.OutputSince(0), "");
 }
 
+TEST(Simulator, APartOfTheOutputCanBeTakenAndAStepBackStillTakesItsByte) {
+  TSimulator s;
+  // load RF,41 / load RF,42 / load RF,43 / halt
+  s.EditMemory(eaLoadFile, 0, {0x2F, 0x41, 0x2F, 0x42, 0x2F, 0x43, 0xC0, 0x00});
+  EXPECT_EQ(s.Run({}), srHalt);
+  EXPECT_EQ(s.TakeOutput(2), "AB");
+  EXPECT_EQ(s.OutputSince(0), "C");
+  EXPECT_EQ(s.OutputSince(2), "C");
+  EXPECT_EQ(s.OutputCount(), 3u);
+  ASSERT_TRUE(s.StepBack());  // the halt
+  ASSERT_TRUE(s.StepBack());  // the write of C
+  EXPECT_EQ(s.OutputSince(0), "");
+  EXPECT_EQ(s.OutputCount(), 2u);
+  EXPECT_EQ(s.TakeOutput(5), "");
+}
+
 struct TTraceCase {
   const char* Name;
   std::vector<int32_t> Program;  // at 00, executed up to its last instruction

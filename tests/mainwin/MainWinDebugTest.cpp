@@ -4,10 +4,12 @@
 #include "mainwin/TracePane.h"
 
 #include <QClipboard>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTextBrowser>
+#include <QToolTip>
 
 #include <array>
 #include <functional>
@@ -78,6 +80,28 @@ TEST_F(MainWinDebugTest, AThousandStepsBackRestoreMachineAndTerminalExactly) {
   Press(Qt::Key_F8, Qt::ShiftModifier);
   EXPECT_EQ(Status(), "No instruction to step back");
   EXPECT_EQ(Shown(), start);
+}
+
+TEST_F(MainWinDebugTest, StepBackPastAMegabyteOfOutputRestoresTheTerminalExactly) {
+  PokePrintLoop();
+  // The session runs on its own until the program has printed just under a
+  // megabyte, and the window shows it as it would after a run; the 1,000
+  // steps that follow pass the megabyte.
+  TRunPolicy bulk;
+  bulk.Budget = 3 * ((uint64_t{1} << 20) - 100);
+  ASSERT_EQ(Main->Session().Run(bulk), srBudget);
+  Main->SyncViews();
+  std::vector<TShownState> forward{Shown()};
+  for (int i = 0; i < 1000; ++i) {
+    Press(Qt::Key_F8);
+    forward.push_back(Shown());
+  }
+  ASSERT_GT(Main->Session().OutputCount(), (uint64_t{1} << 20) + 200);
+  for (int i = 999; i >= 0; --i) {
+    Press(Qt::Key_F8, Qt::ShiftModifier);
+    ASSERT_EQ(Shown(), forward[static_cast<size_t>(i)]) << "after " << i << " steps";
+  }
+  EXPECT_TRUE(Status().startsWith("Stepped back: ")) << Status().toStdString();
 }
 
 TEST_F(MainWinDebugTest, StepBackWorksAfterEveryWayARunEnds) {
@@ -277,6 +301,47 @@ TEST_F(MainWinDebugTest, SelectingACellShowsItsValueReadEveryWay) {
   Main->ResetProgramCounter();
   Press(Qt::Key_F8);
   EXPECT_TRUE(Main->StatusValue->text().startsWith("07 hex"));
+}
+
+// The tooltip a student sees when resting the mouse on a cell.
+QString HoverText(THexGrid* grid, int adr) {
+  const QPoint at = grid->CellRect(adr).center();
+  QHelpEvent help(QEvent::ToolTip, at, grid->mapToGlobal(at));
+  QApplication::sendEvent(grid, &help);
+  const QString text = QToolTip::isVisible() ? QToolTip::text() : QString();
+  QToolTip::hideText();
+  return text;
+}
+
+TEST_F(MainWinDebugTest, HoveringAMemoryCellOrRegisterReadsItsValueInATooltip) {
+  struct {
+    THexGrid* Grid;
+    int Address;
+    int32_t Value;
+    const char* Shown;
+  } const cases[] = {
+      {Main->MainMemory, 0x20, 0x3C, "3C hex  60  +60  00111100 bin  '<'  float 96"},
+      {Main->MainMemory, 0xFF, 0x80, "80 hex  128  -128  10000000 bin  '\u20AC'  float 0"},
+      {Main->Registers, 0x0F, 0xFF, "FF hex  255  -1  11111111 bin  '\u00FF'  float -1920"},
+      // Too narrow for the cell: the readings start with the whole value.
+      {Main->MainMemory, 0x21, 0x12345641, "12345641 hex  65  +65  01000001 bin  'A'  float 16"},
+      {Main->Registers, 3, -2, "FFFFFFFE hex  254  -2  11111110 bin  '\u00FE'  float -1792"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Shown);
+    c.Grid->SetContents(c.Address, c.Value);
+    EXPECT_EQ(HoverText(c.Grid, c.Address), QString::fromUtf8(c.Shown));
+    // The same words as the status-bar panel of the selected cell.
+    ClickCell(c.Grid, c.Address);
+    EXPECT_EQ(Main->StatusValue->text(), QString::fromUtf8(c.Shown));
+  }
+  // A value the program just wrote is read, not the one of an earlier look.
+  Poke(0x00, {0x22, 0x07});
+  Main->ResetProgramCounter();
+  Press(Qt::Key_F8);
+  EXPECT_TRUE(HoverText(Main->Registers, 2).startsWith("07 hex  7  +7"));
+  // PC and IR keep the grid's own hint.
+  EXPECT_EQ(HoverText(Main->SysRegs, 0), Main->SysRegs->toolTip());
 }
 
 }  // namespace

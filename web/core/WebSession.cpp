@@ -57,13 +57,8 @@ TWebStop TWebSession::Run(int budget) {
     case srHalt: return wsHalt;
     case srInvalid: return wsInvalid;
     case srBreakpoint: return wsBreakpoint;
-    default: break;
+    default: return wsBudget;
   }
-  // The session skips the breakpoint check for a run's first instruction, so
-  // that Run can leave a breakpoint; the page runs in slices, and a slice
-  // that ends on a breakpoint must stop there rather than let the next one
-  // step over it.
-  return FSimulator.Breakpoint(PC()) ? wsBreakpoint : wsBudget;
 }
 
 bool TWebSession::StepBack() {
