@@ -112,7 +112,7 @@ void TMainWin::UpdateUndoItems() {
 void TMainWin::TraceLastStep() {
   TStepTrace trace;
   if (FSession->LastStep(trace))
-    TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())));
+    TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())), FSession->Executed());
 }
 
 QString TMainWin::ValueReadings(int32_t value) {
@@ -159,6 +159,7 @@ void TMainWin::StepBackSimulator() {
     SetStatus(QStringLiteral("No instruction to step back"), StopColor);
     return;
   }
+  TraceWin->TakeBackTo(FSession->Executed());
   SyncViews();
   ShowStepsBack(QStringLiteral("Stepped back"));
 }

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 TTracePane::TTracePane(QWidget* parent) : QWidget(parent, Qt::Tool), FText(new QPlainTextEdit(this)) {
@@ -22,12 +23,34 @@ TTracePane::TTracePane(QWidget* parent) : QWidget(parent, Qt::Tool), FText(new Q
   resize(520, 240);
 }
 
-void TTracePane::AddLine(const QString& line) {
+void TTracePane::AddLine(const QString& line, uint64_t step) {
   FText->appendPlainText(line);
+  FSteps.push_back(step);
+  // The document has dropped its oldest line by now.
+  if (FSteps.size() > static_cast<size_t>(MaxLines)) FSteps.pop_front();
   FText->verticalScrollBar()->setValue(FText->verticalScrollBar()->maximum());
 }
 
-void TTracePane::Clear() { FText->clear(); }
+void TTracePane::TakeBackTo(uint64_t executed) {
+  while (!FSteps.empty() && FSteps.back() > executed) {
+    FSteps.pop_back();
+    if (FSteps.empty()) {
+      FText->clear();
+      break;
+    }
+    // The last line with the line break before it.
+    QTextCursor cursor(FText->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    cursor.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+  }
+}
+
+void TTracePane::Clear() {
+  FText->clear();
+  FSteps.clear();
+}
 
 QStringList TTracePane::Lines() const {
   if (FText->document()->isEmpty()) return {};

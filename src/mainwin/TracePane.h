@@ -2,11 +2,16 @@
 
 #include <QWidget>
 
+#include <cstdint>
+#include <deque>
+
 class QPlainTextEdit;
 
 // The "Trace" window: one line in plain words for every instruction shown
 // step by step, the newest at the bottom. It keeps the last MaxLines lines;
-// the text can be selected and copied.
+// the text can be selected and copied. Each line remembers which step of the
+// session it tells of, so that stepping back takes back the lines of the
+// instructions undone and no others.
 class TTracePane : public QWidget {
   Q_OBJECT
 
@@ -15,7 +20,11 @@ class TTracePane : public QWidget {
 
   explicit TTracePane(QWidget* parent = nullptr);
 
-  void AddLine(const QString& line);
+  // step: the session's count of executed instructions after the one the
+  // line tells of.
+  void AddLine(const QString& line, uint64_t step);
+  // Removes the newest lines of steps after executed (they were undone).
+  void TakeBackTo(uint64_t executed);
   void Clear();
   QStringList Lines() const;
   QPlainTextEdit* Text() const { return FText; }
@@ -28,4 +37,5 @@ class TTracePane : public QWidget {
 
  private:
   QPlainTextEdit* FText;
+  std::deque<uint64_t> FSteps;  // one a line, oldest first
 };

@@ -272,6 +272,32 @@ TEST_F(MainWinDebugTest, TraceShowsEachStepInWordsKeepsTheLastThousandAndIsClear
   EXPECT_FALSE(Main->TraceWin->isVisible());
 }
 
+TEST_F(MainWinDebugTest, StepBackTakesBackTheTraceLinesOfTheUndoneInstructionsOnly) {
+  Main->MenuTrace->trigger();
+  PokePrintLoop();
+  Press(Qt::Key_F8, {}, 5);
+  const QStringList five = Main->TraceWin->Lines();
+  ASSERT_EQ(five.size(), 5);
+  Press(Qt::Key_F8, Qt::ShiftModifier, 2);
+  EXPECT_EQ(Main->TraceWin->Lines(), five.mid(0, 3));
+  Press(Qt::Key_F8, {}, 1);
+  EXPECT_EQ(Main->TraceWin->Lines(), five.mid(0, 4));
+
+  // A run at full speed writes no lines; stepping back through it leaves
+  // the lines of the steps before it alone.
+  Click(Main->RunButton);
+  QTRY_VERIFY_WITH_TIMEOUT(Main->Session().Executed() > 100u, 20000);
+  Click(Main->BreakButton);
+  ASSERT_FALSE(Main->Running());
+  Press(Qt::Key_F8, Qt::ShiftModifier, 3);
+  EXPECT_EQ(Main->TraceWin->Lines(), five.mid(0, 4));
+  Main->MenuBackToStart->trigger();
+  EXPECT_TRUE(Main->TraceWin->Lines().isEmpty());
+  // Back at the start, the lines come again as the steps are redone.
+  Press(Qt::Key_F8, {}, 2);
+  EXPECT_EQ(Main->TraceWin->Lines(), five.mid(0, 2));
+}
+
 }  // namespace
 
 namespace {
