@@ -87,7 +87,7 @@ try {
       'the PC row is highlighted',
       await page.$eval('#disasm .row:nth-child(5)', (e) => e.classList.contains('selected')));
   check('RF holds the first byte of the text', (await cell('registers', 15)) === '0A', await cell('registers', 15));
-  check('the trace names the last instruction', (await text('#trace')).includes('load RF,[R1]'), await text('#trace'));
+  check('the trace names the last instruction', (await text('#trace')).includes('load  RF,[R1]'), await text('#trace'));
 
   // Step Back undoes the load of RF.
   await page.click('#step-back');

@@ -120,7 +120,7 @@ check(
     'a run from the breakpoint goes once round the loop', core.run(100000) === StopBreakpoint && core.executed() === 4);
 check(
     'the trace names the instruction and its changes',
-    core.trace() === '04: 5F F1  addi RF,RF,R1   RF = 03 + 01 = 04, prints code 04', core.trace());
+    core.trace() === '04:  5F,F1  addi  RF,RF,R1 |  PC 04->06  RF 03->04  out 04', core.trace());
 // A slice that ends on the breakpoint reports it, so that the next slice,
 // whose first instruction is never checked, does not step over it.
 load(printer);

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
+#include "machine/Disassembler.h"
+#include "machine/HexText.h"
 #include "machine/Instruction.h"
-#include "machine/TraceFormat.h"
 
 namespace {
 
@@ -11,6 +12,16 @@ namespace {
 // base copy in chunks of at least this size, so a program printing forever
 // keeps the page's memory bounded.
 constexpr size_t OutputSlack = 1 << 16;
+
+std::string CellName(TCellSpace space, int address) {
+  switch (space) {
+    case csMemory: return "[" + HexText(address, 2) + "]";
+    case csRegister: return "R" + HexText(address, 1);
+    case csSysReg: return address == PCIndex ? "PC" : "IR";
+    case csNone: break;
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -113,8 +124,30 @@ void TWebSession::SetTerminalSize(int cols, int rows) {
 }
 
 std::string TWebSession::TraceLine() const {
-  // The same words as the desktop's trace window.
   TStepTrace trace;
   if (!FSimulator.LastStep(trace)) return "";
-  return FormatTraceLine(trace, FSimulator.RegisterCells());
+  // The instruction as it was fetched, in the disassembly list's words
+  // without the comment column.
+  TMemoryCells fetched{};
+  fetched[static_cast<size_t>(trace.Address)] = trace.First;
+  fetched[static_cast<size_t>((trace.Address + 1) & 0xFF)] = trace.Second;
+  std::string text = Disassemble(fetched, trace.Address).Line;
+  const size_t comment = text.find(';');
+  if (comment != std::string::npos) text.erase(text.find_last_not_of(' ', comment - 1) + 1);
+  text += " |";
+  // PC as it ended (a jump writes it twice), IR left out: the text shows it.
+  int32_t finalPC = PC();
+  bool pcShown = false;
+  for (const TTraceWrite& write : trace.Writes) {
+    if (write.Space == csSysReg && write.Address == IRIndex) continue;
+    if (write.Space == csSysReg && write.Address == PCIndex) {
+      if (pcShown) continue;
+      pcShown = true;
+      text += "  PC " + HexText(write.Old, 2) + "->" + HexText(finalPC, 2);
+      continue;
+    }
+    text += "  " + CellName(write.Space, write.Address) + " " + HexText(write.Old, 2) + "->" + HexText(write.New, 2);
+  }
+  if (trace.HasOutput) text += "  out " + HexText(trace.Output, 2);
+  return text;
 }

@@ -64,9 +64,9 @@ class TWebSession {
   TTerminalModel& Terminal();
   void SetTerminalSize(int cols, int rows);
 
-  // The last executed instruction in the words of the desktop's trace
-  // (FormatTraceLine); "" when the newest entry of the history is no
-  // instruction.
+  // "06:  D0,F1  load  RF,[R1] |  PC 06->08  RF 00->0A  out 0A": the last
+  // executed instruction and what it wrote; "" when the newest entry of the
+  // history is no instruction.
   std::string TraceLine() const;
 
  private:
