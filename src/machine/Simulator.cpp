@@ -282,16 +282,16 @@ TStopReason TSimulator::Run(const TRunPolicy& policy) {
     return reason;
   }
   // Nothing executed: whatever was reached is still ahead of the next call.
-  if (FExecuted == before || !FChecks) return reason;
+  if (FExecuted == before) return reason;
   if (reason == srBudget || reason == srDeadline) {
     // A call that stops for its caller (a slice of a longer run, a traced
     // step) reports what the next instruction would have been stopped by,
     // so that the next call, which starts by executing, does not miss it.
     if (policy.StepLimit != 0 && FExecuted >= policy.StepLimit) return srStepLimit;
-    if (Breakpoint(PC())) reason = srBreakpoint;
+    if (FChecks && Breakpoint(PC())) reason = srBreakpoint;
     return reason;
   }
-  FUnreportedBreakpoint = Breakpoint(PC());
+  FUnreportedBreakpoint = FChecks && Breakpoint(PC());
   FUnreportedGeneration = FGeneration;
   return reason;
 }

@@ -181,6 +181,12 @@ TEST(Simulator, RunStopsForEachReasonOfThePolicy) {
          p.StepLimit = 4;
        },
        srStepLimit, 4, 0x02},
+      {"a budget that ends at the step limit reports the step limit", Counter,
+       [](TSimulator&, TRunPolicy& p) {
+         p.Budget = 4;
+         p.StepLimit = 4;
+       },
+       srStepLimit, 4, 0x02},
       {"halt on the last instruction of the budget is a halt",
        {0x21, 0x01, 0xC0, 0x00},
        [](TSimulator&, TRunPolicy& p) { p.Budget = 2; },
