@@ -36,6 +36,9 @@ class TViewMenu : public QObject {
   static bool Dark(const TSettings& settings);
 
  private:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Zoom and colours as the settings hold them.
+  void ApplyStored();
   void Refresh();
   static std::vector<TViewMenu*>& Instances();
 
@@ -46,4 +49,5 @@ class TViewMenu : public QObject {
   QAction* FZoomOut;
   QAction* FActualSize;
   QAction* FDarkColours;
+  int FAppliedZoom = 100;
 };

@@ -1,6 +1,9 @@
 #include "MainWinFixture.h"
 
+#include "app/Program.h"
+#include "controls/ReadableColour.h"
 #include "desktop/AccessibleNames.h"
+#include "desktop/SettingsStore.h"
 #include "desktop/ViewMenu.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
@@ -8,7 +11,9 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -122,6 +127,37 @@ TEST_F(MainWinTest, ZoomScalesTheWholeWindowAndActualSizeRestoresIt) {
 }
 
 TEST_F(MainWinTest, AtActualSizeNothingIsCutOffEither) { ExpectNothingCutOff(Main.get()); }
+
+// As the program starts: the window is built first, the stored settings
+// are read after it, and the window is shown last.
+TEST(MainWinZoomStart, TheProgramOpensAtTheZoomAndColoursAnEarlierSessionChose) {
+  TScriptedPlatform platform;
+  QTemporaryDir dir;
+  const QString store = dir.filePath("Zavel.conf");
+  {
+    QSettings stored(store, QSettings::IniFormat);
+    stored.setValue("Zoom", "150");
+    stored.setValue("DarkColours", "1");
+  }
+  const QPalette desktop = QApplication::palette();
+  TProgram program(std::make_unique<TQSettingsStore>(store), TVersionResource{},
+                   [&dir](const char*) { return dir.path(); });
+  ASSERT_TRUE(program.Start());
+  program.Show({});
+  TMainWin* main = program.MainWin();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(main));
+  TSettings plain;
+  TMainWin reference(plain);
+  EXPECT_EQ(main->centralWidget()->size(), reference.centralWidget()->size() * 1.5);
+  EXPECT_TRUE(main->ViewMenu->ActualSize()->isEnabled());
+  EXPECT_TRUE(main->ViewMenu->DarkColours()->isChecked());
+  EXPECT_TRUE(TReadableColour::IsDark(QApplication::palette()));
+  TViewMenu::SetDark(plain, false);
+  QApplication::setPalette(desktop);
+  reference.SetMemoryModified(false);
+  main->SetMemoryModified(false);
+  EXPECT_TRUE(program.Finish());
+}
 
 TEST(MainWinZoomStart, AWindowOpensAtTheZoomOfTheSettings) {
   TScriptedPlatform platform;
