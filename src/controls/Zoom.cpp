@@ -113,7 +113,10 @@ void TZoom::Apply(QWidget* window, int percent) {
     const QSize base = window->property(BaseGeometry).toRect().size();
     window->resize(Scale(base.width(), factor), Scale(base.height(), factor));
   }
-  // A grown window is kept on its screen, top-left corner first.
+  KeepOnScreen(window);
+}
+
+void TZoom::KeepOnScreen(QWidget* window) {
   if (QScreen* screen = window->screen()) {
     const QRect area = screen->availableGeometry();
     QRect frame = window->frameGeometry();

@@ -14,6 +14,9 @@ class TZoom {
   static constexpr int StepPercent = 25;
 
   static void Apply(QWidget* window, int percent);
+  // Moves a window that grew past its screen's edge back onto the screen,
+  // top-left corner first.
+  static void KeepOnScreen(QWidget* window);
   static int Clamp(int percent);
   // The percentage stored in the settings as text; 100 for anything else.
   static int Parse(const QString& text);

@@ -80,13 +80,16 @@ void TMainWin::CreateDebugCommands() {
 
   // Its View > Trace item is made with the View menu (CreateViewMenu).
   TraceWin = new TTracePane(this);
+  addDockWidget(Qt::BottomDockWidgetArea, TraceWin);
+  TraceWin->hide();
   StatusValue = new QLabel(statusBar());
   StatusValue->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   StatusValue->setMargin(1);
   StatusValue->hide();
   statusBar()->addPermanentWidget(StatusValue);
   SetHelpContext(TraceWin, 21);
-  // The trace is a window of its own: F1 and "What's this?" work in it too.
+  // The trace can float as a window of its own: F1 and "What's this?" work
+  // in it there too.
   InstallPlatformHelp(TraceWin);
   SetHelpContext(StatusValue, 22);
   // Hovering a cell reads its value the same ways, in a tooltip.
@@ -95,7 +98,6 @@ void TMainWin::CreateDebugCommands() {
   Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
     InspectCell(csRegister, Registers->coor2adr(col, row));
   };
-  connect(TraceWin, &TTracePane::Closed, this, [this] { MenuTrace->setChecked(false); });
 }
 
 void TMainWin::UpdateUndoItems() {

@@ -1,10 +1,12 @@
 // TMainWin: the View menu, and colours that follow the palette.
+#include "controls/Zoom.h"
 #include "desktop/Settings.h"
 #include "desktop/ViewMenu.h"
 #include "mainwin/MainWin.h"
 #include "mainwin/SpeedBar.h"
 #include "mainwin/TracePane.h"
 
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -20,12 +22,21 @@ void TMainWin::CreateViewMenu() {
   // menus keep their items.
   ViewMenu = new TViewMenu(this, menuBar(), RunMenu->menuAction(), FSettings);
   ViewMenu->Menu()->addSeparator();
-  MenuTrace = ViewMenu->Menu()->addAction(QStringLiteral("&Trace"));
+  // The pane's own show/hide item: it follows the pane's close button too.
+  MenuTrace = TraceWin->toggleViewAction();
+  MenuTrace->setText(QStringLiteral("&Trace"));
   const QString hint = QStringLiteral("Show what each instruction did, in words");
   MenuTrace->setToolTip(hint);
   MenuTrace->setStatusTip(hint);
-  MenuTrace->setCheckable(true);
-  connect(MenuTrace, &QAction::toggled, TraceWin, &QWidget::setVisible);
+  ViewMenu->Menu()->addAction(MenuTrace);
+  // The window grows downwards for the pane; what grows past the screen's
+  // edge comes back up.
+  // (On triggered: the pane shows itself on that signal, before this.)
+  connect(MenuTrace, &QAction::triggered, this, [this](bool on) {
+    if (!on || !isVisible()) return;
+    layout()->activate();
+    TZoom::KeepOnScreen(this);
+  });
 
   // The bar's own show/hide item (also in the tool-bar area's pop-up menu);
   // only a student's choice is remembered.

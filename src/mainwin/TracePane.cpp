@@ -1,14 +1,13 @@
 #include "mainwin/TracePane.h"
 
-#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
-TTracePane::TTracePane(QWidget* parent) : QWidget(parent, Qt::Tool), FText(new QPlainTextEdit(this)) {
-  setWindowTitle(QStringLiteral("Trace"));
+TTracePane::TTracePane(QWidget* parent)
+    : QDockWidget(QStringLiteral("Trace"), parent), FText(new QPlainTextEdit(this)) {
+  setObjectName(QStringLiteral("TracePane"));
   // A screen reader has no caption to read for the lines.
   FText->setAccessibleName(QStringLiteral("Trace"));
   FText->setReadOnly(true);
@@ -17,10 +16,7 @@ TTracePane::TTracePane(QWidget* parent) : QWidget(parent, Qt::Tool), FText(new Q
   FText->setMaximumBlockCount(MaxLines);
   FText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   FText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(FText);
-  resize(520, 240);
+  setWidget(FText);
 }
 
 void TTracePane::AddLine(const QString& line, uint64_t step) {
@@ -55,9 +51,4 @@ void TTracePane::Clear() {
 QStringList TTracePane::Lines() const {
   if (FText->document()->isEmpty()) return {};
   return FText->toPlainText().split(QLatin1Char('\n'));
-}
-
-void TTracePane::closeEvent(QCloseEvent* event) {
-  QWidget::closeEvent(event);
-  Q_EMIT Closed();
 }

@@ -1,18 +1,20 @@
 #pragma once
 
-#include <QWidget>
+#include <QDockWidget>
 
 #include <cstdint>
 #include <deque>
 
 class QPlainTextEdit;
 
-// The "Trace" window: one line in plain words for every instruction shown
-// step by step, the newest at the bottom. It keeps the last MaxLines lines;
+// The "Trace" pane: one line in plain words for every instruction shown
+// step by step, the newest at the bottom. It docks below the main window's
+// controls (the window grows for it rather than being covered by it) and
+// can be floated as a window of its own. It keeps the last MaxLines lines;
 // the text can be selected and copied. Each line remembers which step of the
 // session it tells of, so that stepping back takes back the lines of the
 // instructions undone and no others.
-class TTracePane : public QWidget {
+class TTracePane : public QDockWidget {
   Q_OBJECT
 
  public:
@@ -28,12 +30,6 @@ class TTracePane : public QWidget {
   void Clear();
   QStringList Lines() const;
   QPlainTextEdit* Text() const { return FText; }
-
- Q_SIGNALS:
-  void Closed();
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
 
  private:
   QPlainTextEdit* FText;

@@ -1,6 +1,7 @@
 #include "MainWinFixture.h"
 
 #include "desktop/HelpDialog.h"
+#include "mainwin/StatusPanel.h"
 #include "mainwin/TracePane.h"
 
 #include <QClipboard>
@@ -250,8 +251,29 @@ namespace {
 
 TEST_F(MainWinDebugTest, TraceShowsEachStepInWordsKeepsTheLastThousandAndIsClearedByBackToStart) {
   ASSERT_FALSE(Main->TraceWin->isVisible());
+  const int height = Main->height();
   Main->MenuTrace->trigger();
   ASSERT_TRUE(Main->TraceWin->isVisible());
+  // Docked: the window grows for the pane, which covers none of the
+  // described controls.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main->height() > height; }));
+  const QRect pane(Main->TraceWin->mapTo(Main.get(), QPoint()), Main->TraceWin->size());
+  for (QWidget* control : std::initializer_list<QWidget*>{Main->DisasmWin, Main->OutputBox, Main->MainMemory,
+                                                          Main->AssemblerButton, Main->StatusText})
+    EXPECT_FALSE(pane.intersects(QRect(control->mapTo(Main.get(), QPoint()), control->size())))
+        << control->metaObject()->className();
+  // Its own close button unchecks the menu item.
+  Main->TraceWin->close();
+  EXPECT_FALSE(Main->MenuTrace->isChecked());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Main->height() == height; }));
+  // A window near the screen's bottom comes up as it grows for the pane.
+  const QRect screen = Main->screen()->availableGeometry();
+  Main->move(Main->x(), screen.bottom() - Main->frameGeometry().height());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main->frameGeometry().bottom() >= screen.bottom() - 1; }));
+  Main->MenuTrace->trigger();
+  ASSERT_TRUE(Main->TraceWin->isVisible());
+  EXPECT_TRUE(Main->frameGeometry().bottom() <= screen.bottom() || Main->frameGeometry().top() == screen.top())
+      << Main->frameGeometry().top() << " " << Main->frameGeometry().bottom();
   PokePrintLoop();
   Press(Qt::Key_F8, {}, 3);
   EXPECT_EQ(Main->TraceWin->Lines(),
@@ -286,7 +308,7 @@ TEST_F(MainWinDebugTest, StepBackTakesBackTheTraceLinesOfTheUndoneInstructionsOn
   // A run at full speed writes no lines; stepping back through it leaves
   // the lines of the steps before it alone.
   Click(Main->RunButton);
-  QTRY_VERIFY_WITH_TIMEOUT(Main->Session().Executed() > 100u, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main->Session().Executed() > 100u; }, 20000));
   Click(Main->BreakButton);
   ASSERT_FALSE(Main->Running());
   Press(Qt::Key_F8, Qt::ShiftModifier, 3);
@@ -438,7 +460,7 @@ TEST_F(MainWinDebugTest, ASlowRunShowsEveryInstructionAndASpeedChangeTakesEffect
   EXPECT_TRUE(Main->Running());
 
   SpeedItem(*Main, "Max")->trigger();
-  QTRY_VERIFY_WITH_TIMEOUT(Main->Session().Executed() > 10000u, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Main->Session().Executed() > 10000u; }, 20000));
   Click(Main->BreakButton);
   EXPECT_FALSE(Main->Running());
 }

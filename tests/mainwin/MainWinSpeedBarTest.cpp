@@ -84,14 +84,14 @@ TEST_F(MainWinSpeedBarTest, TheBarFollowsTheMenuPacesARunAndComesBackAfterAResta
   int adr = 0;
   for (int byte : {0x21, 0x01, 0x52, 0x21, 0xB0, 0x02}) main->MainMemory->SetContents(adr++, byte);
   QTest::mouseClick(main->RunButton, Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(main->Session().Executed() >= 5u, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main->Session().Executed() >= 5u; }, 20000));
   // Paced: at 100/s even a slow machine stays far below what Max does.
   EXPECT_LE(main->Session().Executed(), 2000u);
   ASSERT_TRUE(main->Running());
   // A change in the bar during the run counts at once.
   ChooseInBar(*main, "Max");
   EXPECT_EQ(CheckedSpeedItem(*main), "Max");
-  QTRY_VERIFY_WITH_TIMEOUT(main->Session().Executed() > 100000u, 20000);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main->Session().Executed() > 100000u; }, 20000));
   QTest::mouseClick(main->BreakButton, Qt::LeftButton);
   ChooseInBar(*main, "5/s");
   Finish(program);
