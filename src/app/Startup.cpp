@@ -70,10 +70,8 @@ constexpr TStoredField StoredFields[] = {
 // The view's choices: written only once made, so that a program that never
 // zoomed keeps exactly the keys it always had.
 constexpr TStoredField ViewFields[] = {
-    {"Zoom", &TSettings::Zoom},
-    {"DarkColours", &TSettings::DarkColours},
-    {"RunSpeed", &TSettings::RunSpeed},
-    {"SpeedBar", &TSettings::SpeedBar},
+    {"Zoom", &TSettings::Zoom},         {"DarkColours", &TSettings::DarkColours}, {"RunSpeed", &TSettings::RunSpeed},
+    {"SpeedBar", &TSettings::SpeedBar}, {"TracePane", &TSettings::TracePane},
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ struct TSettings {
   QString DarkColours;  // "1" for View > Dark Colours
   QString RunSpeed;     // Run > Speed in instructions per second, "0" for Max; empty is Max
   QString SpeedBar;     // "1" when the main window shows its speed bar
+  QString TracePane;    // "1" when the main window shows its Trace pane
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");

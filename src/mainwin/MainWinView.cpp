@@ -37,6 +37,12 @@ void TMainWin::CreateViewMenu() {
     layout()->activate();
     TZoom::KeepOnScreen(this);
   });
+  // Remembered once the student shows or closes it (also with its own
+  // close button; not when the window goes, which hides it too), so a first
+  // run writes no key for it.
+  connect(MenuTrace, &QAction::triggered, this,
+          [this](bool on) { FSettings.TracePane = on ? QStringLiteral("1") : QStringLiteral("0"); });
+  connect(TraceWin, &TTracePane::Closed, this, [this] { FSettings.TracePane = QStringLiteral("0"); });
 
   // The bar's own show/hide item (also in the tool-bar area's pop-up menu);
   // only a student's choice is remembered.
@@ -50,8 +56,8 @@ void TMainWin::CreateViewMenu() {
 }
 
 // The program reads the stored settings after it has built this window, so
-// the speed and the bar chosen in an earlier session come back when it is
-// first shown.
+// the speed, the bar and the Trace pane chosen in an earlier session come
+// back when it is first shown.
 void TMainWin::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (FSpeedSettingsRead) return;
@@ -62,4 +68,9 @@ void TMainWin::showEvent(QShowEvent* event) {
       std::ranges::any_of(SpeedMenu->actions(), [speed](const QAction* item) { return item->data().toInt() == speed; }))
     SetRunSpeed(speed);
   if (FSettings.SpeedBar == QLatin1String("1")) SpeedBar->show();
+  if (FSettings.TracePane == QLatin1String("1")) {
+    TraceWin->show();
+    layout()->activate();
+    TZoom::KeepOnScreen(this);
+  }
 }

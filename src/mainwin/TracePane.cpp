@@ -1,5 +1,6 @@
 #include "mainwin/TracePane.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -51,4 +52,9 @@ void TTracePane::Clear() {
 QStringList TTracePane::Lines() const {
   if (FText->document()->isEmpty()) return {};
   return FText->toPlainText().split(QLatin1Char('\n'));
+}
+
+void TTracePane::closeEvent(QCloseEvent* event) {
+  QDockWidget::closeEvent(event);
+  if (event->isAccepted()) Q_EMIT Closed();
 }

@@ -31,6 +31,14 @@ class TTracePane : public QDockWidget {
   QStringList Lines() const;
   QPlainTextEdit* Text() const { return FText; }
 
+ Q_SIGNALS:
+  // The student closed the pane (its close button), rather than the
+  // window hiding it.
+  void Closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   QPlainTextEdit* FText;
   std::deque<uint64_t> FSteps;  // one a line, oldest first

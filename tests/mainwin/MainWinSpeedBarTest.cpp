@@ -4,6 +4,7 @@
 #include "desktop/SettingsStore.h"
 #include "mainwin/MainWin.h"
 #include "mainwin/SpeedBar.h"
+#include "mainwin/TracePane.h"
 #include "support/ScriptedPlatform.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,30 @@ TEST_F(MainWinSpeedBarTest, TheBarFollowsTheMenuPacesARunAndComesBackAfterAResta
   program = Start();
   EXPECT_TRUE(program->MainWin()->SpeedBar->isHidden());
   EXPECT_EQ(program->MainWin()->RunSpeed(), 5);
+  Finish(program);
+}
+
+TEST_F(MainWinSpeedBarTest, TheTracePaneComesBackAsTheStudentLeftIt) {
+  auto program = Start();
+  EXPECT_TRUE(program->MainWin()->TraceWin->isHidden());
+  Finish(program);
+  // Never touched: no key.
+  EXPECT_FALSE(QSettings(StorePath(), QSettings::IniFormat).contains("TracePane"));
+
+  program = Start();
+  program->MainWin()->MenuTrace->trigger();
+  Finish(program);
+  EXPECT_EQ(Stored("TracePane"), "1");
+  program = Start();
+  TMainWin* main = program->MainWin();
+  EXPECT_TRUE(main->TraceWin->isVisible());
+  EXPECT_TRUE(main->MenuTrace->isChecked());
+  // Closed with its own button, it stays closed.
+  main->TraceWin->close();
+  Finish(program);
+  EXPECT_EQ(Stored("TracePane"), "0");
+  program = Start();
+  EXPECT_TRUE(program->MainWin()->TraceWin->isHidden());
   Finish(program);
 }
 
