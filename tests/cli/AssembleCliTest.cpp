@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CliFolderTest.h"
 #include "cli/Cli.h"
 #include "machine/ProgramImage.h"
 
@@ -13,44 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TCliResult {
-  int Exit;
-  std::string Out, Err;
-};
-
-class AssembleCliTest : public ::testing::Test {
+class AssembleCliTest : public TCliFolderTest {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("orvik-asm-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(FDir, ec);
-  }
-
-  std::string Write(const std::string& name, const std::string& bytes) {
-    const std::string path = (FDir / name).string();
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }
-
-  static TCliResult Run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int exitCode = RunCli(args, out, err);
-    return {exitCode, out.str(), err.str()};
-  }
-
-  fs::path FDir;
+  AssembleCliTest() : TCliFolderTest("orvik-asm-cli-") {}
 };
 
 TEST_F(AssembleCliTest, WritesTheProgramFile) {

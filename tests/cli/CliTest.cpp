@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "CliFolderTest.h"
 #include "cli/Cli.h"
 #include "machine/ProgramImage.h"
 
@@ -13,23 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TCliResult {
-  int Exit;
-  std::string Out, Err;
-};
-
-class CliTest : public ::testing::Test {
+class CliTest : public TCliFolderTest {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("orvik-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(FDir, ec);
-  }
+  CliTest() : TCliFolderTest("orvik-cli-") {}
 
   // Writes a program file holding bytes from address 0 and returns its path.
   std::string Program(const std::string& name, std::vector<int32_t> bytes) {
@@ -38,14 +25,6 @@ class CliTest : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << EncodeProgramImage(bytes);
     return path;
   }
-
-  static TCliResult Run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int exitCode = RunCli(args, out, err);
-    return {exitCode, out.str(), err.str()};
-  }
-
-  fs::path FDir;
 };
 
 const std::vector<int32_t> Hello = {0x2F, 0x48, 0x2F, 0x69, 0x2F, 0x0A, 0xC0, 0x00};

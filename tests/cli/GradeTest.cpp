@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "CliFolderTest.h"
 #include "cli/CaseCheck.h"
 #include "cli/CaseFile.h"
 #include "cli/GradeRunner.h"
@@ -17,24 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class GradeTest : public ::testing::Test {
+class GradeTest : public TCliFolderTest {
  protected:
-  void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("orvik-grade-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(FDir, ec);
-  }
-  std::string Write(const std::string& name, const std::string& text) {
-    const fs::path path = FDir / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
+  GradeTest() : TCliFolderTest("orvik-grade-") {}
   // Reads a case file from text; returns its problem, "" when it is good.
   std::string Problem(const std::string& text, TCaseFile& file) {
     std::string problem;
@@ -43,8 +29,6 @@ class GradeTest : public ::testing::Test {
     if (problem.compare(0, prefix.size(), prefix) == 0) problem = "FILE" + problem.substr(prefix.size());
     return problem;
   }
-
-  fs::path FDir;
 };
 
 std::string OneCase(const std::string& body) { return R"({"cases": [{"name": "c", )" + body + "}]}"; }

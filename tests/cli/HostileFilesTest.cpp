@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "CliFolderTest.h"
 #include "cli/Cli.h"
 #include "machine/FileReader.h"
 #include "machine/ProgramImage.h"
@@ -22,11 +23,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TCliResult {
-  int Exit;
-  std::string Out, Err;
-};
 
 // Takes limit bytes, then fails every write, as a pipe whose reader went
 // away or a disk that filled up.
@@ -46,40 +42,18 @@ class TFailingBuffer final : public std::streambuf {
   size_t FLimit;
 };
 
-class HostileFilesTest : public ::testing::Test {
+class HostileFilesTest : public TCliFolderTest {
  protected:
+  HostileFilesTest() : TCliFolderTest("orvik-hostile-") {}
   void SetUp() override {
-    FDir = fs::temp_directory_path() /
-           ("orvik-hostile-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(FDir);
-    fs::create_directories(FDir);
+    TCliFolderTest::SetUp();
     FSource = Write("hello.asm", "load RF,0x41\r\nhalt\r\n");
     FStartDir = fs::current_path();
   }
   void TearDown() override {
     std::error_code ec;
     fs::current_path(FStartDir, ec);
-    fs::remove_all(FDir, ec);
-  }
-
-  std::string Path(const std::string& name) const { return (FDir / name).string(); }
-
-  std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-    return Path(name);
-  }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-  }
-
-  static TCliResult Run(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int exitCode = RunCli(args, out, err);
-    return {exitCode, out.str(), err.str()};
+    TCliFolderTest::TearDown();
   }
 
   // The image of FSource, as assemble -o writes it.
@@ -98,7 +72,6 @@ class HostileFilesTest : public ::testing::Test {
     return names;
   }
 
-  fs::path FDir;
   fs::path FStartDir;
   std::string FSource;
 };
