@@ -2,6 +2,7 @@
 // in it, against typing in a short one. Typing must not depend on the length
 // of the text (only the touched line is coloured again).
 #include "Bench.h"
+#include "TypeKey.h"
 
 #ifdef ORVIK_BENCH_GUI
 
@@ -43,17 +44,6 @@ QByteArray GenerateSource(int lines) {
     source += "\r\n";
   }
   return source;
-}
-
-// A key typed as the user types it: press and release, then the event loop
-// gets its turn, so the time includes colouring, layout and painting.
-void TypeKey(QWidget* target, char c) {
-  const QString text(QLatin1Char(static_cast<char>(c)));
-  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &release);
-  if (!getenv("NOPAINT")) QApplication::processEvents();
 }
 
 double TypeAt(TAssemblerEditor& editor, int line, int keys) {

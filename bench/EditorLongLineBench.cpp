@@ -2,6 +2,7 @@
 // longest line it still lets the user edit, a file of one 5 MB line (opened
 // read-only) left idle, and a file of a million empty lines.
 #include "Bench.h"
+#include "TypeKey.h"
 
 #ifdef ORVIK_BENCH_GUI
 
@@ -69,16 +70,6 @@ double IdleCpuPercent(int milliseconds) {
   QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
   loop.exec();
   return 100.0 * (ProcessCpuSeconds() - before) * 1000 / milliseconds;
-}
-
-// Pressed, released, then the event loop's turn: colouring, layout, paint.
-void TypeKey(QWidget* target, char c) {
-  const QString text(QLatin1Char(static_cast<char>(c)));
-  QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &press);
-  QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
-  QApplication::sendEvent(target, &release);
-  QApplication::processEvents();
 }
 
 TAssemblerEditor* Load(TMainWin& mainWin, const QString& path, double& loadMs) {
