@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 
+import {check, finish} from './checks.mjs';
 import {serveFolder, startChromium} from './serve.mjs';
 
 const options = {
@@ -18,16 +19,6 @@ if (!options.site) {
   process.exit(2);
 }
 
-let passed = 0;
-let failed = 0;
-function check(name, condition, detail = '') {
-  if (condition)
-    ++passed;
-  else {
-    ++failed;
-    console.log(`FAIL ${name}${detail ? ': ' + detail : ''}`);
-  }
-}
 
 const server = await serveFolder(path.resolve(options.site));
 const chromium = await startChromium();
@@ -220,5 +211,4 @@ try {
   await chromium.close();
   server.close();
 }
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed ? 1 : 0);
+finish();

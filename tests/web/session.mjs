@@ -8,6 +8,7 @@ import {createRequire} from 'node:module';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 
+import {check, finish} from './checks.mjs';
 import {generateSource, makeRandom} from './generate.mjs';
 
 const options = {
@@ -19,16 +20,6 @@ const factory = createRequire(import.meta.url)(path.join(site, 'orvik-core.js'))
 const {OrvikCore, StopBudget, StopBreakpoint} = await import(pathToFileURL(path.join(site, 'js/core.js')));
 const core = await OrvikCore.create(factory, {wasmBinary: fs.readFileSync(path.join(site, 'orvik-core.wasm'))});
 
-let passed = 0;
-let failed = 0;
-function check(name, condition, detail = '') {
-  if (condition)
-    ++passed;
-  else {
-    ++failed;
-    console.log(`FAIL ${name}${detail ? ': ' + detail : ''}`);
-  }
-}
 
 let outputStart = 0;
 function state(withTerminal = true) {
@@ -134,5 +125,4 @@ check(
     'without the breakpoint the budget ends the run', last === StopBudget && core.executed() === 100,
     `${last} ${core.executed()}`);
 
-console.log(`${passed} passed, ${failed} failed`);
-process.exit(failed ? 1 : 0);
+finish();
