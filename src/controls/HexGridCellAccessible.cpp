@@ -6,27 +6,25 @@
 #include <QWidget>
 #include <QWindow>
 
-bool THexGridCellAccessible::isValid() const { return FGrid && FAdr < FGrid->Count(); }
+THexGridCellAccessible::THexGridCellAccessible(THexGrid* grid, int adr) : TAccessibleItem(grid), FAdr(adr) {}
 
-QWindow* THexGridCellAccessible::window() const { return FGrid ? FGrid->window()->windowHandle() : nullptr; }
+THexGrid* THexGridCellAccessible::Grid() const { return static_cast<THexGrid*>(Owner()); }
 
-QAccessibleInterface* THexGridCellAccessible::parent() const {
-  return FGrid ? QAccessible::queryAccessibleInterface(FGrid.data()) : nullptr;
-}
+bool THexGridCellAccessible::isValid() const { return Grid() && FAdr < Grid()->Count(); }
 
 QString THexGridCellAccessible::text(QAccessible::Text t) const {
   if (!isValid()) return QString();
   switch (t) {
-    case QAccessible::Name: return FGrid->CellName(FAdr);
-    case QAccessible::Value: return FGrid->CellText(columnIndex(), rowIndex());
+    case QAccessible::Name: return Grid()->CellName(FAdr);
+    case QAccessible::Value: return Grid()->CellText(columnIndex(), rowIndex());
     default: return QString();
   }
 }
 
 QRect THexGridCellAccessible::rect() const {
   if (!isValid()) return QRect();
-  const QRect local = FGrid->CellRect(FAdr);
-  return QRect(FGrid->mapToGlobal(local.topLeft()), local.size());
+  const QRect local = Grid()->CellRect(FAdr);
+  return QRect(Grid()->mapToGlobal(local.topLeft()), local.size());
 }
 
 QAccessible::State THexGridCellAccessible::state() const {
@@ -38,10 +36,10 @@ QAccessible::State THexGridCellAccessible::state() const {
   s.focusable = true;
   s.selectable = true;
   s.selected = isSelected();
-  const bool current = columnIndex() == FGrid->Col() && rowIndex() == FGrid->Row();
+  const bool current = columnIndex() == Grid()->Col() && rowIndex() == Grid()->Row();
   s.active = current;
-  s.focused = current && (FGrid->hasFocus() || (FGrid->Editor() && FGrid->Editor()->hasFocus()));
-  s.invisible = !FGrid->isVisible();
+  s.focused = current && (Grid()->hasFocus() || (Grid()->Editor() && Grid()->Editor()->hasFocus()));
+  s.invisible = !Grid()->isVisible();
   return s;
 }
 
@@ -51,9 +49,9 @@ void* THexGridCellAccessible::interface_cast(QAccessible::InterfaceType t) {
 }
 
 bool THexGridCellAccessible::isSelected() const {
-  return isValid() && FGrid->GetSelLo() >= 0 && FAdr >= FGrid->GetSelLo() && FAdr <= FGrid->GetSelHi();
+  return isValid() && Grid()->GetSelLo() >= 0 && FAdr >= Grid()->GetSelLo() && FAdr <= Grid()->GetSelHi();
 }
 
-int THexGridCellAccessible::columnIndex() const { return FGrid ? FAdr % FGrid->ColCount() : -1; }
+int THexGridCellAccessible::columnIndex() const { return Grid() ? FAdr % Grid()->ColCount() : -1; }
 
-int THexGridCellAccessible::rowIndex() const { return FGrid ? FAdr / FGrid->ColCount() : -1; }
+int THexGridCellAccessible::rowIndex() const { return Grid() ? FAdr / Grid()->ColCount() : -1; }

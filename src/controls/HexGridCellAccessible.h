@@ -1,29 +1,20 @@
 #pragma once
 
-#include <QAccessible>
-#include <QPointer>
+#include "controls/AccessibleItem.h"
 
 class THexGrid;
 
 // One cell of a hex grid for a screen reader: its name says what the cell is,
 // its value is the text the cell shows.
-class THexGridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class THexGridCellAccessible : public TAccessibleItem, public QAccessibleTableCellInterface {
  public:
-  THexGridCellAccessible(THexGrid* grid, int adr) : FGrid(grid), FAdr(adr) {}
+  THexGridCellAccessible(THexGrid* grid, int adr);
 
   int Address() const { return FAdr; }
 
   // QAccessibleInterface
   bool isValid() const override;
-  QObject* object() const override { return nullptr; }
-  QWindow* window() const override;
-  QAccessibleInterface* parent() const override;
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
   QString text(QAccessible::Text t) const override;
-  void setText(QAccessible::Text, const QString&) override {}
   QRect rect() const override;
   QAccessible::Role role() const override { return QAccessible::Cell; }
   QAccessible::State state() const override;
@@ -40,6 +31,6 @@ class THexGridCellAccessible : public QAccessibleInterface, public QAccessibleTa
   QAccessibleInterface* table() const override { return parent(); }
 
  private:
-  QPointer<THexGrid> FGrid;
+  THexGrid* Grid() const;
   int FAdr;
 };

@@ -4,23 +4,24 @@
 
 #include <QWindow>
 
-bool TDisasmRowAccessible::isValid() const { return FRow >= 0 && FRow < FList->RowCount(); }
+TDisasmRowAccessible::TDisasmRowAccessible(TDisasmList* list, int row) : TAccessibleItem(list), FRow(row) {}
 
-QWindow* TDisasmRowAccessible::window() const { return FList->window()->windowHandle(); }
+TDisasmList* TDisasmRowAccessible::List() const { return static_cast<TDisasmList*>(Owner()); }
 
-QAccessibleInterface* TDisasmRowAccessible::parent() const { return QAccessible::queryAccessibleInterface(FList); }
+bool TDisasmRowAccessible::isValid() const { return List() && FRow >= 0 && FRow < List()->RowCount(); }
 
 QString TDisasmRowAccessible::text(QAccessible::Text t) const {
   if (!isValid()) return QString();
-  if (t == QAccessible::Name) return FList->RowText(FRow).trimmed();
+  if (t == QAccessible::Name) return List()->RowText(FRow).trimmed();
   // The row PC points at is the next instruction; a reader says so.
-  if (t == QAccessible::Description && FRow == FList->SelectedRow()) return QStringLiteral("program counter");
+  if (t == QAccessible::Description && FRow == List()->SelectedRow()) return QStringLiteral("program counter");
   return QString();
 }
 
 QRect TDisasmRowAccessible::rect() const {
-  const QRect local = FList->RowRect(FRow);
-  return QRect(FList->viewport()->mapToGlobal(local.topLeft()), local.size());
+  if (!isValid()) return QRect();
+  const QRect local = List()->RowRect(FRow);
+  return QRect(List()->viewport()->mapToGlobal(local.topLeft()), local.size());
 }
 
 QAccessible::State TDisasmRowAccessible::state() const {
@@ -31,10 +32,10 @@ QAccessible::State TDisasmRowAccessible::state() const {
   }
   s.selectable = true;
   s.readOnly = true;
-  const bool pcRow = FRow == FList->SelectedRow();
+  const bool pcRow = FRow == List()->SelectedRow();
   s.selected = pcRow;
   s.active = pcRow;
-  s.focused = pcRow && FList->hasFocus();
-  s.offscreen = FRow < FList->TopRow() || FRow >= FList->TopRow() + FList->VisibleRows();
+  s.focused = pcRow && List()->hasFocus();
+  s.offscreen = FRow < List()->TopRow() || FRow >= List()->TopRow() + List()->VisibleRows();
   return s;
 }
