@@ -19,6 +19,7 @@ bool TProgram::Start() {
   SetDefaultSettings(FSettings, FVersion);
   try {
     LoadSettings(*FStore, FSettings);
+    FMainWin->ApplyStoredSettings();
     if (StoredVersionDiffers(*FStore, FSettings)) RequestContextHelp(700);
   } catch (const ESettingsError& error) {
     Platform().ShowMessage(nullptr, QStringLiteral("Error"), error.Message(), TMsgIcon::Error);

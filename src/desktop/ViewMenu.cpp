@@ -44,27 +44,15 @@ TViewMenu::TViewMenu(QWidget* window, QMenuBar* bar, QAction* before, TSettings&
 
   Instances().push_back(this);
   ApplyStored();
-  // The main window is built before the program reads the stored settings,
-  // so what an earlier session chose is applied again when it is first shown.
-  window->installEventFilter(this);
 }
 
 void TViewMenu::ApplyStored() {
-  FAppliedZoom = Zoom(FSettings);
   // Zooming is absolute (from the window's first size), so applying a zoom
   // already applied changes nothing.
-  if (FAppliedZoom != TZoom::MinPercent) TZoom::Apply(FWindow, FAppliedZoom);
+  if (Zoom(FSettings) != TZoom::MinPercent) TZoom::Apply(FWindow, Zoom(FSettings));
   // Dark colours chosen in an earlier session come back with the first window.
   if (Dark(FSettings) && !TReadableColour::IsDark(QApplication::palette())) SetDark(FSettings, true);
   Refresh();
-}
-
-bool TViewMenu::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == FWindow && event->type() == QEvent::Show) {
-    FWindow->removeEventFilter(this);
-    if (FAppliedZoom != Zoom(FSettings) || Dark(FSettings)) ApplyStored();
-  }
-  return QObject::eventFilter(watched, event);
 }
 
 TViewMenu::~TViewMenu() {
@@ -84,7 +72,6 @@ void TViewMenu::SetZoom(TSettings& settings, int percent) {
   settings.Zoom = QString::number(percent);
   for (TViewMenu* menu : Instances()) {
     TZoom::Apply(menu->FWindow, percent);
-    menu->FAppliedZoom = percent;
     menu->Refresh();
   }
 }

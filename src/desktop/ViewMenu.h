@@ -34,11 +34,11 @@ class TViewMenu : public QObject {
   // Switches the program's palette between the desktop's and a dark one.
   static void SetDark(TSettings& settings, bool dark);
   static bool Dark(const TSettings& settings);
+  // Applies zoom and colours as the settings hold them (a window built
+  // before the program read its settings asks for this afterwards).
+  void ApplyStored();
 
  private:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  // Zoom and colours as the settings hold them.
-  void ApplyStored();
   void Refresh();
   static std::vector<TViewMenu*>& Instances();
 
@@ -49,5 +49,4 @@ class TViewMenu : public QObject {
   QAction* FZoomOut;
   QAction* FActualSize;
   QAction* FDarkColours;
-  int FAppliedZoom = 100;
 };

@@ -55,6 +55,10 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
 
   TSettings& Settings() const { return FSettings; }
   TSimulator& Session() const override { return *FSession; }
+  // The program reads the stored settings after it has built this window;
+  // it then applies the choices of an earlier session with this: zoom,
+  // colours, run speed, the speed bar and the Trace pane.
+  void ApplyStoredSettings();
   // The host of the assembler editors.
   QWidget* HostWindow() override { return this; }
   void SaveMemory() override { SaveFileClick(); }
@@ -235,7 +239,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
@@ -314,8 +317,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
   int FRunSpeed = 0;
-  // Whether the stored speed and speed bar were applied (at the first show).
-  bool FSpeedSettingsRead = false;
   // A paced run: when it (or its last speed change) started, and how many
   // instructions it has executed since.
   std::chrono::steady_clock::time_point FPaceStart;

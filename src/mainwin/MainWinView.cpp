@@ -55,22 +55,13 @@ void TMainWin::CreateViewMenu() {
           [this](bool on) { FSettings.SpeedBar = on ? QStringLiteral("1") : QStringLiteral("0"); });
 }
 
-// The program reads the stored settings after it has built this window, so
-// the speed, the bar and the Trace pane chosen in an earlier session come
-// back when it is first shown.
-void TMainWin::showEvent(QShowEvent* event) {
-  QMainWindow::showEvent(event);
-  if (FSpeedSettingsRead) return;
-  FSpeedSettingsRead = true;
+void TMainWin::ApplyStoredSettings() {
+  ViewMenu->ApplyStored();
   bool known = false;
   const int speed = FSettings.RunSpeed.toInt(&known);
   if (known && SpeedMenu &&
       std::ranges::any_of(SpeedMenu->actions(), [speed](const QAction* item) { return item->data().toInt() == speed; }))
     SetRunSpeed(speed);
   if (FSettings.SpeedBar == QLatin1String("1")) SpeedBar->show();
-  if (FSettings.TracePane == QLatin1String("1")) {
-    TraceWin->show();
-    layout()->activate();
-    TZoom::KeepOnScreen(this);
-  }
+  if (FSettings.TracePane == QLatin1String("1")) TraceWin->show();
 }
