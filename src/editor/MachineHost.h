@@ -15,7 +15,7 @@ class TSimulator;
 // host; the editor never sees its class, so the two folders cannot tangle.
 class TMachineHost {
  public:
-  virtual TSimulator& Session() const = 0;
+  virtual const TSimulator& Session() const = 0;
   // The window the editor brings to the front after assembling, and whose
   // end ends the editor.
   virtual QWidget* HostWindow() = 0;
