@@ -45,6 +45,10 @@ bool InLayout(QWidget* widget) {
 
 void ZoomWidget(QWidget* widget, double factor, bool isRoot) {
   if (!widget->property(BaseGeometry).isValid()) {
+    // A placed child never resized takes its size hint when first shown;
+    // zoomed before that, its configured size is that hint, not the size
+    // it has until then.
+    if (!isRoot && !widget->testAttribute(Qt::WA_Resized) && !InLayout(widget)) widget->adjustSize();
     widget->setProperty(BaseFont, widget->testAttribute(Qt::WA_SetFont) ? QVariant(widget->font()) : QVariant());
     widget->setProperty(BaseGeometry, widget->geometry());
     widget->setProperty(BaseMinSize, widget->minimumSize());

@@ -149,6 +149,7 @@ TEST(MainWinZoomStart, TheProgramOpensAtTheZoomAndColoursAnEarlierSessionChose) 
   TSettings plain;
   TMainWin reference(plain);
   EXPECT_EQ(main->centralWidget()->size(), reference.centralWidget()->size() * 1.5);
+  ExpectNothingCutOff(main);
   EXPECT_TRUE(main->ViewMenu->ActualSize()->isEnabled());
   EXPECT_TRUE(main->ViewMenu->DarkColours()->isChecked());
   EXPECT_TRUE(TReadableColour::IsDark(QApplication::palette()));
