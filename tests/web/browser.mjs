@@ -192,6 +192,16 @@ try {
       'a changed source asks before an example replaces it',
       (await answer('Cancel')).startsWith('Assembly File Changed.'));
   check('Cancel keeps the source', (await page.$eval('#source', (e) => e.value)).startsWith('        halt'));
+  // The main window's Open of a source asks the same question (after the
+  // memory's, when memory is modified).
+  const memoryModified = (await text('#status-modified')) !== '';
+  await openFile(path.join(golden, 'assemble_clean/forms.asm'), async () => {
+    if (memoryModified) await answer('No');
+  });
+  check(
+      "the main window's Open of a source asks before replacing it",
+      (await answer('Cancel')).startsWith('Assembly File Changed.'));
+  check('Cancel there keeps the source too', (await page.$eval('#source', (e) => e.value)).startsWith('        halt'));
   check(
       'the breakpoint survives a reload',
       await page.$eval('#disasm .row:nth-child(5)', (e) => e.classList.contains('breakpoint')));

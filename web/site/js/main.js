@@ -361,7 +361,8 @@ class Simulator {
     const file = await pickFile('.prg,.asm');
     if (!file) return;
     if (/\.asm$/i.test(file.name)) {
-      this.loadSource(file);
+      // The editor's own Open asks about unsaved text; so does this one.
+      if (await this.askSaveSource()) this.loadSource(file);
       return;
     }
     const message = this.core.loadProgram(file.bytes);
