@@ -171,6 +171,12 @@ try {
   await page.click('#memory .cell:nth-child(241)');
   await page.keyboard.type('4f');
   await page.keyboard.press('Enter');
+  await page.click('#registers .cell:nth-child(4)');
+  await page.keyboard.type('2a');
+  await page.keyboard.press('Enter');
+  await page.click('#sysregs .cell:nth-child(1)');
+  await page.keyboard.type('06');
+  await page.keyboard.press('Enter');
 
   // A reload keeps the source and the memory.
   await page.waitForFunction(() => true);
@@ -183,6 +189,8 @@ try {
   const expectedStart = hexByte(fs.readFileSync(path.join(golden, 'hello/hello.prg'))[0]);
   check(
       'memory survives a reload', (await cell('memory', 240)) === '4F' && (await cell('memory', 0)) === expectedStart);
+  check('registers survive a reload', (await cell('registers', 3)) === '2A', await cell('registers', 3));
+  check('PC survives a reload', (await cell('sysregs', 0)) === '06', await cell('sysregs', 0));
   check(
       'the program file name survives a reload', (await page.title()) === 'Orvik Simulator - copy.prg',
       await page.title());

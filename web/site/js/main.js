@@ -153,6 +153,10 @@ class Simulator {
   restore() {
     const saved = this.store.load();
     if (saved.memory) this.core.loadCells(saved.memory);
+    if (saved.registers) {
+      saved.registers.registers.forEach((value, n) => this.core.setRegister(n, value));
+      this.core.setPC(saved.registers.pc);
+    }
     if (saved.breakpoints)
       for (const adr of saved.breakpoints) this.core.setBreakpoint(adr, true);
     if (saved.speed) $('speed').value = saved.speed;
