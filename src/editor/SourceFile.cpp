@@ -6,7 +6,6 @@
 #include "machine/FileReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
