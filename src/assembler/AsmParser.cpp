@@ -2,11 +2,16 @@
 // instruction or directive, bytes emitted as soon as they are known.
 #include "assembler/AsmParser.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "assembler/LineSource.h"
 #include "machine/InstructionSet.h"
 
 void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
   FImage.fill(TImageCell{});
+  FMap.Clear();
   FLocation = 0;
   ClearLabels();
   FOnError = onError;
@@ -21,6 +26,7 @@ void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
       if (!label.Refs.empty()) Report(label.Line, label.Column, AsmMessage(amLabelNotDefined) + label.Name);
     }
   }
+  if (FRecordMap) MapLabels();
   FOnError = nullptr;
 }
 
@@ -44,6 +50,17 @@ void TAsmParser::AssembleLine() {
     if (t == nullptr || t->What == twComment) return;
     if (!Check(t->What == twMnemonic, t->StartPos, AsmMessage(amUnknownIdentifier))) return;
   }
+  if (FRecordMap) {
+    // An instruction's bytes all point at the whole statement, mnemonic to
+    // last operand; db narrows it to each item as it goes.
+    FItemData = t->Value == kcDb;
+    FLineEmits = 0;
+    FItemStart = t->StartPos;
+    FItemEnd = t->EndPos;
+    for (size_t i = FCur; i < FTokens.size() && FTokens[i].What != twComment; ++i) {
+      if (FTokens[i].What != twSpace) FItemEnd = FTokens[i].EndPos;
+    }
+  }
   if (ParseInstruction(t->Value) == frComplete) EndOfLineCheck();
 }
 
@@ -62,11 +79,39 @@ void TAsmParser::Soft(TTokenWhat what) {
   if (Expect(Current(), {what})) Advance();
 }
 
+void TAsmParser::MapByte(int address) {
+  if (!FRecordMap) return;
+  TMapKind kind = mkData;
+  if (!FItemData) kind = FLineEmits == 0 ? mkCodeFirst : mkCodeSecond;
+  ++FLineEmits;
+  // A forward label use is recorded now, though its value comes later.
+  FMap.SetCell(address, {FLine + 1, FItemStart, FItemEnd, kind, 0});
+}
+
+void TAsmParser::MapLabels() {
+  // The values are read back at the end: forward uses were patched since.
+  for (int a = 0; a < ImageSize; ++a) {
+    TMapCell cell = FMap.Cell(a);
+    if (cell.Kind == mkNone) continue;
+    cell.Value = static_cast<uint8_t>(GetByte(a));
+    FMap.SetCell(a, cell);
+  }
+  std::vector<TMapLabel> defined;
+  for (const TLabels& label : FLabels) {
+    if (label.Refs.empty()) defined.push_back({label.Name, label.Value, label.Line + 1});
+  }
+  // FLabels is in the order first met, uses included; the map lists definitions.
+  std::stable_sort(defined.begin(), defined.end(),
+                   [](const TMapLabel& a, const TMapLabel& b) { return a.Line < b.Line; });
+  for (TMapLabel& label : defined) FMap.AddLabel(std::move(label));
+}
+
 bool TAsmParser::Emit(int value) {
   if (!EmitByte(FLocation, value)) {
     ReportMessage(0);
     return false;
   }
+  MapByte(FLocation);
   ++FLocation;
   return true;
 }
@@ -86,6 +131,7 @@ bool TAsmParser::LabelUse() {
     ReportMessage(0);
     return false;
   }
+  MapByte(FLocation);
   ++FLocation;
   return true;
 }
