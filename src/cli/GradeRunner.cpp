@@ -57,8 +57,11 @@ TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
         for (const TGradeCase& gradeCase : file->Cases) {
           const auto caseStart = std::chrono::steady_clock::now();
           const TRunResult result = RunImage(CaseSetup(gradeCase, loaded.Cells));
-          TCaseOutcome caseOutcome{file,          &gradeCase,   true,          FirstDifference(gradeCase, result),
-                                   result.Status, result.Steps, result.Output, 0};
+          TCaseOutcome caseOutcome{
+              file,          &gradeCase,
+              true,          FirstDifference(gradeCase, result, loaded.HasMap ? &loaded.Map : nullptr),
+              result.Status, result.Steps,
+              result.Output, 0};
           caseOutcome.Passed = caseOutcome.Message.empty();
           caseOutcome.Seconds = SecondsSince(caseStart);
           if (!caseOutcome.Passed && failed++ == 0)
