@@ -23,6 +23,8 @@ TAsmParser::TFormResult TAsmParser::ParseDb() {
   for (;;) {
     const TToken* t = Current();
     if (ExpectOr(t, AsmMessage(amNotAnImmediate), {twNumber, twString})) {
+      FItemStart = t->StartPos;
+      FItemEnd = t->EndPos;
       if (t->What == twNumber) {
         if (!NumberThenEmit(-128, 255)) return frAborted;
       } else if (t->Value == 1) {

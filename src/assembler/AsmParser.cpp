@@ -7,6 +7,7 @@
 
 void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
   FImage.fill(TImageCell{});
+  FMap.Clear();
   FLocation = 0;
   ClearLabels();
   FOnError = onError;
@@ -21,6 +22,7 @@ void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
       if (!label.Refs.empty()) Report(label.Line, label.Column, AsmMessage(amLabelNotDefined) + label.Name);
     }
   }
+  if (FRecordMap) MapLabels();
   FOnError = nullptr;
 }
 
@@ -44,6 +46,17 @@ void TAsmParser::AssembleLine() {
     if (t == nullptr || t->What == twComment) return;
     if (!Check(t->What == twMnemonic, t->StartPos, AsmMessage(amUnknownIdentifier))) return;
   }
+  if (FRecordMap) {
+    // An instruction's bytes all point at the whole statement, mnemonic to
+    // last operand; db narrows it to each item as it goes.
+    FItemData = t->Value == kcDb;
+    FLineEmits = 0;
+    FItemStart = t->StartPos;
+    FItemEnd = t->EndPos;
+    for (size_t i = FCur; i < FTokens.size() && FTokens[i].What != twComment; ++i) {
+      if (FTokens[i].What != twSpace) FItemEnd = FTokens[i].EndPos;
+    }
+  }
   if (ParseInstruction(t->Value) == frComplete) EndOfLineCheck();
 }
 
@@ -62,11 +75,27 @@ void TAsmParser::Soft(TTokenWhat what) {
   if (Expect(Current(), {what})) Advance();
 }
 
+void TAsmParser::MapByte(int address, int value) {
+  TMapKind kind = mkData;
+  if (!FItemData) kind = FLineEmits == 0 ? mkCodeFirst : mkCodeSecond;
+  ++FLineEmits;
+  FMap.SetCell(address, {FLine + 1, FItemStart, FItemEnd, kind, static_cast<uint8_t>(value & 0xFF)});
+}
+
+void TAsmParser::MapLabels() {
+  for (const TLabels& label : FLabels) {
+    if (label.Refs.empty()) FMap.AddLabel({label.Name, label.Value, label.Line + 1});
+  }
+  // FLabels is in the order first met, uses included; the map lists definitions.
+  FMap.SortLabelsByLine();
+}
+
 bool TAsmParser::Emit(int value) {
   if (!EmitByte(FLocation, value)) {
     ReportMessage(0);
     return false;
   }
+  if (FRecordMap) MapByte(FLocation, value);
   ++FLocation;
   return true;
 }
@@ -86,6 +115,8 @@ bool TAsmParser::LabelUse() {
     ReportMessage(0);
     return false;
   }
+  // A forward use is mapped now; its value comes when the label is defined.
+  if (FRecordMap) MapByte(FLocation, GetByte(FLocation));
   ++FLocation;
   return true;
 }

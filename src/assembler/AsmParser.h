@@ -8,6 +8,7 @@
 
 #include "assembler/AsmMessages.h"
 #include "assembler/AsmTokens.h"
+#include "machine/ProgramMap.h"
 
 class TLineSource;
 
@@ -62,6 +63,12 @@ class TAsmParser {
   bool CheckNumber(const TToken* token, int low, int high);
   bool DefineLabel(const TToken& token, int address);
   bool ReferenceLabel(const TToken& token, int address);
+  // The program map of the last Assemble: for each emitted byte its line,
+  // columns and kind, and the defined labels. Complete only when the
+  // assembly reported no error.
+  const TProgramMap& Map() const { return FMap; }
+  // On by default; off only to measure what the map costs.
+  void SetRecordMap(bool on) { FRecordMap = on; }
   // The message of the last failed EmitByte, CheckNumber or label operation.
   const std::string& Message() const { return FMessage; }
 
@@ -116,6 +123,8 @@ class TAsmParser {
   bool LabelUse();
   TFormResult OperandEnd();
   void EndOfLineCheck();
+  void MapByte(int address, int value);
+  void MapLabels();
   TFormResult ParseInstruction(int code);
   TFormResult ParseDb();
   TFormResult ParseOrg();
@@ -147,6 +156,14 @@ class TAsmParser {
   // lookup costs the same with 10 labels or 100,000.
   static constexpr uint32_t NoLabel = UINT32_MAX;
   std::vector<uint32_t> FLabelSlots;
+  TProgramMap FMap;
+  bool FRecordMap = true;
+  // What the bytes of the current line are: their columns and how many the
+  // line has emitted (the first of an instruction is its opcode byte).
+  bool FItemData = false;
+  int FItemStart = 0;
+  int FItemEnd = 0;
+  int FLineEmits = 0;
   TAsmErrorEvent FOnError;
   bool FEmitFailed = false;
   std::string FMessage;

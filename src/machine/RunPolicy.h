@@ -27,9 +27,6 @@ struct TRunPolicy {
   std::optional<std::chrono::steady_clock::time_point> Deadline;
   // Stop once TSimulator::Executed() reaches this; 0 = no limit.
   uint64_t StepLimit = 0;
-  // Instructions per second; 0 = as fast as the machine goes. Held for the
-  // speed control of the window; Run does not pace itself yet.
-  double InstructionsPerSecond = 0;
 
   static constexpr uint64_t DeadlineCheckInterval = 1024;
 };

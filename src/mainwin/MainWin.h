@@ -2,6 +2,7 @@
 
 #include "desktop/ZForm.h"
 #include "editor/MachineHost.h"
+#include "machine/Pacing.h"
 #include "machine/Simulator.h"
 #include "machine/TerminalModel.h"
 #include "mainwin/TerminalHistory.h"
@@ -159,7 +160,7 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QAction* MenuRunToRow = nullptr;
   // Run > Speed: instructions per second, 0 for as fast as the machine goes
   // (the default). At ShowEveryStepSpeed and below every instruction is shown.
-  static constexpr int ShowEveryStepSpeed = 100;
+  static constexpr int ShowEveryStepSpeed = TPacing::ShowEveryStepSpeed;
   void SetRunSpeed(int perSecond);
   int RunSpeed() const { return FRunSpeed; }
   QMenu* SpeedMenu = nullptr;
@@ -331,10 +332,10 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // The address of the breakpoint Run to row set for itself, or -1.
   int FRunToAddress = -1;
   int FRunSpeed = 0;
-  // A paced run: when it (or its last speed change) started, and how many
-  // instructions it has executed since.
+  // A paced run: when it (or its last speed change) started, and the core's
+  // count of what is due and done since.
   std::chrono::steady_clock::time_point FPaceStart;
-  uint64_t FPacedSteps = 0;
+  TPacing FPacing;
   bool RunPacedSlice();
   // The state of the varying distance between a run's clock checks.
   uint32_t FClockCheckState = 0x9E3779B9u;

@@ -93,7 +93,7 @@ void TMainWin::RunSimulator() {
   BreakButton->setEnabled(true);
   FRunning = true;
   FPaceStart = std::chrono::steady_clock::now();
-  FPacedSteps = 0;
+  FPacing.Restart(FRunSpeed > 0 ? FRunSpeed : 1);
   FSession->CancelBreak();
   SetAnnouncing(false);
   FRunTimer->setInterval(0);
@@ -132,14 +132,14 @@ void TMainWin::RunSlice() {
 bool TMainWin::RunPacedSlice() {
   using namespace std::chrono;
   const double elapsed = duration<double>(steady_clock::now() - FPaceStart).count();
-  const auto due = static_cast<uint64_t>(elapsed * FRunSpeed) + 1;
-  const bool showEach = FRunSpeed <= ShowEveryStepSpeed;
-  while (FPacedSteps < due) {
+  const uint64_t due = FPacing.DueBy(elapsed);
+  const bool showEach = FPacing.ShowEach();
+  while (FPacing.Done() < due) {
     TRunPolicy policy;
-    policy.Budget = showEach ? 1 : due - FPacedSteps;
+    policy.Budget = FPacing.Batch(due);
     const uint64_t before = FSession->Executed();
     const TStopReason reason = FSession->Run(policy);
-    FPacedSteps += std::max<uint64_t>(FSession->Executed() - before, 1);
+    FPacing.Count(FSession->Executed() - before);
     if (showEach) TraceLastStep();
     if (showEach || reason != srBudget) SyncViews();
     if (reason != srBudget) {
@@ -148,7 +148,7 @@ bool TMainWin::RunPacedSlice() {
     }
   }
   SyncViews();
-  const double next = static_cast<double>(FPacedSteps) / FRunSpeed - elapsed;
+  const double next = FPacing.NextDelay(elapsed);
   FRunTimer->setInterval(std::max(0, static_cast<int>(next * 1000)));
   return true;
 }
@@ -160,7 +160,7 @@ void TMainWin::SetRunSpeed(int perSecond) {
   FSettings.RunSpeed = QString::number(perSecond);
   // A change during a run counts from now on.
   FPaceStart = std::chrono::steady_clock::now();
-  FPacedSteps = 0;
+  FPacing.Restart(perSecond > 0 ? perSecond : 1);
   if (FRunning) FRunTimer->setInterval(0);
 }
 
