@@ -103,3 +103,24 @@ TEST_F(MainWinStudentTest, TraceCountsInstructionsRunAtFullSpeedAndANewProgramSt
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWinStudentTest, TheTerminalIsRedrawnAtOnceAfterZoomInAndActualSize) {
+  Main->OutputBox->Write("Hello, world");
+  const auto fits = [&] {
+    const QFontMetrics metrics(Main->OutputBox->font());
+    return Main->OutputBox->Cols() == Main->OutputBox->contentsRect().width() / metrics.horizontalAdvance('x') &&
+           Main->OutputBox->Rows() == Main->OutputBox->contentsRect().height() / metrics.height();
+  };
+  const std::pair<Qt::Key, int> zooms[] = {{Qt::Key_Equal, 3}, {Qt::Key_0, 1}};
+  for (const auto& [key, times] : zooms) {
+    SCOPED_TRACE(key);
+    for (int i = 0; i < times; ++i) QTest::keyClick(Main.get(), key, Qt::ControlModifier);
+    // No byte is written: the terminal's own repaint takes the new font.
+    ASSERT_TRUE(QTest::qWaitFor(fits, 2000));
+    EXPECT_EQ(Main->OutputBox->Lines().front(), "Hello, world");
+  }
+}
+
+}  // namespace
