@@ -129,6 +129,9 @@ void TShowText::showEvent(QShowEvent* e) {
 
 void TShowText::paintEvent(QPaintEvent* e) {
   FRepaintPending = false;
+  // A zoom or another font (or size) is drawn at once with its own cell
+  // size, not with the old one until the next byte comes.
+  if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
   QPainter painter(this);
   const QRect client = contentsRect();
   painter.fillRect(client, FColor);

@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -428,6 +429,14 @@ void TAssemblerEditor::MenuSelectAllClick() {
 
 bool TAssemblerEditor::AskSaveSource(const QString& question) {
   if (!FModified) return true;
+  // The question does not name the file: the editor asking comes to the
+  // front first, so that its title does. Raising is a request to the window
+  // system; the question waits a moment for it to be granted.
+  BringToFront(this);
+  QElapsedTimer waited;
+  waited.start();
+  while (!isActiveWindow() && waited.elapsed() < ActivationWaitMs)
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
   switch (Platform().AskYesNoCancel(this, QStringLiteral("Save?"), question, TMsgIcon::Question)) {
     case TAnswer::Yes: SaveFile(); return !FModified;
     case TAnswer::No: return true;

@@ -182,6 +182,8 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // Raises a window, restoring it first when it lies minimized, and gives
   // it the focus.
   static void BringToFront(QWidget* window);
+  // How long a question waits for its editor to come to the front.
+  static constexpr int ActivationWaitMs = 300;
   // Asks whether to save modified text; true when the command may go on.
   bool AskSaveSource(const QString& question);
 

@@ -103,3 +103,10 @@ std::string FormatTraceLine(const TStepTrace& trace, const std::array<int32_t, R
   if (trace.HasOutput) what += Printed(trace.Output);
   return line + what;
 }
+
+std::string FormatTraceGap(uint64_t count) {
+  // Grouped by thousands: a count of that size is read at a glance.
+  std::string digits = std::to_string(count);
+  for (size_t i = digits.size(); i > 3; i -= 3) digits.insert(i - 3, ",");
+  return "... " + digits + (count == 1 ? " instruction" : " instructions") + " at full speed";
+}

@@ -15,3 +15,8 @@
 // worked out from them and the trace's writes. Plain C++, so that every
 // front end shows the same words.
 std::string FormatTraceLine(const TStepTrace& trace, const std::array<int32_t, RegisterCount>& registersAfter);
+
+// The line standing for instructions that ran without a line of their own
+// (a run faster than the trace follows): "... 12,345 instructions at full
+// speed".
+std::string FormatTraceGap(uint64_t count);

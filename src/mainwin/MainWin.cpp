@@ -10,6 +10,7 @@
 #include "mainwin/LabelGrid.h"
 #include "mainwin/SessionCells.h"
 #include "mainwin/StatusPanel.h"
+#include "mainwin/TracePane.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -488,10 +489,24 @@ void TMainWin::WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction a
   UserEdit(action, edits);
 }
 
+void TMainWin::LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction action) {
+  std::vector<TCellEdit> edits;
+  const size_t count = std::min(cells.size(), static_cast<size_t>(MemorySize));
+  for (size_t adr = 0; adr < count; ++adr) edits.push_back({csMemory, static_cast<int>(adr), cells[adr]});
+  // PC goes to 2 and back, as in ResetProgramCounter, within the same edit,
+  // so that the student's one command is one step of Undo.
+  edits.push_back({csSysReg, PCIndex, 2});
+  edits.push_back({csSysReg, PCIndex, 0});
+  UserEdit(action, edits);
+}
+
 void TMainWin::AssembleIntoMemory(const std::vector<int32_t>& image) {
-  WriteMemoryImage(image, eaAssemble);
+  LoadMemoryImage(image, eaAssemble);
   SetMemoryModified(false);
-  ResetProgramCounter(eaAssemble);
+  TraceWin->StartSection(QStringLiteral("Assembled into memory"), FSession->Executed());
+  // The image is in memory, ready to run: the last run's stop no longer
+  // describes the machine.
+  SetStatus(QStringLiteral("Ready"), Qt::black);
 }
 
 void TMainWin::ResetProgramCounter(TEditAction action) {

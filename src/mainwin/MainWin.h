@@ -179,6 +179,9 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void ClearRegisters();
   // Writes all 256 memory cells with the disassembly's repaint suspended.
   void WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction action);
+  // A program file or an assembled image: all memory cells and PC := 0, as
+  // one edit.
+  void LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction action);
   // PC := 2 then 0, so that a change of PC is signalled even when it was 0.
   void ResetProgramCounter(TEditAction action = eaCellEdit);
   void BeginDisasmUpdate();

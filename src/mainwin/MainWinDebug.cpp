@@ -34,14 +34,6 @@ QString EditActionName(TEditAction action) {
   return QString();
 }
 
-bool IsTwoPartAction(TEditAction action) { return action == eaLoadFile || action == eaAssemble; }
-
-bool TouchesMemory(const TRedoEdit& edit) {
-  for (const TCellEdit& cell : edit.Cells)
-    if (cell.Space == csMemory) return true;
-  return false;
-}
-
 QAction* AddItem(QMenu* menu, const QString& caption, const QList<QKeySequence>& keys, const QString& hint) {
   QAction* action = menu->addAction(caption);
   action->setShortcuts(keys);
@@ -173,7 +165,7 @@ void TMainWin::BackToStartOfRun() {
   // the program from. The views catch up once, at the end.
   uint64_t undone = 0;
   while (FSession->StepBack()) ++undone;
-  TraceWin->Clear();
+  TraceWin->Clear(FSession->Executed());
   SyncViews();
   if (undone == 0)
     SetStatus(QStringLiteral("No instruction to step back"), StopColor);
@@ -192,15 +184,10 @@ void TMainWin::UndoEditClick() {
               StopColor);
     return;
   }
+  // Each command of the student's (a Clear, an Open, an Assemble) is one
+  // edit of the session, so one Undo takes back exactly one of them.
   const auto before = FSession->MemoryCells();
-  // Opening a file or assembling writes memory and then puts PC back to 0,
-  // two edits for the student's one command: both go back together.
-  TEditAction next{};
-  do {
-    const auto cells = FSession->MemoryCells();
-    FSession->Undo();
-    if (FSession->MemoryCells() != cells || !IsTwoPartAction(action)) break;
-  } while (FSession->NewestEdit(next) && next == action);
+  FSession->Undo();
   // Memory that changed is no longer what a file holds.
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
@@ -216,9 +203,6 @@ void TMainWin::RedoEditClick() {
   const TEditAction action = FSession->RedoEdits().back().Action;
   const auto before = FSession->MemoryCells();
   FSession->Redo();
-  while (IsTwoPartAction(action) && FSession->CanRedo() && FSession->RedoEdits().back().Action == action &&
-         !TouchesMemory(FSession->RedoEdits().back()))
-    FSession->Redo();
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
   SetStatus(QStringLiteral("Redone: ") + EditActionName(action), Qt::black);

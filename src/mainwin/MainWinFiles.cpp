@@ -7,8 +7,10 @@
 #include "desktop/SaveRequest.h"
 #include "desktop/Settings.h"
 #include "machine/ProgramImage.h"
+#include "mainwin/TracePane.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -57,11 +59,11 @@ bool TMainWin::LoadProgramFile(const QString& path) {
   if (loaded) {
     // Breakpoints belong to the program they were set in.
     RemoveAllBreakpoints();
-    WriteMemoryImage(cells, eaLoadFile);
+    LoadMemoryImage(cells, eaLoadFile);
+    TraceWin->StartSection(QStringLiteral("Opened ") + QFileInfo(path).fileName(), FSession->Executed());
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);
-    ResetProgramCounter(eaLoadFile);
     SetMemoryModified(false);
   } else {
     // Memory still holds what it held, edits included: it stays as modified

@@ -5,6 +5,7 @@
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/SpeedBar.h"
+#include "mainwin/TracePane.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -167,6 +168,8 @@ void TMainWin::SetRunSpeed(int perSecond) {
 void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
+  // The instructions run too fast for a line each are counted at the end.
+  TraceWin->CatchUp(FSession->Executed());
   SetAnnouncing(true);
   EndRunToRow();
   ShowStepResult(reason);
@@ -187,19 +190,23 @@ void TMainWin::ZeroPCClick() { UserEdit(eaCellEdit, {{csSysReg, PCIndex, 0}}); }
 void TMainWin::ClearSimulator() {
   TClearDialog dialog(this);
   if (dialog.exec() == QDialog::Accepted) {
-    if (dialog.MemChecked->isChecked()) {
-      const int top = DisasmWin->TopRow();
-      BeginDisasmUpdate();
-      std::vector<TCellEdit> cells;
+    // Whatever is ticked is cleared as one edit: one Undo brings it all back.
+    std::vector<TCellEdit> cells;
+    const bool memory = dialog.MemChecked->isChecked();
+    if (memory)
       for (int adr = 0; adr < MemorySize; ++adr) cells.push_back({csMemory, adr, 0});
-      UserEdit(eaClear, cells);
+    if (dialog.RegChecked->isChecked())
+      for (int n = 0; n < RegisterCount; ++n) cells.push_back({csRegister, n, 0});
+    if (dialog.PCChecked->isChecked()) cells.push_back({csSysReg, PCIndex, 0});
+    const int top = DisasmWin->TopRow();
+    BeginDisasmUpdate();
+    UserEdit(eaClear, cells);
+    if (memory) {
       DisasmWin->SetTopRow(top);
-      EndDisasmUpdate();
       MainMemory->SetModified(false);
       SetMemoryModified(false);
     }
-    if (dialog.RegChecked->isChecked()) ClearRegisters();
-    if (dialog.PCChecked->isChecked()) UserEdit(eaClear, {{csSysReg, PCIndex, 0}});
+    EndDisasmUpdate();
   }
   SetStatus(QStringLiteral("Ready"), Qt::black);
 }

@@ -13,7 +13,9 @@ class QPlainTextEdit;
 // can be floated as a window of its own. It keeps the last MaxLines lines;
 // the text can be selected and copied. Each line remembers which step of the
 // session it tells of, so that stepping back takes back the lines of the
-// instructions undone and no others.
+// instructions undone and no others. Instructions that ran without a line
+// (a run faster than the trace follows) get one line saying how many they
+// were, and a new program starts a section of its own.
 class TTracePane : public QDockWidget {
   Q_OBJECT
 
@@ -25,9 +27,15 @@ class TTracePane : public QDockWidget {
   // step: the session's count of executed instructions after the one the
   // line tells of.
   void AddLine(const QString& line, uint64_t step);
+  // The count of instructions that ran since the newest line, when there
+  // were any, as one line; executed is the session's count now.
+  void CatchUp(uint64_t executed);
+  // Another program in memory (opened, assembled): a line with title between
+  // the earlier lines and the new ones.
+  void StartSection(const QString& title, uint64_t executed);
   // Removes the newest lines of steps after executed (they were undone).
   void TakeBackTo(uint64_t executed);
-  void Clear();
+  void Clear(uint64_t executed = 0);
   QStringList Lines() const;
   QPlainTextEdit* Text() const { return FText; }
 
@@ -40,6 +48,11 @@ class TTracePane : public QDockWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void Append(const QString& line, uint64_t step);
+  void RemoveLastLine();
+
   QPlainTextEdit* FText;
   std::deque<uint64_t> FSteps;  // one a line, oldest first
+  // The session's count of executed instructions the newest line stands at.
+  uint64_t FShownStep = 0;
 };

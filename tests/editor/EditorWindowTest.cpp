@@ -256,3 +256,25 @@ TEST_F(EditorTest, AMinimizedEditorIsRestoredBeforeItAsksAboutItsText) {
   EXPECT_FALSE(Editor->isMinimized());
   EXPECT_TRUE(Editor->isVisible());
 }
+
+TEST_F(EditorTest, WithTwoEditorsTheOneAskingAboutItsChangedFileComesToTheFrontFirst) {
+  Type("first");
+  Editor->setWindowTitle("first.asm");
+  Click(Main->AssemblerButton);
+  QPointer<TAssemblerEditor> second = Main->AssemblerEditor;
+  ASSERT_NE(second, Editor);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(second.data()));
+  second->setWindowTitle("second.asm");
+  QTest::keyClicks(second->TextEditor, "second");
+  // The student closes the main window from its menu: each editor asks.
+  QApplication::setActiveWindow(Main.get());
+  QApplication::processEvents();
+  FPlatform.Answers = {TAnswer::No, TAnswer::No};
+  Main->SetMemoryModified(false);
+  Main->close();
+  ASSERT_EQ(FPlatform.Messages.size(), 2);
+  EXPECT_EQ(FPlatform.Messages[0].Text, "Assembly File Changed.\nDo you want to save before you exit?");
+  EXPECT_EQ(FPlatform.Messages[0].ActiveTitle, "second.asm");
+  EXPECT_EQ(FPlatform.Messages[1].ActiveTitle, "first.asm");
+  Main.reset();
+}

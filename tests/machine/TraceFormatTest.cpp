@@ -56,4 +56,13 @@ TEST(TraceFormatTest, EachKindOfInstructionSaysWhatItDidWithItsValues) {
   }
 }
 
+TEST(TraceFormatTest, UntracedInstructionsAreCountedInThousands) {
+  const std::pair<uint64_t, const char*> cases[] = {{1, "... 1 instruction at full speed"},
+                                                    {999, "... 999 instructions at full speed"},
+                                                    {1000, "... 1,000 instructions at full speed"},
+                                                    {12345, "... 12,345 instructions at full speed"},
+                                                    {1234567, "... 1,234,567 instructions at full speed"}};
+  for (const auto& [count, line] : cases) EXPECT_EQ(FormatTraceGap(count), line);
+}
+
 }  // namespace

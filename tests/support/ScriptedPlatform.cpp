@@ -1,5 +1,8 @@
 #include "support/ScriptedPlatform.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 #include <QCursor>
 #include <QGuiApplication>
@@ -19,7 +22,8 @@ TScriptedPlatform::TScriptedPlatform() { SetPlatform(this); }
 TScriptedPlatform::~TScriptedPlatform() { SetPlatform(nullptr); }
 
 TAnswer TScriptedPlatform::AskYesNoCancel(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
-  Messages.append({caption, text, icon, true, WaitCursorShown()});
+  const QWidget* active = QApplication::activeWindow();
+  Messages.append({caption, text, icon, true, WaitCursorShown(), active ? active->windowTitle() : QString()});
   if (Answers.empty()) {
     ADD_FAILURE() << "unscripted question: " << text.toStdString();
     return TAnswer::Cancel;
@@ -30,7 +34,7 @@ TAnswer TScriptedPlatform::AskYesNoCancel(QWidget*, const QString& caption, cons
 }
 
 void TScriptedPlatform::ShowMessage(QWidget*, const QString& caption, const QString& text, TMsgIcon icon) {
-  Messages.append({caption, text, icon, false, WaitCursorShown()});
+  Messages.append({caption, text, icon, false, WaitCursorShown(), QString()});
 }
 
 TFileDialogResult TScriptedPlatform::OpenFileDialog(QWidget*, const TFileDialogRequest& request) {

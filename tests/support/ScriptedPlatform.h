@@ -17,6 +17,7 @@ class TScriptedPlatform final : public TPlatform {
     TMsgIcon Icon;
     bool Question;                 // Yes/No/Cancel rather than OK
     bool UnderWaitCursor = false;  // the hourglass was showing over the box
+    QString ActiveTitle;           // the title of the window in front when asked
   };
 
   TScriptedPlatform();
