@@ -51,7 +51,8 @@ struct TSimulator::TRunState {
     Effect(csRegister, n, S.FRegisters[i]);
     S.FRegisters[i] = value;
     S.FRegisterGenerations[i] = Gen;
-    if (n == OutputRegister) S.FOutput.push_back(static_cast<char>(value & 0xFF));
+    if (n == OutputRegister) [[unlikely]]
+      S.FOutput.push_back(static_cast<char>(value & 0xFF));
     if constexpr (Checks) Watched = Watched || S.FWatchedRegisters[i];
   }
   void SetMemory(int adr, int32_t value) {
@@ -251,7 +252,7 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
       // A copy: the instruction may store over its own bytes, which
       // invalidates the entry while it executes.
       TDecoded decoded = FDecoded[static_cast<size_t>(pc)];
-      if (decoded.Kind == dkUndecoded) {
+      if (decoded.Kind == dkUndecoded) [[unlikely]] {
         decoded = DecodeInstruction(FMemory[static_cast<size_t>(pc)], FMemory[static_cast<size_t>((pc + 1) & 0xFF)]);
         FDecoded[static_cast<size_t>(pc)] = decoded;
       }
