@@ -125,6 +125,7 @@ template <class TAccess>
       break;
     case dkUndecoded:
     case dkInvalid: return StepInvalid;
+    default: __builtin_unreachable();  // Kind is only ever one of the above: no range check before the jump
   }
   return StepOk;
 }
