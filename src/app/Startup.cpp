@@ -100,6 +100,10 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
     store.WriteText(QStringLiteral("EMail"), settings.ContactAddress);
     store.WriteText(QStringLiteral("Author"), AuthorName);
   }
+  SaveChangingSettings(store, settings);
+}
+
+void SaveChangingSettings(TSettingsStore& store, const TSettings& settings) {
   for (const TStoredField& field : StoredFields)
     store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
   for (const TStoredField& field : ViewFields)
@@ -107,4 +111,13 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
       store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
   RecentFiles::Save(store, settings.RecentFiles);
   store.Commit();
+}
+
+QStringList SettingsSnapshot(const TSettings& settings) {
+  QStringList snapshot;
+  for (const TStoredField& field : StoredFields) snapshot.append(settings.*field.Field);
+  for (const TStoredField& field : ViewFields) snapshot.append(settings.*field.Field);
+  snapshot.append(QString::number(settings.RecentFiles.size()));
+  snapshot += settings.RecentFiles;
+  return snapshot;
 }

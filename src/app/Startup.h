@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -37,3 +38,12 @@ bool StoredVersionDiffers(const TSettingsStore& store, const TSettings& settings
 // Writes the settings back; the product values only when the version changed.
 // Raises ESettingsError.
 void SaveSettings(TSettingsStore& store, const TSettings& settings);
+
+// Writes what the windows change during a run (the five values, the view's
+// choices, the recent files), but not the product values: a run that does
+// not end normally still asks for the syntax help at the next start.
+// Raises ESettingsError.
+void SaveChangingSettings(TSettingsStore& store, const TSettings& settings);
+
+// Everything SaveChangingSettings writes, to tell whether it changed.
+QStringList SettingsSnapshot(const TSettings& settings);

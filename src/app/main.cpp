@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
   TProgram program(std::make_unique<TQSettingsStore>(), BuiltInVersionResource(),
                    [](const char* name) { return qEnvironmentVariable(name); });
   if (!program.Start()) return 1;
+  program.EndOnSignals();
   // Every argument is a file: the desktop starts "orvik %F" with the files
   // the student double-clicked. Qt has already taken its own options out.
   program.Run(QApplication::arguments().mid(1));

@@ -41,6 +41,30 @@ void RecentFiles::Save(TSettingsStore& store, const QStringList& list) {
   for (int n = 1; n <= MaxCount; ++n) store.WriteText(StoredName(n), list.value(n - 1));
 }
 
+QStringList RecentFiles::Merge(const QStringList& ours, const QStringList& baseline, const QStringList& stored) {
+  // Add moves a file to the front, so the files used since the baseline are
+  // the shortest front part of ours whose rest still keeps the baseline's
+  // order.
+  auto keepsOrder = [&baseline](qsizetype from, const QStringList& list) {
+    qsizetype at = 0;
+    for (qsizetype i = from; i < list.size(); ++i) {
+      while (at < baseline.size() && baseline[at] != list[i]) ++at;
+      if (at == baseline.size()) return false;
+      ++at;
+    }
+    return true;
+  };
+  qsizetype used = 0;
+  while (used < ours.size() && !keepsOrder(used, ours)) ++used;
+  QStringList merged = ours.mid(0, used);
+  for (const QString& path : stored)
+    if (!merged.contains(path) && (ours.contains(path) || !baseline.contains(path))) merged.append(path);
+  for (const QString& path : ours)
+    if (!merged.contains(path)) merged.append(path);
+  while (merged.size() > MaxCount) merged.removeLast();
+  return merged;
+}
+
 TRecentFilesMenu::TRecentFilesMenu(QMenu* fileMenu, QAction* before, TSettings& settings, TOpen open)
     : QObject(fileMenu),
       FMenu(new QMenu(QStringLiteral("Recent &Files"), fileMenu)),

@@ -24,6 +24,12 @@ void Add(QStringList& list, const QString& path);
 QStringList Load(const TSettingsStore& store);
 void Save(TSettingsStore& store, const QStringList& list);
 
+// Two programs share one list: what this one opened since it last read the
+// stored list (baseline) comes first, newest first, then what the store
+// holds now (the other program's files), then the rest of ours; what this
+// one removed stays out. At most MaxCount.
+QStringList Merge(const QStringList& ours, const QStringList& baseline, const QStringList& stored);
+
 }  // namespace RecentFiles
 
 // A window's File > Recent Files submenu: rebuilt from the settings each

@@ -1,14 +1,34 @@
 #include "desktop/SettingsStore.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QVariant>
 
-TQSettingsStore::TQSettingsStore()
-    : FSettings(std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))) {}
+TQSettingsStore::TQSettingsStore() { Open(); }
 
-TQSettingsStore::TQSettingsStore(const QString& fileName)
-    : FSettings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}
+TQSettingsStore::TQSettingsStore(const QString& fileName) : FFileName(fileName) { Open(); }
+
+void TQSettingsStore::Open() {
+  FSettings = FFileName.isEmpty() ? std::make_unique<QSettings>(QStringLiteral("qto"), QStringLiteral("Zavel"))
+                                  : std::make_unique<QSettings>(FFileName, QSettings::IniFormat);
+}
+
+QString TQSettingsStore::SetAside() {
+  const QString name = FSettings->fileName();
+  const QString aside = name + QStringLiteral(".damaged");
+  FSettings.reset();
+  const QFileInfo old(aside);
+  if (old.isDir() && !old.isSymLink())
+    QDir(aside).removeRecursively();
+  else if (old.exists() || old.isSymLink())
+    QFile::remove(aside);
+  // QDir::rename moves a folder in the file's place as well as a file.
+  const bool moved = QDir().rename(name, aside);
+  Open();
+  return moved ? aside : QString();
+}
 
 TQSettingsStore::~TQSettingsStore() = default;
 
@@ -18,9 +38,7 @@ void TQSettingsStore::CheckReadable() const {
     case QSettings::AccessError:
       throw ESettingsError(QStringLiteral("Cannot read the settings from %1.").arg(FSettings->fileName()));
     case QSettings::FormatError:
-      throw ESettingsError(
-          QStringLiteral("The settings in %1 are damaged. Repair or remove the file and start the program again.")
-              .arg(FSettings->fileName()));
+      throw ESettingsError(QStringLiteral("The settings in %1 are damaged.").arg(FSettings->fileName()));
   }
 }
 
@@ -48,3 +66,5 @@ void TQSettingsStore::Commit() {
   if (FSettings->status() != QSettings::NoError)
     throw ESettingsError(QStringLiteral("Cannot save the settings to %1.").arg(FSettings->fileName()));
 }
+
+void TQSettingsStore::Reload() { FSettings->sync(); }

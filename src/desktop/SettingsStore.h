@@ -24,6 +24,12 @@ class TSettingsStore {
   virtual void WriteText(const QString& name, const QString& value) = 0;
   // Makes the writes permanent; raises when the store cannot be written.
   virtual void Commit() = 0;
+  // A store that could not be read is moved aside, so that the program can
+  // start with its defaults without overwriting it; returns where it went,
+  // or "" when it could not be moved.
+  virtual QString SetAside() { return QString(); }
+  // Reads again what another program may have written meanwhile.
+  virtual void Reload() {}
 };
 
 // The store on QSettings: the registry key Software\qto\Zavel on Windows, an
@@ -39,11 +45,16 @@ class TQSettingsStore final : public TSettingsStore {
   QString ReadText(const QString& name) const override;
   void WriteText(const QString& name, const QString& value) override;
   void Commit() override;
+  // The file becomes FILE.damaged (an older one there is replaced).
+  QString SetAside() override;
+  void Reload() override;
 
   // The key's unnamed default value goes under this name.
   static QString DefaultValueName() { return QStringLiteral("Default"); }
 
  private:
   void CheckReadable() const;
+  void Open();
+  QString FFileName;  // empty for the per-user default
   std::unique_ptr<QSettings> FSettings;
 };

@@ -6,6 +6,7 @@
 #include "desktop/HelpHook.h"
 #include "desktop/Platform.h"
 #include "desktop/PlatformHelp.h"
+#include "desktop/RecoveryStore.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/DocumentLineSource.h"
 #include "editor/HighlightStyles.h"
@@ -29,6 +30,7 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -86,6 +88,7 @@ TAssemblerEditor::TAssemblerEditor(TMachineHost& host, TSettings& settings)
   // An editor does not outlive the machine it assembles into.
   connect(host.HostWindow(), &QObject::destroyed, this, [this] { delete this; });
 
+  CreateAutosave();
   SetModified(false);
   SetInsertMode(true);
   TextEditorSelectionChange();
@@ -105,6 +108,10 @@ TAssemblerEditor::~TAssemblerEditor() {
   ErrorBox->viewport()->removeEventFilter(this);
   ErrorBox->removeEventFilter(this);
   delete FHighlighter;
+  // A window that closes has been saved or its changes were given up: its
+  // entry goes, unless the program is ending on a signal (the store keeps
+  // everything then).
+  if (TRecoveryStore* store = FHost.Recovery()) store->Remove(FRecoveryKey);
 }
 
 void TAssemblerEditor::CreateControls() {
@@ -270,6 +277,7 @@ bool TAssemblerEditor::SyntaxHighlight() const { return MenuUseSyntaxHighlight->
 void TAssemblerEditor::SetModified(bool value) {
   if (FModified == value) return;
   FModified = value;
+  if (!value) Autosave();
   MenuSaveFile->setEnabled(value);
   StatusModified->setText(value ? QStringLiteral("Modified") : QString());
 }
@@ -299,6 +307,9 @@ void TAssemblerEditor::TextEditorChange(int, int charsRemoved, int charsAdded) {
   // The highlighter has already re-coloured the lines the change touched.
   if (!FTrackChanges || (charsRemoved == 0 && charsAdded == 0)) return;
   SetModified(true);
+  // The only work of a keystroke for recovery: the write waits until the
+  // typing pauses.
+  if (FAutosaveTimer) FAutosaveTimer->start();
 }
 
 void TAssemblerEditor::TextEditorSelectionChange() {

@@ -16,6 +16,7 @@ class QListWidget;
 class QMenu;
 class QPrinter;
 class QSplitter;
+class QTimer;
 class QStatusBar;
 class QTextDocument;
 class QToolButton;
@@ -115,6 +116,16 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // main window, as files named on the command line do.
   TRecentFilesMenu* RecentMenu = nullptr;
 
+  // Recovery after a crash (AssemblerEditorRecovery.cpp): unsaved text is
+  // written to the recovery folder AutosaveDelayMs after the last change.
+  static constexpr int AutosaveDelayMs = 1000;
+  QString RecoveryKey() const { return FRecoveryKey; }
+  // Writes the entry now when the text is modified, removes it otherwise.
+  void Autosave();
+  // Shows recovered text as unsaved work on the file it belonged to (empty
+  // for a source that never had a name): Save writes to that file.
+  void RestoreRecovered(const QString& text, const QString& fileName);
+
   // Colouring.
   void ReformatLine(int line, bool repaint);
   void AppendFormattedLine(const QString& text);
@@ -163,6 +174,8 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
 
   // Makes lines the whole text, coloured, not undoable, caret at the start.
   void ReplaceText(const QStringList& lines);
+  void ReplaceWholeText(const QString& text);
+  void CreateAutosave();
   void SetCaption(const QString& path);
   // Read-only while the text holds a line too long to edit.
   void SetReadOnly(bool value);
@@ -188,4 +201,6 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   bool FInsertMode = true;
   QString FFileName;
   std::vector<TErrorPosition> FErrorPositions;
+  QTimer* FAutosaveTimer = nullptr;
+  QString FRecoveryKey;
 };

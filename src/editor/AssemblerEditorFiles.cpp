@@ -89,6 +89,20 @@ void TAssemblerEditor::LoadLines(const QStringList& lines) {
 }
 
 void TAssemblerEditor::ReplaceText(const QStringList& lines) {
+  // One insertion of the whole text: the document splits it into blocks
+  // itself, many times faster than moving a cursor to the end per line.
+  qsizetype size = 0;
+  for (const QString& line : lines) size += line.size() + 1;
+  QString text;
+  text.reserve(size);
+  for (const QString& line : lines) {
+    text += line;
+    text += QLatin1Char('\n');
+  }
+  ReplaceWholeText(text);
+}
+
+void TAssemblerEditor::ReplaceWholeText(const QString& text) {
   FTrackChanges = false;
   QTextDocument* document = Document();
   TextEditor->setUpdatesEnabled(false);
@@ -101,16 +115,6 @@ void TAssemblerEditor::ReplaceText(const QStringList& lines) {
   cursor.beginEditBlock();
   cursor.select(QTextCursor::Document);
   cursor.removeSelectedText();
-  // One insertion of the whole text: the document splits it into blocks
-  // itself, many times faster than moving a cursor to the end per line.
-  qsizetype size = 0;
-  for (const QString& line : lines) size += line.size() + 1;
-  QString text;
-  text.reserve(size);
-  for (const QString& line : lines) {
-    text += line;
-    text += QLatin1Char('\n');
-  }
   cursor.insertText(text);
   cursor.endEditBlock();
   document->setUndoRedoEnabled(true);

@@ -6,6 +6,7 @@
 #include <vector>
 
 class QWidget;
+class TRecoveryStore;
 class TSimulator;
 
 // What an assembler editor needs of the window that shows the machine. The
@@ -27,6 +28,9 @@ class TMachineHost {
   virtual void AssembleIntoMemory(const std::vector<int32_t>& image) = 0;
   // Opens program or source files as the main window's Open does.
   virtual void OpenFiles(const QStringList& paths) = 0;
+  // Where unsaved text is written for recovery after a crash; none when the
+  // program runs without one (tests of other things).
+  virtual TRecoveryStore* Recovery() const { return nullptr; }
 
  protected:
   ~TMachineHost() = default;

@@ -1,10 +1,11 @@
 #include "editor/SourceFile.h"
 
+#include "machine/FileWriter.h"
+
 #include "assembler/SourceText.h"
 #include "machine/FileReader.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -63,19 +64,12 @@ QByteArray EncodeSource(const QTextDocument& document) {
 }
 
 bool WriteSourceFile(const QString& path, const QByteArray& bytes, QString& error) {
-  // Unbuffered: a buffered QSaveFile can report a partly written file as
-  // committed when the disk fills up while it flushes.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    error = QStringLiteral("Cannot create file %1").arg(path);
-    return false;
-  }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    file.cancelWriting();
-    error = QStringLiteral("Stream write error");
-    return false;
-  }
-  return true;
+  // The same safe writer as program files: the old file is replaced only by
+  // a complete new one, and a failure names the file and the reason.
+  const std::string problem = WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                                  std::string_view(bytes.constData(), size_t(bytes.size())));
+  error = QString::fromLocal8Bit(problem.c_str());
+  return problem.empty();
 }
 
 int ReplaceNonEightBit(QString& text, const QString& replacement) {

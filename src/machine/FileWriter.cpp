@@ -1,6 +1,7 @@
 #include "machine/FileWriter.h"
 
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 #ifdef _WIN32
@@ -179,5 +180,14 @@ std::string WriteReplacing(const std::string& path, std::string_view bytes, cons
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes) {
   const std::string cannotCreate = "Cannot create file " + path;
   if (path.empty()) return cannotCreate;
-  return WriteReplacing(path, bytes, cannotCreate);
+  // The failing call leaves its reason in errno; the clean-up after it (a
+  // close, removing the temporary file) succeeds and leaves errno alone.
+  errno = 0;
+  std::string problem = WriteReplacing(path, bytes, cannotCreate);
+  const int reason = errno;
+  if (problem.empty()) return problem;
+  // "Stream write error" alone would not say which file: it gets the name.
+  if (problem == WriteError) problem += ": " + path;
+  if (reason != 0) problem += std::string(": ") + std::strerror(reason);
+  return problem;
 }

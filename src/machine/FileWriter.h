@@ -12,5 +12,6 @@
 // links is rewritten in place so that every name sees the new bytes. A path
 // that exists and is not a regular file (a device, a FIFO, a terminal) is
 // written directly, never replaced. Returns "" on success, else the message
-// to show: "Cannot create file PATH" or "Stream write error".
+// to show with the system's reason: "Cannot create file PATH: REASON" or
+// "Stream write error: PATH: REASON".
 std::string WriteFileAtomically(const std::string& path, std::string_view bytes);

@@ -370,6 +370,7 @@ void TMainWin::SetMemoryModified(bool flag) {
   SaveButton->setEnabled(flag);
   MenuSaveFile->setEnabled(flag);
   StatusModified->setText(flag ? QStringLiteral("Modified") : QString());
+  if (!flag) AutosaveMemory();
 }
 
 void TMainWin::SetStatus(const QString& text, const QColor& color) {
@@ -457,6 +458,9 @@ void TMainWin::SyncViews() {
   const uint64_t oldest = FTerminalHistory.LetGo(output > undoable ? output - undoable : 0);
   const uint64_t held = output - FSession->OutputSince(0).size();
   if (oldest > held) FSession->TakeOutput(static_cast<size_t>(oldest - held));
+  // At most one write per autosave delay, also while a run changes the
+  // registers many times a second.
+  if (FMemoryModified && FMemoryAutosaveTimer && !FMemoryAutosaveTimer->isActive()) FMemoryAutosaveTimer->start();
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {

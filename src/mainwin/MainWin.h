@@ -33,6 +33,8 @@ class TDisasmList;
 class TLabelGrid;
 class THexGrid;
 class TRecentFilesMenu;
+class TRecoveryStore;
+struct TRecoveryEntry;
 class TSessionCells;
 class TShowText;
 class TSpeedBar;
@@ -212,6 +214,18 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void OpenFiles(const QStringList& paths) override;
   TRecentFilesMenu* RecentMenu = nullptr;
 
+  // Recovery after a crash (MainWinRecovery.cpp): a modified memory, with
+  // PC and the registers, is written to the store within a second of a
+  // change, as every editor writes its unsaved text.
+  void SetRecovery(TRecoveryStore* store);
+  TRecoveryStore* Recovery() const override { return FRecovery; }
+  void AutosaveMemory();
+  // Every window's unsaved work written now (the program ends on a signal).
+  void AutosaveAll();
+  // Brings back what an earlier program left: sources in new editors,
+  // memory into this window, each marked Modified with its file name.
+  void RestoreRecovered(const std::vector<TRecoveryEntry>& entries);
+
   // Memory clipboard.
   void MenuCutClick();
   void MenuCopyClick();
@@ -336,4 +350,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QMenu* FHelpMenu = nullptr;
   QMenu* FExamplesMenu = nullptr;
   TWhatsThisMode* FWhatsThis = nullptr;
+  TRecoveryStore* FRecovery = nullptr;
+  QTimer* FMemoryAutosaveTimer = nullptr;
 };

@@ -9,7 +9,6 @@
 #include "machine/ProgramImage.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -90,20 +89,12 @@ void TMainWin::MenuSaveAsFileClick() {
 bool TMainWin::SaveMemoryFile(const QString& path) {
   // Written through a temporary file that replaces the old one only when
   // complete: a full disk or a lost permission never destroys the file the
-  // student had. Unbuffered, because a buffered QSaveFile can commit a
-  // partly written file as a success when the disk fills up during flush.
+  // student had. The message names the file and the system's reason.
   // A cell being edited is saved with the digits typed so far.
   TakeTypedCells();
-  const std::string image = EncodeProgramImage(FSession->MemoryCells());
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    ShowFileError(this, QStringLiteral("Cannot create file %1").arg(path));
-    return false;
-  }
-  if (file.write(image.data(), static_cast<qint64>(image.size())) != static_cast<qint64>(image.size()) ||
-      !file.commit()) {
-    file.cancelWriting();
-    ShowFileError(this, QStringLiteral("Stream write error"));
+  const std::string problem = WriteProgramFile(QFile::encodeName(path).toStdString(), FSession->MemoryCells());
+  if (!problem.empty()) {
+    ShowFileError(this, QString::fromLocal8Bit(problem.c_str()));
     return false;
   }
   setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);

@@ -1,5 +1,6 @@
 #include "app/Program.h"
 #include "app/Startup.h"
+#include "desktop/RecentFiles.h"
 #include "desktop/Settings.h"
 #include "desktop/SettingsStore.h"
 #include "mainwin/MainWin.h"
@@ -12,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <map>
+
+#include <unistd.h>
 
 namespace {
 
@@ -165,23 +168,83 @@ TEST_F(ProgramTest, StoredDefaultWebHelpAddressLeavesWebHelpAddressAlone) {
   EXPECT_EQ(program->Settings().WebHelpAddress, BuiltInWebHelpAddress);
 }
 
-TEST_F(ProgramTest, ValueThatIsNotTextIsReportedAndLeavesTheStoreUntouched) {
-  Store("TempLstFile", QStringList{"a", "b"});
-  Store("Version", "2.3");
-  QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray before = file.readAll();
-  file.close();
+// A damaged store never stops the start: defaults, one message, the bad
+// file kept beside as Zavel.conf.damaged, a fresh one written at the end.
+TEST_F(ProgramTest, DamagedStoreOfEachKindStartsWithDefaultsAndKeepsTheDamagedCopy) {
+  struct TCase {
+    const char* Kind;
+    QByteArray Bytes;  // the file's contents; a folder when Folder is set
+    bool Folder = false;
+    bool Unreadable = false;
+  };
+  const TCase cases[] = {
+      {"value that is not text", "[General]\nVersion=2.3\nTempLstFile=a, b\n"},
+      {"NUL bytes", QByteArray(300, '\0')},
+      {"junk", "\x89PNG\r\n\x1a\n\xff\xfe[[[=\n=\x01\x02 garbage\n[General\nTempLstFile"},
+      {"a folder", "", true},
+      {"unreadable", "[General]\nTempLstFile=x.lst\n", false, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Kind);
+    // The owner of a file can always read it when that owner is root.
+    if (c.Unreadable && geteuid() == 0) continue;
+    QDir(StorePath() + ".damaged").removeRecursively();
+    QFile::remove(StorePath() + ".damaged");
+    QDir(StorePath()).removeRecursively();
+    QFile::remove(StorePath());
+    if (c.Folder) {
+      ASSERT_TRUE(QDir().mkpath(StorePath() + "/inside"));
+    } else {
+      QFile file(StorePath());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(c.Bytes);
+      file.close();
+      if (c.Unreadable) file.setPermissions(QFileDevice::WriteOwner);
+    }
+    FPlatform.Messages.clear();
 
-  auto program = MakeProgram(Version());
-  EXPECT_FALSE(program->Start());
-  ASSERT_EQ(FPlatform.Messages.size(), 1);
-  EXPECT_EQ(FPlatform.Messages[0].Caption, "Error");
-  EXPECT_TRUE(FPlatform.Messages[0].Text.contains("TempLstFile")) << FPlatform.Messages[0].Text.toStdString();
-  program.reset();
+    auto program = MakeProgram(Version());
+    ASSERT_TRUE(program->Start());
+    ASSERT_EQ(FPlatform.Messages.size(), 1);
+    EXPECT_TRUE(FPlatform.Messages[0].Text.contains(StorePath() + ".damaged"))
+        << FPlatform.Messages[0].Text.toStdString();
+    EXPECT_EQ(program->Settings().TempLstFile, "OSasm.lst");
+    EXPECT_EQ(program->MainWin()->HelpRequests(), QList<int>{700});  // as on a first run
+    const QFileInfo aside(StorePath() + ".damaged");
+    if (c.Folder) {
+      EXPECT_TRUE(QFileInfo(aside.filePath() + "/inside").isDir());
+    } else {
+      QFile kept(aside.filePath());
+      kept.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+      ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+      EXPECT_EQ(kept.readAll(), c.Bytes);
+    }
+    ASSERT_TRUE(program->Finish());
+    QSettings stored(StorePath(), QSettings::IniFormat);
+    EXPECT_EQ(stored.status(), QSettings::NoError);
+    EXPECT_EQ(stored.value("TempLstFile").toString(), "OSasm.lst");
+  }
+}
 
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_EQ(file.readAll(), before);
+TEST_F(ProgramTest, TwoInstancesMergeTheirRecentFilesNewestFirst) {
+  Store("RecentFile1", "/old/one.prg");
+  Store("RecentFile2", "/old/two.prg");
+  auto first = MakeProgram(Version());
+  auto second = MakeProgram(Version());
+  ASSERT_TRUE(first->Start());
+  ASSERT_TRUE(second->Start());
+  RecentFiles::Add(first->Settings().RecentFiles, "/a/first.asm");
+  RecentFiles::Add(second->Settings().RecentFiles, "/b/second.asm");
+  RecentFiles::Add(second->Settings().RecentFiles, "/old/two.prg");
+  // The first writes while it runs; the second, ending last, keeps it.
+  first->WriteChangedSettings();
+  ASSERT_TRUE(second->Finish());
+  ASSERT_TRUE(first->Finish());
+  QSettings stored(StorePath(), QSettings::IniFormat);
+  QStringList list;
+  for (int n = 1; n <= 8 && !stored.value(QStringLiteral("RecentFile%1").arg(n)).toString().isEmpty(); ++n)
+    list << stored.value(QStringLiteral("RecentFile%1").arg(n)).toString();
+  EXPECT_EQ(list, QStringList({"/old/two.prg", "/b/second.asm", "/a/first.asm", "/old/one.prg"}));
 }
 
 TEST_F(ProgramTest, UnwritableStoreAtTheEndIsReportedWithoutCrashing) {

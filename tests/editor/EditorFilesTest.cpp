@@ -215,7 +215,9 @@ TEST_F(EditorTest, AFileThatCannotBeWrittenKeepsTheOldFileAndTheModifiedState) {
   const QString blocked = FDir.filePath("no/such/dir/prog.asm");
   EXPECT_FALSE(Editor->SaveAsmFile(blocked));
   ASSERT_EQ(FPlatform.Messages.size(), 1);
-  EXPECT_EQ(FPlatform.Messages[0].Text, "Cannot create file " + blocked);
+  // The file layer's message, then the system's reason.
+  EXPECT_TRUE(FPlatform.Messages[0].Text.startsWith(QString("Cannot create file " + blocked) + ": "))
+      << FPlatform.Messages[0].Text.toStdString();
   EXPECT_TRUE(Editor->Modified());
   EXPECT_EQ(Editor->FileName(), path);
   EXPECT_EQ(FSettings.CurrentAsmFile, path);

@@ -90,7 +90,7 @@ TEST(ProgramImage, WritingReplacesTheFileOrSaysWhyNot) {
   EXPECT_FALSE(fs::exists(path + ".orvik-tmp"));
 
   const std::string noDir = dir.File("no/such/dir/out.prg");
-  EXPECT_EQ(WriteProgramFile(noDir, memory), "Cannot create file " + noDir);
+  EXPECT_EQ(WriteProgramFile(noDir, memory), "Cannot create file " + noDir + ": No such file or directory");
   EXPECT_EQ(WriteListingFile(dir.File(""), memory, 0), "Cannot create file " + dir.File(""));
 }
 

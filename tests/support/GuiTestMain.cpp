@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -7,6 +8,10 @@
 // (xvfb-run with QT_QPA_PLATFORM=xcb shows the windows for real).
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Recovery entries and other per-user data of a test never reach the
+  // user's own folders (a test's child process gets its own).
+  QTemporaryDir data;
+  if (!std::getenv("ORVIK_RECOVER_CHILD")) setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -1,4 +1,4 @@
-// What survives a reload: the source, memory, its modified state, the
+// What survives a reload: the source, memory, registers and PC, its modified state, the
 // breakpoints, the speed and the file names, in the browser's local storage. A full or
 // refused storage costs only the copy, never the page.
 
@@ -36,9 +36,14 @@ export class Store {
       }
     };
     const memory = parse(this.get('memory'));
+    const registers = parse(this.get('registers'));
     return {
       source: this.get('source') ?? undefined,
       memory: Array.isArray(memory) && memory.length === 256 ? memory : undefined,
+      registers: registers && Array.isArray(registers.registers) && registers.registers.length === 16 &&
+              Number.isInteger(registers.pc) ?
+          registers :
+          undefined,
       modified: this.get('modified') === '1',
       breakpoints: parse(this.get('breakpoints')),
       speed: this.get('speed') ?? undefined,
@@ -51,6 +56,11 @@ export class Store {
     for (let adr = 0; adr < 256; ++adr) cells.push(core.cell(adr));
     this.set('memory', JSON.stringify(cells));
     this.set('modified', modified ? '1' : '0');
+    // Registers and PC too: a reload in the middle of stepping goes on from
+    // where it was.
+    const registers = [];
+    for (let n = 0; n < 16; ++n) registers.push(core.register(n));
+    this.set('registers', JSON.stringify({registers, pc: core.pc()}));
   }
 
   saveBreakpoints(core) {
