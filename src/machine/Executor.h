@@ -11,6 +11,74 @@ constexpr int StepOk = 0;
 constexpr int StepInvalid = -1;
 constexpr int StepHalt = -2;
 
+// An instruction as fetched, checked once: the opcode (or why it cannot run)
+// and its operands taken apart. A session keeps one per address, so that a
+// run loop does not take the same bytes apart again on every pass; what is
+// done with them is ExecuteDecoded below, the same for every executor.
+enum TDecodedKind : uint8_t {
+  dkUndecoded,  // nothing decoded at this address yet (or its bytes changed)
+  dkInvalid,    // a byte outside 0..255, an unused opcode or a bit pattern the opcode rejects
+  dkHalt,
+  dkLoadDirect,
+  dkLoadImmediate,
+  dkStoreDirect,
+  dkMove,
+  dkAddi,
+  dkAddf,
+  dkOr,
+  dkAnd,
+  dkXor,
+  dkRor,
+  dkJmpEQ,
+  dkLoadIndirect,
+  dkStoreIndirect,
+  dkJmpLE,
+};
+
+struct TDecoded {
+  int32_t Word = 0;  // what IR receives; the second byte is its low byte when valid
+  TDecodedKind Kind = dkUndecoded;
+  uint8_t R = 0;  // first & 0x0F
+  uint8_t X = 0;  // second >> 4
+  uint8_t Y = 0;  // second & 0x0F
+  uint8_t Second() const { return static_cast<uint8_t>(Word); }
+};
+static_assert(sizeof(TDecoded) == 8);
+
+// Which instructions exist, and how to take one apart. Fixed masks (ror,
+// halt, the indirect forms) are checked here, so that executing needs no
+// test of its own.
+inline TDecoded DecodeInstruction(int32_t first, int32_t second) {
+  TDecoded decoded;
+  decoded.Word = InstructionWord(first, second);
+  decoded.Kind = dkInvalid;
+  if (!IsByte(first) || !IsByte(second)) return decoded;
+  decoded.R = static_cast<uint8_t>(first & 0x0F);
+  decoded.X = static_cast<uint8_t>(second >> 4);
+  decoded.Y = static_cast<uint8_t>(second & 0x0F);
+  const auto opcode = static_cast<TOpcode>(first >> 4);
+  if (!InstructionInfo(opcode).Accepts(static_cast<uint16_t>(decoded.Word))) return decoded;
+  switch (opcode) {
+    case opLoadDirect: decoded.Kind = dkLoadDirect; break;
+    case opLoadImmediate: decoded.Kind = dkLoadImmediate; break;
+    case opStoreDirect: decoded.Kind = dkStoreDirect; break;
+    case opMove: decoded.Kind = dkMove; break;
+    case opAddi: decoded.Kind = dkAddi; break;
+    case opAddf: decoded.Kind = dkAddf; break;
+    case opOr: decoded.Kind = dkOr; break;
+    case opAnd: decoded.Kind = dkAnd; break;
+    case opXor: decoded.Kind = dkXor; break;
+    case opRor: decoded.Kind = dkRor; break;
+    case opJmpEQ: decoded.Kind = dkJmpEQ; break;
+    case opHalt: decoded.Kind = dkHalt; break;
+    case opLoadIndirect: decoded.Kind = dkLoadIndirect; break;
+    case opStoreIndirect: decoded.Kind = dkStoreIndirect; break;
+    case opJmpLE: decoded.Kind = dkJmpLE; break;
+    case opNone: break;
+  }
+  return decoded;
+}
+
 // The rules of one instruction, shared by every executor. TAccess supplies
 // the state: PC(), Memory(adr), Register(n) read; Fetched(pc, ir) writes PC
 // and then IR; SetRegister, SetMemory and Jump (a write of PC) are the
@@ -21,50 +89,50 @@ constexpr int StepHalt = -2;
 // copies (load, store, move) carry a cell unchanged; whatever computes or
 // compares works on the low eight bits of its operands, so a value out of
 // range from a program file can neither index outside an array nor overflow.
+//
+// pc is the address the instruction was fetched from (0..255) and decoded
+// what DecodeInstruction made of the two bytes there.
+// Always inlined: a call per instruction would cost the run loop more than
+// most instructions do.
+template <class TAccess>
+[[gnu::always_inline]] inline int ExecuteDecoded(const TDecoded& decoded, int pc, TAccess& state) {
+  state.Fetched((pc + 2) & 0xFF, decoded.Word);
+  const int r = decoded.R;
+  const int x = decoded.X;
+  const int y = decoded.Y;
+  const int second = decoded.Second();
+  auto reg = [&state](int n) { return WrapAddress(state.Register(n)); };
+  auto rotateRight = [](int byte, int count) { return ((byte << (8 - count)) & 0xFF) | (byte >> count); };
+  switch (decoded.Kind) {
+    case dkLoadDirect: state.SetRegister(r, state.Memory(second)); break;
+    case dkLoadImmediate: state.SetRegister(r, second); break;
+    case dkStoreDirect: state.SetMemory(second, state.Register(r)); break;
+    case dkMove: state.SetRegister(y, state.Register(x)); break;
+    case dkAddi: state.SetRegister(r, (reg(x) + reg(y)) & 0xFF); break;
+    case dkAddf: state.SetRegister(r, EncodeFloat8(DecodeFloat8(reg(x)) + DecodeFloat8(reg(y)))); break;
+    case dkOr: state.SetRegister(r, reg(x) | reg(y)); break;
+    case dkAnd: state.SetRegister(r, reg(x) & reg(y)); break;
+    case dkXor: state.SetRegister(r, reg(x) ^ reg(y)); break;
+    case dkRor: state.SetRegister(r, rotateRight(reg(r), y & 7)); break;
+    case dkJmpEQ:
+      if (reg(r) == reg(0)) state.Jump(second);
+      break;
+    case dkHalt: return StepHalt;
+    case dkLoadIndirect: state.SetRegister(x, state.Memory(reg(y))); break;
+    case dkStoreIndirect: state.SetMemory(reg(y), state.Register(x)); break;
+    case dkJmpLE:
+      if (SignedByte(reg(r)) <= SignedByte(reg(0))) state.Jump(second);
+      break;
+    case dkUndecoded:
+    case dkInvalid: return StepInvalid;
+    default: __builtin_unreachable();  // Kind is only ever one of the above: no range check before the jump
+  }
+  return StepOk;
+}
+
+// One instruction from the state's PC: fetched, decoded and executed.
 template <class TAccess>
 inline int ExecuteStep(TAccess& state) {
   const int pc = WrapAddress(state.PC());
-  const int32_t first = state.Memory(pc);
-  const int32_t second = state.Memory((pc + 1) & 0xFF);
-  state.Fetched((pc + 2) & 0xFF, InstructionWord(first, second));
-  if (!IsByte(first) || !IsByte(second)) return StepInvalid;
-
-  const auto word = static_cast<uint16_t>(first << 8 | second);
-  const int r = first & 0x0F;
-  const int x = second >> 4;
-  const int y = second & 0x0F;
-  auto reg = [&state](int n) { return WrapAddress(state.Register(n)); };
-  auto rotateRight = [](int byte, int count) { return ((byte << (8 - count)) & 0xFF) | (byte >> count); };
-  switch (static_cast<TOpcode>(first >> 4)) {
-    case opLoadDirect: state.SetRegister(r, state.Memory(second)); break;
-    case opLoadImmediate: state.SetRegister(r, second); break;
-    case opStoreDirect: state.SetMemory(second, state.Register(r)); break;
-    case opMove: state.SetRegister(y, state.Register(x)); break;
-    case opAddi: state.SetRegister(r, (reg(x) + reg(y)) & 0xFF); break;
-    case opAddf: state.SetRegister(r, EncodeFloat8(DecodeFloat8(reg(x)) + DecodeFloat8(reg(y)))); break;
-    case opOr: state.SetRegister(r, reg(x) | reg(y)); break;
-    case opAnd: state.SetRegister(r, reg(x) & reg(y)); break;
-    case opXor: state.SetRegister(r, reg(x) ^ reg(y)); break;
-    case opRor:
-      if (!InstructionInfo(opRor).Accepts(word)) return StepInvalid;
-      state.SetRegister(r, rotateRight(reg(r), y & 7));
-      break;
-    case opJmpEQ:
-      if (reg(r) == reg(0)) state.Jump(second);
-      break;
-    case opHalt: return InstructionInfo(opHalt).Accepts(word) ? StepHalt : StepInvalid;
-    case opLoadIndirect:
-      if (!InstructionInfo(opLoadIndirect).Accepts(word)) return StepInvalid;
-      state.SetRegister(x, state.Memory(reg(y)));
-      break;
-    case opStoreIndirect:
-      if (!InstructionInfo(opStoreIndirect).Accepts(word)) return StepInvalid;
-      state.SetMemory(reg(y), state.Register(x));
-      break;
-    case opJmpLE:
-      if (SignedByte(reg(r)) <= SignedByte(reg(0))) state.Jump(second);
-      break;
-    case opNone: return StepInvalid;
-  }
-  return StepOk;
+  return ExecuteDecoded(DecodeInstruction(state.Memory(pc), state.Memory((pc + 1) & 0xFF)), pc, state);
 }

@@ -9,65 +9,66 @@ namespace {
 
 constexpr int OutputRegister = RegisterCount - 1;
 
+}  // namespace
+
 // The executor's view of a session during one chunk of a run. PC and IR live
 // in locals and go back into the session when the chunk ends; nothing else
-// reads them meanwhile. Record adds the history record of each instruction,
-// Checks the watch test of each write.
+// reads them meanwhile. Everything else is reached through the one session
+// reference, so the hot loop keeps a single base register for all arrays.
+// Record adds the history record of each instruction, Checks the watch test
+// of each write.
 template <bool Record, bool Checks>
-struct TSessionState {
-  int32_t* Mem;
-  int32_t* Reg;
-  uint64_t* MemGen;
-  uint64_t* RegGen;
-  std::string* Output;
-  const bool* WatchedMem;
-  const bool* WatchedReg;
+struct TSimulator::TRunState {
+  TSimulator& S;
   int32_t Pc;
   int32_t Ir;
   uint64_t Gen = 0;  // the generation of the instruction executing
-  THistoryRecord* Rec = nullptr;
+  // The record of the instruction executing, built in registers and stored
+  // whole once it is complete: one wide store instead of six narrow ones.
+  THistoryRecord Rec{hkStep, csNone, 0, 0, 0, 0, 0};
   bool Watched = false;
 
   int32_t PC() const { return Pc; }
-  int32_t Memory(int adr) const { return Mem[adr]; }
-  int32_t Register(int n) const { return Reg[n]; }
+  int32_t Memory(int adr) const { return S.FMemory[static_cast<size_t>(adr)]; }
+  int32_t Register(int n) const { return S.FRegisters[static_cast<size_t>(n)]; }
   void Fetched(int32_t pc, int32_t ir) {
     if constexpr (Record) {
-      Rec->Kind = hkStep;
-      Rec->Space = csNone;
-      Rec->OldPC = Pc;
-      Rec->OldIR = Ir;
+      Rec = {hkStep, csNone, 0, 0, Pc, Ir, 0};
     }
     Pc = pc;
     Ir = ir;
   }
   void Effect(TCellSpace space, int address, int32_t old) {
     if constexpr (Record) {
-      Rec->Space = space;
-      Rec->Address = static_cast<uint8_t>(address);
-      Rec->OldValue = old;
+      Rec.Space = space;
+      Rec.Address = static_cast<uint8_t>(address);
+      Rec.OldValue = old;
     }
   }
   void SetRegister(int n, int32_t value) {
-    Effect(csRegister, n, Reg[n]);
-    Reg[n] = value;
-    RegGen[n] = Gen;
-    if (n == OutputRegister) Output->push_back(static_cast<char>(value & 0xFF));
-    if constexpr (Checks) Watched = Watched || WatchedReg[n];
+    const auto i = static_cast<size_t>(n);
+    Effect(csRegister, n, S.FRegisters[i]);
+    S.FRegisters[i] = value;
+    S.FRegisterGenerations[i] = Gen;
+    if (n == OutputRegister) [[unlikely]]
+      S.FOutput.push_back(static_cast<char>(value & 0xFF));
+    if constexpr (Checks) Watched = Watched || S.FWatchedRegisters[i];
   }
   void SetMemory(int adr, int32_t value) {
-    Effect(csMemory, adr, Mem[adr]);
-    Mem[adr] = value;
-    MemGen[adr] = Gen;
-    if constexpr (Checks) Watched = Watched || WatchedMem[adr];
+    const auto i = static_cast<size_t>(adr);
+    Effect(csMemory, adr, S.FMemory[i]);
+    S.FMemory[i] = value;
+    S.FMemoryGenerations[i] = Gen;
+    // An instruction starting here or one cell before has a byte here.
+    S.FDecoded[i].Kind = dkUndecoded;
+    S.FDecoded[static_cast<size_t>((adr - 1) & 0xFF)].Kind = dkUndecoded;
+    if constexpr (Checks) Watched = Watched || S.FWatchedMemory[i];
   }
   void Jump(int target) {
     Effect(csSysReg, PCIndex, Pc);
     Pc = target;
   }
 };
-
-}  // namespace
 
 const char* StopReasonText(TStopReason reason) {
   switch (reason) {
@@ -97,6 +98,7 @@ int32_t TSimulator::Cell(TCellSpace space, int address) const {
 
 void TSimulator::Reset() {
   FMemory.fill(0);
+  FDecoded.fill(TDecoded{});
   FRegisters.fill(0);
   FSysRegs.fill(0);
   ++FGeneration;
@@ -118,6 +120,8 @@ void TSimulator::WriteCell(TCellSpace space, int address, int32_t value) {
     case csMemory:
       FMemory[static_cast<size_t>(address)] = value;
       FMemoryGenerations[static_cast<size_t>(address)] = FGeneration;
+      FDecoded[static_cast<size_t>(address)].Kind = dkUndecoded;
+      FDecoded[static_cast<size_t>((address - 1) & 0xFF)].Kind = dkUndecoded;
       break;
     case csRegister:
       FRegisters[static_cast<size_t>(address)] = value;
@@ -221,12 +225,9 @@ void TSimulator::UpdateChecks() {
   FChecks = any(FBreakpoints) || any(FWatchedMemory) || any(FWatchedRegisters);
 }
 
-template <bool Record, bool Checks>
+template <bool Record, bool Checks, bool Decoded>
 uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason) {
-  TSessionState<Record, Checks> state{
-      FMemory.data(),   FRegisters.data(),     FMemoryGenerations.data(), FRegisterGenerations.data(),
-      &FOutput,         FWatchedMemory.data(), FWatchedRegisters.data(),  FSysRegs[PCIndex],
-      FSysRegs[IRIndex]};
+  TRunState<Record, Checks> state{*this, FSysRegs[PCIndex], FSysRegs[IRIndex]};
   THistoryRecord* records = nullptr;
   if constexpr (Record) {
     size_t granted = 0;
@@ -237,15 +238,27 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
   uint64_t done = 0;
   int result = StepOk;
   while (done < count) {
+    const int pc = WrapAddress(state.Pc);
     if constexpr (Checks) {
-      if (FBreakpoints[static_cast<size_t>(WrapAddress(state.Pc))] && !(skipBreakpoint && done == 0)) {
+      if (FBreakpoints[static_cast<size_t>(pc)] && !(skipBreakpoint && done == 0)) {
         reason = srBreakpoint;
         break;
       }
     }
-    if constexpr (Record) state.Rec = records + done;
     state.Gen = firstGen + done;
-    result = ExecuteStep(state);
+    if constexpr (Decoded) {
+      // A copy: the instruction may store over its own bytes, which
+      // invalidates the entry while it executes.
+      TDecoded decoded = FDecoded[static_cast<size_t>(pc)];
+      if (decoded.Kind == dkUndecoded) [[unlikely]] {
+        decoded = DecodeInstruction(FMemory[static_cast<size_t>(pc)], FMemory[static_cast<size_t>((pc + 1) & 0xFF)]);
+        FDecoded[static_cast<size_t>(pc)] = decoded;
+      }
+      result = ExecuteDecoded(decoded, pc, state);
+    } else {
+      result = ExecuteStep(state);
+    }
+    if constexpr (Record) records[done] = state.Rec;
     ++done;
     if (result != StepOk) {
       reason = result == StepHalt ? srHalt : srInvalid;
@@ -271,6 +284,12 @@ uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReas
   if (done > 0) FSysRegGenerations.fill(FGeneration);
   FExecuted += done;
   return done;
+}
+
+template <bool Record, bool Checks>
+uint64_t TSimulator::ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason) {
+  return FDecoding ? ExecuteChunk<Record, Checks, true>(count, skipBreakpoint, reason)
+                   : ExecuteChunk<Record, Checks, false>(count, skipBreakpoint, reason);
 }
 
 TStopReason TSimulator::Run(const TRunPolicy& policy) {

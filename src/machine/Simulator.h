@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/Executor.h"
 #include "machine/History.h"
 #include "machine/Instruction.h"
 #include "machine/RunPolicy.h"
@@ -107,6 +108,12 @@ class TSimulator {
 
   static constexpr uint64_t BreakCheckInterval = 65536;
 
+  // Run executes from a table of decoded instructions (the default); off, it
+  // decodes every instruction as it fetches it. The two must agree exactly:
+  // tests compare them.
+  void SetDecoding(bool on) { FDecoding = on; }
+  bool Decoding() const { return FDecoding; }
+
   // --- output port: every write of RF appends its low byte
   // Bytes written since the start, including those taken.
   uint64_t OutputCount() const { return FOutputTaken + FOutput.size(); }
@@ -158,7 +165,12 @@ class TSimulator {
   bool LastStep(TStepTrace& trace) const;
 
  private:
+  template <bool Record, bool Checks>
+  struct TRunState;
+
   TStopReason RunChunks(const TRunPolicy& policy, bool checkFirst);
+  template <bool Record, bool Checks, bool Decoded>
+  uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
   template <bool Record, bool Checks>
   uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
   void WriteCell(TCellSpace space, int address, int32_t value);
@@ -169,6 +181,10 @@ class TSimulator {
   void UpdateChecks();
 
   std::array<int32_t, MemorySize> FMemory{};
+  // What the instruction starting at each address decodes to; every write
+  // of a memory cell marks the two entries whose bytes it holds undecoded.
+  std::array<TDecoded, MemorySize> FDecoded{};
+  bool FDecoding = true;
   std::array<int32_t, RegisterCount> FRegisters{};
   std::array<int32_t, SysRegCount> FSysRegs{};
   std::array<uint64_t, MemorySize> FMemoryGenerations{};
