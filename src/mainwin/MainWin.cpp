@@ -78,6 +78,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
       TZForm(this),
       FSettings(settings),
       FSession(std::make_unique<TSimulator>()),
+      FDebug(std::make_unique<TDebugSession>(*FSession)),
       FMemoryCells(std::make_unique<TSessionCells>(*FSession, csMemory)),
       FRegisterCells(std::make_unique<TSessionCells>(*FSession, csRegister)),
       FSysRegCells(std::make_unique<TSessionCells>(*FSession, csSysReg)),
@@ -450,6 +451,7 @@ void TMainWin::SyncViews() {
   FOutputShown = output;
   FTerminalHistory.Shown(output, OutputBox->Model());
   UpdateValuePanel();
+  ShowSourcePlace();
   // Each entry of the history takes back at most one byte of output, so
   // bytes older than that many can never come back into view; the session
   // lets go of those before the oldest copy of the terminal still needed.

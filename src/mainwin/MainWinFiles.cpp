@@ -59,6 +59,7 @@ bool TMainWin::LoadProgramFile(const QString& path) {
     // Breakpoints belong to the program they were set in.
     RemoveAllBreakpoints();
     WriteMemoryImage(cells, eaLoadFile);
+    DropSource();
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);
