@@ -261,6 +261,9 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void ShowSourcePlace();
   void ShowSourceBreakpoints();
   void DropSource();
+  // The disassembly's label column, open only for a source with labels.
+  void ShowLabelColumn();
+  QString DisasmRowToolTip(int row) const;
   // "R3 written at 0C", "Breakpoint at 12": why a run stopped.
   QString WatchStopText() const;
   QString BreakpointStopText() const;

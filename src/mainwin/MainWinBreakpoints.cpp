@@ -33,6 +33,7 @@ void TMainWin::CreateBreakpointCommands() {
   }
   connect(MenuRunToRow, &QAction::triggered, this, [this] { RunToSelectedRow(); });
   connect(MenuRemoveBreakpoints, &QAction::triggered, this, [this] { RemoveAllBreakpoints(); });
+  DisasmWin->OnRowToolTip = [this](int row) { return DisasmRowToolTip(row); };
   connect(DisasmWin, &TDisasmList::RowMarginClicked, this, [this](int row) {
     const int adr = (2 * row + (FSession->PC() & 1)) & 0xFF;
     ToggleBreakpoint(adr);

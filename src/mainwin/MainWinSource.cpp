@@ -25,8 +25,7 @@ void TMainWin::AssembledFrom(TAssemblerEditor& editor, const TProgramMap& map, c
   FDebug->SetMap(map);
   FMappedEditor = &editor;
   for (int line : marked) FDebug->SetLineBreakpoint(line + 1, true);
-  for (int row = 0; row < DisasmWin->RowCount(); ++row)
-    DisasmWin->SetRowMarked(row, FSession->Breakpoint((2 * row + (FSession->PC() & 1)) & 0xFF));
+  ShowLabelColumn();
   ShowSourceBreakpoints();
   ShowSourcePlace();
 }
@@ -74,8 +73,24 @@ void TMainWin::ShowSourcePlace() {
   }
 }
 
+void TMainWin::ShowLabelColumn() {
+  int width = 0;
+  if (FDebug->HasMap())
+    for (const TMapLabel& label : FDebug->Map().Labels())
+      width = std::max(
+          width, DisasmWin->fontMetrics().horizontalAdvance(QString::fromStdString(label.Name) + QStringLiteral(": ")));
+  DisasmWin->SetLabelColumnWidth(width);
+  RewriteAllDisasmRows();
+}
+
+QString TMainWin::DisasmRowToolTip(int row) const {
+  const TMapLabel* target = FDebug->JumpTargetLabel((2 * row + (FSession->PC() & 1)) & 0xFF);
+  return target ? QStringLiteral("Jumps to ") + QString::fromStdString(target->Name) : QString();
+}
+
 void TMainWin::DropSource() {
   FDebug->DropMap();
+  ShowLabelColumn();
   if (FMappedEditor) FMappedEditor->ShowPcPlace(TAssemblerEditor::ppNone, -1);
   FMappedEditor = nullptr;
 }

@@ -218,3 +218,36 @@ TEST_F(EditorLineNumbersTest, ToggledInViewAndRemembered) {
   EXPECT_FALSE(Text()->Gutter()->isVisible());
   EXPECT_EQ(FSettings.LineNumbers, QStringLiteral("0"));
 }
+
+using DisasmLabelTest = SourceDebugTest;
+
+TEST_F(DisasmLabelTest, ColumnOnlyForASourceWithLabelsAndJumpTooltips) {
+  TDisasmList* list = Main->DisasmWin;
+  Editor->LoadLines({QStringLiteral("        load R1,1"), QStringLiteral("        halt")});
+  Assemble();
+  EXPECT_EQ(list->LabelColumnWidth(), 0);  // no labels: the list as always
+  ASSERT_TRUE(Editor->LoadAsmFile(HelloPath));
+  Assemble();
+  EXPECT_GT(list->LabelColumnWidth(), 0);
+  // Rows keep their described text; the names stand beside them.
+  const struct {
+    int Row;
+    const char* Label;
+  } rows[] = {{0, ""}, {3, "NextChar:"}, {7, "Ready:"}, {8, "Text:"}, {2, ""}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Row);
+    EXPECT_EQ(list->RowLabel(row.Row), QString::fromLatin1(row.Label));
+  }
+  EXPECT_TRUE(list->RowText(3).startsWith(QStringLiteral("06: ")));
+  ASSERT_TRUE(list->OnRowToolTip);
+  EXPECT_EQ(list->OnRowToolTip(5), QStringLiteral("Jumps to Ready"));     // jmpEQ RF=R0,Ready
+  EXPECT_EQ(list->OnRowToolTip(6), QStringLiteral("Jumps to NextChar"));  // jmp NextChar
+  EXPECT_EQ(list->OnRowToolTip(0), QString());
+  // A program file has no labels to show.
+  const QString path = FDir.filePath(QStringLiteral("hello.prg"));
+  ASSERT_TRUE(Main->SaveMemoryFile(path));
+  ASSERT_TRUE(Main->LoadProgramFile(path));
+  EXPECT_EQ(list->LabelColumnWidth(), 0);
+  EXPECT_EQ(list->RowLabel(3), QString());
+  EXPECT_EQ(list->OnRowToolTip(5), QString());
+}
