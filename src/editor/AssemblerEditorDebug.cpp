@@ -27,7 +27,7 @@ void TAssemblerEditor::CreateDebugCommands() {
   SetLineNumbers(FSettings.LineNumbers == QStringLiteral("1"));
   TextEditor->OnGutterClicked = [this](int line) { ToggleBreakpointLine(line); };
   // F2 toggles the caret line's breakpoint, as on a disassembly row.
-  auto* toggle = new QAction(this);
+  auto* toggle = new QAction(QStringLiteral("Toggle breakpoint"), this);
   toggle->setShortcut(QKeySequence(Qt::Key_F2));
   toggle->setShortcutContext(Qt::WidgetShortcut);
   TextEditor->addAction(toggle);

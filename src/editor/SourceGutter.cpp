@@ -20,6 +20,7 @@ constexpr int NumberPadding = 4;
 TSourceGutter::TSourceGutter(TSourceEdit& editor) : QWidget(&editor), FEditor(editor) {
   setCursor(Qt::PointingHandCursor);
   setToolTip(QStringLiteral("Click to set or remove a breakpoint (F2)"));
+  setAccessibleName(QStringLiteral("Breakpoints and line numbers"));
 }
 
 int TSourceGutter::DotColumnWidth() const {
