@@ -65,7 +65,7 @@ void GradeSubmissionsBench(TBenchContext& context) {
   for (int i = 0; i < count; ++i) {
     const std::string path = (folder / ("s" + std::to_string(i) + ".asm")).string();
     std::ofstream(path) << Submission(i);
-    jobs.push_back({path, {&file}});
+    jobs.push_back({path, {&file}, ""});
   }
   const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const auto start = std::chrono::steady_clock::now();

@@ -1,5 +1,7 @@
 #include "cli/CaseCheck.h"
 
+#include <algorithm>
+
 #include "cli/ByteText.h"
 #include "machine/HexText.h"
 
@@ -28,10 +30,14 @@ std::string WhatWasExpected(TRunStatus status) {
   return "";
 }
 
-std::string OutputDifference(const std::string& expected, const std::string& actual) {
+// actual may be cut short of the total that was written (the output cap).
+std::string OutputDifference(const std::string& expected, const std::string& actual, uint64_t total) {
+  total = std::max<uint64_t>(total, actual.size());
   size_t same = 0;
   while (same < expected.size() && same < actual.size() && expected[same] == actual[same]) ++same;
-  if (same == expected.size() && same == actual.size()) return "";
+  if (same == expected.size() && same == actual.size() && total == actual.size()) return "";
+  if (same == expected.size() && same == actual.size())
+    return "output has " + std::to_string(total - same) + " bytes more than expected";
   // Show the text from a little before the difference, where the reader
   // can still recognise it.
   const size_t from = same > 10 ? same - 10 : 0;
@@ -40,7 +46,7 @@ std::string OutputDifference(const std::string& expected, const std::string& act
     return "output ends after " + std::to_string(actual.size()) + " bytes; expected " +
            std::to_string(expected.size()) + ", going on with " + QuoteBytes(expected.substr(same));
   if (same == expected.size())
-    return "output has " + std::to_string(actual.size() - same) +
+    return "output has " + std::to_string(total - same) +
            " bytes more than expected: " + QuoteBytes(actual.substr(same));
   return "output differs at byte " + std::to_string(same + 1) + ": expected " + before +
          QuoteBytes(expected.substr(from)) + ", got " + before + QuoteBytes(actual.substr(from));
@@ -50,7 +56,7 @@ std::string CellText(int32_t value) { return HexText(value, 2); }
 
 }  // namespace
 
-TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& image) {
+TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& image, size_t maxOutput) {
   TRunSetup setup;
   setup.Memory = image;
   setup.Memory.resize(MemorySize, 0);
@@ -59,6 +65,7 @@ TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& ima
   setup.PC = gradeCase.PC;
   setup.StepLimit = gradeCase.Steps;
   setup.Breakpoints = gradeCase.Breakpoints;
+  setup.MaxOutput = maxOutput;
   return setup;
 }
 
@@ -66,7 +73,7 @@ std::string FirstDifference(const TGradeCase& gradeCase, const TRunResult& resul
   if (gradeCase.Status && *gradeCase.Status != result.Status)
     return "expected the program " + WhatWasExpected(*gradeCase.Status) + ", but it " + WhatItDid(result);
   if (gradeCase.Output) {
-    const std::string difference = OutputDifference(*gradeCase.Output, result.Output);
+    const std::string difference = OutputDifference(*gradeCase.Output, result.Output, result.OutputBytes);
     if (!difference.empty()) return difference;
   }
   if (gradeCase.OutputRegex) {

@@ -7,7 +7,8 @@
 
 // The starting state of a case: the program's image with the case's cells,
 // registers and PC put over it.
-TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& image);
+TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& image,
+                    size_t maxOutput = DefaultMaxOutput);
 
 // The first way in which a run misses what the case expects, in words
 // ("R2 is 07, expected 0A"); "" when everything holds. Checked in the order

@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
 #include <stdexcept>
 
 #include "cli/ByteText.h"
+#include "machine/HexText.h"
 
 namespace {
 
@@ -53,6 +55,12 @@ int32_t ReadCell(const json& value, const std::string& where) {
   return static_cast<int32_t>(number);
 }
 
+int32_t ReadPC(const json& value, const std::string& where) {
+  const int64_t number = ReadNumber(value, where);
+  if (number < 0 || number > 0xFF) throw TCaseError(where + " must be an address 00..FF, not " + value.dump());
+  return static_cast<int32_t>(number);
+}
+
 // Memory addresses are hex, as everywhere in the tool: "80" and "0x80".
 int ReadAddress(const std::string& key, const std::string& where) {
   std::string digits = key;
@@ -72,9 +80,19 @@ int ReadRegister(const std::string& key, const std::string& where) {
 std::vector<TCellValue> ReadCells(const json& object, const std::string& where) {
   if (!object.is_object()) throw TCaseError(where + " must be an object {\"80\": 5, ...}");
   std::vector<TCellValue> cells;
+  std::map<int, std::string> named;  // "82" and "0x82" are one cell
+  auto name = [&](int address, const std::string& key) {
+    const auto [it, added] = named.emplace(address, key);
+    if (!added)
+      throw TCaseError(where + ": \"" + key + "\" gives cell " + HexText(address, 2) + " again, as \"" + it->second +
+                       "\" does");
+  };
   for (const auto& item : object.items()) {
     const int address = ReadAddress(item.key(), where);
     const std::string at = where + "." + item.key();
+    const size_t count = item.value().is_array() ? item.value().size() : 1;
+    for (size_t k = 0; k < count && address + static_cast<int>(k) < MemorySize; ++k)
+      name(address + static_cast<int>(k), item.key());
     if (item.value().is_array()) {
       if (static_cast<size_t>(address) + item.value().size() > static_cast<size_t>(MemorySize))
         throw TCaseError(at + " runs past address FF");
@@ -90,8 +108,13 @@ std::vector<TCellValue> ReadCells(const json& object, const std::string& where) 
 std::vector<TCellValue> ReadRegisters(const json& object, const std::string& where) {
   if (!object.is_object()) throw TCaseError(where + " must be an object {\"R1\": 5, ...}");
   std::vector<TCellValue> registers;
-  for (const auto& item : object.items())
-    registers.push_back({ReadRegister(item.key(), where), ReadCell(item.value(), where + "." + item.key())});
+  std::map<int, std::string> named;
+  for (const auto& item : object.items()) {
+    const int reg = ReadRegister(item.key(), where);
+    const auto [it, added] = named.emplace(reg, item.key());
+    if (!added) throw TCaseError(where + ": \"" + item.key() + "\" is the same register as \"" + it->second + "\"");
+    registers.push_back({reg, ReadCell(item.value(), where + "." + item.key())});
+  }
   return registers;
 }
 
@@ -111,7 +134,7 @@ TRunStatus ReadStatus(const json& value, const std::string& where) {
 
 uint64_t ReadSteps(const json& value, const std::string& where) {
   if (!value.is_number_unsigned() || value.get<uint64_t>() == 0)
-    throw TCaseError(where + " must be a step limit of at least 1");
+    throw TCaseError(where + " must be a whole step limit of at least 1, not " + value.dump());
   return value.get<uint64_t>();
 }
 
@@ -130,31 +153,144 @@ void ReadExpect(const json& expect, const std::string& where, TGradeCase& gradeC
   if (expect.contains("registers"))
     gradeCase.ExpectRegisters = ReadRegisters(expect["registers"], where + ".registers");
   if (expect.contains("cells")) gradeCase.ExpectCells = ReadCells(expect["cells"], where + ".cells");
-  if (expect.contains("pc")) gradeCase.ExpectPC = ReadCell(expect["pc"], where + ".pc");
+  if (expect.contains("pc")) gradeCase.ExpectPC = ReadPC(expect["pc"], where + ".pc");
   // A case that checks nothing passes every submission, also an empty one.
   if (expect.empty()) throw TCaseError(where + " checks nothing: give status, output, registers, cells or pc");
+  // Without a status the program must halt: otherwise an endless loop or a
+  // crash that leaves the right cells behind would pass.
+  if (!gradeCase.Status) gradeCase.Status = rsHalted;
 }
 
-TGradeCase ReadCase(const json& item, const std::string& where, uint64_t defaultSteps) {
-  CheckKeys(item, where, {"name", "cells", "registers", "pc", "steps", "breakpoints", "expect"});
+// Collects the mistakes of a file, so that a teacher sees them all at once
+// rather than one per attempt.
+class TProblems {
+ public:
+  template <typename F>
+  void Try(F&& read) {
+    try {
+      read();
+    } catch (const TCaseError& e) {
+      FLines.push_back(e.what());
+    }
+  }
+  void Add(std::string line) { FLines.push_back(std::move(line)); }
+  const std::vector<std::string>& Lines() const { return FLines; }
+
+ private:
+  std::vector<std::string> FLines;
+};
+
+double ReadPoints(const json& value, const std::string& where) {
+  if (!value.is_number() || !(value.get<double>() > 0) || value.get<double>() > 1e9)
+    throw TCaseError(where + " must be a positive number of points, not " + value.dump());
+  return value.get<double>();
+}
+
+TGradeCase ReadCase(const json& item, const std::string& where, uint64_t defaultSteps, TProblems& problems) {
   TGradeCase gradeCase;
-  if (!item.contains("name") || !item["name"].is_string()) throw TCaseError(where + " needs a \"name\" string");
-  gradeCase.Name = item["name"].get<std::string>();
-  if (item.contains("cells")) gradeCase.Cells = ReadCells(item["cells"], where + ".cells");
-  if (item.contains("registers")) gradeCase.Registers = ReadRegisters(item["registers"], where + ".registers");
-  if (item.contains("pc")) gradeCase.PC = ReadCell(item["pc"], where + ".pc");
-  gradeCase.Steps = item.contains("steps") ? ReadSteps(item["steps"], where + ".steps") : defaultSteps;
-  if (item.contains("breakpoints")) {
+  problems.Try([&] {
+    CheckKeys(item, where, {"name", "cells", "registers", "pc", "steps", "breakpoints", "expect", "points", "hidden"});
+  });
+  if (!item.is_object()) return gradeCase;
+  problems.Try([&] {
+    if (!item.contains("name") || !item["name"].is_string()) throw TCaseError(where + " needs a \"name\" string");
+    gradeCase.Name = item["name"].get<std::string>();
+    if (gradeCase.Name.find_first_not_of(" \t\r\n") == std::string::npos) throw TCaseError(where + ".name is empty");
+  });
+  problems.Try([&] {
+    if (item.contains("cells")) gradeCase.Cells = ReadCells(item["cells"], where + ".cells");
+  });
+  problems.Try([&] {
+    if (item.contains("registers")) gradeCase.Registers = ReadRegisters(item["registers"], where + ".registers");
+  });
+  problems.Try([&] {
+    if (item.contains("pc")) gradeCase.PC = ReadPC(item["pc"], where + ".pc");
+  });
+  gradeCase.Steps = defaultSteps;
+  problems.Try([&] {
+    if (item.contains("steps")) gradeCase.Steps = ReadSteps(item["steps"], where + ".steps");
+  });
+  problems.Try([&] {
+    if (item.contains("points")) gradeCase.Points = ReadPoints(item["points"], where + ".points");
+  });
+  problems.Try([&] {
+    if (!item.contains("hidden")) return;
+    if (!item["hidden"].is_boolean()) throw TCaseError(where + ".hidden must be true or false");
+    gradeCase.Hidden = item["hidden"].get<bool>();
+  });
+  problems.Try([&] {
+    if (!item.contains("breakpoints")) return;
     if (!item["breakpoints"].is_array()) throw TCaseError(where + ".breakpoints must be a list of addresses");
     for (const json& address : item["breakpoints"]) {
       const int64_t value = ReadNumber(address, where + ".breakpoints");
       if (value < 0 || value > 0xFF) throw TCaseError(where + ".breakpoints: " + address.dump() + " is not 0..255");
       gradeCase.Breakpoints.push_back(static_cast<int>(value));
     }
-  }
-  if (!item.contains("expect")) throw TCaseError(where + " needs an \"expect\" object");
-  ReadExpect(item["expect"], where + ".expect", gradeCase);
+  });
+  problems.Try([&] {
+    if (!item.contains("expect")) throw TCaseError(where + " needs an \"expect\" object");
+    ReadExpect(item["expect"], where + ".expect", gradeCase);
+  });
   return gradeCase;
+}
+
+// nlohmann keeps the last of two equal keys without a word; a case file
+// with "output" twice would check only one of them. The parser's callback
+// sees every key, so the JSON path of each repeat is known.
+class TDuplicateKeys {
+ public:
+  explicit TDuplicateKeys(TProblems& problems) : FProblems(problems) {}
+  bool operator()(int depth, json::parse_event_t event, json& parsed) {
+    (void)depth;
+    switch (event) {
+      case json::parse_event_t::object_start:
+      case json::parse_event_t::array_start:
+        FFrames.push_back({event == json::parse_event_t::object_start, ChildPath(), {}, "", 0});
+        break;
+      case json::parse_event_t::object_end:
+      case json::parse_event_t::array_end:
+        if (!FFrames.empty()) FFrames.pop_back();
+        Next();
+        break;
+      case json::parse_event_t::key:
+        if (!FFrames.empty() && parsed.is_string()) {
+          TFrame& frame = FFrames.back();
+          frame.Key = parsed.get<std::string>();
+          if (!frame.Keys.insert(frame.Key).second)
+            FProblems.Add(frame.Path + " has the key \"" + frame.Key + "\" twice");
+        }
+        break;
+      case json::parse_event_t::value: Next(); break;
+    }
+    return true;
+  }
+
+ private:
+  struct TFrame {
+    bool Object = false;
+    std::string Path;
+    std::set<std::string> Keys;
+    std::string Key;
+    size_t Index = 0;
+  };
+  std::string ChildPath() const {
+    if (FFrames.empty()) return "the file";
+    const TFrame& parent = FFrames.back();
+    const std::string base = parent.Path == "the file" ? "" : parent.Path;
+    if (parent.Object) return base.empty() ? parent.Key : base + "." + parent.Key;
+    return base + "[" + std::to_string(parent.Index) + "]";
+  }
+  void Next() {
+    if (!FFrames.empty() && !FFrames.back().Object) ++FFrames.back().Index;
+  }
+  TProblems& FProblems;
+  std::vector<TFrame> FFrames;
+};
+
+std::string ReadOptionalText(const json& document, const char* key) {
+  if (!document.contains(key)) return "";
+  if (!document[key].is_string()) throw TCaseError(std::string("\"") + key + "\" must be a string");
+  return document[key].get<std::string>();
 }
 
 // nlohmann's message reads "[json.exception.parse_error.101] parse error at
@@ -182,31 +318,63 @@ bool ReadCaseFile(const std::string& path, TCaseFile& file, std::string& problem
     return false;
   }
   json document;
+  TProblems problems;
   try {
-    document = json::parse(stream);
+    document = json::parse(stream, TDuplicateKeys(problems));
   } catch (const json::parse_error& e) {
     problem = SyntaxMessage(path, e.what());
     return false;
   }
   TCaseFile result;
   result.Path = path;
-  try {
-    CheckKeys(document, "the file", {"program", "steps", "cases"});
-    if (document.contains("program")) {
+  problems.Try([&] {
+    CheckKeys(document, "the file", {"program", "steps", "cases", "max_output", "title", "statement", "starter"});
+  });
+  if (document.is_object()) {
+    problems.Try([&] {
+      if (!document.contains("program")) return;
       if (!document["program"].is_string()) throw TCaseError("\"program\" must be a file name");
       // Relative to the case file, so a folder of cases and programs can be
       // moved or checked out anywhere.
       const std::filesystem::path program = document["program"].get<std::string>();
       result.Program =
           program.is_absolute() ? program.string() : (std::filesystem::path(path).parent_path() / program).string();
+    });
+    problems.Try([&] { result.Title = ReadOptionalText(document, "title"); });
+    problems.Try([&] { result.Statement = ReadOptionalText(document, "statement"); });
+    problems.Try([&] { result.Starter = ReadOptionalText(document, "starter"); });
+    problems.Try([&] {
+      if (!document.contains("max_output")) return;
+      const json& value = document["max_output"];
+      if (!value.is_number_unsigned() || value.get<uint64_t>() > MaxOutputLimit)
+        throw TCaseError("max_output must be a whole number of bytes 0.." + std::to_string(MaxOutputLimit) + ", not " +
+                         value.dump());
+      result.MaxOutput = static_cast<size_t>(value.get<uint64_t>());
+    });
+    uint64_t steps = DefaultCaseSteps;
+    problems.Try([&] {
+      if (document.contains("steps")) steps = ReadSteps(document["steps"], "steps");
+    });
+    problems.Try([&] {
+      if (!document.contains("cases") || !document["cases"].is_array() || document["cases"].empty())
+        throw TCaseError("\"cases\" must be a list of at least one case");
+    });
+    if (document.contains("cases") && document["cases"].is_array()) {
+      std::map<std::string, size_t> names;
+      for (size_t i = 0; i < document["cases"].size(); ++i) {
+        const std::string where = "cases[" + std::to_string(i) + "]";
+        result.Cases.push_back(ReadCase(document["cases"][i], where, steps, problems));
+        const std::string& name = result.Cases.back().Name;
+        if (name.empty()) continue;
+        const auto [it, added] = names.emplace(name, i);
+        if (!added)
+          problems.Add(where + ".name \"" + name + "\" is also the name of cases[" + std::to_string(it->second) + "]");
+      }
     }
-    const uint64_t steps = document.contains("steps") ? ReadSteps(document["steps"], "steps") : DefaultCaseSteps;
-    if (!document.contains("cases") || !document["cases"].is_array() || document["cases"].empty())
-      throw TCaseError("\"cases\" must be a list of at least one case");
-    for (size_t i = 0; i < document["cases"].size(); ++i)
-      result.Cases.push_back(ReadCase(document["cases"][i], "cases[" + std::to_string(i) + "]", steps));
-  } catch (const TCaseError& e) {
-    problem = path + ": " + e.what();
+  }
+  if (!problems.Lines().empty()) {
+    problem.clear();
+    for (const std::string& line : problems.Lines()) problem += (problem.empty() ? "" : "\n") + path + ": " + line;
     return false;
   }
   file = std::move(result);

@@ -35,12 +35,24 @@ struct TGradeCase {
   std::vector<TCellValue> ExpectRegisters;
   std::vector<TCellValue> ExpectCells;
   std::optional<int32_t> ExpectPC;
+  double Points = 1;
+  bool Hidden = false;  // counts, but a student is shown only that it passed or not
 };
+
+// The output kept per run; the rest is counted, so that a program printing
+// in a loop cannot fill memory or the reports.
+constexpr size_t DefaultMaxOutput = 64 * 1024;
+constexpr size_t MaxOutputLimit = 16 * 1024 * 1024;
 
 struct TCaseFile {
   std::string Path;
   std::string Program;  // resolved against the case file's folder; "" when not named
   std::vector<TGradeCase> Cases;
+  // An exercise's words for the student; "" when not given.
+  std::string Title;
+  std::string Statement;
+  std::string Starter;
+  size_t MaxOutput = DefaultMaxOutput;
 };
 
 constexpr uint64_t DefaultCaseSteps = 1000000;
@@ -57,7 +69,7 @@ constexpr std::regex::flag_type OutputRegexFlags = std::regex::ECMAScript;
 constexpr size_t MaxPatternOutput = 4096;
 #endif
 
-// Reads and checks a case file. On failure returns false with one message
-// that names the file and, for a syntax error, the line, the column and what
-// was expected there.
+// Reads and checks a case file. On failure returns false with every mistake,
+// one line each, naming the file and the JSON path or, for a syntax error,
+// the line, the column and what was expected there.
 bool ReadCaseFile(const std::string& path, TCaseFile& file, std::string& problem);

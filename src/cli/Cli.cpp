@@ -1,7 +1,9 @@
 #include "cli/Cli.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -11,6 +13,8 @@
 #include <utility>
 
 #include "cli/AssemblerSeam.h"
+#include "cli/CaseCheck.h"
+#include "cli/CaseFile.h"
 #include "cli/CliRun.h"
 #include "cli/ProgramLoader.h"
 #include "cli/RunReport.h"
@@ -31,10 +35,12 @@ constexpr uint64_t DefaultStepLimit = 1000000;
 
 const char* const UsageText =
     "usage: orvik-cli run PROGRAM [--steps N] [--state] [--json] [--trace FILE] [--break HEX]...\n"
+    "                     [--case CASES.json NAME]\n"
     "       orvik-cli disasm PROGRAM [--pc HEX]\n"
     "       orvik-cli assemble SOURCE [-o PROGRAM]\n"
     "       orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N]\n"
-    "                      [--junit FILE] [--json FILE]\n"
+    "                      [--junit FILE] [--json FILE] [--gradescope FILE]\n"
+    "                      [--prairielearn FILE]\n"
     "       orvik-cli --help\n"
     "\n"
     "PROGRAM is a program file (1024 bytes) or, when it ends in .asm, a source\n"
@@ -49,7 +55,9 @@ const char* const UsageText =
     "         JSON document to standard output instead of the output bytes;\n"
     "         --trace writes one JSON line per executed instruction to FILE\n"
     "         (- for standard output); --break stops before the instruction at\n"
-    "         HEX (repeatable).\n"
+    "         HEX (repeatable); --case starts from the case NAME of CASES.json\n"
+    "         (its cells, registers, PC, steps and breakpoints; PROGRAM may be\n"
+    "         left out when the case file names one).\n"
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
     "         default 0), to standard output.\n"
     "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
@@ -59,7 +67,8 @@ const char* const UsageText =
     "         with any error nothing is written and the exit code is 1.\n"
     "test     runs every SUBMISSION (files, or folders of .asm and .prg files)\n"
     "         against every case of the CASES files, or without submissions the\n"
-    "         program each case file names. Exit code: 0 all passed, 4 any\n"
+    "         program each case file names. --junit, --json, --gradescope and\n"
+    "         --prairielearn write reports. Exit code: 0 all passed, 4 any\n"
     "         failed, 1 usage or case file error.\n"
     "\n"
     "-- ends the options: a file name after it may start with '-'. Sources\n"
@@ -114,6 +123,9 @@ struct TCommandLine {
   std::vector<int> Breakpoints;
   int PC = 0;
   bool Help = false;
+  bool HasSteps = false;
+  std::string CaseFile;
+  std::string CaseName;
 };
 
 // Asked for, the usage is the output: stdout and success.
@@ -146,6 +158,11 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
       const std::optional<uint64_t> steps = ParseDecimal(args[++i]);
       if (!steps) return "--steps needs a decimal number, not " + args[i];
       line.Steps = *steps;
+      line.HasSteps = true;
+    } else if (isRun && arg == "--case") {
+      if (i + 2 >= args.size()) return "--case needs a case file and the NAME of a case";
+      line.CaseFile = args[++i];
+      line.CaseName = args[++i];
     } else if (isRun && arg == "--state") {
       line.State = true;
     } else if (isRun && arg == "--json") {
@@ -173,7 +190,7 @@ std::string ParseArguments(const std::vector<std::string>& args, bool isRun, TCo
       haveProgram = true;
     }
   }
-  if (!haveProgram) return "PROGRAM is missing";
+  if (!haveProgram && line.CaseFile.empty()) return "PROGRAM is missing";
   // A slip (--trace x.prg for x.prg) would overwrite the program.
   std::error_code ec;
   if (line.HasTrace && std::filesystem::equivalent(line.Program, line.Trace, ec))
@@ -200,6 +217,26 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   const std::string problem = ParseArguments(args, true, line);
   if (!problem.empty()) return Usage(err, problem);
   if (line.Help) return Help(out, err);
+  TCaseFile caseFile;
+  const TGradeCase* gradeCase = nullptr;
+  if (!line.CaseFile.empty()) {
+    std::string caseProblem;
+    if (!ReadCaseFile(line.CaseFile, caseFile, caseProblem)) {
+      err << caseProblem << '\n';
+      return ExitError;
+    }
+    for (const TGradeCase& c : caseFile.Cases)
+      if (c.Name == line.CaseName) gradeCase = &c;
+    if (!gradeCase) {
+      err << line.CaseFile << ": no case named \"" << line.CaseName << "\"\n";
+      return ExitError;
+    }
+    if (line.Program.empty()) line.Program = caseFile.Program;
+    if (line.Program.empty()) return Usage(err, line.CaseFile + " names no \"program\"; give the PROGRAM");
+    std::error_code ec;
+    if (line.HasTrace && std::filesystem::equivalent(line.CaseFile, line.Trace, ec))
+      return Usage(err, "the trace FILE " + line.Trace + " is the case file");
+  }
   TLoadedProgram loaded = LoadProgram(line.Program);
   if (!loaded.Ok) {
     if (!loaded.Problem.empty()) err << loaded.Problem << '\n';
@@ -216,9 +253,10 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (line.HasTrace && line.Trace == "-") {
     trace = &out;
   } else if (line.HasTrace) {
+    errno = 0;
     traceFile.open(line.Trace, std::ios::binary | std::ios::trunc);
     if (!traceFile.is_open()) {
-      err << "Cannot create file " << line.Trace << '\n';
+      err << "Cannot create file " << line.Trace << ": " << std::strerror(errno != 0 ? errno : EIO) << '\n';
       return ExitError;
     }
     trace = &traceFile;
@@ -232,15 +270,38 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (!line.Json && trace != &out) onOutput = [&out](char byte) { out.put(byte); };
 
   TRunSetup setup;
-  setup.Memory = std::move(loaded.Cells);
-  setup.StepLimit = line.Steps;
-  setup.Breakpoints = line.Breakpoints;
+  if (gradeCase) {
+    setup = CaseSetup(*gradeCase, loaded.Cells, SIZE_MAX);
+    if (line.HasSteps) setup.StepLimit = line.Steps;
+    setup.Breakpoints.insert(setup.Breakpoints.end(), line.Breakpoints.begin(), line.Breakpoints.end());
+  } else {
+    setup.Memory = std::move(loaded.Cells);
+    setup.StepLimit = line.Steps;
+    setup.Breakpoints = line.Breakpoints;
+  }
   // A failed write (a closed pipe, a full disk) ends the run at once: without
   // --steps a program would otherwise write into nothing forever.
-  setup.KeepGoing = [&out, &traceFile] { return out.good() && traceFile.good(); };
+  int traceError = 0;  // the system's reason, taken before later calls change errno
+  setup.KeepGoing = [&out, &traceFile, &traceError] {
+    if (!traceFile.good() && traceError == 0) traceError = errno != 0 ? errno : EIO;
+    return out.good() && traceFile.good();
+  };
   const TRunResult result = RunImage(setup, onOutput, onTrace);
   traceWriter.Flush();
-  if (trace == &traceFile && OutputFailed(traceFile, err)) return ExitError;
+  if (trace == &traceFile) {
+    errno = 0;
+    traceFile.flush();
+    if (!traceFile) {
+      // Half a trace reads as a program that stopped there; it is removed
+      // (a device such as /dev/full stays).
+      const int reason = traceError != 0 ? traceError : errno != 0 ? errno : EIO;
+      traceFile.close();
+      std::error_code ec;
+      if (std::filesystem::is_regular_file(line.Trace, ec)) std::filesystem::remove(line.Trace, ec);
+      err << "Cannot write file " << line.Trace << ": " << std::strerror(reason) << '\n';
+      return ExitError;
+    }
+  }
   if (line.Json) out << RunReportJson(result);
   if (OutputFailed(out, err)) return ExitError;
 

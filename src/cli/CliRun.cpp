@@ -1,5 +1,7 @@
 #include "cli/CliRun.h"
 
+#include <algorithm>
+
 #include "machine/Simulator.h"
 
 namespace {
@@ -47,9 +49,11 @@ TRunResult RunImage(const TRunSetup& setup, const TOutputEvent& onOutput, const 
   TRunResult result;
   auto deliverOutput = [&] {
     const std::string bytes = simulator.TakeOutput();
-    if (!onOutput)
-      result.Output += bytes;
-    else
+    result.OutputBytes += bytes.size();
+    if (!onOutput) {
+      if (result.Output.size() < setup.MaxOutput)
+        result.Output.append(bytes, 0, std::min(bytes.size(), setup.MaxOutput - result.Output.size()));
+    } else
       for (char byte : bytes) onOutput(byte);
   };
 

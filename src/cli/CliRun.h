@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,6 +31,8 @@ struct TRunSetup {
   // Asked after every call into the session (about a million instructions,
   // or one when tracing); false ends the run there, as at the step limit.
   std::function<bool()> KeepGoing;
+  // Output bytes kept in the result; the rest is only counted.
+  size_t MaxOutput = SIZE_MAX;
 };
 
 enum TWriteKind { wkCell, wkRegister, wkPC };
@@ -55,7 +58,8 @@ struct TTraceStep {
 struct TRunResult {
   TRunStatus Status = rsHalted;
   uint64_t Steps = 0;
-  std::string Output;  // the bytes written to RF, unless an output event took them
+  std::string Output;        // the bytes written to RF, unless an output event took them
+  uint64_t OutputBytes = 0;  // all bytes written to RF, also those past MaxOutput
   int32_t PC = 0;
   int32_t IR = 0;
   std::array<int32_t, RegisterCount> Registers{};

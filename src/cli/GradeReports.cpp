@@ -82,7 +82,7 @@ std::string JunitReport(const std::vector<TSubmissionOutcome>& outcomes) {
            "\" failures=\"" + std::to_string(error ? 0 : suiteFailures) + "\" errors=\"" +
            std::to_string(error ? suiteFailures : 0) + "\" time=\"" + Seconds(outcome.Seconds) + "\">\n";
     for (const TCaseOutcome& c : outcome.Cases) {
-      xml += "    <testcase classname=\"" + Xml(c.File->Path) + "\" name=\"" + Xml(c.Case->Name) + "\" time=\"" +
+      xml += "    <testcase classname=\"" + Xml(outcome.Path) + "\" name=\"" + Xml(c.Case->Name) + "\" time=\"" +
              Seconds(c.Seconds) + "\"";
       if (c.Passed && c.Output.empty()) {
         xml += "/>\n";
@@ -103,7 +103,7 @@ std::string JunitReport(const std::vector<TSubmissionOutcome>& outcomes) {
   return xml;
 }
 
-std::string JsonReport(const std::vector<TSubmissionOutcome>& outcomes) {
+std::string JsonReport(const std::vector<TSubmissionOutcome>& outcomes, size_t skipped) {
   using nlohmann::ordered_json;
   size_t passed = 0, failed = 0, errors = 0;
   ordered_json submissions = ordered_json::array();
@@ -116,11 +116,21 @@ std::string JsonReport(const std::vector<TSubmissionOutcome>& outcomes) {
       item["name"] = AsUtf8(c.Case->Name);
       item["result"] = c.Passed ? "pass" : outcome.Result == grError ? "error" : "fail";
       item["message"] = AsUtf8(c.Message);
+      item["points"] = c.Points;
+      item["max_points"] = c.Case->Points;
+      item["hidden"] = c.Case->Hidden;
       if (outcome.Result != grError) {
         item["status"] = RunStatusName(c.Status);
         item["steps"] = c.Steps;
         item["output"] = Latin1ToUtf8(c.Output);
         item["output_hex"] = HexBytes(c.Output);
+        item["output_bytes"] = c.OutputBytes;
+      }
+      if (!c.Passed && outcome.Result != grError) {
+        ordered_json changed = ordered_json::array();
+        for (const TCellChange& cell : c.ChangedCells)
+          changed.push_back({{"address", cell.Address}, {"old", cell.Old}, {"new", cell.New}});
+        item["final"] = {{"pc", c.FinalPC}, {"registers", c.FinalRegisters}, {"changed_cells", std::move(changed)}};
       }
       cases.push_back(std::move(item));
     }
@@ -128,11 +138,68 @@ std::string JsonReport(const std::vector<TSubmissionOutcome>& outcomes) {
     submission["path"] = AsUtf8(outcome.Path);
     submission["result"] = ResultNames[outcome.Result];
     submission["message"] = AsUtf8(outcome.Message);
+    submission["points"] = outcome.Points;
+    submission["max_points"] = outcome.MaxPoints;
     submission["cases"] = std::move(cases);
     submissions.push_back(std::move(submission));
   }
   ordered_json document;
-  document["summary"] = {{"submissions", outcomes.size()}, {"passed", passed}, {"failed", failed}, {"errors", errors}};
+  document["summary"] = {{"submissions", outcomes.size()},
+                         {"passed", passed},
+                         {"failed", failed},
+                         {"errors", errors},
+                         {"skipped", skipped}};
   document["submissions"] = std::move(submissions);
+  return document.dump(2) + "\n";
+}
+
+std::string GradescopeReport(const TSubmissionOutcome& outcome) {
+  using nlohmann::ordered_json;
+  ordered_json tests = ordered_json::array();
+  for (const TCaseOutcome& c : outcome.Cases) {
+    ordered_json test;
+    test["name"] = AsUtf8(c.Case->Name);
+    test["score"] = c.Points;
+    test["max_score"] = c.Case->Points;
+    test["status"] = c.Passed ? "passed" : "failed";
+    test["output"] = c.Passed ? "" : AsUtf8(c.Message);
+    test["visibility"] = c.Case->Hidden ? "after_published" : "visible";
+    tests.push_back(std::move(test));
+  }
+  ordered_json document;
+  document["score"] = outcome.Points;
+  // A failing case's name may be hidden; the overall words only for a
+  // submission that could not run at all.
+  if (outcome.Result == grError) document["output"] = AsUtf8(outcome.Message);
+  document["tests"] = std::move(tests);
+  return document.dump(2) + "\n";
+}
+
+std::string PrairieLearnReport(const TSubmissionOutcome& outcome) {
+  using nlohmann::ordered_json;
+  ordered_json document;
+  const bool gradable = outcome.FormatErrors.empty();
+  document["gradable"] = gradable;
+  document["score"] = gradable && outcome.MaxPoints > 0 ? outcome.Points / outcome.MaxPoints : 0.0;
+  document["message"] = outcome.Result == grError
+                            ? AsUtf8(outcome.Message)
+                            : PointsText(outcome.Points) + "/" + PointsText(outcome.MaxPoints) + " points";
+  if (!gradable) {
+    ordered_json errors = ordered_json::array();
+    for (const std::string& e : outcome.FormatErrors) errors.push_back(AsUtf8(e));
+    document["format_errors"] = std::move(errors);
+  }
+  ordered_json tests = ordered_json::array();
+  for (const TCaseOutcome& c : outcome.Cases) {
+    ordered_json test;
+    test["name"] = AsUtf8(c.Case->Name);
+    test["points"] = c.Points;
+    test["max_points"] = c.Case->Points;
+    // A hidden case counts, but what it checks stays with the teacher.
+    test["message"] = c.Case->Hidden ? (c.Passed ? "hidden case passed" : "hidden case failed") : AsUtf8(c.Message);
+    test["output"] = c.Case->Hidden ? "" : Latin1ToUtf8(c.Output);
+    tests.push_back(std::move(test));
+  }
+  document["tests"] = std::move(tests);
   return document.dump(2) + "\n";
 }

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -41,25 +42,60 @@ void MarkAllCases(TSubmissionOutcome& outcome, const TSubmissionJob& job, const 
     }
 }
 
+double MaxPointsOf(const TSubmissionJob& job) {
+  double points = 0;
+  for (const TCaseFile* file : job.Files)
+    for (const TGradeCase& gradeCase : file->Cases) points += gradeCase.Points;
+  return points;
+}
+
 }  // namespace
 
 TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
   const auto start = std::chrono::steady_clock::now();
   TSubmissionOutcome outcome;
   outcome.Path = job.Path;
+  outcome.MaxPoints = MaxPointsOf(job);
   try {
+    if (!job.Problem.empty()) {
+      MarkAllCases(outcome, job, job.Problem);
+      outcome.Seconds = SecondsSince(start);
+      return outcome;
+    }
     const TLoadedProgram loaded = LoadProgram(job.Path);
     if (!loaded.Ok) {
       MarkAllCases(outcome, job, LoadProblem(loaded));
+      for (const TAsmError& e : loaded.Errors)
+        outcome.FormatErrors.push_back("line " + std::to_string(e.Line) + ", column " + std::to_string(e.Column) +
+                                       ": " + e.Message);
     } else {
       size_t failed = 0;
       for (const TCaseFile* file : job.Files) {
         for (const TGradeCase& gradeCase : file->Cases) {
           const auto caseStart = std::chrono::steady_clock::now();
-          const TRunResult result = RunImage(CaseSetup(gradeCase, loaded.Cells));
-          TCaseOutcome caseOutcome{file,          &gradeCase,   true,          FirstDifference(gradeCase, result),
-                                   result.Status, result.Steps, result.Output, 0};
+          const TRunSetup setup = CaseSetup(gradeCase, loaded.Cells, file->MaxOutput);
+          const TRunResult result = RunImage(setup);
+          TCaseOutcome caseOutcome;
+          caseOutcome.File = file;
+          caseOutcome.Case = &gradeCase;
+          caseOutcome.Message = FirstDifference(gradeCase, result);
+          caseOutcome.Status = result.Status;
+          caseOutcome.Steps = result.Steps;
+          caseOutcome.Output = result.Output;
+          caseOutcome.OutputBytes = result.OutputBytes;
           caseOutcome.Passed = caseOutcome.Message.empty();
+          if (caseOutcome.Passed) {
+            caseOutcome.Points = gradeCase.Points;
+            outcome.Points += gradeCase.Points;
+          } else {
+            caseOutcome.FinalPC = result.PC;
+            caseOutcome.FinalRegisters = result.Registers;
+            for (int a = 0; a < MemorySize; ++a) {
+              const auto at = static_cast<size_t>(a);
+              if (result.Memory[at] != setup.Memory[at])
+                caseOutcome.ChangedCells.push_back({a, setup.Memory[at], result.Memory[at]});
+            }
+          }
           caseOutcome.Seconds = SecondsSince(caseStart);
           if (!caseOutcome.Passed && failed++ == 0)
             outcome.Message = "case \"" + gradeCase.Name + "\": " + caseOutcome.Message;
@@ -77,6 +113,12 @@ TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
   }
   outcome.Seconds = SecondsSince(start);
   return outcome;
+}
+
+std::string PointsText(double points) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", points);
+  return text;
 }
 
 std::vector<TSubmissionOutcome> GradeSubmissions(const std::vector<TSubmissionJob>& jobs, int workers,

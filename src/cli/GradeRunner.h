@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,6 +13,15 @@
 struct TSubmissionJob {
   std::string Path;
   std::vector<const TCaseFile*> Files;
+  // Set when the submission is known to be unusable before it is loaded (an
+  // empty or unreadable folder): every case fails with it.
+  std::string Problem;
+};
+
+struct TCellChange {
+  int Address = 0;
+  int32_t Old = 0;
+  int32_t New = 0;
 };
 
 struct TCaseOutcome {
@@ -22,7 +32,13 @@ struct TCaseOutcome {
   TRunStatus Status = rsHalted;
   uint64_t Steps = 0;
   std::string Output;
+  uint64_t OutputBytes = 0;  // also the bytes past the output cap
   double Seconds = 0;
+  double Points = 0;  // earned: the case's points when passed, else 0
+  // The end of a failing run, to see what went wrong without running it again.
+  int32_t FinalPC = 0;
+  std::array<int32_t, RegisterCount> FinalRegisters{};
+  std::vector<TCellChange> ChangedCells;  // against the case's starting memory
 };
 
 enum TGradeResult { grPass, grFail, grError };
@@ -35,7 +51,15 @@ struct TSubmissionOutcome {
   std::string Message;  // the first failure in words, "" when passed
   std::vector<TCaseOutcome> Cases;
   double Seconds = 0;
+  double Points = 0;
+  double MaxPoints = 0;
+  // Every assembler message of a source that does not assemble, as
+  // "line L, column C: MESSAGE".
+  std::vector<std::string> FormatErrors;
 };
+
+// "4/6" or "2.5/3": points as a reader writes them.
+std::string PointsText(double points);
 
 // Loads the submission once and runs it against every case. Never throws:
 // whatever goes wrong with one submission ends up in its outcome.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -22,7 +24,8 @@ constexpr int ExitError = 1;
 constexpr int ExitFailed = 4;
 
 const char* const TestUsage =
-    "usage: orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N] [--junit FILE] [--json FILE]\n";
+    "usage: orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N] [--junit FILE] [--json FILE]\n"
+    "                      [--gradescope FILE] [--prairielearn FILE]\n";
 
 struct TTestLine {
   std::vector<std::string> CaseFiles;
@@ -32,6 +35,11 @@ struct TTestLine {
   size_t ShardCount = 1;
   std::string Junit;
   std::string Json;
+  std::string Gradescope;
+  std::string PrairieLearn;
+  std::vector<std::pair<std::string, std::string*>> Reports() {
+    return {{"--junit", &Junit}, {"--json", &Json}, {"--gradescope", &Gradescope}, {"--prairielearn", &PrairieLearn}};
+  }
 };
 
 int TestUsageError(std::ostream& err, const std::string& problem) {
@@ -62,9 +70,10 @@ std::string ParseTestArguments(const std::vector<std::string>& args, TTestLine& 
       if (!hasValue) return "--shard needs I/N";
       std::string problem;
       if (!ParseShard(args[++i], line.ShardIndex, line.ShardCount, problem)) return problem;
-    } else if (arg == "--junit" || arg == "--json") {
+    } else if (arg == "--junit" || arg == "--json" || arg == "--gradescope" || arg == "--prairielearn") {
       if (!hasValue) return arg + " needs a FILE name";
-      (arg == "--junit" ? line.Junit : line.Json) = args[++i];
+      for (auto& [option, report] : line.Reports())
+        if (option == arg) *report = args[++i];
     } else if (arg.size() > 1 && arg[0] == '-') {
       return "unknown option " + arg;
     } else if (EndsWithJson(arg)) {
@@ -74,12 +83,38 @@ std::string ParseTestArguments(const std::vector<std::string>& args, TTestLine& 
     }
   }
   if (line.CaseFiles.empty()) return "CASES is missing: give at least one case file (.json)";
-  // A slip (--json cases.json) would replace a case file by the report.
-  for (const std::string* report : {&line.Junit, &line.Json}) {
-    std::error_code ec;
+  return "";
+}
+
+// The same file by two names: an existing one by its identity, one still to
+// be written by its absolute, normalised path.
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const auto full = [](const std::string& path) {
+    std::error_code error;
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
+  };
+  return full(a) == full(b);
+}
+
+// A slip (--json add.asm, --junit cases.json, the same FILE twice) would
+// replace a graded file or one report by another; refused before anything
+// runs.
+std::string ReportClash(TTestLine& line, const std::vector<TSubmissionJob>& jobs) {
+  const auto reports = line.Reports();
+  for (size_t i = 0; i < reports.size(); ++i) {
+    const std::string& report = *reports[i].second;
+    if (report.empty()) continue;
     for (const std::string& path : line.CaseFiles)
-      if (!report->empty() && std::filesystem::equivalent(*report, path, ec))
-        return "the report " + *report + " is a case file";
+      if (SameFile(report, path)) return "the report " + report + " is the case file " + path;
+    for (const TSubmissionJob& job : jobs)
+      if (SameFile(report, job.Path)) return "the report " + report + " is the submission " + job.Path;
+    for (const std::string& path : line.Submissions)
+      if (SameFile(report, path)) return "the report " + report + " is the submission " + path;
+    for (size_t k = i + 1; k < reports.size(); ++k)
+      if (!reports[k].second->empty() && SameFile(report, *reports[k].second))
+        return reports[i].first + " and " + reports[k].first + " name the same FILE " + report;
   }
   return "";
 }
@@ -96,15 +131,39 @@ bool JobsForNamedPrograms(const std::vector<std::unique_ptr<TCaseFile>>& files, 
     }
     byProgram[file->Program].push_back(file.get());
   }
-  for (const auto& [program, programFiles] : byProgram) jobs.push_back({program, programFiles});
+  for (const auto& [program, programFiles] : byProgram) jobs.push_back({program, programFiles, ""});
   return true;
+}
+
+// Control characters in a file or case name would let it write its own
+// line ("x\nPASS y.asm") or move the terminal's cursor; they are shown as
+// \xHH. Other bytes stay, so UTF-8 names read as they are.
+std::string Escaped(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      const char* const digits = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += digits[byte >> 4];
+      shown += digits[byte & 0xF];
+    } else {
+      shown.push_back(c);
+    }
+  }
+  return shown;
 }
 
 bool WriteReport(const std::string& path, const std::string& text, std::ostream& err) {
   if (path.empty()) return true;
+  errno = 0;
   const std::string problem = WriteFileAtomically(path, text);
   if (problem.empty()) return true;
-  err << problem << '\n';
+  // The writer's words are the windows' ones; a teacher at a terminal also
+  // needs the file and the system's reason.
+  const int reason = errno != 0 ? errno : EIO;
+  err << (problem.find(path) == std::string::npos ? "Cannot write file " + path : problem) << ": "
+      << std::strerror(reason) << '\n';
   return false;
 }
 
@@ -133,6 +192,7 @@ int RunTestCommand(const std::vector<std::string>& args, std::ostream& out, std:
   }
 
   std::vector<TSubmissionJob> jobs;
+  std::vector<TSkippedEntry> skipped;
   std::string problem;
   if (line.Submissions.empty()) {
     if (!JobsForNamedPrograms(files, jobs, problem)) {
@@ -140,33 +200,30 @@ int RunTestCommand(const std::vector<std::string>& args, std::ostream& out, std:
       return ExitError;
     }
   } else {
-    std::vector<std::string> submissions;
-    if (!CollectSubmissions(line.Submissions, submissions, problem)) {
-      err << "orvik-cli: " << problem << '\n';
-      return ExitError;
-    }
+    std::vector<TSubmissionEntry> submissions;
+    CollectSubmissions(line.Submissions, submissions, skipped);
     std::vector<const TCaseFile*> all;
     for (const auto& file : files) all.push_back(file.get());
-    for (std::string& path : submissions) jobs.push_back({std::move(path), all});
+    for (TSubmissionEntry& entry : submissions) jobs.push_back({std::move(entry.Path), all, std::move(entry.Problem)});
   }
-  if (line.ShardCount > 1) {
-    std::vector<std::string> paths;
-    for (const TSubmissionJob& job : jobs) paths.push_back(job.Path);
-    const std::vector<std::string> mine = ShardOf(paths, line.ShardIndex, line.ShardCount);
-    const size_t begin =
-        static_cast<size_t>(std::find(paths.begin(), paths.end(), mine.empty() ? "" : mine.front()) - paths.begin());
-    std::vector<TSubmissionJob> shard;
-    for (size_t i = 0; i < mine.size(); ++i) shard.push_back(std::move(jobs[begin + i]));
-    jobs = std::move(shard);
-  }
+  if (line.ShardCount > 1) jobs = ShardOf(jobs, line.ShardIndex, line.ShardCount);
+  const std::string clash = ReportClash(line, jobs);
+  if (!clash.empty()) return TestUsageError(err, clash);
+  // Gradescope's and PrairieLearn's results.json are the grade of one student.
+  for (const auto& [option, report] : line.Reports())
+    if ((option == "--gradescope" || option == "--prairielearn") && !report->empty() && jobs.size() != 1)
+      return TestUsageError(err, option + " grades one submission, but there are " + std::to_string(jobs.size()) +
+                                     ": give one program file or source");
 
+  for (const TSkippedEntry& entry : skipped) out << "SKIP " << Escaped(entry.Path + ": " + entry.Reason) << '\n';
   int workers = line.Workers;
   if (workers == 0) workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
   const std::vector<TSubmissionOutcome> outcomes =
       GradeSubmissions(jobs, workers, [&out](const TSubmissionOutcome& outcome) {
-        out << (outcome.Result == grPass ? "PASS " : "FAIL ") << outcome.Path;
-        if (!outcome.Message.empty()) out << ": " << outcome.Message;
-        out << '\n';
+        std::string text =
+            outcome.Path + " (" + PointsText(outcome.Points) + "/" + PointsText(outcome.MaxPoints) + " points)";
+        if (!outcome.Message.empty()) text += ": " + outcome.Message;
+        out << (outcome.Result == grPass ? "PASS " : "FAIL ") << Escaped(text) << '\n';
         out.flush();
       });
 
@@ -178,11 +235,16 @@ int RunTestCommand(const std::vector<std::string>& args, std::ostream& out, std:
   out << Plural(outcomes.size(), "submission") << ": " << passed << " passed, " << outcomes.size() - passed
       << " failed";
   if (broken > 0) out << " (" << broken << " could not be loaded)";
+  if (!skipped.empty()) out << "; " << skipped.size() << (skipped.size() == 1 ? " entry" : " entries") << " skipped";
   out << '\n';
   out.flush();
 
   bool reportsWritten = WriteReport(line.Junit, JunitReport(outcomes), err);
-  reportsWritten = WriteReport(line.Json, JsonReport(outcomes), err) && reportsWritten;
+  reportsWritten = WriteReport(line.Json, JsonReport(outcomes, skipped.size()), err) && reportsWritten;
+  if (!line.Gradescope.empty())
+    reportsWritten = WriteReport(line.Gradescope, GradescopeReport(outcomes.front()), err) && reportsWritten;
+  if (!line.PrairieLearn.empty())
+    reportsWritten = WriteReport(line.PrairieLearn, PrairieLearnReport(outcomes.front()), err) && reportsWritten;
   if (!out) {
     err << "Stream write error\n";
     return ExitError;

@@ -41,7 +41,11 @@ void TTraceWriter::Write(const TTraceStep& step) {
   Number(static_cast<int64_t>(step.Step));
   FLines += ",\"address\":";
   Number(step.Address);
-  FLines += ",\"bytes\":[";
+  // The disassembly beside it shows addresses in hex.
+  FLines += ",\"pc_hex\":\"";
+  FLines += "0123456789ABCDEF"[(step.Address >> 4) & 0xF];
+  FLines += "0123456789ABCDEF"[step.Address & 0xF];
+  FLines += "\",\"bytes\":[";
   Number(step.First);
   FLines += ',';
   Number(step.Second);

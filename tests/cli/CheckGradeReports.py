@@ -56,7 +56,7 @@ for name, (tests, failures, errors, kind, message) in wanted.items():
            "%s counts %s" % (name, dict(suite.attrib)))
     cases = suite.findall("testcase")
     expect([c.get("name") for c in cases] == ["2 + 3", "the sum wraps past FF"], "%s case names" % name)
-    expect(all(c.get("classname") == "cases.json" for c in cases), "%s classnames" % name)
+    expect(all(c.get("classname") == name for c in cases), "%s classnames" % name)
     first = cases[0] if cases else None
     if kind is None:
         expect(first is not None and first.find("failure") is None and first.find("error") is None,
@@ -69,7 +69,7 @@ for name, (tests, failures, errors, kind, message) in wanted.items():
 
 with open(report, encoding="utf-8") as f:
     document = json.load(f)
-expect(document["summary"] == {"submissions": 5, "passed": 1, "failed": 2, "errors": 2},
+expect(document["summary"] == {"submissions": 5, "passed": 1, "failed": 2, "errors": 2, "skipped": 0},
        "json summary %s" % document["summary"])
 results = {s["path"]: s["result"] for s in document["submissions"]}
 expect(results == {"missing.asm": "error", "submissions/ada.asm": "pass", "submissions/ben.asm": "fail",
@@ -77,6 +77,56 @@ expect(results == {"missing.asm": "error", "submissions/ada.asm": "pass", "submi
 dee = [s for s in document["submissions"] if s["path"] == "submissions/dee.asm"][0]
 expect([c["status"] for c in dee["cases"]] == ["step-limit", "step-limit"], "dee statuses")
 expect([c["steps"] for c in dee["cases"]] == [1000, 1000], "dee steps")
+
+expect([(c["points"], c["max_points"]) for c in dee["cases"]] == [(0, 1), (0, 1)], "dee points")
+expect(dee["cases"][0]["final"]["registers"][3] == 5 if "final" in dee["cases"][0] else False, "dee final R3")
+
+# Gradescope and PrairieLearn, for one submission each, against a case file
+# with points and a hidden case.
+with open(os.path.join(case_dir, "cases.json"), encoding="utf-8") as f:
+    cases = json.load(f)
+cases["program"] = os.path.join(case_dir, cases.get("program", "sum.asm"))
+cases["cases"][0]["points"] = 4
+cases["cases"][1]["points"] = 2
+cases["cases"][1]["hidden"] = True
+weighted = os.path.join(scratch, "weighted.json")
+with open(weighted, "w", encoding="utf-8") as f:
+    json.dump(cases, f)
+
+
+def grade(submission, option):
+    out = os.path.join(scratch, "results.json")
+    if os.path.exists(out):
+        os.remove(out)
+    run = subprocess.run([cli, "test", weighted, os.path.join(case_dir, "submissions", submission), option, out],
+                         capture_output=True)
+    with open(out, encoding="utf-8") as f:
+        return run, json.load(f)
+
+
+run, gs = grade("ada.asm", "--gradescope")
+expect(run.returncode == 0 and b"(6/6 points)" in run.stdout, "gradescope ada run %r" % run.stdout)
+expect(gs["score"] == 6, "gradescope ada score %r" % gs.get("score"))
+expect([(t["name"], t["score"], t["max_score"], t["status"], t["output"], t["visibility"]) for t in gs["tests"]] ==
+       [("2 + 3", 4, 4, "passed", "", "visible"),
+        ("the sum wraps past FF", 2, 2, "passed", "", "after_published")], "gradescope ada tests %r" % gs["tests"])
+run, gs = grade("ben.asm", "--gradescope")
+expect(run.returncode == 4 and b"(0/6 points)" in run.stdout, "gradescope ben run %r" % run.stdout)
+expect(gs["score"] == 0 and [t["status"] for t in gs["tests"]] == ["failed", "failed"], "gradescope ben %r" % gs)
+expect(gs["tests"][0]["output"] == "memory cell A0 is 00, expected 05", "gradescope ben output %r" % gs["tests"][0])
+
+run, pl = grade("ada.asm", "--prairielearn")
+expect((pl["gradable"], pl["score"], pl["message"]) == (True, 1.0, "6/6 points"), "prairielearn ada %r" % pl)
+expect([(t["name"], t["points"], t["max_points"]) for t in pl["tests"]] ==
+       [("2 + 3", 4, 4), ("the sum wraps past FF", 2, 2)], "prairielearn ada tests %r" % pl["tests"])
+expect(pl["tests"][0]["output"] == "Done\n" and pl["tests"][1]["output"] == "", "prairielearn hidden output")
+run, pl = grade("cy.asm", "--prairielearn")
+expect((pl["gradable"], pl["score"]) == (False, 0.0), "prairielearn cy %r" % pl)
+expect((pl.get("format_errors") or [""])[0] == "line 1, column 20: Unexpected end of line. Expected: ','",
+       "prairielearn cy format_errors %r" % pl.get("format_errors"))
+run, pl = grade("ben.asm", "--prairielearn")
+expect(pl["gradable"] and pl["score"] == 0 and pl["tests"][1]["message"] == "hidden case failed",
+       "prairielearn ben %r" % pl)
 
 for problem in problems:
     print("FAIL:", problem)

@@ -26,7 +26,8 @@ class GradeTest : public TCliFolderTest {
     std::string problem;
     ReadCaseFile(Write("cases.json", text), file, problem);
     const std::string prefix = (FDir / "cases.json").string();
-    if (problem.compare(0, prefix.size(), prefix) == 0) problem = "FILE" + problem.substr(prefix.size());
+    for (size_t at = problem.find(prefix); at != std::string::npos; at = problem.find(prefix, at))
+      problem.replace(at, prefix.size(), "FILE");
     return problem;
   }
 };
@@ -44,7 +45,8 @@ TEST_F(GradeTest, ACaseFileMistakeIsNamedWithWhereAndWhat) {
        "literal"},
       {"[]", "FILE: the file must be an object {...}"},
       {R"({"cases": []})", "FILE: \"cases\" must be a list of at least one case"},
-      {R"({"case": []})", "FILE: the file has the unknown key \"case\""},
+      {R"({"case": []})",
+       "FILE: the file has the unknown key \"case\"\nFILE: \"cases\" must be a list of at least one case"},
       {OneCase(R"("expect": {"ouput": "x"})"), "FILE: cases[0].expect has the unknown key \"ouput\""},
       {OneCase(R"("expect": {})"), "FILE: cases[0].expect checks nothing: give status, output, registers, cells or pc"},
       {R"({"cases": [{"expect": {"pc": 2}}]})", "FILE: cases[0] needs a \"name\" string"},
@@ -58,7 +60,23 @@ TEST_F(GradeTest, ACaseFileMistakeIsNamedWithWhereAndWhat) {
       {OneCase(R"("expect": {"status": "done"})"),
        "FILE: cases[0].expect.status must be \"halted\", \"invalid\", \"step-limit\" or \"breakpoint\", not "
        "\"done\""},
-      {OneCase(R"("steps": 0, "expect": {"pc": 2})"), "FILE: cases[0].steps must be a step limit of at least 1"},
+      {OneCase(R"("steps": 0, "expect": {"pc": 2})"),
+       "FILE: cases[0].steps must be a whole step limit of at least 1, not 0"},
+      {OneCase(R"("steps": 2.5, "expect": {"pc": 2})"),
+       "FILE: cases[0].steps must be a whole step limit of at least 1, not 2.5"},
+      {OneCase(R"("pc": "0x100", "expect": {"pc": 256})"),
+       "FILE: cases[0].pc must be an address 00..FF, not \"0x100\"\nFILE: cases[0].expect.pc must be an address "
+       "00..FF, not 256"},
+      {OneCase(R"("cells": {"82": 1, "0x82": 2}, "expect": {"output": "a", "output": "b"})"),
+       "FILE: cases[0].expect has the key \"output\" twice\nFILE: cases[0].cells: \"82\" gives cell 82 again, as "
+       "\"0x82\" does"},
+      {OneCase(R"("cells": {"80": [1, 2, 3], "81": 2}, "registers": {"R1": 1, "r1": 2}, "expect": {"pc": 2})"),
+       "FILE: cases[0].cells: \"81\" gives cell 81 again, as \"80\" does\nFILE: cases[0].registers: \"r1\" is the "
+       "same register as \"R1\""},
+      {R"({"cases": [{"name": "a", "expect": {"pc": 2}}, {"name": " ", "expect": {"pc": 2}},
+          {"name": "a", "points": 0, "hidden": 1, "expect": {"pc": 2}}]})",
+       "FILE: cases[1].name is empty\nFILE: cases[2].points must be a positive number of points, not 0\nFILE: "
+       "cases[2].hidden must be true or false\nFILE: cases[2].name \"a\" is also the name of cases[0]"},
       {OneCase(R"("expect": {"output": "\u20ac"})"),
        "FILE: cases[0].expect.output: character U+20AC is not an 8-bit character (U+0000..U+00FF)"},
       {OneCase(R"("expect": {"output_regex": "(a"})"),
@@ -208,14 +226,17 @@ TEST_F(GradeTest, FoldersGiveTheirSubmissionsSorted) {
   Write("class/notes.txt", "");
   Write("class/.hidden/x.asm", "halt\n");
   Write("empty/readme.txt", "");
-  std::vector<std::string> found;
-  std::string problem;
-  ASSERT_TRUE(CollectSubmissions({(FDir / "class").string(), "zz-missing.asm", (FDir / "class/a.asm").string()}, found,
-                                 problem));
-  EXPECT_EQ(found, (std::vector<std::string>{(FDir / "class/a.asm").string(), (FDir / "class/b/solution.ASM").string(),
+  std::vector<TSubmissionEntry> found;
+  std::vector<TSkippedEntry> skipped;
+  CollectSubmissions({(FDir / "class").string(), "zz-missing.asm", (FDir / "class/a.asm").string()}, found, skipped);
+  std::vector<std::string> paths;
+  for (const TSubmissionEntry& entry : found) paths.push_back(entry.Path + (entry.Problem.empty() ? "" : " !"));
+  EXPECT_EQ(paths, (std::vector<std::string>{(FDir / "class/a.asm").string(), (FDir / "class/b/solution.ASM").string(),
                                              (FDir / "class/c.prg").string(), "zz-missing.asm"}));
-  EXPECT_FALSE(CollectSubmissions({(FDir / "empty").string()}, found, problem));
-  EXPECT_EQ(problem, "no submissions (.asm or .prg files) in folder " + (FDir / "empty").string());
+  EXPECT_EQ(skipped.size(), 2u);  // .hidden and notes.txt
+  CollectSubmissions({(FDir / "empty").string()}, found, skipped);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].Problem, "no submissions (.asm or .prg files) in folder " + (FDir / "empty").string());
 }
 
 // Every worker count grades the same way and reports in the same order; a
@@ -237,7 +258,7 @@ TEST_F(GradeTest, WorkersGradeAlikeAndInOrder) {
     const std::string name = "s" + std::to_string(100 + i) + (i % 5 == 4 ? ".missing.asm" : ".asm");
     if (i % 5 != 4) Write(name, source);
     if (i % 5 == 4) result = "Cannot open file ";
-    jobs.push_back({(FDir / name).string(), {&file}});
+    jobs.push_back({(FDir / name).string(), {&file}, ""});
     expected.push_back(result);
   }
   std::vector<std::string> baseline;

@@ -190,7 +190,7 @@ TEST(RunAdapterTest, JsonAndTraceKeepTheExitCodesAndMessages) {
   std::remove(tracePath.c_str());
   std::ostringstream noOut, noErr;
   EXPECT_EQ(RunCli({"run", path, "--trace", "/nonexistent-folder/t.jsonl"}, noOut, noErr), 1);
-  EXPECT_EQ(noErr.str(), "Cannot create file /nonexistent-folder/t.jsonl\n");
+  EXPECT_EQ(noErr.str(), "Cannot create file /nonexistent-folder/t.jsonl: No such file or directory\n");
   EXPECT_EQ(noOut.str(), "");
   std::remove(path.c_str());
 }

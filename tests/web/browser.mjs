@@ -1,8 +1,11 @@
 // The page in headless Chromium, driven as a student would: load the Hello
 // World example, assemble, run, read the terminal; a breakpoint, Step Back,
-// a memory edit, an assembly error, and a reload that keeps source and memory.
+// a memory edit, an assembly error, and a reload that keeps source and memory;
+// the command keys, which a modal question holds back, Tab in the source,
+// and axe-core in each of these states.
 //   node tests/web/browser.mjs --site build-web/web/site [--shot FILE]
 import fs from 'node:fs';
+import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 
@@ -41,8 +44,45 @@ try {
     await page.waitForFunction(() => document.querySelector('#sysregs .cell').textContent === '00', {timeout: 5000})
         .catch(() => {});
   };
+  // axe-core from npm (locked), injected again after a reload: no serious or
+  // critical violation, and the page has its main landmark and its h1.
+  const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+  const axeClean = async (state) => {
+    if (!(await page.evaluate(() => 'axe' in window))) await page.addScriptTag({content: axeSource});
+    const found = await page.evaluate(async () => {
+      const {violations} = await window.axe.run(document, {resultTypes: ['violations']});
+      return violations
+          .filter(
+              (v) => ['serious', 'critical'].includes(v.impact) ||
+                  ['landmark-one-main', 'page-has-heading-one'].includes(v.id))
+          .map((v) => `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+    });
+    check(`axe-core finds nothing serious ${state}`, found.length === 0, found.join('; '));
+  };
+  // What a command key would change: PC, registers, output, the trace.
+  const machine = () => page.evaluate(() => {
+    const core = window.orvik.core;
+    return JSON.stringify(
+        [core.pc(), [...Array(16).keys()].map((n) => core.register(n)), core.outputCount(), core.trace()]);
+  });
+  const pressWith = async (modifiers, key) => {
+    for (const m of modifiers) await page.keyboard.down(m);
+    await page.keyboard.press(key);
+    for (const m of [...modifiers].reverse()) await page.keyboard.up(m);
+  };
+  // While a modal question is open, no command key reaches the machine.
+  const keysIgnored = async (state) => {
+    const before = await machine();
+    for (const [modifiers, key] of [[[], 'F8'], [['Shift'], 'F8'], [[], 'F9'], [['Control'], 'F9']]) {
+      await pressWith(modifiers, key);
+      await new Promise((r) => setTimeout(r, 50));
+      check(`${modifiers.concat(key).join('+')} does nothing ${state}`, (await machine()) === before, await machine());
+    }
+  };
   const waitStatus = (wanted) =>
       page.waitForFunction((w) => document.getElementById('status-text').textContent === w, {timeout: 10000}, wanted);
+
+  await axeClean('after load');
 
   // Hello World, one click away, assembled and run.
   await page.click('#example-hello');
@@ -60,6 +100,7 @@ try {
   const terminal = await text('#output pre');
   check('the terminal shows "Hello world !!"', terminal.includes('Hello world !!'), JSON.stringify(terminal));
   check('the terminal shows the last line', terminal.includes('Orvik Simulator'), JSON.stringify(terminal));
+  await axeClean('after a run');
 
   // Registers and PC back to 0 (memory kept), a breakpoint on the addi at 08.
   await page.click('#clear');
@@ -88,6 +129,19 @@ try {
   check('Step Back restores RF', (await cell('registers', 15)) === '00', await cell('registers', 15));
   await page.click('#step');
   check('Step runs it again', (await cell('sysregs', 0)) === '08' && (await cell('registers', 15)) === '0A');
+  // The same with the keys: Shift+F8 back, F8 forward.
+  await pressWith(['Shift'], 'F8');
+  check(
+      'Shift+F8 steps back', (await cell('sysregs', 0)) === '06' && (await cell('registers', 15)) === '00',
+      await cell('sysregs', 0));
+  await page.keyboard.press('F8');
+  check('F8 steps', (await cell('sysregs', 0)) === '08' && (await cell('registers', 15)) === '0A');
+  await page.click('#clear');
+  await page.waitForSelector('#clear-dialog[open]');
+  await keysIgnored('behind the Clear dialog');
+  await axeClean('with the Clear dialog open');
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => !document.getElementById('clear-dialog').open);
 
   // A memory cell edited in place.
   await page.click('#memory .cell:nth-child(241)');
@@ -124,6 +178,39 @@ try {
   await page.click('#error-next');
   check('Next moves to the second error', (await caret()) === 25 + 9, String(await caret()));
   check('memory is untouched by a failed assembly', (await cell('memory', 240)) === '4F');
+  await axeClean('with errors listed');
+
+  // Tab types a tab in the source; Escape then Tab, and Ctrl+Tab, leave it
+  // (Shift+Tab and Ctrl+Shift+Tab backwards), and the text says so.
+  const source = await page.$eval('#source', (e) => e.value);
+  const tabCases = [
+    {keys: [[[], 'Tab']], to: 'source'},
+    {keys: [[[], 'Escape'], [[], 'Tab']], to: 'error-previous'},
+    {keys: [[[], 'Escape'], [[], 'ArrowLeft'], [[], 'Tab']], to: 'source'},
+    {keys: [[['Control'], 'Tab']], to: 'error-previous'},
+    {keys: [[['Control', 'Shift'], 'Tab']], to: 'assemble'},
+    {keys: [[['Shift'], 'Tab']], to: 'assemble'},
+  ];
+  for (const {keys, to} of tabCases) {
+    const name = keys.map(([modifiers, key]) => modifiers.concat(key).join('+')).join(', ');
+    await page.$eval('#source', (e) => {
+      e.focus();
+      e.setSelectionRange(e.value.length, e.value.length);
+    });
+    for (const [modifiers, key] of keys) await pressWith(modifiers, key);
+    const focused = await page.evaluate(() => document.activeElement.id);
+    const value = await page.$eval('#source', (e) => e.value);
+    if (to === 'source') {
+      check(
+          `${name} types a tab`, focused === 'source' && value.length === source.length + 1 && value.includes('\t'),
+          focused);
+      await page.keyboard.press('Backspace');
+    } else
+      check(`${name} leaves the source for #${to}`, focused === to && value === source, `${focused}, ${value.length}`);
+  }
+  const hint = await page.$eval(
+      '#source', (e) => document.getElementById(e.getAttribute('aria-describedby'))?.textContent ?? '');
+  check('the source describes how to leave it', /Escape then Tab/.test(hint) && /Ctrl\+Tab/.test(hint), hint);
   if (options.shot) {
     fs.mkdirSync(path.dirname(options.shot), {recursive: true});
     await page.screenshot({path: options.shot, fullPage: true});
@@ -148,7 +235,12 @@ try {
     return question;
   };
   let question = '';
-  await openFile(path.join(golden, 'short_file/short.prg'), async () => (question = await answer('No')));
+  await openFile(path.join(golden, 'short_file/short.prg'), async () => {
+    await page.waitForSelector('#ask-dialog[open]');
+    await keysIgnored('behind "Memory Changed..."');
+    await axeClean('with "Memory Changed..." open');
+    question = await answer('No');
+  });
   check('a modified memory asks before Open', question.startsWith('Memory Changed.'), question);
   check('a short file is refused with its message', (await answer('OK')) === 'Stream read error');
   check('the refused file leaves memory as it was', (await cell('memory', 240)) === '4F');

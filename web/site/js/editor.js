@@ -17,6 +17,15 @@ function escapeHtml(text) { return text.replace(/[&<>]/g, (c) => ({'&': '&amp;',
 
 function without8BitCode(text) { return [...new Set([...text].filter((c) => c.charCodeAt(0) > 255))].join(''); }
 
+// Moves the focus to the control before (step -1) or after (1) element in
+// the page's tab order, as Tab would: the browser does not on Ctrl+Tab.
+function focusNeighbour(element, step) {
+  const stops = [...document.querySelectorAll('a[href], button, input, select, textarea, [tabindex]')].filter(
+      (e) => e === element || (e.tabIndex >= 0 && !e.disabled && e.getClientRects().length > 0));
+  const next = stops[stops.indexOf(element) + step];
+  if (next) next.focus();
+}
+
 export class AsmEditor {
   // elements: area (textarea), layer (pre), errors (list), next, previous;
   // notify(message) shows a message; onChange() after every edit.
@@ -30,11 +39,22 @@ export class AsmEditor {
     const area = elements.area;
     area.addEventListener('beforeinput', (e) => this.beforeInput(e));
     // Tab types a tab, as in the desktop editor, instead of leaving the text.
+    // Ctrl+Tab leaves it as on the desktop (where the browser passes it on),
+    // and so does Tab right after Escape, as in code editors on the web.
+    let escaped = false;
     area.addEventListener('keydown', (e) => {
-      if (e.key !== 'Tab' || e.shiftKey || e.ctrlKey || e.altKey || e.metaKey) return;
-      e.preventDefault();
-      document.execCommand('insertText', false, '\t');
+      const leave = escaped;
+      if (!['Shift', 'Control', 'Alt', 'Meta'].includes(e.key)) escaped = e.key === 'Escape';
+      if (e.key !== 'Tab' || e.altKey || e.metaKey) return;
+      if (e.ctrlKey) {
+        e.preventDefault();
+        focusNeighbour(area, e.shiftKey ? -1 : 1);
+      } else if (!e.shiftKey && !leave) {
+        e.preventDefault();
+        document.execCommand('insertText', false, '\t');
+      }
     });
+    area.addEventListener('blur', () => (escaped = false));
     area.addEventListener('input', () => {
       // A long source is coloured again once typing pauses, so keystrokes
       // stay quick; the text itself is always current.

@@ -11,7 +11,8 @@ import {TerminalView} from './terminal.js';
 const $ = (id) => document.getElementById(id);
 const Black = 'rgb(0, 0, 0)';
 const Green = 'rgb(0, 128, 0)';
-const Red = 'rgb(255, 0, 0)';
+// Darker than the desktop's pure red, for 4.5:1 on the status bar's grey.
+const Red = 'rgb(200, 0, 0)';
 const Blue = 'rgb(0, 0, 192)';
 // Of each frame at Max speed the run takes this long; the rest is left to
 // painting and input.
@@ -137,10 +138,14 @@ class Simulator {
     $('example-hello').addEventListener('click', () => this.example('examples/hello.asm'));
     $('example-output').addEventListener('click', () => this.example('examples/outputtest.asm'));
     document.addEventListener('keydown', (e) => {
-      const keys = {F9: 'run', F8: 'step'};
-      if (keys[e.key] && !e.ctrlKey && !e.altKey) {
+      // An open question is modal for the keys too: a command behind it
+      // would change the machine the question is about.
+      if (document.querySelector('dialog[open]')) return;
+      const keys = {F9: 'run', F8: 'step', 'Shift+F8': 'step-back'};
+      const key = (e.shiftKey ? 'Shift+' : '') + e.key;
+      if (keys[key] && !e.ctrlKey && !e.altKey) {
         e.preventDefault();
-        $(keys[e.key]).click();
+        $(keys[key]).click();
       } else if (e.key === 'F9' && e.ctrlKey) {
         e.preventDefault();
         this.assemble();

@@ -1,0 +1,12 @@
+; fails: from 3
+; stops after 1 and never prints the 0
+        load  R2,30h        ;'0'
+        load  R3,0FFh       ;-1
+        load  R4,10         ;line end
+        load  R0,0
+Next:   addi  RF,R1,R2      ;print the digit
+        move  RF,R4
+        addi  R1,R1,R3
+        jmpEQ R1=R0,Done
+        jmp   Next
+Done:   halt
