@@ -2,6 +2,7 @@
 // assemblies of a program that fills memory.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -63,7 +64,39 @@ void AsmAssemble(TBenchContext& context) {
   context.Report("lines_per_second", repetitions * static_cast<double>(lines.size()) / seconds);
 }
 
+// Assembling with the program map against assembling without it, the same
+// program as above; best of 5 rounds of each, interleaved, so that a busy
+// machine slows both sides alike.
+void AsmMapOverhead(TBenchContext& context) {
+  const int repetitions = context.Smoke() ? 10 : 5000;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 32; ++i) {
+    const std::string n = std::to_string(i);
+    lines.push_back("L" + n + ": load R1,[L" + std::to_string((i + 1) % 32) + "] ; next");
+    lines.push_back("  addi R2,R2,R1");
+    lines.push_back("  jmpLE R2<=R0,L" + n);
+    lines.push_back("  db 1,2");
+  }
+  TStringListSource source(lines);
+  TAsmParser parser(&source);
+  int errors = 0;
+  auto round = [&](bool map) {
+    parser.SetRecordMap(map);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < repetitions; ++i) parser.Assemble([&](int, int, const std::string&) { ++errors; });
+    return Seconds(start);
+  };
+  double with = 1e30, without = 1e30;
+  for (int r = 0; r < 5; ++r) {
+    without = std::min(without, round(false));
+    with = std::min(with, round(true));
+  }
+  if (errors != 0 || parser.Map().Cell(255).Kind != mkData) throw std::logic_error("map benchmark program");
+  context.Report("assemble_map_overhead_ratio", with / without);
+}
+
 }  // namespace
 
+ORVIK_BENCH_CASE(asm_map_overhead, AsmMapOverhead, false);
 ORVIK_BENCH_CASE(asm_highlight, AsmHighlight, false);
 ORVIK_BENCH_CASE(asm_assemble, AsmAssemble, false);

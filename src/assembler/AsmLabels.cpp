@@ -110,6 +110,7 @@ bool TAsmParser::DefineLabel(const TToken& token, int address) {
       ok = false;
       break;
     }
+    if (FRecordMap) FMap.SetValue(label->Refs[written], value);
   }
   label->Refs.erase(label->Refs.begin(), label->Refs.begin() + static_cast<std::ptrdiff_t>(written));
   return ok;

@@ -2,10 +2,6 @@
 // instruction or directive, bytes emitted as soon as they are known.
 #include "assembler/AsmParser.h"
 
-#include <algorithm>
-#include <utility>
-#include <vector>
-
 #include "assembler/LineSource.h"
 #include "machine/InstructionSet.h"
 
@@ -79,31 +75,19 @@ void TAsmParser::Soft(TTokenWhat what) {
   if (Expect(Current(), {what})) Advance();
 }
 
-void TAsmParser::MapByte(int address) {
-  if (!FRecordMap) return;
+void TAsmParser::MapByte(int address, int value) {
   TMapKind kind = mkData;
   if (!FItemData) kind = FLineEmits == 0 ? mkCodeFirst : mkCodeSecond;
   ++FLineEmits;
-  // A forward label use is recorded now, though its value comes later.
-  FMap.SetCell(address, {FLine + 1, FItemStart, FItemEnd, kind, 0});
+  FMap.SetCell(address, {FLine + 1, FItemStart, FItemEnd, kind, static_cast<uint8_t>(value & 0xFF)});
 }
 
 void TAsmParser::MapLabels() {
-  // The values are read back at the end: forward uses were patched since.
-  for (int a = 0; a < ImageSize; ++a) {
-    TMapCell cell = FMap.Cell(a);
-    if (cell.Kind == mkNone) continue;
-    cell.Value = static_cast<uint8_t>(GetByte(a));
-    FMap.SetCell(a, cell);
-  }
-  std::vector<TMapLabel> defined;
   for (const TLabels& label : FLabels) {
-    if (label.Refs.empty()) defined.push_back({label.Name, label.Value, label.Line + 1});
+    if (label.Refs.empty()) FMap.AddLabel({label.Name, label.Value, label.Line + 1});
   }
   // FLabels is in the order first met, uses included; the map lists definitions.
-  std::stable_sort(defined.begin(), defined.end(),
-                   [](const TMapLabel& a, const TMapLabel& b) { return a.Line < b.Line; });
-  for (TMapLabel& label : defined) FMap.AddLabel(std::move(label));
+  FMap.SortLabelsByLine();
 }
 
 bool TAsmParser::Emit(int value) {
@@ -111,7 +95,7 @@ bool TAsmParser::Emit(int value) {
     ReportMessage(0);
     return false;
   }
-  MapByte(FLocation);
+  if (FRecordMap) MapByte(FLocation, value);
   ++FLocation;
   return true;
 }
@@ -131,7 +115,8 @@ bool TAsmParser::LabelUse() {
     ReportMessage(0);
     return false;
   }
-  MapByte(FLocation);
+  // A forward use is mapped now; its value comes when the label is defined.
+  if (FRecordMap) MapByte(FLocation, GetByte(FLocation));
   ++FLocation;
   return true;
 }

@@ -123,7 +123,7 @@ class TAsmParser {
   bool LabelUse();
   TFormResult OperandEnd();
   void EndOfLineCheck();
-  void MapByte(int address);
+  void MapByte(int address, int value);
   void MapLabels();
   TFormResult ParseInstruction(int code);
   TFormResult ParseDb();

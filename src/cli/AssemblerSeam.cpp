@@ -11,13 +11,14 @@
 #include "machine/FileWriter.h"
 #include "machine/HexText.h"
 #include "machine/ProgramImage.h"
+#include "machine/ProgramMap.h"
 
 namespace {
 
 constexpr int ExitOk = 0;
 constexpr int ExitError = 1;
 
-const char* const AssembleUsage = "usage: orvik-cli assemble SOURCE [-o PROGRAM]\n";
+const char* const AssembleUsage = "usage: orvik-cli assemble SOURCE [-o PROGRAM] [--map FILE]\n";
 
 int AssembleUsageError(std::ostream& err, const std::string& problem) {
   err << "orvik-cli: " << problem << '\n' << AssembleUsage;
@@ -35,7 +36,8 @@ bool ReadSourceFile(const std::string& path, std::string& bytes, std::string& pr
   return false;
 }
 
-bool AssembleSourceText(const std::string& bytes, std::vector<int32_t>& cells, std::vector<TAsmError>& errors) {
+bool AssembleSourceText(const std::string& bytes, std::vector<int32_t>& cells, std::vector<TAsmError>& errors,
+                        TProgramMap* map) {
   const TTextLineSource source(bytes);
   TAsmParser parser(&source);
   const size_t before = errors.size();
@@ -47,6 +49,7 @@ bool AssembleSourceText(const std::string& bytes, std::vector<int32_t>& cells, s
   for (int address = 0; address < TAsmParser::ImageSize; ++address) {
     cells[static_cast<size_t>(address)] = parser.GetByte(address);
   }
+  if (map != nullptr) *map = parser.Map();
   return true;
 }
 
@@ -54,14 +57,14 @@ void WriteAsmErrors(const std::string& path, const std::vector<TAsmError>& error
   for (const TAsmError& e : errors) err << path << ':' << e.Line << ':' << e.Column << ": error: " << e.Message << '\n';
 }
 
-bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err) {
+bool AssembleSourceFile(const std::string& path, std::vector<int32_t>& cells, std::ostream& err, TProgramMap* map) {
   std::string bytes, problem;
   if (!ReadSourceFile(path, bytes, problem)) {
     err << problem << '\n';
     return false;
   }
   std::vector<TAsmError> errors;
-  if (AssembleSourceText(bytes, cells, errors)) return true;
+  if (AssembleSourceText(bytes, cells, errors, map)) return true;
   WriteAsmErrors(path, errors, err);
   return false;
 }
@@ -71,6 +74,8 @@ namespace {
 struct TAssembleLine {
   std::string Source;
   std::string Program;
+  std::string Map;
+  bool HaveMap = false;
   bool HaveSource = false;
   bool HaveProgram = false;
   bool Help = false;
@@ -92,6 +97,11 @@ std::string ParseAssembleArguments(const std::vector<std::string>& args, TAssemb
       if (line.HaveProgram) return "more than one -o PROGRAM";
       line.Program = args[++i];
       line.HaveProgram = true;
+    } else if (options && arg == "--map") {
+      if (i + 1 >= args.size()) return "--map needs a FILE name";
+      if (line.HaveMap) return "more than one --map FILE";
+      line.Map = args[++i];
+      line.HaveMap = true;
     } else if (options && arg.size() > 1 && arg[0] == '-') {
       return "unknown option " + arg;
     } else if (line.HaveSource) {
@@ -140,8 +150,20 @@ int RunAssembleCommand(const std::vector<std::string>& args, std::ostream& out, 
   if (line.HaveProgram && line.Program != "-" && std::filesystem::equivalent(line.Source, line.Program, ec))
     return AssembleUsageError(err, "PROGRAM " + line.Program + " is the SOURCE file");
 
+  if (line.HaveMap && std::filesystem::equivalent(line.Source, line.Map, ec))
+    return AssembleUsageError(err, "map FILE " + line.Map + " is the SOURCE file");
+
   std::vector<int32_t> cells;
-  if (!AssembleSourceFile(line.Source, cells, err)) return ExitError;
+  TProgramMap map;
+  if (!AssembleSourceFile(line.Source, cells, err, &map)) return ExitError;
+  if (line.HaveMap) {
+    // Written first: with -o - standard output carries the program file.
+    const std::string mapProblem = WriteFileAtomically(line.Map, map.ToJson());
+    if (!mapProblem.empty()) {
+      err << mapProblem << '\n';
+      return ExitError;
+    }
+  }
   if (line.HaveProgram) return WriteProgram(line.Program, cells, out, err);
   // The memory rows of run --state.
   for (int row = 0; row < TAsmParser::ImageSize; row += 16) {

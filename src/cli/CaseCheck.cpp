@@ -4,18 +4,34 @@
 
 #include "cli/ByteText.h"
 #include "machine/HexText.h"
+#include "machine/ProgramMap.h"
 
 namespace {
 
 std::string Steps(uint64_t steps) { return std::to_string(steps) + (steps == 1 ? " step" : " steps"); }
 
-std::string WhatItDid(const TRunResult& result) {
+// " (line 7)" for an address of a source's program that still holds what
+// was assembled there; "" otherwise.
+std::string LineNote(const TProgramMap* map, const TRunResult& result, int address) {
+  if (map == nullptr) return "";
+  const TMapCell& cell = map->Cell(address);
+  const auto a = static_cast<size_t>(address & 0xFF);
+  if (cell.Kind == mkNone || a >= result.Memory.size() || result.Memory[a] != cell.Value) return "";
+  return " (line " + std::to_string(cell.Line) + ")";
+}
+
+std::string WhatItDid(const TRunResult& result, const TProgramMap* map) {
   switch (result.Status) {
     case rsHalted: return "halted after " + Steps(result.Steps);
-    case rsInvalid:
-      return "met an invalid instruction at " + HexText((result.PC - 2) & 0xFF, 2) + " after " + Steps(result.Steps);
+    case rsInvalid: {
+      const int at = (result.PC - 2) & 0xFF;
+      return "met an invalid instruction at " + HexText(at, 2) + LineNote(map, result, at) + " after " +
+             Steps(result.Steps);
+    }
     case rsStepLimit: return "was still running after " + Steps(result.Steps) + " (the step limit)";
-    case rsBreakpoint: return "stopped at the breakpoint at " + HexText(result.PC, 2) + " after " + Steps(result.Steps);
+    case rsBreakpoint:
+      return "stopped at the breakpoint at " + HexText(result.PC, 2) + LineNote(map, result, result.PC) + " after " +
+             Steps(result.Steps);
   }
   return "";
 }
@@ -69,9 +85,9 @@ TRunSetup CaseSetup(const TGradeCase& gradeCase, const std::vector<int32_t>& ima
   return setup;
 }
 
-std::string FirstDifference(const TGradeCase& gradeCase, const TRunResult& result) {
+std::string FirstDifference(const TGradeCase& gradeCase, const TRunResult& result, const TProgramMap* map) {
   if (gradeCase.Status && *gradeCase.Status != result.Status)
-    return "expected the program " + WhatWasExpected(*gradeCase.Status) + ", but it " + WhatItDid(result);
+    return "expected the program " + WhatWasExpected(*gradeCase.Status) + ", but it " + WhatItDid(result, map);
   if (gradeCase.Output) {
     const std::string difference = OutputDifference(*gradeCase.Output, result.Output, result.OutputBytes);
     if (!difference.empty()) return difference;

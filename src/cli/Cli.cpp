@@ -37,7 +37,7 @@ const char* const UsageText =
     "usage: orvik-cli run PROGRAM [--steps N] [--state] [--json] [--trace FILE] [--break HEX]...\n"
     "                     [--case CASES.json NAME]\n"
     "       orvik-cli disasm PROGRAM [--pc HEX]\n"
-    "       orvik-cli assemble SOURCE [-o PROGRAM]\n"
+    "       orvik-cli assemble SOURCE [-o PROGRAM] [--map FILE]\n"
     "       orvik-cli test CASES.json... [SUBMISSION...] [-j N] [--shard I/N]\n"
     "                      [--junit FILE] [--json FILE] [--gradescope FILE]\n"
     "                      [--prairielearn FILE]\n"
@@ -57,12 +57,16 @@ const char* const UsageText =
     "         (- for standard output); --break stops before the instruction at\n"
     "         HEX (repeatable); --case starts from the case NAME of CASES.json\n"
     "         (its cells, registers, PC, steps and breakpoints; PROGRAM may be\n"
-    "         left out when the case file names one).\n"
+    "         left out when the case file names one). For a source each trace\n"
+    "         line also has \"line\" (its source line) and \"label\" (the label\n"
+    "         there, if any).\n"
     "disasm   writes the listing of memory, starting at PC mod 2 (PC in hex,\n"
     "         default 0), to standard output.\n"
     "assemble assembles SOURCE and writes the program file PROGRAM, or without\n"
     "         -o the memory image as 16 rows of hex bytes to standard output\n"
-    "         (-o - writes the program file to standard output).\n"
+    "         (-o - writes the program file to standard output). --map writes\n"
+    "         FILE, the program map as JSON: for each assembled address its\n"
+    "         source line, columns and kind, and the labels.\n"
     "         Errors go to standard error as SOURCE:LINE:COLUMN: error: MESSAGE;\n"
     "         with any error nothing is written and the exit code is 1.\n"
     "test     runs every SUBMISSION (files, or folders of .asm and .prg files)\n"
@@ -264,6 +268,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   TTraceWriter traceWriter(trace ? *trace : out);
   TTraceEvent onTrace;
   if (trace) onTrace = [&traceWriter](const TTraceStep& step) { traceWriter.Write(step); };
+  if (loaded.HasMap) traceWriter.SetMap(&loaded.Map);
   // The raw bytes go out as they are written, unless standard output carries
   // a JSON document or the trace (which holds every output byte).
   TOutputEvent onOutput;

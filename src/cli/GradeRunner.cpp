@@ -78,7 +78,7 @@ TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
           TCaseOutcome caseOutcome;
           caseOutcome.File = file;
           caseOutcome.Case = &gradeCase;
-          caseOutcome.Message = FirstDifference(gradeCase, result);
+          caseOutcome.Message = FirstDifference(gradeCase, result, loaded.HasMap ? &loaded.Map : nullptr);
           caseOutcome.Status = result.Status;
           caseOutcome.Steps = result.Steps;
           caseOutcome.Output = result.Output;

@@ -21,7 +21,9 @@ TLoadedProgram LoadProgram(const std::string& path) {
   TLoadedProgram loaded;
   if (IsSourcePath(path)) {
     std::string bytes;
-    if (ReadSourceFile(path, bytes, loaded.Problem)) loaded.Ok = AssembleSourceText(bytes, loaded.Cells, loaded.Errors);
+    if (ReadSourceFile(path, bytes, loaded.Problem))
+      loaded.Ok = AssembleSourceText(bytes, loaded.Cells, loaded.Errors, &loaded.Map);
+    loaded.HasMap = loaded.Ok;
   } else {
     TFileError error;
     loaded.Ok = ReadProgramFile(path, loaded.Cells, error);

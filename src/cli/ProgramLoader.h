@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/AssemblerSeam.h"
+#include "machine/ProgramMap.h"
 
 // True for a path ending in ".asm" (any case): such a PROGRAM is a source.
 bool IsSourcePath(const std::string& path);
@@ -17,6 +18,9 @@ struct TLoadedProgram {
   std::vector<int32_t> Cells;
   std::string Problem;
   std::vector<TAsmError> Errors;
+  // A source's map; a program file has none.
+  bool HasMap = false;
+  TProgramMap Map;
 };
 
 // The PROGRAM argument of run, disasm and test: a source is assembled,

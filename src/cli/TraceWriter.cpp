@@ -6,6 +6,7 @@
 
 #include "cli/ByteText.h"
 #include "machine/Disassembler.h"
+#include "machine/ProgramMap.h"
 
 namespace {
 
@@ -36,6 +37,18 @@ const std::string& TTraceWriter::TextJson(const TTraceStep& step) {
   return cached.Json;
 }
 
+void TTraceWriter::SetMap(const TProgramMap* map) {
+  FMap = map;
+  for (int a = 0; a < MemorySize; ++a) {
+    std::string& keys = FSourceKeys[static_cast<size_t>(a)];
+    keys.clear();
+    if (map == nullptr || map->Cell(a).Kind == mkNone) continue;
+    keys = ",\"line\":" + std::to_string(map->Cell(a).Line);
+    if (const TMapLabel* label = map->LabelAt(a))
+      keys += ",\"label\":" + nlohmann::json(Latin1ToUtf8(label->Name)).dump();
+  }
+}
+
 void TTraceWriter::Write(const TTraceStep& step) {
   FLines += "{\"step\":";
   Number(static_cast<int64_t>(step.Step));
@@ -51,6 +64,15 @@ void TTraceWriter::Write(const TTraceStep& step) {
   Number(step.Second);
   FLines += "],\"text\":";
   FLines += TextJson(step);
+  if (FMap != nullptr) {
+    const auto a = static_cast<size_t>(step.Address);
+    const TMapCell& cell = FMap->Cell(step.Address);
+    const TMapCell& next = FMap->Cell(step.Address + 1);
+    // Both cells as assembled; an unmapped second cell (data ending at the
+    // first) does not count against it.
+    if (cell.Kind != mkNone && step.First == cell.Value && (next.Kind == mkNone || step.Second == next.Value))
+      FLines += FSourceKeys[a];
+  }
   FLines += ",\"writes\":[";
   bool first = true;
   for (const TRunWrite& write : step.Writes) {

@@ -11,6 +11,11 @@ bool TProgramMap::Empty() const {
   return FLabels.empty() && std::all_of(FCells.begin(), FCells.end(), [](const TMapCell& c) { return c.Line == 0; });
 }
 
+void TProgramMap::SortLabelsByLine() {
+  std::stable_sort(FLabels.begin(), FLabels.end(),
+                   [](const TMapLabel& a, const TMapLabel& b) { return a.Line < b.Line; });
+}
+
 const TMapLabel* TProgramMap::LabelAt(int address) const {
   const int a = address & (MemorySize - 1);
   for (const TMapLabel& label : FLabels) {

@@ -51,6 +51,10 @@ class TProgramMap {
 
   // Labels in the order the source defines them.
   void AddLabel(TMapLabel label) { FLabels.push_back(std::move(label)); }
+  // Stable: labels of one line keep the order they were added in.
+  void SortLabelsByLine();
+  // Sets only the value of a mapped cell (a forward label use, patched later).
+  void SetValue(int address, uint8_t value) { FCells[Slot(address)].Value = value; }
   const std::vector<TMapLabel>& Labels() const { return FLabels; }
   // The first label defined for address, or nullptr.
   const TMapLabel* LabelAt(int address) const;

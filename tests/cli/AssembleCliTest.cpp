@@ -87,7 +87,7 @@ TEST_F(AssembleCliTest, TheSourceIsNeverOverwrittenByItsImage) {
     const TCliResult result = Run({"assemble", source, "-o", target});
     EXPECT_EQ(result.Exit, 1) << target;
     EXPECT_EQ(result.Err, "orvik-cli: PROGRAM " + target + " is the SOURCE file\n" +
-                              "usage: orvik-cli assemble SOURCE [-o PROGRAM]\n");
+                              "usage: orvik-cli assemble SOURCE [-o PROGRAM] [--map FILE]\n");
     EXPECT_EQ(Read(source), "halt\n");
   }
 }
@@ -116,7 +116,7 @@ TEST_F(AssembleCliTest, BadArgumentsShowTheUsage) {
     const TCliResult result = Run(row.Args);
     EXPECT_EQ(result.Exit, 1);
     EXPECT_EQ(result.Out, "");
-    EXPECT_EQ(result.Err, row.FirstLine + "\nusage: orvik-cli assemble SOURCE [-o PROGRAM]\n");
+    EXPECT_EQ(result.Err, row.FirstLine + "\nusage: orvik-cli assemble SOURCE [-o PROGRAM] [--map FILE]\n");
   }
 }
 
