@@ -88,7 +88,10 @@ TAssemblerEditor::TAssemblerEditor(TMachineHost& host, TSettings& settings)
           [this](int position, int removed, int added) { TextEditorChange(position, removed, added); });
   connect(TextEditor, &QPlainTextEdit::cursorPositionChanged, this, [this] { TextEditorSelectionChange(); });
   // An editor does not outlive the machine it assembles into.
-  connect(host.HostWindow(), &QObject::destroyed, this, [this] { delete this; });
+  connect(host.HostWindow(), &QObject::destroyed, this, [this] {
+    FHostGone = true;
+    delete this;
+  });
 
   CreateAutosave();
   SetModified(false);
@@ -113,6 +116,9 @@ TAssemblerEditor::~TAssemblerEditor() {
   // A window that closes has been saved or its changes were given up: its
   // entry goes, unless the program is ending on a signal (the store keeps
   // everything then).
+  // An editor that goes with its host leaves the entry to the program's
+  // own clean-up at its end.
+  if (FHostGone) return;
   if (TRecoveryStore* store = FHost.Recovery()) store->Remove(FRecoveryKey);
 }
 

@@ -223,4 +223,7 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   std::vector<TErrorPosition> FErrorPositions;
   QTimer* FAutosaveTimer = nullptr;
   QString FRecoveryKey;
+  // Set once the host window is being destroyed: it is no longer a whole
+  // TMachineHost then, so the editor's own destruction must not call it.
+  bool FHostGone = false;
 };
