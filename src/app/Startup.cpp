@@ -70,8 +70,9 @@ constexpr TStoredField StoredFields[] = {
 // The view's choices: written only once made, so that a program that never
 // zoomed keeps exactly the keys it always had.
 constexpr TStoredField ViewFields[] = {
-    {"Zoom", &TSettings::Zoom},         {"DarkColours", &TSettings::DarkColours}, {"RunSpeed", &TSettings::RunSpeed},
-    {"SpeedBar", &TSettings::SpeedBar}, {"TracePane", &TSettings::TracePane},
+    {"Zoom", &TSettings::Zoom},           {"DarkColours", &TSettings::DarkColours},
+    {"RunSpeed", &TSettings::RunSpeed},   {"SpeedBar", &TSettings::SpeedBar},
+    {"TracePane", &TSettings::TracePane}, {"LineNumbers", &TSettings::LineNumbers},
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ struct TSettings {
   QString RunSpeed;     // Run > Speed in instructions per second, "0" for Max; empty is Max
   QString SpeedBar;     // "1" when the main window shows its speed bar
   QString TracePane;    // "1" when the main window shows its Trace pane
+  QString LineNumbers;  // "1" when the editors show line numbers
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");

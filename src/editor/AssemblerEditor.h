@@ -152,6 +152,21 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void NextErrorClick();
   void PreviousErrorClick();
 
+  // Debugging the source (AssemblerEditorDebug.cpp). The main window shows
+  // here where PC stands in the source it assembled: the line of the next
+  // instruction to run, a data line, or that memory changed there.
+  enum TPcPlace { ppNone, ppCode, ppData, ppStale };
+  void ShowPcPlace(TPcPlace place, int line);
+  // The breakpoint marks as the machine holds them (0-based lines).
+  void ShowBreakpointLines(const std::vector<int>& lines);
+  // F2, or a click in the margin: a breakpoint on the line.
+  void ToggleBreakpointLine(int line);
+  // View > Line Numbers, remembered for every editor as "LineNumbers".
+  QAction* MenuLineNumbers = nullptr;
+  void SetLineNumbers(bool shown);
+  // What the status bar says of PC's place ("" when nothing).
+  QString PcPlaceText() const { return FPcPlaceText; }
+
   // The save question; true when the window may close.
   bool FormCloseQuery();
   bool CloseQuery() override { return FormCloseQuery(); }
@@ -192,6 +207,9 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   int SelectedError() const;
   void SetErrorsMenuEnabled(bool enabled);
   void CopyImageToMemory();
+  void CreateDebugCommands();
+  QString FPcPlaceText;
+  QLabel* FPcPlacePanel = nullptr;
 
   TMachineHost& FHost;
   TSettings& FSettings;

@@ -67,6 +67,7 @@ void TAssemblerEditor::CopyImageToMemory() {
   for (int address = 0; address < TAsmParser::ImageSize; ++address)
     image[static_cast<size_t>(address)] = FParser->GetByte(address);
   FHost.AssembleIntoMemory(image);
+  FHost.AssembledFrom(*this, FParser->Map(), TextEditor->MarkedLines());
   BringToFront(FHost.HostWindow());
 }
 

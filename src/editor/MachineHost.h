@@ -7,6 +7,8 @@
 
 class QWidget;
 class TRecoveryStore;
+class TAssemblerEditor;
+class TProgramMap;
 class TSimulator;
 
 // What an assembler editor needs of the window that shows the machine. The
@@ -26,6 +28,15 @@ class TMachineHost {
   // Writes an assembled image into memory as one undoable edit, leaves it
   // unmodified and resets PC.
   virtual void AssembleIntoMemory(const std::vector<int32_t>& image) = 0;
+  // The image just assembled into memory came from this editor's source,
+  // with this map; marked holds the lines (0-based) the student put
+  // breakpoints on. The host binds them on the map and tells the editor
+  // where they went (TAssemblerEditor::ShowBreakpointLines).
+  virtual void AssembledFrom(TAssemblerEditor& editor, const TProgramMap& map, const std::vector<int>& marked) = 0;
+  // A click or F2 on a line of the editor whose source is in memory.
+  virtual void ToggleLineBreakpoint(TAssemblerEditor& editor, int line) = 0;
+  // The editor whose source is in memory, if any.
+  virtual const TAssemblerEditor* MappedEditor() const = 0;
   // Opens program or source files as the main window's Open does.
   virtual void OpenFiles(const QStringList& paths) = 0;
   // Where unsaved text is written for recovery after a crash; none when the

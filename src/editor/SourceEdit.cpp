@@ -1,7 +1,10 @@
 #include "editor/SourceEdit.h"
 
+#include "controls/ReadableColour.h"
 #include "editor/SourceFile.h"
+#include "editor/SourceGutter.h"
 #include "editor/SourceLayout.h"
+#include "editor/SourceLineData.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -9,7 +12,129 @@
 
 #include <algorithm>
 
-TSourceEdit::TSourceEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+TSourceEdit::TSourceEdit(QWidget* parent) : QPlainTextEdit(parent), FGutter(new TSourceGutter(*this)) {
+  FGutter->hide();
+  // The margin scrolls with the text and widens with the line count.
+  connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
+    if (FGutterWidth == 0) return;
+    if (dy != 0)
+      FGutter->scroll(0, dy);
+    else
+      FGutter->update(0, rect.y(), FGutter->width(), rect.height());
+  });
+  connect(this, &QPlainTextEdit::blockCountChanged, this, [this](int count) {
+    // A deleted line takes its mark with it.
+    if (FMarkedCount > 0 && count < FShownBlockCount) CountMarks();
+    FShownBlockCount = count;
+    if (FLineNumbers) UpdateGutterWidth();
+  });
+}
+
+void TSourceEdit::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  const QRect inside = contentsRect();
+  FGutter->setGeometry(inside.left(), inside.top(), FGutterWidth, inside.height());
+}
+
+void TSourceEdit::changeEvent(QEvent* event) {
+  QPlainTextEdit::changeEvent(event);
+  if (event->type() == QEvent::FontChange) {
+    FGutter->setFont(font());
+    UpdateGutterWidth();
+  } else if (event->type() == QEvent::PaletteChange) {
+    ShowCurrentLine();
+  }
+}
+
+void TSourceEdit::UpdateGutterWidth() {
+  const int width = FGutter->NeededWidth();
+  if (width != FGutterWidth) {
+    FGutterWidth = width;
+    setViewportMargins(width, 0, 0, 0);
+    const QRect inside = contentsRect();
+    FGutter->setGeometry(inside.left(), inside.top(), width, inside.height());
+    FGutter->setVisible(width > 0);
+  }
+  FGutter->update();
+}
+
+void TSourceEdit::SetLineNumbers(bool shown) {
+  FLineNumbers = shown;
+  FShownBlockCount = document()->blockCount();
+  UpdateGutterWidth();
+}
+
+bool TSourceEdit::LineMarked(int line) const {
+  const TSourceLineData* data = TSourceLineData::Find(document()->findBlockByNumber(line));
+  return data != nullptr && data->Breakpoint;
+}
+
+void TSourceEdit::SetLineMarked(int line, bool marked) {
+  const QTextBlock block = document()->findBlockByNumber(line);
+  if (!block.isValid() || LineMarked(line) == marked) return;
+  TSourceLineData::Of(block).Breakpoint = marked;
+  FMarkedCount += marked ? 1 : -1;
+  FShownBlockCount = document()->blockCount();
+  UpdateGutterWidth();
+}
+
+std::vector<int> TSourceEdit::MarkedLines() const {
+  std::vector<int> lines;
+  if (FMarkedCount == 0) return lines;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const TSourceLineData* data = TSourceLineData::Find(block);
+    if (data != nullptr && data->Breakpoint) lines.push_back(block.blockNumber());
+  }
+  return lines;
+}
+
+void TSourceEdit::ClearLineMarks() {
+  for (int line : MarkedLines()) TSourceLineData::Of(document()->findBlockByNumber(line)).Breakpoint = false;
+  FMarkedCount = 0;
+  UpdateGutterWidth();
+}
+
+void TSourceEdit::CountMarks() {
+  FMarkedCount = 0;
+  for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+    const TSourceLineData* data = TSourceLineData::Find(block);
+    if (data != nullptr && data->Breakpoint) ++FMarkedCount;
+  }
+  UpdateGutterWidth();
+}
+
+void TSourceEdit::GutterClicked(int line) {
+  if (OnGutterClicked) OnGutterClicked(line);
+}
+
+QColor TSourceEdit::CurrentLineColour(TCurrentKind kind) const {
+  // Pale on a light ground, deep on a dark one: the syntax colours (made
+  // readable on the editor's ground) stay readable on the band.
+  const bool dark = TReadableColour::IsDark(palette());
+  if (kind == ckData) return dark ? QColor(0x5A, 0x2E, 0x12) : QColor(0xFF, 0xD8, 0xB0);
+  return dark ? QColor(0x1E, 0x46, 0x5A) : QColor(0xFF, 0xF0, 0x96);
+}
+
+void TSourceEdit::SetCurrentLine(int line, TCurrentKind kind) {
+  if (line == FCurrentLine && kind == FCurrentKind) return;
+  FCurrentLine = line;
+  FCurrentKind = kind;
+  ShowCurrentLine();
+  if (FGutterWidth > 0) FGutter->update();
+}
+
+void TSourceEdit::ShowCurrentLine() {
+  QList<QTextEdit::ExtraSelection> selections;
+  const QTextBlock block = document()->findBlockByNumber(FCurrentLine);
+  if (FCurrentLine >= 0 && block.isValid()) {
+    QTextEdit::ExtraSelection band;
+    band.format.setBackground(CurrentLineColour(FCurrentKind));
+    band.format.setProperty(QTextFormat::FullWidthSelection, true);
+    band.cursor = QTextCursor(block);
+    selections.append(band);
+  }
+  setExtraSelections(selections);
+}
 
 QRect TSourceEdit::LineRect(const QTextBlock& block) const {
   return blockBoundingGeometry(block).translated(contentOffset()).toAlignedRect();

@@ -1,19 +1,15 @@
 #include "editor/SourceLayout.h"
 
+#include "editor/SourceLineData.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
 
-class TLineHeight final : public QTextBlockUserData {
- public:
-  explicit TLineHeight(qreal height) : Height(height) {}
-  qreal Height;
-};
-
 // Stores the new height and tells whether it is the one the line had.
 bool SameHeight(const QTextBlock& block, qreal height) {
-  auto* known = static_cast<TLineHeight*>(block.userData());
+  const TSourceLineData* known = TSourceLineData::Find(block);
   const bool same = known != nullptr && known->Height == height;
   TSourceLayout::RememberHeight(block, height);
   return same;
@@ -22,10 +18,7 @@ bool SameHeight(const QTextBlock& block, qreal height) {
 }  // namespace
 
 void TSourceLayout::RememberHeight(const QTextBlock& block, qreal height) {
-  if (auto* known = static_cast<TLineHeight*>(block.userData()))
-    known->Height = height;
-  else
-    QTextBlock(block).setUserData(new TLineHeight(height));
+  TSourceLineData::Of(block).Height = height;
 }
 
 void TSourceLayout::documentChanged(int from, int charsRemoved, int charsAdded) {

@@ -5,11 +5,13 @@
 #include "mainwin/DisasmListAccessible.h"
 
 #include <QAccessible>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -159,8 +161,11 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
       painter.restore();
     }
     painter.setPen(selected ? pal.color(QPalette::HighlightedText) : TextColor());
-    painter.drawText(rect.adjusted(2 + indent, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     FRows[row]);
+    if (FLabelWidth > 0)
+      painter.drawText(rect.adjusted(2 + indent, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       FLabels.value(row));
+    painter.drawText(rect.adjusted(2 + indent + FLabelWidth, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
     if (row == FSelected && !selected) {
       painter.save();
       painter.setPen(QPen(TextColor(), 1, Qt::DotLine));
@@ -223,4 +228,33 @@ void TDisasmList::keyPressEvent(QKeyEvent* event) {
   SetSelectedRow(row);
   if (row < FTopRow) SetTopRow(row);
   if (row >= FTopRow + VisibleRows()) SetTopRow(row - VisibleRows() + 1);
+}
+
+void TDisasmList::SetLabelColumnWidth(int width) {
+  if (width == FLabelWidth) return;
+  FLabelWidth = width;
+  if (width == 0) FLabels.clear();
+  viewport()->update();
+}
+
+void TDisasmList::SetRowLabel(int row, const QString& name) {
+  if (row < 0 || row >= RowCount()) return;
+  if (FLabels.size() < RowCount()) FLabels.resize(RowCount());
+  if (FLabels[row] == name) return;
+  FLabels[row] = name;
+  UpdateRow(row);
+}
+
+bool TDisasmList::viewportEvent(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && OnRowToolTip) {
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int row = RowAt(help->pos());
+    const QString tip = row >= 0 ? OnRowToolTip(row) : QString();
+    if (tip.isEmpty())
+      QToolTip::hideText();
+    else
+      QToolTip::showText(help->globalPos(), tip, viewport(), RowRect(row));
+    return true;
+  }
+  return QAbstractScrollArea::viewportEvent(event);
 }

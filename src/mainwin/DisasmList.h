@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The disassembly list under the memory grid: a fixed number of rows of
@@ -60,6 +61,16 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   void SetRowMarked(int row, bool marked);
   bool RowMarked(int row) const { return row >= 0 && row < RowCount() && FMarked[static_cast<size_t>(row)] != 0; }
 
+  // Label names beside the rows they mark, in a column left of the text
+  // that takes room only while its width is set (a program assembled from
+  // a source with labels), so the rows read as always otherwise.
+  void SetLabelColumnWidth(int width);
+  int LabelColumnWidth() const { return FLabelWidth; }
+  void SetRowLabel(int row, const QString& name);
+  QString RowLabel(int row) const { return FLabels.value(row); }
+  // The tooltip of a row ("" for none).
+  std::function<QString(int row)> OnRowToolTip;
+
   // The row under a point of the viewport, -1 below the last row.
   int RowAt(const QPoint& viewportPoint) const;
   QRect RowRect(int row) const;
@@ -80,6 +91,7 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  bool viewportEvent(QEvent* event) override;
 
  private:
   void UpdateRow(int row);
@@ -87,6 +99,8 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   int MaxTopRow() const;
 
   QVector<QString> FRows;
+  QVector<QString> FLabels;
+  int FLabelWidth = 0;
   // One flag per row: its area is already waiting for a repaint, so a
   // running program that moves PC a million times between two paints asks
   // for it once.

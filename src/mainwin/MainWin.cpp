@@ -79,6 +79,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
       TZForm(this),
       FSettings(settings),
       FSession(std::make_unique<TSimulator>()),
+      FDebug(std::make_unique<TDebugSession>(*FSession)),
       FMemoryCells(std::make_unique<TSessionCells>(*FSession, csMemory)),
       FRegisterCells(std::make_unique<TSessionCells>(*FSession, csRegister)),
       FSysRegCells(std::make_unique<TSessionCells>(*FSession, csSysReg)),
@@ -452,6 +453,7 @@ void TMainWin::SyncViews() {
   FOutputShown = output;
   FTerminalHistory.Shown(output, OutputBox->Model());
   UpdateValuePanel();
+  ShowSourcePlace();
   // Each entry of the history takes back at most one byte of output, so
   // bytes older than that many can never come back into view; the session
   // lets go of those before the oldest copy of the terminal still needed.
@@ -480,13 +482,6 @@ void TMainWin::ClearRegisters() {
   std::vector<TCellEdit> cells;
   for (int n = 0; n < RegisterCount; ++n) cells.push_back({csRegister, n, 0});
   UserEdit(eaClear, cells);
-}
-
-void TMainWin::WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction action) {
-  std::vector<TCellEdit> edits;
-  const size_t count = std::min(cells.size(), static_cast<size_t>(MemorySize));
-  for (size_t adr = 0; adr < count; ++adr) edits.push_back({csMemory, static_cast<int>(adr), cells[adr]});
-  UserEdit(action, edits);
 }
 
 void TMainWin::LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction action) {

@@ -2,6 +2,7 @@
 
 #include "desktop/ZForm.h"
 #include "editor/MachineHost.h"
+#include "machine/DebugSession.h"
 #include "machine/Pacing.h"
 #include "machine/Simulator.h"
 #include "machine/TerminalModel.h"
@@ -66,6 +67,12 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QWidget* HostWindow() override { return this; }
   void SaveMemory() override { SaveFileClick(); }
   void AssembleIntoMemory(const std::vector<int32_t>& image) override;
+  // The source behind memory (MainWinSource.cpp): the map of the last
+  // Assemble, its editor, breakpoints by line.
+  void AssembledFrom(TAssemblerEditor& editor, const TProgramMap& map, const std::vector<int>& marked) override;
+  void ToggleLineBreakpoint(TAssemblerEditor& editor, int line) override;
+  const TAssemblerEditor* MappedEditor() const override;
+  const TDebugSession& Debug() const { return *FDebug; }
   // A user's change of the machine: one undoable edit of the session. A
   // changed memory cell sets "Modified" and scrolls the disassembly to it;
   // the views are brought up to date at once.
@@ -177,8 +184,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // The selected cells, or all of memory without a selection, become 0.
   void ClearMainMemory(TEditAction action = eaClear);
   void ClearRegisters();
-  // Writes all 256 memory cells with the disassembly's repaint suspended.
-  void WriteMemoryImage(const std::vector<int32_t>& cells, TEditAction action);
   // A program file or an assembled image: all memory cells and PC := 0, as
   // one edit.
   void LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction action);
@@ -268,6 +273,13 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void CreateDebugCommands();
   void CreateBreakpointCommands();
   void EndRunToRow();
+  // The editor's current line and breakpoint marks follow the machine.
+  void ShowSourcePlace();
+  void ShowSourceBreakpoints();
+  void DropSource();
+  // The disassembly's label column, open only for a source with labels.
+  void ShowLabelColumn();
+  QString DisasmRowToolTip(int row) const;
   // "R3 written at 0C", "Breakpoint at 12": why a run stopped.
   QString WatchStopText() const;
   QString BreakpointStopText() const;
@@ -319,6 +331,8 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
 
   TSettings& FSettings;
   std::unique_ptr<TSimulator> FSession;
+  std::unique_ptr<TDebugSession> FDebug;
+  QPointer<TAssemblerEditor> FMappedEditor;
   std::unique_ptr<TSessionCells> FMemoryCells;
   std::unique_ptr<TSessionCells> FRegisterCells;
   std::unique_ptr<TSessionCells> FSysRegCells;

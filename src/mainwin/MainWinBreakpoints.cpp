@@ -38,6 +38,7 @@ void TMainWin::CreateBreakpointCommands() {
   }
   connect(MenuRunToRow, &QAction::triggered, this, [this] { RunToSelectedRow(); });
   connect(MenuRemoveBreakpoints, &QAction::triggered, this, [this] { RemoveAllBreakpoints(); });
+  DisasmWin->OnRowToolTip = [this](int row) { return DisasmRowToolTip(row); };
   connect(DisasmWin, &TDisasmList::RowMarginClicked, this, [this](int row) {
     const int adr = (2 * row + (FSession->PC() & 1)) & 0xFF;
     ToggleBreakpoint(adr);
@@ -86,6 +87,7 @@ void TMainWin::ToggleBreakpoint(int address) {
   const bool on = !FSession->Breakpoint(address);
   FSession->SetBreakpoint(address, on);
   if (((address ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(address), on);
+  ShowSourceBreakpoints();
   SetStatus(on ? QStringLiteral("Breakpoint set at ") + Hex2(address)
                : QStringLiteral("Breakpoint removed at ") + Hex2(address),
             Qt::black);
@@ -110,6 +112,7 @@ void TMainWin::RemoveAllBreakpoints() {
   for (int row = 0; row < DisasmWin->RowCount(); ++row) DisasmWin->SetRowMarked(row, false);
   MainMemory->update();
   Registers->update();
+  ShowSourceBreakpoints();
 }
 
 void TMainWin::RunToSelectedRow() {
@@ -128,6 +131,7 @@ void TMainWin::EndRunToRow() {
   FSession->SetBreakpoint(FRunToAddress, false);
   if (((FRunToAddress ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(FRunToAddress), false);
   FRunToAddress = -1;
+  ShowSourceBreakpoints();
 }
 
 QString TMainWin::WatchStopText() const {

@@ -105,8 +105,11 @@ void TMainWin::UpdateUndoItems() {
 
 void TMainWin::TraceLastStep() {
   TStepTrace trace;
-  if (FSession->LastStep(trace))
-    TraceWin->AddLine(QString::fromStdString(FormatTraceLine(trace, FSession->RegisterCells())), FSession->Executed());
+  if (!FSession->LastStep(trace)) return;
+  // "line 6, NextChar: ..." when the instruction came from the source in memory.
+  const std::string place = FDebug->TraceTag(trace.Address);
+  const std::string line = FormatTraceLine(trace, FSession->RegisterCells());
+  TraceWin->AddLine(QString::fromStdString(place.empty() ? line : place + ": " + line), FSession->Executed());
 }
 
 QString TMainWin::ValueReadings(int32_t value) {

@@ -25,6 +25,10 @@ void TMainWin::RewriteDisasmRow(int row) {
   DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
   if (pc == start) DisasmWin->SetPcRow(row);
   DisasmWin->SetRowMarked(row, FSession->Breakpoint(start));
+  if (DisasmWin->LabelColumnWidth() > 0) {
+    const TMapLabel* label = FDebug->LabelAt(start & 0xFF);
+    DisasmWin->SetRowLabel(row, label ? QString::fromStdString(label->Name) + QLatin1Char(':') : QString());
+  }
 }
 
 void TMainWin::RewriteAllDisasmRows() {

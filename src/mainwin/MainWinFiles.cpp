@@ -61,6 +61,7 @@ bool TMainWin::LoadProgramFile(const QString& path) {
     RemoveAllBreakpoints();
     LoadMemoryImage(cells, eaLoadFile);
     TraceWin->StartSection(QStringLiteral("Opened ") + QFileInfo(path).fileName(), FSession->Executed());
+    DropSource();
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;
     RecentFiles::Add(FSettings.RecentFiles, path);

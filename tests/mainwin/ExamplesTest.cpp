@@ -64,8 +64,7 @@ std::vector<int32_t> Assemble(const QStringList& lines) {
 class ExampleRunTest : public MainWinTest {
  protected:
   void Load(const QStringList& lines) {
-    Main->WriteMemoryImage(Assemble(lines), eaAssemble);
-    Main->ResetProgramCounter();
+    Main->LoadMemoryImage(Assemble(lines), eaAssemble);
     Main->SetMemoryModified(false);
   }
   // Every byte written to RF since the window was made, as the session's
