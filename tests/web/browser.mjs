@@ -1,8 +1,9 @@
 // The page in headless Chromium, driven as a student would: load the Hello
 // World example, assemble, run, read the terminal; a breakpoint, Step Back,
-// a memory edit, an assembly error, and a reload that keeps source and memory;
-// the command keys, which a modal question holds back, Tab in the source,
-// and axe-core in each of these states.
+// a memory edit, an assembly error, and a reload that keeps source, memory
+// and terminal; the command keys, which a modal question holds back, Tab in
+// the source, axe-core in each of these states, and a second tab that never
+// writes over the first one's source unasked.
 //   node tests/web/browser.mjs --site build-web/web/site [--shot FILE]
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
@@ -273,6 +274,7 @@ try {
   // A reload keeps the source and the memory.
   await page.waitForFunction(() => true);
   await new Promise((r) => setTimeout(r, 400));
+  const terminalBefore = await text('#output pre');
   await page.reload();
   await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
   check(
@@ -283,6 +285,10 @@ try {
       'memory survives a reload', (await cell('memory', 240)) === '4F' && (await cell('memory', 0)) === expectedStart);
   check('registers survive a reload', (await cell('registers', 3)) === '2A', await cell('registers', 3));
   check('PC survives a reload', (await cell('sysregs', 0)) === '06', await cell('sysregs', 0));
+  check(
+      'the terminal text survives a reload',
+      terminalBefore.includes('Hello world !!') && (await text('#output pre')) === terminalBefore,
+      JSON.stringify([terminalBefore, await text('#output pre')]));
   check(
       'the program file name survives a reload', (await page.title()) === 'Orvik Simulator - copy.prg',
       await page.title());
@@ -316,6 +322,54 @@ try {
   check('Clear zeroes PC', (await cell('sysregs', 0)) === '00');
   check('a cleared memory is unmodified', (await text('#status-modified')) === '');
   check('a cleared memory shows no changed cell', (await page.$$('#memory .cell.changed')).length === 0);
+
+  // A second tab shares the storage but keeps its own copy of the source:
+  // a source written in one tab is offered to the other, never written over
+  // it unasked, whichever way the question comes (the storage event, or a
+  // write that finds a newer revision).
+  const other = await chromium.browser.newPage();
+  other.on('pageerror', (e) => errors.push(String(e)));
+  await other.goto(server.url);
+  await other.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  const sourceOf = (tab) => tab.$eval('#source', (e) => e.value);
+  const stored = () => page.evaluate(() => localStorage.getItem('orvik.source'));
+  const typeInto = (tab, line) => tab.evaluate((l) => {
+    const area = document.getElementById('source');
+    area.value += l;
+    area.dispatchEvent(new Event('input'));
+  }, line);
+  const askedIn = async (tab) => {
+    const open = await tab.waitForSelector('#ask-dialog[open]', {timeout: 5000}).catch(() => null);
+    return open ? tab.$eval('#ask-text', (e) => e.textContent) : '';
+  };
+  // A student answers in the tab in front; the dialog's close event, which
+  // carries out the answer, comes only to a visible page.
+  const choose = async (tab, caption) => {
+    await tab.bringToFront();
+    await tab.$$eval('#ask-buttons button', (list, c) => list.find((b) => b.value === c).click(), caption);
+    await tab.waitForFunction(() => !window.orvik.conflict, {timeout: 5000, polling: 50});
+  };
+  const changedElsewhere = 'The source was changed in another tab.';
+  check('a second tab opens with the same source', (await sourceOf(other)) === (await sourceOf(page)));
+  await typeInto(other, '\n; from the second tab');
+  check('a source written in another tab is offered', (await askedIn(page)).startsWith(changedElsewhere));
+  await choose(page, "Take the other tab's");
+  check(
+      "Take the other tab's shows its source",
+      (await sourceOf(page)).endsWith('; from the second tab') && (await sourceOf(page)) === (await sourceOf(other)));
+  await typeInto(page, '\n; first tab');
+  await typeInto(other, '\n; second tab');
+  await other.evaluate(() => window.orvik.persist());
+  const later = await askedIn(page);
+  check('with edits in both tabs, the one not written yet asks', later.startsWith(changedElsewhere), later);
+  await new Promise((r) => setTimeout(r, 700));
+  check("the other tab's newer source is not written over", (await stored()).endsWith('; second tab'));
+  await choose(page, "Keep this tab's");
+  check("Keep this tab's writes it", (await stored()).endsWith('; first tab'), (await stored()).slice(-20));
+  check('the second tab is asked in turn', (await askedIn(other)).startsWith(changedElsewhere));
+  await choose(other, "Take the other tab's");
+  check('both tabs end with the kept source', (await sourceOf(other)).endsWith('; first tab'));
+  await other.close();
   check('no script errors', errors.length === 0, errors.join('; '));
 } finally {
   await chromium.close();

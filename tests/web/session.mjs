@@ -125,4 +125,21 @@ check(
     'without the breakpoint the budget ends the run', last === StopBudget && core.executed() === 100,
     `${last} ${core.executed()}`);
 
+// A reload gives the terminal its text back: the same lines, nothing
+// executed, later output after them, and a step back takes only that back.
+load(printer);
+core.run(300);
+const shown = core.terminalLines().join('\n');
+const cells = state(false).split('|')[0];
+core.restoreTerminal(Buffer.from(shown, 'latin1'));
+check('the restored terminal shows the lines given', core.terminalLines().join('\n') === shown);
+check('restoring the terminal executes nothing', state(false).split('|')[0] === cells);
+// Once round the loop: one byte of output.
+for (let i = 0; i < 4; ++i) core.step();
+const stepped = core.terminalLines().join('\n');
+for (let i = 0; i < 4; ++i) core.stepBack();
+check(
+    'output after a restored terminal follows it and steps back',
+    stepped !== shown && core.terminalLines().join('\n') === shown);
+
 finish();

@@ -157,6 +157,9 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_output(double from) {
   const size_t offset = std::min(static_cast<size_t>(start - session.OutputBase()), output.size());
   return Hand(output.substr(offset));
 }
+// The terminal's text as the input holds it, after a reload (see
+// TWebSession::RestoreTerminal).
+EMSCRIPTEN_KEEPALIVE void orvik_restore_terminal(int length) { State().Session.RestoreTerminal(InputView(length)); }
 EMSCRIPTEN_KEEPALIVE void orvik_terminal_size(int cols, int rows) { State().Session.SetTerminalSize(cols, rows); }
 EMSCRIPTEN_KEEPALIVE int orvik_terminal_line_count() {
   return static_cast<int>(State().Session.Terminal().Lines().size());

@@ -24,6 +24,8 @@ void TWebSession::SyncOutput() {
   } else if (count < mine) {
     // Kept bytes always cover what the history can take back.
     FOutput.resize(static_cast<size_t>(std::max(count - FOutputBase, int64_t{0})));
+    // Only after RestoreTerminal can a step back reach below the base.
+    FOutputBase = std::min(FOutputBase, count);
     // The terminal cannot take a byte back (it may have scrolled a line
     // away): it is rebuilt from the base copy and the bytes kept since.
     if (FTerminalShown > count) {
@@ -104,6 +106,17 @@ TTerminalModel& TWebSession::Terminal() {
     FTerminal.Write(static_cast<unsigned char>(FOutput[static_cast<size_t>(i - FOutputBase)]));
   FTerminalShown = end;
   return FTerminal;
+}
+
+void TWebSession::RestoreTerminal(std::string_view bytes) {
+  TTerminalModel terminal;
+  terminal.SetSize(FTerminal.Cols(), FTerminal.Rows());
+  for (const char ch : bytes) terminal.Write(static_cast<unsigned char>(ch));
+  FTerminalBase = terminal;
+  FTerminal = terminal;
+  FOutputBase = OutputCount();
+  FOutput.clear();
+  FTerminalShown = FOutputBase;
 }
 
 void TWebSession::SetTerminalSize(int cols, int rows) {

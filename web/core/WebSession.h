@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "machine/Simulator.h"
@@ -62,6 +63,10 @@ class TWebSession {
   int64_t OutputBase() const { return FOutputBase; }
   int64_t OutputCount() const { return FOutputBase + static_cast<int64_t>(FOutput.size()); }
   TTerminalModel& Terminal();
+  // The terminal starts over from bytes, as a reload finds it: the page
+  // stores the text it showed and gives it back, nothing is executed, and no
+  // step back takes it back.
+  void RestoreTerminal(std::string_view bytes);
   void SetTerminalSize(int cols, int rows);
 
   // The last executed instruction in the desktop trace pane's words, e.g.

@@ -101,6 +101,9 @@ export class OrvikCore {
   outputCount() { return this.m._orvik_output_count(); }
   output(from) { return this.bytesAt(this.m._orvik_output(from)); }
   setTerminalSize(cols, rows) { this.m._orvik_terminal_size(cols, rows); }
+  // The terminal starts over from these bytes (a reload gives back what it
+  // showed); nothing is executed.
+  restoreTerminal(bytes) { this.m._orvik_restore_terminal(this.put(bytes)); }
   // The terminal's lines as 8-bit strings (the view maps them to characters).
   terminalLines() {
     const lines = [];

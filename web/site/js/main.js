@@ -17,11 +17,16 @@ const Blue = 'rgb(0, 0, 192)';
 // Of each frame at Max speed the run takes this long; the rest is left to
 // painting and input.
 const SliceMs = 12;
+// The answers when another tab wrote the source; the last is Escape's, which
+// loses nothing: the other tab is asked in turn.
+const TakeOther = 'Take the other tab\'s';
+const KeepMine = 'Keep this tab\'s';
 
 class Simulator {
   constructor(core) {
     this.core = core;
-    this.store = new Store(localStorage);
+    this.store = new Store(localStorage, () => this.sourceConflict());
+    this.conflict = false;
     this.running = false;
     this.modified = false;
     this.fileName = '';
@@ -99,8 +104,9 @@ class Simulator {
     );
     this.captions();
     this.wire();
-    this.restore();
+    // The terminal has its size before a reload gives its text back.
     this.terminal.measure();
+    this.restore();
     new ResizeObserver(() => this.terminal.measure()).observe($('output'));
     this.refresh(true);
   }
@@ -153,6 +159,9 @@ class Simulator {
     });
     addEventListener('pagehide', () => this.persist());
     addEventListener('visibilitychange', () => this.persist());
+    addEventListener('storage', (e) => {
+      if (this.store.changedElsewhere(e, this.editor.text)) this.sourceConflict();
+    });
   }
 
   restore() {
@@ -162,6 +171,9 @@ class Simulator {
       saved.registers.registers.forEach((value, n) => this.core.setRegister(n, value));
       this.core.setPC(saved.registers.pc);
     }
+    // After the registers: restoring RF writes a byte, which the terminal's
+    // own text replaces.
+    if (saved.terminal !== undefined) this.core.restoreTerminal(textToBytes(saved.terminal));
     if (saved.breakpoints)
       for (const adr of saved.breakpoints) this.core.setBreakpoint(adr, true);
     if (saved.speed) $('speed').value = saved.speed;
@@ -175,6 +187,25 @@ class Simulator {
 
   saveNames() {
     this.store.saveNames({fileName: this.fileName, sourceName: this.sourceName, sourceModified: this.sourceModified});
+  }
+
+  // Another tab wrote a newer source than this tab's copy: neither replaces
+  // the other unasked.
+  async sourceConflict() {
+    if (this.conflict) return;
+    this.conflict = true;
+    const dialog = $('ask-dialog');
+    while (dialog.open) await new Promise((resolve) => dialog.addEventListener('close', resolve, {once: true}));
+    const answer =
+        await this.ask('The source was changed in another tab.\nWhich one do you want to keep?', [TakeOther, KeepMine]);
+    this.conflict = false;
+    if (answer === TakeOther) {
+      this.editor.setText(this.store.takeSource());
+      this.editor.setErrors([]);
+      this.sourceModified = true;
+      this.saveNames();
+    } else
+      this.store.writeSource(this.editor.text);
   }
 
   persist() {
