@@ -11,6 +11,7 @@
 
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
+#include "assembler/MnemonicHint.h"
 #include "machine/InstructionSet.h"
 
 namespace {
@@ -297,4 +298,10 @@ void TAsmParser::AssignStyles() {
     }
   }
   FTokens.resize(runs);
+}
+
+bool IsAsmKeyword(std::string_view word) {
+  for (size_t k = 0; k < Keywords.second; ++k)
+    if (SameWord(word, Keywords.first[k].Name)) return true;
+  return false;
 }

@@ -489,12 +489,3 @@ void THexGrid::SetBorderStyle(TGridBorderStyle value) {
   updateGeometry();
   update();
 }
-
-void THexGrid::contextMenuEvent(QContextMenuEvent* e) {
-  if (FPopupMenu) {
-    FPopupMenu->popup(e->globalPos());
-    e->accept();
-  } else {
-    QWidget::contextMenuEvent(e);
-  }
-}

@@ -172,7 +172,11 @@ class THexGrid : public QWidget, public TZoomable {
   TGridBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TGridBorderStyle value);
   QMenu* PopupMenu() const { return FPopupMenu; }
-  void SetPopupMenu(QMenu* menu) { FPopupMenu = menu; }
+  void SetPopupMenu(QMenu* menu);
+  // The cell the pop-up menu is about: the one right-clicked while the menu
+  // it opened is showing, the current cell otherwise (a menu opened from the
+  // keyboard, or an item triggered by its key).
+  int MenuAddress() const;
   // What the tooltip of a cell says (an empty text: nothing of its own). A
   // cell too narrow for its value shows the whole value as well.
   using TCellToolTip = std::function<QString(int adr)>;
@@ -288,5 +292,6 @@ class THexGrid : public QWidget, public TZoomable {
   QFont FZoomBaseChanged;
   QFont FZoomBaseSelected;
   QMenu* FPopupMenu = nullptr;
+  int FMenuAdr = -1;
   TCellToolTip FCellToolTip;
 };

@@ -6,11 +6,14 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -222,6 +225,30 @@ void THexGrid::mouseMoveEvent(QMouseEvent* e) {
 void THexGrid::mouseReleaseEvent(QMouseEvent* e) {
   QWidget::mouseReleaseEvent(e);
   if (e->button() == Qt::LeftButton) FSelecting = false;
+}
+
+// ---------------------------------------------------------------------------
+// Pop-up menu
+
+void THexGrid::SetPopupMenu(QMenu* menu) {
+  if (FPopupMenu) disconnect(FPopupMenu, nullptr, this, nullptr);
+  FPopupMenu = menu;
+  if (!menu) return;
+  // The menu hides before the chosen item is triggered, so the clicked cell
+  // is forgotten only once that has run.
+  connect(menu, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, [this] { FMenuAdr = -1; }); });
+}
+
+int THexGrid::MenuAddress() const { return FMenuAdr >= 0 ? FMenuAdr : coor2adr(FCol, FRow); }
+
+void THexGrid::contextMenuEvent(QContextMenuEvent* e) {
+  if (!FPopupMenu) {
+    QWidget::contextMenuEvent(e);
+    return;
+  }
+  FMenuAdr = e->reason() == QContextMenuEvent::Mouse ? AddressAt(e->pos()) : -1;
+  FPopupMenu->popup(e->globalPos());
+  e->accept();
 }
 
 // ---------------------------------------------------------------------------

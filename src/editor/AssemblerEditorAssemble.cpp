@@ -2,6 +2,7 @@
 #include "editor/AssemblerEditor.h"
 
 #include "assembler/AsmParser.h"
+#include "assembler/MnemonicHint.h"
 #include "desktop/Platform.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/MachineHost.h"
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -21,6 +23,8 @@
 namespace {
 
 constexpr int ErrorItemHeight = 16;
+// Long enough to read; the status bar's panels come back after it.
+constexpr int HintShowMs = 30000;
 
 }  // namespace
 
@@ -28,6 +32,7 @@ void TAssemblerEditor::AssembleButtonClick() {
   TWaitCursor wait;
   ErrorBox->clear();
   FErrorPositions.clear();
+  EditorStatusBar->clearMessage();
   FParser->Assemble([this](int line, int column, const std::string& message) { AddError(line, column, message); });
   if (!FErrorPositions.empty()) {
     ShowError(0);
@@ -72,6 +77,13 @@ void TAssemblerEditor::AddError(int line, int column, const std::string& message
                               .arg(line + 1)
                               .arg(QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()))));
   item->setSizeHint(QSize(ErrorBox->fontMetrics().horizontalAdvance(item->text()) + 8, ErrorItemHeight));
+  // The described messages do not name a misspelt mnemonic, which the parser
+  // takes for a label; the entry's tooltip does.
+  const QTextBlock block = Document()->findBlockByNumber(line);
+  if (block.isValid()) {
+    const std::string hint = MisspeltMnemonicHint(block.text().toStdString());
+    item->setToolTip(QString::fromStdString(hint));
+  }
   ErrorBox->addItem(item);
   FErrorPositions.push_back({line, column});
 }
@@ -79,6 +91,12 @@ void TAssemblerEditor::AddError(int line, int column, const std::string& message
 void TAssemblerEditor::ShowError(int i) {
   if (i < 0 || i >= static_cast<int>(FErrorPositions.size())) return;
   ErrorBox->setCurrentRow(i);
+  // The hint of the entry shows in the status bar too, where the student looks next.
+  const QString hint = ErrorBox->item(i)->toolTip();
+  if (hint.isEmpty())
+    EditorStatusBar->clearMessage();
+  else
+    EditorStatusBar->showMessage(hint, HintShowMs);
   MenuPreviousError->setEnabled(i > 0);
   MenuNextError->setEnabled(i < ErrorBox->count() - 1);
   // The list is not updated by later edits: an entry may name a line or a

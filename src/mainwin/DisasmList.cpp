@@ -81,6 +81,16 @@ void TDisasmList::SetSelectedRow(int row) {
   if (FAnnounceChanges && TAccessEvents::Listening()) TDisasmListAccessible::NotifySelection(this);
 }
 
+void TDisasmList::SetPcRow(int row) {
+  if (row < -1 || row >= RowCount()) row = -1;
+  if (row == FPcRow) return;
+  const int old = FPcRow;
+  FPcRow = row;
+  UpdateRow(old);
+  UpdateRow(row);
+  SetSelectedRow(row);
+}
+
 void TDisasmList::SetTopRow(int row) {
   row = std::clamp(row, 0, MaxTopRow());
   if (row == FTopRow) return;
@@ -139,7 +149,7 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
   const int indent = FMarkedCount > 0 ? MarginWidth : 0;
   for (int row = first; row <= last; ++row) {
     const QRect rect = RowRect(row);
-    const bool selected = row == FSelected;
+    const bool selected = FPcRow >= 0 ? row == FPcRow : row == FSelected;
     painter.fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Window));
     if (FMarked[static_cast<size_t>(row)] != 0) {
       painter.save();
@@ -156,6 +166,13 @@ void TDisasmList::paintEvent(QPaintEvent* event) {
                        FLabels.value(row));
     painter.drawText(rect.adjusted(2 + indent + FLabelWidth, 0, 0, 0),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, FRows[row]);
+    if (row == FSelected && !selected) {
+      painter.save();
+      painter.setPen(QPen(TextColor(), 1, Qt::DotLine));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRect(rect.adjusted(0, 0, -1, -1));
+      painter.restore();
+    }
   }
 }
 

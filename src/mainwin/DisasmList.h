@@ -31,9 +31,15 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   QString RowText(int row) const { return FRows.value(row); }
   void SetRowText(int row, const QString& text);
 
+  // The row with the keyboard focus, which F2, F4 and the composer act on;
   // -1 for none.
   int SelectedRow() const { return FSelected; }
   void SetSelectedRow(int row);
+  // The row of the instruction at PC: it keeps the highlight while the
+  // student clicks or moves to another row, which then shows an outline.
+  // Moving PC to another row brings the selection along.
+  int PcRow() const { return FPcRow; }
+  void SetPcRow(int row);
 
   // The first visible row; clamped to 0 .. RowCount - VisibleRows.
   int TopRow() const { return FTopRow; }
@@ -102,6 +108,7 @@ class TDisasmList : public QAbstractScrollArea, public TZoomable {
   std::vector<uint8_t> FMarked;
   int FMarkedCount = 0;
   int FSelected = -1;
+  int FPcRow = -1;
   int FTopRow = 0;
   int FUpdateDepth = 0;
   bool FScrollSyncPending = false;

@@ -14,7 +14,7 @@ QString TDisasmRowAccessible::text(QAccessible::Text t) const {
   if (!isValid()) return QString();
   if (t == QAccessible::Name) return List()->RowText(FRow).trimmed();
   // The row PC points at is the next instruction; a reader says so.
-  if (t == QAccessible::Description && FRow == List()->SelectedRow()) return QStringLiteral("program counter");
+  if (t == QAccessible::Description && FRow == List()->PcRow()) return QStringLiteral("program counter");
   return QString();
 }
 

@@ -6,8 +6,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
+#include <QPainter>
+
+#include <algorithm>
 
 namespace {
+
+const QColor WatchMarkColor(220, 0, 0);
 
 QString Hex2(int value) { return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
 
@@ -46,24 +51,36 @@ void TMainWin::CreateBreakpointCommands() {
   MenuWatchMemory = MainMemoryPopup->addAction(QStringLiteral("Stop when written"));
   MenuWatchMemory->setCheckable(true);
   connect(MainMemoryPopup, &QMenu::aboutToShow, this, [this] {
-    const int adr = MainMemory->coor2adr(MainMemory->Col(), MainMemory->Row());
+    const int adr = MainMemory->MenuAddress();
     MenuBreakHere->setChecked(FSession->Breakpoint(adr));
     MenuWatchMemory->setChecked(FSession->Watched(csMemory, adr));
   });
-  connect(MenuBreakHere, &QAction::triggered, this,
-          [this] { ToggleBreakpoint(MainMemory->coor2adr(MainMemory->Col(), MainMemory->Row())); });
-  connect(MenuWatchMemory, &QAction::triggered, this,
-          [this] { ToggleWatch(csMemory, MainMemory->coor2adr(MainMemory->Col(), MainMemory->Row())); });
+  connect(MenuBreakHere, &QAction::triggered, this, [this] { ToggleBreakpoint(MainMemory->MenuAddress()); });
+  connect(MenuWatchMemory, &QAction::triggered, this, [this] { ToggleWatch(csMemory, MainMemory->MenuAddress()); });
 
   RegistersPopup->addSeparator();
   MenuWatchRegister = RegistersPopup->addAction(QStringLiteral("Stop when written"));
   MenuWatchRegister->setCheckable(true);
-  connect(RegistersPopup, &QMenu::aboutToShow, this, [this] {
-    MenuWatchRegister->setChecked(
-        FSession->Watched(csRegister, Registers->coor2adr(Registers->Col(), Registers->Row())));
-  });
-  connect(MenuWatchRegister, &QAction::triggered, this,
-          [this] { ToggleWatch(csRegister, Registers->coor2adr(Registers->Col(), Registers->Row())); });
+  connect(RegistersPopup, &QMenu::aboutToShow, this,
+          [this] { MenuWatchRegister->setChecked(FSession->Watched(csRegister, Registers->MenuAddress())); });
+  connect(MenuWatchRegister, &QAction::triggered, this, [this] { ToggleWatch(csRegister, Registers->MenuAddress()); });
+
+  // A watched cell carries a dot in its corner, as a breakpoint row does in
+  // the disassembly margin; the cell's own colours stay as they are.
+  auto watchMark = [this](TCellSpace space) {
+    return [this, space](THexGrid* grid, int col, int row, const QRect& rect, TGridDrawState, QPainter& painter) {
+      if (!FSession->Watched(space, grid->coor2adr(col, row))) return;
+      painter.save();
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(WatchMarkColor);
+      const int d = std::max(4, rect.height() / 3);
+      painter.drawEllipse(QRect(rect.right() - d, rect.top() + 1, d, d));
+      painter.restore();
+    };
+  };
+  MainMemory->OnDrawCell = watchMark(csMemory);
+  Registers->OnDrawCell = watchMark(csRegister);
 }
 
 void TMainWin::ToggleBreakpoint(int address) {
@@ -82,6 +99,8 @@ void TMainWin::ToggleWatch(TCellSpace space, int address) {
   const QString name = space == csRegister ? QStringLiteral("R%1").arg(address & 0x0F, 0, 16).toUpper()
                                            : QStringLiteral("Cell ") + Hex2(address);
   SetStatus(name + (on ? QStringLiteral(" watched") : QStringLiteral(" no longer watched")), Qt::black);
+  THexGrid* grid = space == csRegister ? Registers : MainMemory;
+  grid->update(grid->CellRect(address));
 }
 
 void TMainWin::RemoveAllBreakpoints() {
@@ -91,6 +110,8 @@ void TMainWin::RemoveAllBreakpoints() {
   }
   for (int n = 0; n < RegisterCount; ++n) FSession->SetWatch(csRegister, n, false);
   for (int row = 0; row < DisasmWin->RowCount(); ++row) DisasmWin->SetRowMarked(row, false);
+  MainMemory->update();
+  Registers->update();
   ShowSourceBreakpoints();
 }
 

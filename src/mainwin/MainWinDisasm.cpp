@@ -23,7 +23,7 @@ void TMainWin::RewriteDisasmRow(int row) {
   const int pc = WrapAddress(FSession->PC());
   const int start = 2 * row + (pc & 1);
   DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
-  if (pc == start) DisasmWin->SetSelectedRow(row);
+  if (pc == start) DisasmWin->SetPcRow(row);
   DisasmWin->SetRowMarked(row, FSession->Breakpoint(start));
   if (DisasmWin->LabelColumnWidth() > 0) {
     const TMapLabel* label = FDebug->LabelAt(start & 0xFF);
@@ -39,7 +39,7 @@ void TMainWin::RewriteAllDisasmRows() {
 
 void TMainWin::PcChanged(int pc) {
   const int row = (pc & 0xFF) / 2;
-  DisasmWin->SetSelectedRow(row);
+  DisasmWin->SetPcRow(row);
   DisasmWin->SetTopRow(row - 3);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "assembler/AsmParser.h"
+#include "assembler/MnemonicHint.h"
 
 namespace {
 
@@ -25,6 +26,29 @@ TEST(AsmDiagnostics, ExpectedListNamesMembersInFixedOrder) {
       {{twNumber, 98, -1, 200}, "number"},
   };
   for (const auto& [set, expected] : cases) EXPECT_EQ(TAsmParser::ExpectedList(set), expected);
+}
+
+TEST(AsmDiagnostics, AMisspeltMnemonicGetsAHintNamingTheNearestOne) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"laod R3,1", "laod is not a mnemonic; did you mean load?"},
+      {"  LAOD R3,1 ; two letters swapped", "LAOD is not a mnemonic; did you mean load?"},
+      {"\tstor R1,[20]", "stor is not a mnemonic; did you mean store?"},
+      {"hlat", "hlat is not a mnemonic; did you mean halt?"},
+      {"jmpeg R1=R0,10", "jmpeg is not a mnemonic; did you mean jmpEQ?"},
+      {"adi R1,R2,R3", "adi is not a mnemonic; did you mean addi?"},
+      {"storre R1,[20]", "storre is not a mnemonic; did you mean store?"},
+      // A label, with or without its colon, a real mnemonic, and words too far from any.
+      {"laod: load R1,2", ""},
+      {"loop load R1,2", ""},
+      {"lood jmp loop", ""},
+      {"load R3,1", ""},
+      {"DB 1,2", ""},
+      {"xyzzy R1", ""},
+      {"lo R1", ""},
+      {"; laod R3,1", ""},
+      {"", ""},
+  };
+  for (const auto& [line, hint] : cases) EXPECT_EQ(MisspeltMnemonicHint(line), hint) << line;
 }
 
 TEST(AsmDiagnostics, MessageTable) {

@@ -4,6 +4,7 @@
 
 #include "controls/ShowText.h"
 
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <QPrinter>
@@ -255,4 +256,29 @@ TEST_F(EditorAssembleTest, AMinimizedMainWindowIsRestoredToShowTheAssembledProgr
   EXPECT_EQ(Main->MainMemory->GetContents(0), 0xC0);
   EXPECT_FALSE(Main->isMinimized());
   EXPECT_TRUE(Main->isVisible());
+}
+
+TEST_F(EditorAssembleTest, AMisspeltMnemonicKeepsItsEntriesAndAddsAHint) {
+  const QString hint = QStringLiteral("laod is not a mnemonic; did you mean load?");
+  for (const char* line : {"load R1,2", "laod R3,1"}) {
+    Type(line);
+    Key(Qt::Key_Return);
+  }
+  Type("load R4");
+  Click(Editor->AssembleButton);
+  // The described entries, unchanged; then line 3's, which have no hint.
+  ASSERT_GE(Entries().size(), 3);
+  ASSERT_EQ(Entries().mid(0, 2), QStringList({"line 2: Syntax error. Expected: ':'",
+                                              "line 2: Unknown identifier. Expected: mnemonic, nothing"}));
+  ASSERT_TRUE(Entries()[2].startsWith("line 3: "));
+  EXPECT_EQ(Editor->ErrorBox->item(0)->toolTip(), hint);
+  EXPECT_EQ(Editor->ErrorBox->item(1)->toolTip(), hint);
+  EXPECT_EQ(Editor->ErrorBox->item(2)->toolTip(), "");
+  EXPECT_EQ(Editor->statusBar()->currentMessage(), hint);
+  // An entry without a hint takes it away again.
+  Editor->MenuNextError->trigger();
+  Editor->MenuNextError->trigger();
+  EXPECT_EQ(Editor->statusBar()->currentMessage(), "");
+  QTest::mouseClick(Editor->ErrorBox->viewport(), Qt::LeftButton, {}, EntryCenter(1));
+  EXPECT_EQ(Editor->statusBar()->currentMessage(), hint);
 }
