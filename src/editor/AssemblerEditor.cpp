@@ -224,10 +224,21 @@ void TAssemblerEditor::CreateMenus() {
   connect(MenuExitFile, &QAction::triggered, this, &QWidget::close);
 
   EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-  // Undo has no visible item; Ctrl+Z reaches the text control's own undo.
+  // The text control's own undo history. Ctrl+Y deletes the caret line in
+  // this editor, so Redo has Ctrl+Shift+Z only.
   MenuUndo = MakeAction(EditMenu, QStringLiteral("&Undo"), QKeySequence(QStringLiteral("Ctrl+Z")));
-  MenuUndo->setVisible(false);
-  EditMenu->addSeparator()->setVisible(false);
+  MenuRedo = MakeAction(EditMenu, QStringLiteral("&Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+  MenuUndo->setStatusTip(QStringLiteral("Take back the last change of the text"));
+  MenuRedo->setStatusTip(QStringLiteral("Make the change taken back again"));
+  MenuUndo->setEnabled(false);
+  MenuRedo->setEnabled(false);
+  connect(TextEditor, &QPlainTextEdit::undoAvailable, MenuUndo, &QAction::setEnabled);
+  connect(TextEditor, &QPlainTextEdit::redoAvailable, MenuRedo, &QAction::setEnabled);
+  connect(MenuRedo, &QAction::triggered, this, [this] {
+    TextEditor->redo();
+    TextEditor->viewport()->update();
+  });
+  EditMenu->addSeparator();
   MenuCut = MakeAction(EditMenu, QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")));
   MenuCopy = MakeAction(EditMenu, QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")));
   MenuPaste = MakeAction(EditMenu, QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")));
@@ -237,6 +248,7 @@ void TAssemblerEditor::CreateMenus() {
   MenuUseSyntaxHighlight = MakeAction(EditMenu, QStringLiteral("Use Syntaxhighlight"));
   MenuUseSyntaxHighlight->setCheckable(true);
   MenuUseSyntaxHighlight->setChecked(true);
+  CreateFindCommands();
   connect(EditMenu, &QMenu::aboutToShow, this, [this] { EditMenuClick(); });
   // Shortcuts must work whatever the menu showed when it was last opened.
   connect(EditMenu, &QMenu::aboutToHide, this, [this] {
@@ -254,6 +266,14 @@ void TAssemblerEditor::CreateMenus() {
 
   MenuAssemble = menuBar()->addAction(QStringLiteral("&Assemble!"));
   MenuAssemble->setShortcut(QKeySequence(QStringLiteral("Ctrl+F9")));
+  MenuAssemble->setStatusTip(QStringLiteral("Assemble the source into memory (Ctrl+F9)"));
+  // A command on the menu bar shows no key; the Edit menu lists it with its
+  // key. The key stays on the bar's command alone: two actions with one
+  // shortcut would make it ambiguous and neither would run.
+  EditMenu->addSeparator();
+  MenuAssembleItem = EditMenu->addAction(QStringLiteral("Asse&mble\tCtrl+F9"));
+  MenuAssembleItem->setStatusTip(MenuAssemble->statusTip());
+  connect(MenuAssembleItem, &QAction::triggered, this, [this] { AssembleButtonClick(); });
   connect(MenuAssemble, &QAction::triggered, this, [this] { AssembleButtonClick(); });
 
   ErrorsMenu = menuBar()->addMenu(QStringLiteral("E&rrors"));
@@ -276,6 +296,8 @@ void TAssemblerEditor::CreateStatusBar() {
   StatusPosition = MakePanel(EditorStatusBar, Qt::AlignRight);
   StatusModified = MakePanel(EditorStatusBar, Qt::AlignLeft);
   StatusMode = MakePanel(EditorStatusBar, Qt::AlignLeft);
+  FFindPanel = new QLabel(EditorStatusBar);
+  EditorStatusBar->addWidget(FFindPanel, 1);
 }
 
 QTextDocument* TAssemblerEditor::Document() const { return TextEditor->document(); }

@@ -5,12 +5,16 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <QTextDocument>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 class QAction;
+class QCheckBox;
+class QDialog;
+class QLineEdit;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -81,6 +85,11 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   QAction* MenuPrint;
   QAction* MenuExitFile;
   QAction* MenuUndo;
+  QAction* MenuRedo;
+  QAction* MenuFind;
+  QAction* MenuReplace;
+  QAction* MenuGoToLine;
+  QAction* MenuAssembleItem;
   QAction* MenuCut;
   QAction* MenuCopy;
   QAction* MenuPaste;
@@ -145,6 +154,25 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   // The text as it is printed: the colours made part of the characters.
   std::unique_ptr<QTextDocument> PrintDocument() const;
 
+  // Find, Replace and Go to line (AssemblerEditorFind.cpp). The dialog is
+  // made on first use and stays with the editor, not modal.
+  QDialog* FindDialog = nullptr;
+  QLineEdit* FindText = nullptr;
+  QLineEdit* ReplaceWithText = nullptr;
+  QCheckBox* FindMatchCase = nullptr;
+  QWidget* ReplaceRow = nullptr;
+  void ShowFindDialog(bool replace);
+  // From the caret on, wrapping at the end; selects the match. Otherwise
+  // the status bar says "Not found".
+  bool FindNext();
+  // Replaces the selection when it is a match, then finds the next one.
+  void ReplaceNext();
+  // Every match, as one undo step; returns how many.
+  int ReplaceAll();
+  void GoToLine(int line);
+  void MenuGoToLineClick();
+  QString FindStatusText() const;
+
   // Assembling and the errors.
   void AssembleButtonClick();
   void AddError(int line, int column, const std::string& message);
@@ -208,6 +236,10 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void SetErrorsMenuEnabled(bool enabled);
   void CopyImageToMemory();
   void CreateDebugCommands();
+  void CreateFindCommands();
+  QTextDocument::FindFlags FindFlags() const;
+  QLabel* FFindPanel = nullptr;
+  std::vector<QWidget*> FReplaceButtons;
   QString FPcPlaceText;
   QLabel* FPcPlacePanel = nullptr;
 
