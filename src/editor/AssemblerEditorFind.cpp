@@ -40,7 +40,7 @@ void TAssemblerEditor::ShowFindDialog(bool replace) {
     auto* form = new QFormLayout;
     FindText = new QLineEdit(FindDialog);
     FindText->setAccessibleName(QStringLiteral("Find what"));
-    form->addRow(QStringLiteral("Fi&nd what:"), FindText);
+    form->addRow(QStringLiteral("Find &what:"), FindText);
     ReplaceRow = new QWidget(FindDialog);
     auto* replaceLayout = new QHBoxLayout(ReplaceRow);
     replaceLayout->setContentsMargins(0, 0, 0, 0);
