@@ -8,6 +8,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -104,6 +105,21 @@ void TShowText::Write(const char* text) {
   for (; *text; ++text) Write(*text);
 }
 
+QString TShowText::VisibleText() const {
+  QStringList lines = Lines();
+  for (QString& line : lines) {
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == QLatin1Char(' ')) --end;
+    line.truncate(end);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void TShowText::SetContextMenu(QMenu* menu) {
+  FContextMenu = menu;
+  setContextMenuPolicy(menu ? Qt::DefaultContextMenu : Qt::NoContextMenu);
+}
+
 QStringList TShowText::Lines() const {
   QStringList result;
   for (const std::string& line : FModel.Lines()) {
@@ -187,8 +203,13 @@ void TShowText::SetFontColor(const QColor& value) {
   update();
 }
 
-// Mouse buttons do nothing in the terminal: no caret, no selection, no menu.
+// Mouse buttons do nothing in the terminal but open its menu: no caret, no
+// selection.
 void TShowText::mousePressEvent(QMouseEvent* e) { e->accept(); }
 void TShowText::mouseReleaseEvent(QMouseEvent* e) { e->accept(); }
 void TShowText::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }
-void TShowText::contextMenuEvent(QContextMenuEvent* e) { e->accept(); }
+void TShowText::contextMenuEvent(QContextMenuEvent* e) {
+  e->accept();
+  // popup, not exec: a run goes on writing while the menu is open.
+  if (FContextMenu) FContextMenu->popup(e->globalPos());
+}

@@ -12,6 +12,8 @@
 // bytes are written one at a time. A write only changes the text model and
 // asks for a repaint; painting draws the model, mapping every byte through
 // Windows-1252 (control codes included) and interpreting nothing else.
+class QMenu;
+
 class TShowText : public QFrame {
   Q_OBJECT
 
@@ -23,6 +25,14 @@ class TShowText : public QFrame {
   // Shows base with the bytes written after it: the terminal as it was at
   // an earlier point of the output (a step back takes printed bytes away).
   void Restore(const TTerminalModel& base, std::string_view bytes);
+
+  // Empties the terminal; the next byte is written at the top left.
+  void Clear() { Restore(TTerminalModel(), {}); }
+  // The text shown, a line each, without the blanks at the ends of lines.
+  QString VisibleText() const;
+  // The menu the right mouse button (or the menu key) opens; none by default.
+  void SetContextMenu(QMenu* menu);
+  QMenu* ContextMenu() const { return FContextMenu; }
 
   // Measures "x" in the current font, sets the size in character cells and
   // fits the lines to it.
@@ -67,6 +77,7 @@ class TShowText : public QFrame {
   void RequestRepaint();
 
   TTerminalModel FModel;
+  QMenu* FContextMenu = nullptr;
   int FCols = 0;
   int FRows = 0;
   int FLastFontHeight = 0;

@@ -169,7 +169,9 @@ void TSimulator::ApplyEdit(TEditAction action, const std::vector<TCellEdit>& cel
     if (edit.Space == csMemory) FMemoryModified = true;
     if (output) FOutput.push_back(static_cast<char>(edit.Value & 0xFF));
   }
-  if (records.empty()) return;
+  // An edit that changes nothing is not worth an Undo, except clearing the
+  // terminal, which changes only what the window shows.
+  if (records.empty() && action != eaClearOutput) return;
   if (records.size() + 2 > THistory::ChunkRecords) {
     // Larger than any edit a student can make: too big to keep, and the
     // history before it no longer leads to this state.

@@ -99,6 +99,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
   CreateOutsideFileCommands();
   CreateDebugCommands();
   CreateBreakpointCommands();
+  CreateTerminalCommands();
   ConnectGrids();
   CreateAccessibility();
 

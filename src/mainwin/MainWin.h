@@ -148,6 +148,8 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void RedoEditClick();
   QAction* MenuStepBack = nullptr;
   QAction* MenuBackToStart = nullptr;
+  QAction* MenuClearOutput = nullptr;
+  QAction* MenuCopyOutput = nullptr;
   QAction* MenuUndo = nullptr;
   QAction* MenuRedo = nullptr;
   // View > Trace: what each instruction stepped through did, in words.
@@ -271,6 +273,13 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void CreateOutsideFileCommands();
   void CreateViews();
   void CreateDebugCommands();
+  // The terminal's menu and its items in the Run menu.
+  void CreateTerminalCommands();
+  void ClearOutput();
+  void CopyOutput();
+  // After an Undo or Redo of clearing the terminal.
+  void OutputUncleared();
+  void OutputClearedAgain();
   void CreateBreakpointCommands();
   void EndRunToRow();
   // The editor's current line and breakpoint marks follow the machine.

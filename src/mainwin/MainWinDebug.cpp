@@ -30,6 +30,7 @@ QString EditActionName(TEditAction action) {
     case eaComposer: return QStringLiteral("Composer");
     case eaAssemble: return QStringLiteral("Assemble");
     case eaLoadFile: return QStringLiteral("Open file");
+    case eaClearOutput: return QStringLiteral("Clear output");
   }
   return QString();
 }
@@ -191,6 +192,7 @@ void TMainWin::UndoEditClick() {
   // edit of the session, so one Undo takes back exactly one of them.
   const auto before = FSession->MemoryCells();
   FSession->Undo();
+  if (action == eaClearOutput) OutputUncleared();
   // Memory that changed is no longer what a file holds.
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
@@ -206,6 +208,7 @@ void TMainWin::RedoEditClick() {
   const TEditAction action = FSession->RedoEdits().back().Action;
   const auto before = FSession->MemoryCells();
   FSession->Redo();
+  if (action == eaClearOutput) OutputClearedAgain();
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
   SetStatus(QStringLiteral("Redone: ") + EditActionName(action), Qt::black);

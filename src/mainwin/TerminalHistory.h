@@ -19,6 +19,10 @@ class TTerminalHistory {
   struct TSnapshot {
     uint64_t Position = 0;  // bytes of output written before it
     TTerminalModel Terminal;
+    // Set when the student cleared the terminal here: Terminal is empty and
+    // Before is what it showed, for an Undo of the clearing.
+    bool Cleared = false;
+    TTerminalModel Before;
   };
 
   TTerminalHistory() : FSnapshots(1) {}
@@ -32,6 +36,14 @@ class TTerminalHistory {
   // that are no longer needed go. Returns the position of the oldest one
   // kept, before which the session may forget its bytes.
   uint64_t LetGo(uint64_t reachable);
+
+  // The student cleared the terminal, which showed terminal at position:
+  // from there on it is drawn again from an empty one.
+  void Clear(uint64_t position, const TTerminalModel& terminal);
+  // Takes the newest clearing back: false when it is no longer held (the
+  // undo of the edit is then out of reach too), else terminal is set to what
+  // the terminal showed before it.
+  bool Unclear(TTerminalModel& terminal);
 
   size_t Count() const { return FSnapshots.size(); }
 

@@ -1,0 +1,65 @@
+#include "mainwin/MainWin.h"
+
+#include "controls/ShowText.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+
+namespace {
+
+const QString ClearOutputHint = QStringLiteral("Empty the output terminal (Undo brings the text back)");
+const QString CopyOutputHint = QStringLiteral("Copy the text of the output terminal to the clipboard");
+
+QAction* AddTerminalItem(QMenu* menu, const QString& caption, const QString& hint) {
+  QAction* action = menu->addAction(caption);
+  action->setToolTip(hint);
+  action->setStatusTip(hint);
+  return action;
+}
+
+}  // namespace
+
+void TMainWin::CreateTerminalCommands() {
+  // Below the items students know, so that those keep their places.
+  RunMenu->addSeparator();
+  MenuClearOutput = AddTerminalItem(RunMenu, QStringLiteral("Clear o&utput"), ClearOutputHint);
+  MenuCopyOutput = AddTerminalItem(RunMenu, QStringLiteral("Cop&y output"), CopyOutputHint);
+  connect(MenuClearOutput, &QAction::triggered, this, [this] { ClearOutput(); });
+  connect(MenuCopyOutput, &QAction::triggered, this, [this] { CopyOutput(); });
+
+  auto* menu = new QMenu(OutputBox);
+  menu->setToolTipsVisible(true);
+  connect(AddTerminalItem(menu, QStringLiteral("Clear &output"), ClearOutputHint), &QAction::triggered, this,
+          [this] { ClearOutput(); });
+  connect(AddTerminalItem(menu, QStringLiteral("&Copy"), CopyOutputHint), &QAction::triggered, this,
+          [this] { CopyOutput(); });
+  OutputBox->SetContextMenu(menu);
+}
+
+void TMainWin::ClearOutput() {
+  // The terminal first catches up with the output, so that the clearing
+  // sits at the point of the output where the student saw it.
+  SyncViews();
+  FTerminalHistory.Clear(FOutputShown, OutputBox->Model());
+  FSession->Edit(eaClearOutput, {});
+  OutputBox->Clear();
+  SyncViews();
+  SetStatus(QStringLiteral("Output cleared"), Qt::black);
+}
+
+void TMainWin::OutputUncleared() {
+  TTerminalModel before;
+  if (FTerminalHistory.Unclear(before)) OutputBox->Restore(before, {});
+}
+
+void TMainWin::OutputClearedAgain() {
+  FTerminalHistory.Clear(FOutputShown, OutputBox->Model());
+  OutputBox->Clear();
+}
+
+void TMainWin::CopyOutput() {
+  QGuiApplication::clipboard()->setText(OutputBox->VisibleText());
+  SetStatus(QStringLiteral("Output copied"), Qt::black);
+}
