@@ -1,6 +1,7 @@
 #include "mainwin/ExercisePane.h"
 
 #include "assembler/AsmParser.h"
+#include "desktop/HelpHook.h"
 #include "editor/AssemblerEditor.h"
 
 #include <QAction>
@@ -85,6 +86,7 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
   TotalLabel->setFont(bold);
   layout->addWidget(TotalLabel);
   setWidget(body);
+  SetHelpContext(this, 906);
 
   // On the editor's window, so that F6 checks wherever the caret is.
   CheckAction = new QAction(QStringLiteral("Check"), &editor);
