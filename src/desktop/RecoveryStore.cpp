@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,15 @@ const QString EntrySuffix = QStringLiteral(".entry");
 const QByteArray Magic = "Orvik recovery 1";
 
 }  // namespace
+
+TRecoveryEntry TRecoveryEntry::Now(QString key, QString kind, QString name) {
+  TRecoveryEntry entry;
+  entry.Key = std::move(key);
+  entry.Kind = std::move(kind);
+  entry.Name = std::move(name);
+  entry.Time = QDateTime::currentDateTime();
+  return entry;
+}
 
 QString TRecoveryEntry::FirstLine() const {
   if (Kind != QLatin1String("source")) return QString();
