@@ -147,8 +147,9 @@ std::vector<TRecoveryEntry> TRecoveryStore::TakeOrphans() {
     // A lock held by a running program (this one's other windows, or a
     // second instance) is not ours to take.
     if (!lock->tryLock(0)) continue;
+    const QFileInfoList files = QDir(folder).entryInfoList({QLatin1Char('*') + EntrySuffix}, QDir::Files);
     bool any = false;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({QLatin1Char('*') + EntrySuffix}, QDir::Files)) {
+    for (const QFileInfo& file : files) {
       QFile input(file.filePath());
       TRecoveryEntry entry;
       if (!input.open(QIODevice::ReadOnly) || !DecodeRecoveryEntry(input.readAll(), entry)) continue;
@@ -157,11 +158,17 @@ std::vector<TRecoveryEntry> TRecoveryStore::TakeOrphans() {
       entries.push_back(std::move(entry));
       any = true;
     }
-    if (!any) {
+    if (files.isEmpty()) {
       // Nothing left to offer: a folder of a program that was killed
       // before it wrote anything.
       lock->unlock();
       QDir(folder).removeRecursively();
+      continue;
+    }
+    if (!any) {
+      // Entries that cannot be read now (another user's permissions, a
+      // newer version's format) are left alone, never deleted unread.
+      lock->unlock();
       continue;
     }
     FTaken.push_back({folder, std::move(lock)});
