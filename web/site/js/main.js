@@ -7,6 +7,7 @@ import {Documents} from './documents.js';
 import {AsmEditor, textToBytes} from './editor.js';
 import {download} from './files.js';
 import {HexGrid, hexText} from './grid.js';
+import {SourceGutter} from './gutter.js';
 import {installKeys} from './keys.js';
 import {Runner} from './runner.js';
 import {Black, setStatus, showSelection} from './status.js';
@@ -90,6 +91,11 @@ class Simulator {
           this.store.saveSourceSoon(this.editor.text);
         },
     );
+    this.gutter = new SourceGutter(core, $('source').parentElement, $('source'), () => {
+      this.store.saveBreakpoints(core);
+      this.refresh();
+    });
+    this.editor.onReplace = () => this.gutter.reset();
     this.captions();
     this.wire();
     // The terminal has its size before a reload gives its text back.
@@ -202,6 +208,7 @@ class Simulator {
     this.registers.update(registers, true);
     this.sysregs.update([core.pc(), core.ir()], true);
     this.disasm.update(follow);
+    this.gutter.paint();
     this.terminal.paint();
     $('trace').textContent = core.trace();
     $('step-back').disabled = this.runner.running || !core.canStepBack();
