@@ -140,7 +140,14 @@ class Simulator {
     $('asm-save').addEventListener('click', () => docs.saveSource());
     $('example-hello').addEventListener('click', () => docs.example('examples/hello.asm'));
     $('example-output').addEventListener('click', () => docs.example('examples/outputtest.asm'));
-    installKeys({assemble: () => docs.assemble()});
+    $('run-to-row').addEventListener('click', () => runner.runTo(this.disasm.selectedAddress()));
+    installKeys({
+      running: () => runner.running,
+      assemble: () => docs.assemble(),
+      runToRow: () => $('run-to-row').click(),
+      openSource: () => docs.openSource(),
+      saveSource: () => docs.saveSource(),
+    });
     addEventListener('pagehide', () => this.persist());
     addEventListener('visibilitychange', () => this.persist());
     addEventListener('storage', (e) => {

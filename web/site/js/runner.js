@@ -19,6 +19,8 @@ export class Runner {
     this.lastFrame = 0;
     this.chunk = 4096;
     this.instructions = 0;
+    // The breakpoint Run to row set for its run only, -1 none.
+    this.runToAddress = -1;
   }
 
   // The speed changed: no instructions owed from the old one.
@@ -51,7 +53,7 @@ export class Runner {
     if (this.running) return;
     this.running = true;
     setStatus('Running...', Green);
-    $('run').disabled = true;
+    $('run').disabled = $('run-to-row').disabled = true;
     $('break').disabled = false;
     // At a set speed the first instruction is due at once: a student sees
     // the program start at the click, then one instruction per period.
@@ -60,10 +62,25 @@ export class Runner {
     this.frame(this.lastFrame);
   }
 
+  // Runs until PC reaches address (or the program stops before), with a
+  // breakpoint there for this run only unless the student set one.
+  runTo(address) {
+    if (this.running || address < 0) return;
+    if (!this.core.breakpoint(address)) {
+      this.core.setBreakpoint(address, true);
+      this.runToAddress = address;
+    }
+    this.run();
+  }
+
   stop(text, colour) {
     if (!this.running) return;
     this.running = false;
-    $('run').disabled = false;
+    if (this.runToAddress >= 0) {
+      this.core.setBreakpoint(this.runToAddress, false);
+      this.runToAddress = -1;
+    }
+    $('run').disabled = $('run-to-row').disabled = false;
     $('break').disabled = true;
     setStatus(text, colour);
     this.app.refresh();
