@@ -7,13 +7,17 @@ import {download, pickFile} from './files.js';
 import {HexGrid, hexText} from './grid.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
+import {initOffline} from './offline.js';
+import {initShare} from './share.js';
+import {initTheme} from './theme.js';
 
 const $ = (id) => document.getElementById(id);
-const Black = 'rgb(0, 0, 0)';
-const Green = 'rgb(0, 128, 0)';
-// Darker than the desktop's pure red, for 4.5:1 on the status bar's grey.
-const Red = 'rgb(200, 0, 0)';
-const Blue = 'rgb(0, 0, 192)';
+// The status colours of style.css: the desktop's, made readable on the
+// light or dark ground the page shows.
+const Black = 'var(--status-black)';
+const Green = 'var(--status-green)';
+const Red = 'var(--status-red)';
+const Blue = 'var(--status-blue)';
 // Of each frame at Max speed the run takes this long; the rest is left to
 // painting and input.
 const SliceMs = 12;
@@ -500,7 +504,10 @@ class Simulator {
   }
 }
 
+initTheme($('theme'));
 const core = await OrvikCore.create(globalThis.createOrvikCore);
 window.orvik = new Simulator(core);
 document.body.dataset.ready = 'true';
 performance.mark('orvik-interactive');
+initOffline();
+initShare(window.orvik, $('share'));
