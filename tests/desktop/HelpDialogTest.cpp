@@ -74,8 +74,8 @@ TEST_F(HelpDialogTest, EveryTopicStartsWithItsStyledTitleAndShowsNoMarkup) {
   const QRegularExpression markup(QStringLiteral("<[A-Za-z/!]|&[a-z]+;|&#"));
   const QList<int> bodyTitled = {0, 9999, 14, 15, 16, 17};
   const QList<int> contexts = HelpTopicContexts();
-  // 43 described topics and the two of the debugging commands.
-  ASSERT_EQ(contexts.size(), 45);
+  // 43 described topics, the two of the debugging commands and the exercise pane.
+  ASSERT_EQ(contexts.size(), 46);
   for (int context : contexts) {
     THelpDialog dialog;
     dialog.SelectTopic(context);
