@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "WebSession.h"
@@ -121,6 +123,17 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
 
 // --- running
 EMSCRIPTEN_KEEPALIVE int orvik_run(int budget) { return State().Session.Run(budget); }
+// The number of the stop reason a report word names ("halted", "invalid",
+// "breakpoint"; "budget" for a run that can go on), so the page holds no
+// numbers of its own; -1 for an unknown word.
+EMSCRIPTEN_KEEPALIVE int orvik_stop_reason(int length) {
+  const std::string_view word = InputView(length);
+  if (word == "budget") return srBudget;
+  const std::optional<TStopReason> reason = StopFromReportWord(word);
+  return reason ? static_cast<int>(*reason) : -1;
+}
+// The last run's stop in the status bar's words.
+EMSCRIPTEN_KEEPALIVE const char* orvik_stop_words() { return Hand(State().Session.StopText()); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
 EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }

@@ -48,19 +48,15 @@ void TWebSession::SyncOutput() {
   }
 }
 
-TWebStop TWebSession::Run(int budget) {
+TStopReason TWebSession::Run(int budget) {
   const uint64_t before = FSimulator.Executed();
   TRunPolicy policy;
   policy.Budget = static_cast<uint64_t>(std::max(budget, 1));
   const TStopReason reason = FSimulator.Run(policy);
   FExecuted = static_cast<int64_t>(FSimulator.Executed() - before);
   SyncOutput();
-  switch (reason) {
-    case srHalt: return wsHalt;
-    case srInvalid: return wsInvalid;
-    case srBreakpoint: return wsBreakpoint;
-    default: return wsBudget;
-  }
+  FStop = StopOf(FSimulator, reason);
+  return reason == srHalt || reason == srInvalid || reason == srBreakpoint ? reason : srBudget;
 }
 
 bool TWebSession::StepBack() {

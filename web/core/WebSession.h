@@ -6,15 +6,8 @@
 #include <vector>
 
 #include "machine/Simulator.h"
+#include "machine/StopWords.h"
 #include "machine/TerminalModel.h"
-
-// Why a run or a step ended.
-enum TWebStop : int {
-  wsBudget = 0,      // the instruction budget is used up; the program can go on
-  wsHalt = 1,        // halt
-  wsInvalid = 2,     // invalid instruction
-  wsBreakpoint = 3,  // PC reached an address with a breakpoint
-};
 
 // The simulator session as the browser page sees it: the desktop's
 // TSimulator (state, run policy, breakpoints, history) plus the output
@@ -32,7 +25,11 @@ class TWebSession {
   // Executes up to budget instructions (at least one), stopping after a halt,
   // an invalid instruction, or when PC reaches a breakpoint (not before the
   // first instruction: Run from a breakpoint leaves it).
-  TWebStop Run(int budget);
+  // Returns srBudget (the program can go on), srHalt, srInvalid or
+  // srBreakpoint.
+  TStopReason Run(int budget);
+  // The last Run's stop in the status bar's words ("Breakpoint at 0A").
+  std::string StopText() const { return StopWords(FStop); }
   int64_t Executed() const { return FExecuted; }  // instructions executed by the last Run
   // Undoes the last instruction, its output included; false when the newest
   // entry of the history is a user edit or there is none.
@@ -81,6 +78,7 @@ class TWebSession {
 
   TSimulator FSimulator;
   int64_t FExecuted = 0;
+  TStop FStop;
 
   // The output is kept from FOutputBase on; the terminal at that point is
   // FTerminalBase, so a step back replays the kept bytes into a copy of it.

@@ -2,10 +2,12 @@
 // session, assembler and disassembler; nothing of the machine is computed
 // here. Texts cross as 8-bit strings (one character per byte).
 
-export const StopBudget = 0;
-export const StopHalt = 1;
-export const StopInvalid = 2;
-export const StopBreakpoint = 3;
+// What run() and step() return; the numbers are the core's own, read from
+// it when the first core is made.
+export let StopBudget = -1;
+export let StopHalt = -1;
+export let StopInvalid = -1;
+export let StopBreakpoint = -1;
 
 export function bytesToString(bytes) {
   let text = '';
@@ -18,7 +20,14 @@ export class OrvikCore {
   // passes wasmBinary, the page lets it fetch orvik-core.wasm).
   static async create(factory, options = {}) { return new OrvikCore(await factory(options)); }
 
-  constructor(module) { this.m = module; }
+  constructor(module) {
+    this.m = module;
+    const reason = word => this.m._orvik_stop_reason(this.put(new TextEncoder().encode(word)));
+    StopBudget = reason('budget');
+    StopHalt = reason('halted');
+    StopInvalid = reason('invalid');
+    StopBreakpoint = reason('breakpoint');
+  }
 
   bytesAt(pointer) {
     const size = this.m._orvik_text_size();
@@ -69,6 +78,9 @@ export class OrvikCore {
   run(budget) { return this.m._orvik_run(budget); }
   executed() { return this.m._orvik_executed(); }
   step() { return this.m._orvik_run(1); }
+  // The last run's or step's stop in the status bar's words ("Halted",
+  // "Breakpoint at 0A", "Ready").
+  stopWords() { return this.textAt(this.m._orvik_stop_words()); }
   stepBack() { return this.m._orvik_step_back() !== 0; }
   canStepBack() { return this.m._orvik_can_step_back() !== 0; }
   setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
