@@ -61,6 +61,15 @@ struct TSubmissionOutcome {
 // "4/6" or "2.5/3": points as a reader writes them.
 std::string PointsText(double points);
 
+class TProgramMap;
+
+// Runs cells (256 values, an image already assembled or read) against every
+// case of files: the same run and words as a graded submission, for a source
+// the caller assembled itself (the window's Check). map, when given, names
+// the lines of stops. Safe to call from any thread: all state is local.
+TSubmissionOutcome GradeImage(const std::vector<int32_t>& cells, const TProgramMap* map,
+                              const std::vector<const TCaseFile*>& files);
+
 // Loads the submission once and runs it against every case. Never throws:
 // whatever goes wrong with one submission ends up in its outcome.
 TSubmissionOutcome GradeSubmission(const TSubmissionJob& job);

@@ -30,6 +30,7 @@ QString EditActionName(TEditAction action) {
     case eaComposer: return QStringLiteral("Composer");
     case eaAssemble: return QStringLiteral("Assemble");
     case eaLoadFile: return QStringLiteral("Open file");
+    case eaLoadCase: return QStringLiteral("Debug case");
     case eaClearOutput: return QStringLiteral("Clear output");
   }
   return QString();
