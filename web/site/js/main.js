@@ -33,6 +33,7 @@ class Simulator {
       cols: 16,
       count: 256,
       digits: () => 2,
+      name: (i) => `memory ${hexText(i, 2)}`,
       onCommit: (i, value) => this.editCell(i, value),
       onCurrent: (i) => ($('status-address').textContent = `Address: ${i}`),
       onSelection: (lo, hi) => showSelection(lo, hi),
@@ -42,6 +43,7 @@ class Simulator {
       cols: 1,
       count: 16,
       digits: () => 2,
+      name: (i) => `register R${hexText(i, 1)}`,
       onCommit: (i, value) => {
         core.setRegister(i, value);
         this.refresh();
@@ -57,6 +59,7 @@ class Simulator {
       count: 2,
       digits: (i) => (i === 0 ? 2 : 4),
       canSelect: (i) => i === 0,
+      name: (i) => (i === 0 ? 'register PC' : 'register IR'),
       onCommit: (i, value) => {
         core.setPC(value);
         this.refresh();
