@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "WebSession.h"
+#include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
 #include "assembler/SourceText.h"
@@ -95,13 +96,13 @@ EMSCRIPTEN_KEEPALIVE void orvik_load_image() {
 EMSCRIPTEN_KEEPALIVE int orvik_highlight(int length) {
   TWebState& state = State();
   const std::vector<std::string> lines = SplitSourceLines(InputView(length));
-  TAsmParser parser;
+  TAsmLexer lexer;
   state.Runs.clear();
   for (size_t line = 0; line < lines.size(); ++line) {
-    parser.SetText(lines[line].data(), static_cast<int>(lines[line].size()));
-    parser.TokenizeLine();
-    parser.AssignStyles();
-    for (const TToken& token : parser.Tokens()) {
+    lexer.SetText(lines[line].data(), static_cast<int>(lines[line].size()));
+    lexer.TokenizeLine();
+    lexer.AssignStyles();
+    for (const TToken& token : lexer.Tokens()) {
       state.Runs.insert(state.Runs.end(),
                         {static_cast<int32_t>(line), token.StartPos, token.EndPos, static_cast<int32_t>(token.Style)});
     }

@@ -13,6 +13,9 @@ import {Runner} from './runner.js';
 import {Black, setStatus, showSelection} from './status.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
+import {initOffline} from './offline.js';
+import {initShare} from './share.js';
+import {initTheme} from './theme.js';
 
 const $ = (id) => document.getElementById(id);
 // The answers when another tab wrote the source; the last is Escape's, which
@@ -263,7 +266,10 @@ class Simulator {
   }
 }
 
+initTheme($('theme'));
 const core = await OrvikCore.create(globalThis.createOrvikCore);
 window.orvik = new Simulator(core);
 document.body.dataset.ready = 'true';
 performance.mark('orvik-interactive');
+initOffline();
+initShare(window.orvik, $('share'));

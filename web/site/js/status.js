@@ -1,10 +1,10 @@
 // The status bar's words and colours, as the desktop's status panel shows
-// them.
-export const Black = 'rgb(0, 0, 0)';
-export const Green = 'rgb(0, 128, 0)';
-// Darker than the desktop's pure red, for 4.5:1 on the status bar's grey.
-export const Red = 'rgb(200, 0, 0)';
-export const Blue = 'rgb(0, 0, 192)';
+// them; the colours are style.css's, the desktop's made readable on the
+// light or dark ground the page shows.
+export const Black = 'var(--status-black)';
+export const Green = 'var(--status-green)';
+export const Red = 'var(--status-red)';
+export const Blue = 'var(--status-blue)';
 
 export function setStatus(text, colour) {
   const panel = document.getElementById('status-text');

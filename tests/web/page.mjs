@@ -1,0 +1,268 @@
+// The page as a product of its own, in headless Chromium: its colours (the
+// system's dark mode and the remembered switch, axe-core clean in each), its
+// sizes (a doubled font setting, 200 % zoom, a phone), use without a network
+// through the service worker and a new version replacing its cache, and
+// sources shared by #src= and #zsrc= links, broken ones included.
+//   node tests/web/page.mjs --site build-web/web/site
+import fs from 'node:fs';
+import {createRequire} from 'node:module';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+
+import {check, finish} from './checks.mjs';
+import {serveFolder, startChromium} from './serve.mjs';
+
+const options = {site: ''};
+for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
+if (!options.site) {
+  console.error('usage: node page.mjs --site SITE_FOLDER');
+  process.exit(2);
+}
+
+// A copy of the site, so that a new version of the service worker can be
+// written into it.
+const site = fs.mkdtempSync(path.join(os.tmpdir(), 'orvik-site-'));
+fs.cpSync(path.resolve(options.site), site, {recursive: true});
+const server = await serveFolder(site);
+const chromium = await startChromium();
+const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const errors = [];
+
+// A page in a context of its own (its own storage and service workers).
+async function freshPage({width = 1280, height = 800, dark = false, storage = {}} = {}) {
+  const context = await chromium.browser.createBrowserContext();
+  const page = await context.newPage();
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.setViewport({width, height});
+  await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: dark ? 'dark' : 'light'}]);
+  if (Object.keys(storage).length)
+    await page.evaluateOnNewDocument((s) => {
+      if (!sessionStorage.getItem('seeded')) {
+        for (const [k, v] of Object.entries(s)) localStorage.setItem(k, v);
+        sessionStorage.setItem('seeded', '1');
+      }
+    }, storage);
+  return page;
+}
+const ready = (page) => page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+const sourceOf = (page) => page.$eval('#source', (e) => e.value);
+const setSource = (page, text) => page.evaluate((t) => {
+  const area = document.getElementById('source');
+  area.value = t;
+  area.dispatchEvent(new Event('input'));
+}, text);
+async function runHello(page) {
+  await page.click('#example-hello');
+  await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
+  await page.click('#assemble');
+  await page.click('#run');
+  await page.waitForFunction(() => document.getElementById('status-text').textContent === 'Halted', {timeout: 10000})
+      .catch(() => {});
+  return page.$eval('#output pre', (e) => e.textContent);
+}
+async function seriousViolations(page) {
+  if (!(await page.evaluate(() => 'axe' in window))) await page.addScriptTag({content: axeSource});
+  return page.evaluate(async () => {
+    const {violations} = await window.axe.run(document, {resultTypes: ['violations']});
+    return violations.filter((v) => ['serious', 'critical'].includes(v.impact))
+        .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}
+// The lightness (0-255, mean of the channels) of an element's background.
+const groundOf = (page, selector) => page.$eval(selector, (e) => {
+  const [r, g, b] = getComputedStyle(e).backgroundColor.match(/\d+/g).map(Number);
+  return (r + g + b) / 3;
+});
+
+try {
+  // --- Colours: the system's choice unless the student picked one.
+  const colourCases = [
+    {system: 'light', stored: null, dark: false},
+    {system: 'dark', stored: null, dark: true},
+    {system: 'dark', stored: 'light', dark: false},
+    {system: 'light', stored: 'dark', dark: true},
+  ];
+  for (const {system, stored, dark} of colourCases) {
+    const name = `system ${system}, chosen ${stored ?? 'nothing'}`;
+    const page = await freshPage({dark: system === 'dark', storage: stored ? {'orvik.theme': stored} : {}});
+    await page.goto(server.url);
+    await ready(page);
+    const ground = await groundOf(page, '#memory');
+    check(`${name}: the grid's ground is ${dark ? 'dark' : 'light'}`, dark ? ground < 80 : ground > 200, String(ground));
+    check(`${name}: the switch shows the choice`, (await page.$eval('#theme', (e) => e.value)) === (stored ?? 'system'));
+    const output = await runHello(page);
+    check(`${name}: Hello World runs`, output.includes('Hello world !!'));
+    // A memory edit leaves a changed cell, the status says Halted: both coloured.
+    await page.click('#memory .cell:nth-child(241)');
+    await page.keyboard.type('4f');
+    await page.keyboard.press('Enter');
+    const found = await seriousViolations(page);
+    check(`${name}: axe-core finds nothing serious after a run`, found.length === 0, found.join('; '));
+    await page.browserContext().close();
+  }
+  {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    await page.select('#theme', 'dark');
+    check('choosing Dark darkens the page at once', (await groundOf(page, '#memory')) < 80);
+    await page.reload();
+    await ready(page);
+    check(
+        'the choice is remembered over a reload',
+        (await page.$eval('#theme', (e) => e.value)) === 'dark' && (await groundOf(page, '#memory')) < 80);
+    await page.browserContext().close();
+  }
+
+  // --- Sizes: a doubled font setting scales the page; at 200 % zoom (half
+  // the CSS width) and on a phone nothing sticks out sideways, no label is
+  // cut, and every command stays on screen.
+  const sizeCases = [
+    {name: 'font setting doubled', width: 1280, height: 800, font: 32},
+    {name: '200 % zoom', width: 640, height: 400, font: 16},
+    {name: 'a phone, 390 x 844', width: 390, height: 844, font: 16, tap: 24},
+  ];
+  let normalCell = 0;
+  for (const {name, width, height, font, tap} of sizeCases) {
+    const page = await freshPage({width, height});
+    if (font !== 16) {
+      const session = await page.createCDPSession();
+      await session.send('Page.setFontSizes', {fontSizes: {standard: font, fixed: Math.round(font * 13 / 16)}});
+    }
+    await page.goto(server.url);
+    await ready(page);
+    const layout = await page.evaluate(() => {
+      const wide = document.scrollingElement.scrollWidth;
+      const commands = [...document.querySelectorAll('.buttons button, .buttons select, .toolbar button')];
+      const outside = commands.filter((e) => {
+        const r = e.getBoundingClientRect();
+        return r.left < 0 || r.right > innerWidth + 0.5;
+      });
+      const cut = commands.filter((e) => e.scrollWidth > e.clientWidth + 1 || e.scrollHeight > e.clientHeight + 1);
+      const cell = document.querySelector('#memory .cell').getBoundingClientRect();
+      const row = document.querySelector('#disasm .row').getBoundingClientRect();
+      return {wide, outside: outside.map((e) => e.id), cut: cut.map((e) => e.id), cell: [cell.width, cell.height],
+              row: row.height};
+    });
+    check(`${name}: no sideways scrolling`, layout.wide <= width, `${layout.wide} > ${width}`);
+    check(`${name}: every command is on screen`, layout.outside.length === 0, layout.outside.join(' '));
+    check(`${name}: no command's label is cut`, layout.cut.length === 0, layout.cut.join(' '));
+    if (font === 16 && !tap) normalCell = layout.cell[1];
+    if (font !== 16) check(`${name}: the cells grow with the font`, layout.cell[1] >= 30, String(layout.cell));
+    if (tap)
+      check(
+          `${name}: cells and rows big enough to tap`,
+          layout.cell[0] >= tap - 0.5 && layout.cell[1] >= tap - 0.5 && layout.row >= tap - 0.5,
+          JSON.stringify(layout));
+    await page.browserContext().close();
+  }
+  void normalCell;
+
+  // --- Offline: after one visit the service worker serves the whole page.
+  {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      while (!navigator.serviceWorker.controller) await new Promise((r) => setTimeout(r, 50));
+    });
+    await page.setOfflineMode(true);
+    await page.reload();
+    const loaded = await ready(page).then(() => true, () => false);
+    check('offline, the page reloads and becomes interactive', loaded);
+    if (loaded) {
+      const output = await runHello(page);
+      check('offline, Hello World loads, assembles and runs', output.includes('Hello world !!'), output);
+    }
+    await page.setOfflineMode(false);
+    const cachesNow = () => page.evaluate(() => caches.keys());
+    const first = await cachesNow();
+    check('one cache, of this version', first.length === 1 && first[0].startsWith('orvik-'), first.join(' '));
+    // A new version: the browser finds a changed sw.js, installs it and drops
+    // the old cache.
+    const worker = path.join(site, 'sw.js');
+    const text = fs.readFileSync(worker, 'utf8');
+    fs.writeFileSync(worker, text.replace(/const Version = '[^']*'/, "const Version = 'next'"));
+    await page.evaluate(() => navigator.serviceWorker.getRegistration().then((r) => r.update()));
+    await page.waitForFunction(async () => {
+      const keys = await caches.keys();
+      return keys.length === 1 && keys[0] === 'orvik-next';
+    }, {timeout: 10000, polling: 100}).catch(() => {});
+    const after = await cachesNow();
+    check('a new version replaces the old cache', after.length === 1 && after[0] === 'orvik-next', after.join(' '));
+    fs.writeFileSync(worker, text);
+    await page.browserContext().close();
+  }
+
+  // --- Share links.
+  const short = '        load  R1,1\n; é and ü\n        halt\n';
+  let long = '';
+  for (let i = 0; long.length <= 3000; ++i) long += `        load  R${(i % 16).toString(16).toUpperCase()},${i % 256}\n`;
+  const shareCases = [
+    {name: 'a short source', text: short, prefix: '#src=', decode: (b) => b},
+    {name: 'a long source', text: long, prefix: '#zsrc=', decode: (b) => zlib.inflateRawSync(b)},
+  ];
+  for (const {name, text, prefix, decode} of shareCases) {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    await setSource(page, text);
+    await page.click('#share');
+    await page.waitForFunction(() => location.hash.length > 1);
+    const hash = await page.evaluate(() => location.hash);
+    const payload = hash.slice(prefix.length);
+    check(`${name}: Share writes ${prefix}`, hash.startsWith(prefix) && !/[=+/]/.test(payload), hash.slice(0, 40));
+    const bytes = hash.startsWith(prefix) ? decode(Buffer.from(payload, 'base64url')) : Buffer.alloc(0);
+    check(`${name}: the link holds the source's UTF-8 bytes`, Buffer.from(text, 'utf8').equals(Buffer.from(bytes)));
+    // Opened elsewhere, where nothing was typed: the source is simply there.
+    const other = await freshPage();
+    await other.goto(server.url + hash);
+    await ready(other);
+    await other.waitForFunction((t) => document.getElementById('source').value === t, {timeout: 5000}, text)
+        .catch(() => {});
+    check(`${name}: opening the link loads the source`, (await sourceOf(other)) === text);
+    check(`${name}: the address drops the link once loaded`, (await other.evaluate(() => location.hash)) === '');
+    await other.browserContext().close();
+    await page.browserContext().close();
+  }
+  {
+    // Over a typed, unsaved source the link asks first; Cancel keeps it.
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    await setSource(page, '; mine\n');
+    await page.evaluate((h) => (location.hash = h), '#src=' + Buffer.from(short).toString('base64url'));
+    await page.waitForSelector('#ask-dialog[open]', {timeout: 5000}).catch(() => {});
+    const question = await page.$eval('#ask-text', (e) => e.textContent);
+    check('a link over a modified source asks first', question.startsWith('Assembly File Changed.'), question);
+    await page.click('#ask-buttons button[value=Cancel]').catch(() => {});
+    check('Cancel keeps the typed source', (await sourceOf(page)) === '; mine\n');
+    await page.browserContext().close();
+  }
+  const brokenCases = [
+    {name: 'bad base64', hash: '#src=ab$d', says: 'not base64url'},
+    {name: 'a cut base64', hash: '#src=abcde', says: 'not base64url'},
+    {name: 'bad deflate', hash: '#zsrc=' + Buffer.from('not deflated at all').toString('base64url'), says: 'damaged'},
+    {name: 'bytes that are not UTF-8', hash: '#src=' + Buffer.from([0x6c, 0xff, 0xfe]).toString('base64url'),
+     says: 'not UTF-8'},
+  ];
+  for (const {name, hash, says} of brokenCases) {
+    const kept = '; kept\n';
+    const page = await freshPage({storage: {'orvik.source': kept}});
+    await page.goto(server.url + hash);
+    await ready(page);
+    await page.waitForSelector('#ask-dialog[open]', {timeout: 5000}).catch(() => {});
+    const message = await page.$eval('#ask-text', (e) => e.textContent);
+    check(`${name}: the page says the link is broken`, message.includes(says) && /cannot be read/.test(message), message);
+    check(`${name}: the editor keeps its text`, (await sourceOf(page)) === kept, await sourceOf(page));
+    await page.browserContext().close();
+  }
+  check('no script errors', errors.length === 0, errors.join('; '));
+} finally {
+  await chromium.close();
+  server.close();
+  fs.rmSync(site, {recursive: true, force: true});
+}
+finish();
