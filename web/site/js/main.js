@@ -129,6 +129,13 @@ class Simulator {
     $('step-back').addEventListener('click', () => runner.stepBack());
     $('break').addEventListener('click', () => runner.stop('Ready', Black));
     $('clear').addEventListener('click', () => this.clearDialog());
+    $('undo').addEventListener('click', () => runner.undo(false));
+    $('remove-breakpoints').addEventListener('click', () => {
+      this.core.removeBreakpoints();
+      this.store.saveBreakpoints(this.core);
+      this.refresh();
+    });
+    $('redo').addEventListener('click', () => runner.undo(true));
     $('zero-pc').addEventListener('click', () => {
       this.core.setPC(0);
       this.refresh();

@@ -55,6 +55,17 @@ export class Runner {
     this.app.save();
   }
 
+  // Edit > Undo / Redo of the student's edits (not while running).
+  undo(redo) {
+    if (this.running) return;
+    const {done, memoryChanged, words} = this.core.undo(redo);
+    // Memory that changed is no longer what a file holds.
+    if (memoryChanged) this.app.setModified(true);
+    this.app.refresh();
+    this.app.save();
+    setStatus(words, done ? Black : Red);
+  }
+
   run() {
     if (this.running) return;
     this.running = true;
