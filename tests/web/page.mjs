@@ -94,7 +94,7 @@ try {
     const output = await runHello(page);
     check(`${name}: Hello World runs`, output.includes('Hello world !!'));
     // A memory edit leaves a changed cell, the status says Halted: both coloured.
-    await page.click('#memory .cell:nth-child(241)');
+    await page.click('#memory .cell[data-index="240"]');
     await page.keyboard.type('4f');
     await page.keyboard.press('Enter');
     const found = await seriousViolations(page);

@@ -39,6 +39,12 @@ class TWebSession {
   // entry of the history is a user edit or there is none.
   bool StepBack();
   bool CanStepBack() const;
+  // Edit > Undo (Ctrl+Z): takes back the newest user edit; Redo applies the
+  // newest undone one again. Both return whether they did, and leave the
+  // status words in words ("Undone: Typing", "Nothing to undo", ...);
+  // memoryChanged tells whether a memory cell changed.
+  bool UndoEdit(std::string& words, bool& memoryChanged);
+  bool RedoEdit(std::string& words, bool& memoryChanged);
 
   // Memory as the disassembler and the listing read it.
   const TMemoryCells& MemoryCells() const { return FSimulator.MemoryCells(); }
@@ -57,6 +63,8 @@ class TWebSession {
 
   void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
   bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }
+  // Run > Remove all breakpoints: every breakpoint and every watch.
+  void RemoveAllBreakpoints();
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
   // in the terminal); OutputCount() counts every byte since the start.

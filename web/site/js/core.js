@@ -77,8 +77,15 @@ export class OrvikCore {
   executed() { return this.m._orvik_executed(); }
   step() { return this.m._orvik_run(1); }
   stepBack() { return this.m._orvik_step_back() !== 0; }
+  // Undo (or Redo) of the newest user edit: {done, memoryChanged, words}.
+  undo(redo = false) {
+    const result = this.m._orvik_undo(redo ? 1 : 0);
+    return {done: result !== 0, memoryChanged: result === 3, words: this.textAt(this.m._orvik_edit_words())};
+  }
   canStepBack() { return this.m._orvik_can_step_back() !== 0; }
   setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
+  // Every breakpoint and every watch.
+  removeBreakpoints() { this.m._orvik_remove_breakpoints(); }
   breakpoint(adr) { return this.m._orvik_breakpoint(adr) !== 0; }
   trace() { return this.textAt(this.m._orvik_trace()); }
 

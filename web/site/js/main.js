@@ -36,6 +36,7 @@ class Simulator {
       cols: 16,
       count: 256,
       digits: () => 2,
+      name: (i) => `memory ${hexText(i, 2)}`,
       onCommit: (i, value) => this.editCell(i, value),
       onCurrent: (i) => ($('status-address').textContent = `Address: ${i}`),
       onSelection: (lo, hi) => showSelection(lo, hi),
@@ -45,6 +46,7 @@ class Simulator {
       cols: 1,
       count: 16,
       digits: () => 2,
+      name: (i) => `register R${hexText(i, 1)}`,
       onCommit: (i, value) => {
         core.setRegister(i, value);
         this.refresh();
@@ -60,6 +62,7 @@ class Simulator {
       count: 2,
       digits: (i) => (i === 0 ? 2 : 4),
       canSelect: (i) => i === 0,
+      name: (i) => (i === 0 ? 'register PC' : 'register IR'),
       onCommit: (i, value) => {
         core.setPC(value);
         this.refresh();
@@ -126,6 +129,13 @@ class Simulator {
     $('step-back').addEventListener('click', () => runner.stepBack());
     $('break').addEventListener('click', () => runner.stop('Ready', Black));
     $('clear').addEventListener('click', () => this.clearDialog());
+    $('undo').addEventListener('click', () => runner.undo(false));
+    $('remove-breakpoints').addEventListener('click', () => {
+      this.core.removeBreakpoints();
+      this.store.saveBreakpoints(this.core);
+      this.refresh();
+    });
+    $('redo').addEventListener('click', () => runner.undo(true));
     $('zero-pc').addEventListener('click', () => {
       this.core.setPC(0);
       this.refresh();
