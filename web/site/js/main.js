@@ -7,6 +7,7 @@ import {download, pickFile} from './files.js';
 import {HexGrid, hexText} from './grid.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
+import {initDrop} from './drop.js';
 import {initOffline} from './offline.js';
 import {initShare} from './share.js';
 import {initTheme} from './theme.js';
@@ -409,6 +410,11 @@ class Simulator {
       if (await this.askSaveSource()) this.loadSource(file);
       return;
     }
+    this.loadProgramFile(file);
+  }
+
+  // file: {name, bytes} of a program file, asked about already.
+  loadProgramFile(file) {
     const message = this.core.loadProgram(file.bytes);
     if (message)
       this.ask(message, ['OK']);
@@ -511,3 +517,4 @@ document.body.dataset.ready = 'true';
 performance.mark('orvik-interactive');
 initOffline();
 initShare(window.orvik, $('share'));
+initDrop(window.orvik);
