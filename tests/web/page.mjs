@@ -3,7 +3,7 @@
 // sizes (a doubled font setting, 200 % zoom, a phone), use without a network
 // through the service worker and a new version replacing its cache, and
 // sources shared by #src= and #zsrc= links, broken ones included, and files
-// dropped onto the page.
+// dropped onto the page; the help pages (F1).
 //   node tests/web/page.mjs --site build-web/web/site
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
@@ -190,6 +190,11 @@ try {
     if (loaded) {
       const output = await runHello(page);
       check('offline, Hello World loads, assembles and runs', output.includes('Hello world !!'), output);
+      await page.click('#help');
+      await page.waitForFunction(() => document.getElementById('help-page').textContent.length > 100, {timeout: 5000})
+          .catch(() => {});
+      check('offline, the help pages are there', (await page.$eval('#help-page', (e) => e.textContent)).length > 100);
+      await page.keyboard.press('Escape');
     }
     await page.setOfflineMode(false);
     const cachesNow = () => page.evaluate(() => caches.keys());
@@ -274,6 +279,39 @@ try {
     check(`${name}: the editor keeps its text`, (await sourceOf(page)) === kept, await sourceOf(page));
     await done(page);
   }
+  // --- Help: F1 shows the desktop's own help pages, in both colours.
+  const helpFolder = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../../src/desktop/help');
+  // The first sentence of a help file, as the page shows it (tags dropped).
+  const firstWords = (name) =>
+      fs.readFileSync(path.join(helpFolder, `${name}.html`), 'utf8').replace(/<[^>]*>/g, '').trim().slice(0, 60);
+  const helpTopics = [
+    {name: 'instructions', title: 'Orvik Simulator instructions'},
+    {name: 'syntax', title: 'Orvik Assembler syntax'},
+  ];
+  for (const dark of [false, true]) {
+    const page = await freshPage({dark});
+    await page.goto(server.url);
+    await ready(page);
+    await page.keyboard.press('F1');
+    await page.waitForSelector('#help-dialog[open]', {timeout: 5000}).catch(() => {});
+    check(`F1 opens the help (${dark ? 'dark' : 'light'})`, await page.$eval('#help-dialog', (e) => e.open));
+    for (const {name, title} of helpTopics) {
+      await page.click(`#help-topics button[value=${name}]`).catch(() => {});
+      const words = firstWords(name);
+      await page.waitForFunction((w) => document.getElementById('help-page').textContent.includes(w), {timeout: 5000},
+                                 words).catch(() => {});
+      check(`the help shows "${title}" from its file`,
+            (await page.$eval('#help-title', (e) => e.textContent)) === title &&
+                (await page.$eval('#help-page', (e) => e.textContent)).includes(words));
+      const found = await seriousViolations(page);
+      check(`axe-core finds nothing serious in "${title}" (${dark ? 'dark' : 'light'})`, found.length === 0,
+            found.join('; '));
+    }
+    await page.keyboard.press('Escape');
+    check('Escape closes the help', !(await page.$eval('#help-dialog', (e) => e.open)));
+    await done(page);
+  }
+
   // --- Files dropped onto the page open as Open opens them.
   const golden = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../golden');
   const goldenFile = (name) => ({name: path.basename(name), bytes: [...fs.readFileSync(path.join(golden, name))]});
