@@ -3,7 +3,7 @@
 // sizes (a doubled font setting, 200 % zoom, a phone), use without a network
 // through the service worker and a new version replacing its cache, and
 // sources shared by #src= and #zsrc= links, broken ones included, and files
-// dropped onto the page; the help pages (F1).
+// dropped onto the page; the help pages (F1); recent files.
 //   node tests/web/page.mjs --site build-web/web/site
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
@@ -351,6 +351,51 @@ try {
     if (title) check(`${name}: the title names the file`, (await page.title()) === title, await page.title());
     const now = await sourceOf(page);
     check(`${name}: the editor shows ${source ? "the file's text" : 'what it showed'}`, now === (source ?? before));
+    await done(page);
+  }
+
+  // --- Recent files: what was opened, newest first, opens again after a
+  // reload as Open would open it.
+  {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    const drop = (list) => page.evaluate((l) => {
+      const transfer = new DataTransfer();
+      for (const f of l) transfer.items.add(new File([new Uint8Array(f.bytes)], f.name));
+      document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+    }, list);
+    const recentNames = () => page.$$eval('#recent option', (l) => l.slice(1).map((o) => o.textContent));
+    check('no recent files at first', (await recentNames()).length === 0 && (await page.$eval('#recent', (e) => e.disabled)));
+    await drop([hello]);
+    await page.waitForFunction(() => document.title.endsWith('hello.prg'), {timeout: 5000}).catch(() => {});
+    await drop([forms]);
+    await page.waitForFunction(() => document.querySelectorAll('#recent option').length === 3, {timeout: 5000})
+        .catch(() => {});
+    await drop([hello]);
+    await page.waitForFunction(() => document.querySelector('#recent option:nth-child(2)')?.textContent === 'hello.prg',
+                               {timeout: 5000}).catch(() => {});
+    check('the recent files, newest first, each once', JSON.stringify(await recentNames()) ===
+          JSON.stringify(['hello.prg', 'forms.asm']), JSON.stringify(await recentNames()));
+    await page.evaluate(() => window.orvik.core.clearMemory(0, 255));
+    await setSource(page, '');
+    await page.reload();
+    await ready(page);
+    const reopenCases = [
+      {name: 'forms.asm', opened: async () => (await sourceOf(page)) === Buffer.from(forms.bytes).toString('latin1')
+          .replace(/\r\n?/g, '\n')},
+      {name: 'hello.prg', opened: async () => (await page.evaluate(() => window.orvik.core.cell(2))) === hello.bytes[8]},
+    ];
+    for (const {name, opened} of reopenCases) {
+      const index = (await recentNames()).indexOf(name);
+      await page.select('#recent', String(index));
+      // A changed memory or source asks first, as Open does.
+      const asked = await page.waitForSelector('#ask-dialog[open]', {timeout: 1000}).catch(() => null);
+      if (asked) await page.click('#ask-buttons button[value=No]');
+      await page.waitForFunction(() => true);
+      await new Promise((r) => setTimeout(r, 300));
+      check(`${name} opens again from the recent files after a reload`, await opened());
+    }
     await done(page);
   }
 

@@ -5,8 +5,16 @@
 
 export const ManyFiles = 'Only one file can be opened at a time; the first one was opened.';
 
+// Opens file ({name, bytes}) by its kind, after the question that kind asks.
 // sim: the page's controller (askSaveSource, loadSource, askSaveMemory,
 // loadProgramFile, ask).
+export async function openFile(sim, file) {
+  if (/\.asm$/i.test(file.name)) {
+    if (await sim.askSaveSource()) sim.loadSource(file);
+  } else if (await sim.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))
+    sim.loadProgramFile(file);
+}
+
 export function initDrop(sim) {
   const carriesFiles = (e) => [...(e.dataTransfer?.types ?? [])].includes('Files');
   document.addEventListener('dragover', (e) => {
@@ -21,11 +29,7 @@ export function initDrop(sim) {
     if (document.querySelector('dialog[open]')) return;
     const files = [...e.dataTransfer.files];
     if (!files.length) return;
-    const file = {name: files[0].name, bytes: new Uint8Array(await files[0].arrayBuffer())};
-    if (/\.asm$/i.test(file.name)) {
-      if (await sim.askSaveSource()) sim.loadSource(file);
-    } else if (await sim.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))
-      sim.loadProgramFile(file);
+    await openFile(sim, {name: files[0].name, bytes: new Uint8Array(await files[0].arrayBuffer())});
     if (files.length > 1) await sim.ask(ManyFiles, ['OK']);
   });
 }

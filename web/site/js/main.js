@@ -10,6 +10,7 @@ import {TerminalView} from './terminal.js';
 import {initDrop} from './drop.js';
 import {initHelp} from './help.js';
 import {initOffline} from './offline.js';
+import {RecentFiles} from './recent.js';
 import {initShare} from './share.js';
 import {initTheme} from './theme.js';
 
@@ -420,6 +421,7 @@ class Simulator {
     if (message)
       this.ask(message, ['OK']);
     else {
+      this.recent?.remember(file);
       this.fileName = file.name;
       this.setTitle();
     }
@@ -450,6 +452,7 @@ class Simulator {
   }
 
   loadSource(file) {
+    this.recent?.remember(file);
     this.editor.setText(bytesToString(file.bytes));
     this.sourceName = file.name;
     this.sourceModified = false;
@@ -520,3 +523,4 @@ initOffline();
 initShare(window.orvik, $('share'));
 initDrop(window.orvik);
 initHelp($('help-dialog'), $('help'));
+window.orvik.recent = new RecentFiles(window.orvik, $('recent'));
