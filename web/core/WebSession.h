@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/DebugSession.h"
 #include "machine/Simulator.h"
 #include "machine/TerminalModel.h"
 
@@ -74,12 +75,18 @@ class TWebSession {
   // of the history is no instruction.
   std::string TraceLine() const;
 
+  // The source-level view of this session: the map of the assembled source
+  // (set on Assemble, dropped on opening a program file), line breakpoints
+  // and labels, the same the window and orvik-cli use.
+  TDebugSession& Debug() { return FDebug; }
+
  private:
   // Takes the session's new output bytes, or gives back those a step back
   // took back, and keeps only what the history can still take back.
   void SyncOutput();
 
   TSimulator FSimulator;
+  TDebugSession FDebug{FSimulator};
   int64_t FExecuted = 0;
 
   // The output is kept from FOutputBase on; the terminal at that point is

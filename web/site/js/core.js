@@ -7,6 +7,13 @@ export const StopHalt = 1;
 export const StopInvalid = 2;
 export const StopBreakpoint = 3;
 
+// Where the instruction at PC stands in the assembled source (the core's
+// TPlaceState).
+export const PlaceNone = 0;
+export const PlaceCode = 1;
+export const PlaceData = 2;
+export const PlaceStale = 3;
+
 export function bytesToString(bytes) {
   let text = '';
   for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
@@ -111,4 +118,23 @@ export class OrvikCore {
     for (let i = 0; i < count; ++i) lines.push(this.textAt(this.m._orvik_terminal_line(i)));
     return lines;
   }
+
+  // --- the assembled source behind memory (1-based lines)
+  hasMap() { return this.m._orvik_has_map() !== 0; }
+  // The instruction at PC, the next to run: {state, line, start, end}.
+  placeAtPC() {
+    const p = this.m._orvik_place_at_pc() >> 2;
+    const [state, line, start, end] = this.m.HEAP32.slice(p, p + 4);
+    return {state, line, start, end, words: this.textAt(this.m._orvik_place_words())};
+  }
+  labelAt(adr) { return this.textAt(this.m._orvik_label_at(adr)); }
+  jumpTargetLabel(adr) { return this.textAt(this.m._orvik_jump_target_label(adr)); }
+  // Returns the line the breakpoint went to (0: no code at or after line).
+  setLineBreakpoint(line, on) { return this.m._orvik_set_line_breakpoint(line, on ? 1 : 0); }
+  breakpointLines() {
+    const count = this.m._orvik_breakpoint_lines();
+    const p = this.m._orvik_ints() >> 2;
+    return [...this.m.HEAP32.slice(p, p + count)];
+  }
+  shiftLines(from, delta) { this.m._orvik_shift_lines(from, delta); }
 }

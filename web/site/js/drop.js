@@ -2,20 +2,20 @@
 // into the editor, after the question about unsaved text; anything else as
 // a program file into memory, after the question about modified memory. One
 // file at a time; a drop of several opens the first and says so.
+import {ask} from './dialogs.js';
 
 export const ManyFiles = 'Only one file can be opened at a time; the first one was opened.';
 
 // Opens file ({name, bytes}) by its kind, after the question that kind asks.
-// sim: the page's controller (askSaveSource, loadSource, askSaveMemory,
-// loadProgramFile, ask).
-export async function openFile(sim, file) {
+// docs: the page's documents (documents.js).
+export async function openFile(docs, file) {
   if (/\.asm$/i.test(file.name)) {
-    if (await sim.askSaveSource()) sim.loadSource(file);
-  } else if (await sim.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))
-    sim.loadProgramFile(file);
+    if (await docs.askSaveSource()) docs.loadSource(file);
+  } else if (await docs.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))
+    docs.loadProgramFile(file);
 }
 
-export function initDrop(sim) {
+export function initDrop(docs) {
   const carriesFiles = (e) => [...(e.dataTransfer?.types ?? [])].includes('Files');
   document.addEventListener('dragover', (e) => {
     if (!carriesFiles(e)) return;
@@ -29,7 +29,7 @@ export function initDrop(sim) {
     if (document.querySelector('dialog[open]')) return;
     const files = [...e.dataTransfer.files];
     if (!files.length) return;
-    await openFile(sim, {name: files[0].name, bytes: new Uint8Array(await files[0].arrayBuffer())});
-    if (files.length > 1) await sim.ask(ManyFiles, ['OK']);
+    await openFile(docs, {name: files[0].name, bytes: new Uint8Array(await files[0].arrayBuffer())});
+    if (files.length > 1) await ask(ManyFiles, ['OK']);
   });
 }

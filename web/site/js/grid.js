@@ -127,7 +127,7 @@ export class HexGrid {
     } else if (/^[0-9a-fA-F]$/.test(e.key) && !e.ctrlKey && !e.metaKey && !e.altKey && this.current >= 0) {
       e.preventDefault();
       this.openEditor(e.key.toUpperCase());
-    } else if ((e.key === 'Enter' || e.key === 'F2') && this.current >= 0) {
+    } else if ((e.key === 'Enter' || e.key === 'F2') && !e.ctrlKey && this.current >= 0) {
       e.preventDefault();
       this.openEditor('');
     } else if (e.key === 'Delete' && this.o.onDelete) {

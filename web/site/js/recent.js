@@ -1,6 +1,7 @@
 // Recent files: the last files opened (picked, dropped or reopened here),
 // newest first, kept with their bytes in the page's storage, since a page
 // cannot open a file again by its name. Choosing one opens it as Open would.
+import {ask} from './dialogs.js';
 import {openFile} from './drop.js';
 import {toBase64Url, fromBase64Url} from './share.js';
 import {Store} from './store.js';
@@ -12,9 +13,10 @@ export const RecentBytes = 64 * 1024;
 const Key = 'recent';
 
 export class RecentFiles {
-  // select: the Recent files list; its first option is its caption.
-  constructor(sim, select, store = new Store(localStorage)) {
-    this.sim = sim;
+  // docs: the page's documents; select: the Recent files list, its first
+  // option its caption.
+  constructor(docs, select, store = new Store(localStorage)) {
+    this.docs = docs;
     this.select = select;
     this.store = store;
     select.addEventListener('change', () => this.choose());
@@ -54,9 +56,9 @@ export class RecentFiles {
     try {
       bytes = fromBase64Url(entry.data);
     } catch {
-      await this.sim.ask(`The copy of ${entry.name} kept here is damaged; open the file again.`, ['OK']);
+      await ask(`The copy of ${entry.name} kept here is damaged; open the file again.`, ['OK']);
       return;
     }
-    await openFile(this.sim, {name: entry.name, bytes});
+    await openFile(this.docs, {name: entry.name, bytes});
   }
 }

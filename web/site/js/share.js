@@ -4,7 +4,9 @@
 // fragment never reaches the server. Opening such an address loads the
 // source into the editor, asking first as Open does when the editor holds
 // other, unsaved text; a link that cannot be read says so and changes nothing.
+import {ask} from './dialogs.js';
 import {textToBytes} from './editor.js';
+import {Blue, setStatus} from './status.js';
 
 // Longer sources are compressed: addresses of a few kilobytes are where
 // browsers and chat programs start to cut them.
@@ -56,8 +58,8 @@ export async function sourceOfFragment(fragment) {
   return text;
 }
 
-// sim: the page's controller (editor, sourceModified, askSaveSource,
-// loadSource, ask, setStatus); button: the Share command.
+// sim: the page's controller (its editor, and docs for askSaveSource and
+// loadSource); button: the Share command.
 export function initShare(sim, button) {
   const share = async () => {
     const fragment = await linkFragment(sim.editor.text);
@@ -69,20 +71,19 @@ export function initShare(sim, button) {
     } catch {
       // No clipboard without permission: the address bar has the link.
     }
-    sim.setStatus(copied ? 'Link copied; it is also in the address bar' : 'Link in the address bar',
-                  'var(--status-blue)');
+    setStatus(copied ? 'Link copied; it is also in the address bar' : 'Link in the address bar', Blue);
   };
   const open = async () => {
     let text;
     try {
       text = await sourceOfFragment(location.hash);
     } catch (e) {
-      await sim.ask(`This link's source cannot be read: ${e.message}.\nThe editor keeps its text.`, ['OK']);
+      await ask(`This link's source cannot be read: ${e.message}.\nThe editor keeps its text.`, ['OK']);
       return;
     }
     if (text === null) return;
-    if (text !== sim.editor.text && (await sim.askSaveSource()))
-      sim.loadSource({name: '', bytes: textToBytes(text)});
+    if (text !== sim.editor.text && (await sim.docs.askSaveSource()))
+      sim.docs.loadSource({name: '', bytes: textToBytes(text)});
     // Done with: a reload shows the editor's text, not the link's again.
     history.replaceState(null, '', location.pathname + location.search);
   };

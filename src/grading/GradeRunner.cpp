@@ -1,4 +1,4 @@
-#include "cli/GradeRunner.h"
+#include "grading/GradeRunner.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,8 +9,8 @@
 #include <mutex>
 #include <thread>
 
-#include "cli/CaseCheck.h"
-#include "cli/ProgramLoader.h"
+#include "grading/CaseCheck.h"
+#include "grading/ProgramLoader.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CaseFile.h"
-#include "cli/CliRun.h"
+#include "grading/CaseFile.h"
+#include "grading/CliRun.h"
 
 // One submission and the case files it is checked against.
 struct TSubmissionJob {
