@@ -13,7 +13,10 @@ import {Runner} from './runner.js';
 import {Black, setStatus, showSelection} from './status.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
+import {initDrop} from './drop.js';
+import {initHelp} from './help.js';
 import {initOffline} from './offline.js';
+import {RecentFiles} from './recent.js';
 import {initShare} from './share.js';
 import {initTheme} from './theme.js';
 
@@ -280,3 +283,6 @@ document.body.dataset.ready = 'true';
 performance.mark('orvik-interactive');
 initOffline();
 initShare(window.orvik, $('share'));
+initDrop(window.orvik.docs);
+initHelp($('help-dialog'), $('help'));
+window.orvik.docs.recent = new RecentFiles(window.orvik.docs, $('recent'));
