@@ -11,7 +11,7 @@
 
 #include "AllocationCounter.h"
 #include "Bench.h"
-#include "cli/AssemblerSeam.h"
+#include "grading/AssemblerSeam.h"
 
 namespace {
 

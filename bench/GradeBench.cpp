@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "Bench.h"
-#include "cli/CaseFile.h"
-#include "cli/CliRun.h"
-#include "cli/GradeRunner.h"
 #include "cli/TraceWriter.h"
+#include "grading/CaseFile.h"
+#include "grading/CliRun.h"
+#include "grading/GradeRunner.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #   desktop  settings, window base, help, options, about, launching
 #   controls the grids and the terminal view
 #   cli      orvik-cli
+#   grading  the exercise engine under orvik-cli and the window's Check
 #   assembler, machine  the headless core
 
 # orvik_layer(TARGET FOLDER): TARGET is the library of src/FOLDER.

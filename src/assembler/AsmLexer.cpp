@@ -1,4 +1,4 @@
-// The lexer half of TAsmParser: the current line and its tokens. Every test
+// The current line and its tokens. Every test
 // is on single bytes; bytes 128..255 are never letters or digits, so a
 // source in any 8-bit code page tokenizes the same way.
 #include <algorithm>
@@ -9,9 +9,8 @@
 #include <string_view>
 #include <utility>
 
-#include "assembler/AsmParser.h"
+#include "assembler/AsmLexer.h"
 #include "assembler/LineSource.h"
-#include "assembler/MnemonicHint.h"
 #include "machine/InstructionSet.h"
 
 namespace {
@@ -84,12 +83,12 @@ static_assert(
 
 }  // namespace
 
-TAsmParser::TAsmParser(const TLineSource* source) : FSource(source) {
+TAsmLexer::TAsmLexer(const TLineSource* source) : FSource(source) {
   FBuffer.assign(MinBufferSize + 1, '\0');
   FText = FBuffer.data();
 }
 
-void TAsmParser::FetchLine(int line) {
+void TAsmLexer::FetchLine(int line) {
   const int start = FSource->LineStart(line);
   int length = std::max(FSource->LineLength(line), 0);
   // The buffer keeps its size for every line up to the minimum, so typing
@@ -114,9 +113,9 @@ void TAsmParser::FetchLine(int line) {
   FNextLineStart = start + length + 2;
 }
 
-void TAsmParser::SetText(const char* text) { SetText(text, static_cast<int>(std::strlen(text))); }
+void TAsmLexer::SetText(const char* text) { SetText(text, static_cast<int>(std::strlen(text))); }
 
-void TAsmParser::SetText(const char* text, int length) {
+void TAsmLexer::SetText(const char* text, int length) {
   FText = text;
   FLineLength = length;
   FLine = -1;
@@ -124,7 +123,7 @@ void TAsmParser::SetText(const char* text, int length) {
   FNextLineStart = -1;
 }
 
-void TAsmParser::TokenizeLine() {
+void TAsmLexer::TokenizeLine() {
   // The line ends at its length, not at the first zero byte: a NUL inside a
   // source line is an ordinary character, never a silent end of the line.
   FTokens.clear();
@@ -198,7 +197,7 @@ void TAsmParser::TokenizeLine() {
   }
 }
 
-void TAsmParser::ClassifyWord(TToken& token) const {
+void TAsmLexer::ClassifyWord(TToken& token) const {
   const int length = token.EndPos - token.StartPos;
   const char* word = FText + token.StartPos;
   token.What = twLabel;
@@ -218,7 +217,7 @@ void TAsmParser::ClassifyWord(TToken& token) const {
   }
 }
 
-void TAsmParser::EvalNumber(TToken& token) const {
+void TAsmLexer::EvalNumber(TToken& token) const {
   const char* text = FText + token.StartPos;
   const int length = token.EndPos - token.StartPos;
   const char s = Upper(text[0]);
@@ -271,11 +270,11 @@ void TAsmParser::EvalNumber(TToken& token) const {
   token.Valid = token.WellFormed && !overflow;
 }
 
-std::string TAsmParser::TokenText(const TToken& token) const {
+std::string TAsmLexer::TokenText(const TToken& token) const {
   return std::string(FText + token.StartPos, static_cast<size_t>(token.EndPos - token.StartPos));
 }
 
-void TAsmParser::AssignStyles() {
+void TAsmLexer::AssignStyles() {
   for (TToken& token : FTokens) {
     switch (token.What) {
       case twMnemonic: token.Style = hsKeyword; break;

@@ -9,16 +9,17 @@ void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
   FImage.fill(TImageCell{});
   FMap.Clear();
   FLocation = 0;
-  ClearLabels();
+  FLabels.Clear();
   FOnError = onError;
   FEmitFailed = false;
-  const int lineCount = FSource != nullptr ? FSource->LineCount() : 0;
+  const TLineSource* source = FLexer.Source();
+  const int lineCount = source != nullptr ? source->LineCount() : 0;
   for (int line = 0; line < lineCount && !FEmitFailed; ++line) {
-    FetchLine(line);
+    FLexer.FetchLine(line);
     AssembleLine();
   }
   if (!FEmitFailed) {
-    for (const TLabels& label : FLabels) {
+    for (const TAsmLabel& label : FLabels.Labels()) {
       if (!label.Refs.empty()) Report(label.Line, label.Column, AsmMessage(amLabelNotDefined) + label.Name);
     }
   }
@@ -28,8 +29,8 @@ void TAsmParser::Assemble(const TAsmErrorEvent& onError) {
 
 void TAsmParser::AssembleLine() {
   // Reported, but assembled all the same.
-  Check(FLineLength <= MaxLineLength, 998, AsmMessage(amLineTooLong));
-  TokenizeLine();
+  Check(FLexer.LineLength() <= MaxLineLength, 998, AsmMessage(amLineTooLong));
+  FLexer.TokenizeLine();
   FCur = 0;
   SkipSpaces();
   const TToken* t = Current();
@@ -53,17 +54,17 @@ void TAsmParser::AssembleLine() {
     FLineEmits = 0;
     FItemStart = t->StartPos;
     FItemEnd = t->EndPos;
-    for (size_t i = FCur; i < FTokens.size() && FTokens[i].What != twComment; ++i) {
-      if (FTokens[i].What != twSpace) FItemEnd = FTokens[i].EndPos;
+    for (size_t i = FCur; i < FLexer.Tokens().size() && FLexer.Tokens()[i].What != twComment; ++i) {
+      if (FLexer.Tokens()[i].What != twSpace) FItemEnd = FLexer.Tokens()[i].EndPos;
     }
   }
   if (ParseInstruction(t->Value) == frComplete) EndOfLineCheck();
 }
 
-const TToken* TAsmParser::Current() const { return FCur < FTokens.size() ? &FTokens[FCur] : nullptr; }
+const TToken* TAsmParser::Current() const { return FCur < FLexer.Tokens().size() ? &FLexer.Tokens()[FCur] : nullptr; }
 
 void TAsmParser::SkipSpaces() {
-  while (FCur < FTokens.size() && FTokens[FCur].What == twSpace) ++FCur;
+  while (FCur < FLexer.Tokens().size() && FLexer.Tokens()[FCur].What == twSpace) ++FCur;
 }
 
 void TAsmParser::Advance() {
@@ -79,11 +80,11 @@ void TAsmParser::MapByte(int address, int value) {
   TMapKind kind = mkData;
   if (!FItemData) kind = FLineEmits == 0 ? mkCodeFirst : mkCodeSecond;
   ++FLineEmits;
-  FMap.SetCell(address, {FLine + 1, FItemStart, FItemEnd, kind, static_cast<uint8_t>(value & 0xFF)});
+  FMap.SetCell(address, {FLexer.Line() + 1, FItemStart, FItemEnd, kind, static_cast<uint8_t>(value & 0xFF)});
 }
 
 void TAsmParser::MapLabels() {
-  for (const TLabels& label : FLabels) {
+  for (const TAsmLabel& label : FLabels.Labels()) {
     if (label.Refs.empty()) FMap.AddLabel({label.Name, label.Value, label.Line + 1});
   }
   // FLabels is in the order first met, uses included; the map lists definitions.
@@ -104,7 +105,7 @@ bool TAsmParser::NumberThenEmit(int low, int high) {
   const TToken* t = Current();
   if (!CheckNumber(t, low, high)) {
     // A bad number is skipped, not fatal: the rest of the line is still checked.
-    ReportMessage(t != nullptr ? t->EndPos : FLineLength);
+    ReportMessage(t != nullptr ? t->EndPos : FLexer.LineLength());
     return true;
   }
   return Emit(t->Value);
@@ -129,7 +130,7 @@ TAsmParser::TFormResult TAsmParser::OperandEnd() {
 void TAsmParser::EndOfLineCheck() {
   SkipSpaces();
   const TToken* t = Current();
-  if (t != nullptr && t->What != twComment) Report(FLine, t->StartPos, AsmMessage(amExtraCharacters));
+  if (t != nullptr && t->What != twComment) Report(FLexer.Line(), t->StartPos, AsmMessage(amExtraCharacters));
 }
 
 TAsmParser::TFormResult TAsmParser::ParseInstruction(int code) {
@@ -151,6 +152,6 @@ TAsmParser::TFormResult TAsmParser::ParseInstruction(int code) {
     case afLoadStore:
     case afNone: break;
   }
-  Report(FLine, Current()->EndPos, AsmMessage(amUnknownMnemonic));
+  Report(FLexer.Line(), Current()->EndPos, AsmMessage(amUnknownMnemonic));
   return frFailed;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "assembler/AsmLabelTable.h"
+#include "assembler/AsmLexer.h"
 #include "assembler/AsmMessages.h"
 #include "assembler/AsmTokens.h"
 #include "machine/ProgramMap.h"
@@ -15,43 +17,45 @@ class TLineSource;
 // Receives every assembly error: 0-based line, 0-based column, full text.
 using TAsmErrorEvent = std::function<void(int line, int column, const std::string& message)>;
 
-// The assembler of one source: lexer, diagnostics and the one-pass parser
-// that emits a 256-byte image. The highlighter uses only the line operations
-// (SetText or FetchLine, TokenizeLine, AssignStyles, Tokens).
+// The assembler of one source: the one-pass parser that reads the lines
+// through its lexer, keeps a label table and emits a 256-byte image, with
+// the diagnostics its grammar is built from. The line operations are the
+// lexer's, offered here as well for callers that hold only a parser; a
+// caller that only colours lines uses a TAsmLexer.
 class TAsmParser {
  public:
-  static constexpr int MinBufferSize = 512;
+  static constexpr int MinBufferSize = TAsmLexer::MinBufferSize;
   static constexpr int MaxLineLength = 999;  // longer lines are reported, yet assembled
   static constexpr int ImageSize = 256;
 
-  explicit TAsmParser(const TLineSource* source = nullptr);
+  explicit TAsmParser(const TLineSource* source = nullptr) : FLexer(source) {}
   TAsmParser(const TAsmParser&) = delete;
   TAsmParser& operator=(const TAsmParser&) = delete;
 
-  void SetSource(const TLineSource* source) { FSource = source; }
+  void SetSource(const TLineSource* source) { FLexer.SetSource(source); }
 
   // --- the current line
   // Makes line `line` of the source current (its characters copied).
-  void FetchLine(int line);
+  void FetchLine(int line) { FLexer.FetchLine(line); }
   // Makes a caller's zero-terminated text current; it is read, not copied,
   // and must outlive the tokens taken from it.
-  void SetText(const char* text);
+  void SetText(const char* text) { FLexer.SetText(text); }
   // As above with an explicit length; the text need not be terminated.
-  void SetText(const char* text, int length);
-  const char* Text() const { return FText; }
-  int LineLength() const { return FLineLength; }
-  int Line() const { return FLine; }
-  int LineStart() const { return FLineStart; }
-  int NextLineStart() const { return FNextLineStart; }
+  void SetText(const char* text, int length) { FLexer.SetText(text, length); }
+  const char* Text() const { return FLexer.Text(); }
+  int LineLength() const { return FLexer.LineLength(); }
+  int Line() const { return FLexer.Line(); }
+  int LineStart() const { return FLexer.LineStart(); }
+  int NextLineStart() const { return FLexer.NextLineStart(); }
 
   // --- lexer
   // Replaces the token list with the tokens of the current line.
-  void TokenizeLine();
+  void TokenizeLine() { FLexer.TokenizeLine(); }
   // Gives each token its highlighting style, drops empty tokens and merges
   // neighbours of one style, leaving one entry per painted run.
-  void AssignStyles();
+  void AssignStyles() { FLexer.AssignStyles(); }
   // The tokens of the current line, in order; they cover it without gaps.
-  const std::vector<TToken>& Tokens() const { return FTokens; }
+  const std::vector<TToken>& Tokens() const { return FLexer.Tokens(); }
 
   // --- assembly
   // Assembles every line of the source; each error goes to onError. An
@@ -84,33 +88,14 @@ class TAsmParser {
     uint8_t Value = 0;
     bool Used = false;
   };
-  // One label; Refs are the operand cells still waiting for its value.
-  struct TLabels {
-    std::string Name;
-    uint8_t Value = 0;
-    std::vector<int> Refs;
-    int Line = 0;    // definition, or first use while only used
-    int Column = 0;  // EndPos of that token
-  };
   enum TFormResult { frComplete, frFailed, frAborted };
 
-  // lexer (AsmLexer.cpp)
-  void ClassifyWord(TToken& token) const;
-  void EvalNumber(TToken& token) const;
-  std::string TokenText(const TToken& token) const;
-
-  // diagnostics (AsmDiagnostics.cpp)
+  // diagnostics (AsmParserDiagnostics.cpp)
   void Report(int line, int column, const std::string& message) const;
-  void ReportMessage(int column) const { Report(FLine, column, FMessage); }
+  void ReportMessage(int column) const { Report(FLexer.Line(), column, FMessage); }
   void ReportEndOfLine(const std::string& expected) const;
 
-  // labels (AsmLabels.cpp)
-  TLabels* FindLabel(const std::string& name);
-  void AddLabel(TLabels label);
-  void ClearLabels();
-  size_t LabelSlot(const std::string& name) const;
-
-  // parser (AsmParser.cpp, AsmForms.cpp)
+  // parser (AsmParser.cpp, AsmParserForms.cpp; the image in AsmParserImage.cpp)
   void AssembleLine();
   const TToken* Current() const;
   void Advance();
@@ -137,25 +122,12 @@ class TAsmParser {
   TFormResult ParseJumpTarget();
   TFormResult ParseHalt();
 
-  const TLineSource* FSource = nullptr;
-
-  std::vector<char> FBuffer;  // owned line text, zero-terminated
-  const char* FText = nullptr;
-  int FLineLength = 0;
-  int FLine = -1;
-  int FLineStart = -1;
-  int FNextLineStart = -1;
-
-  std::vector<TToken> FTokens;
+  TAsmLexer FLexer;
   size_t FCur = 0;  // the parser's current token
 
   std::array<TImageCell, ImageSize> FImage{};
-  int FLocation = 0;             // may pass 255 through label uses; emitting there fails
-  std::vector<TLabels> FLabels;  // in the order first met, as the reports are
-  // Open-addressing hash index into FLabels (NoLabel marks a free slot): a
-  // lookup costs the same with 10 labels or 100,000.
-  static constexpr uint32_t NoLabel = UINT32_MAX;
-  std::vector<uint32_t> FLabelSlots;
+  int FLocation = 0;  // may pass 255 through label uses; emitting there fails
+  TAsmLabelTable FLabels;
   TProgramMap FMap;
   bool FRecordMap = true;
   // What the bytes of the current line are: their columns and how many the

@@ -1,5 +1,6 @@
 #include "assembler/MnemonicHint.h"
 
+#include "assembler/AsmLexer.h"
 #include "machine/InstructionSet.h"
 
 #include <algorithm>

@@ -3,10 +3,6 @@
 #include <string>
 #include <string_view>
 
-// Whether a word, in any case, is one of the assembler's mnemonics or
-// directives.
-bool IsAsmKeyword(std::string_view word);
-
 // For a source line whose first word reads as a misspelt mnemonic (a word
 // that is no keyword, followed neither by ':' nor by a mnemonic, as a label
 // that lost its colon would be): "laod is not a mnemonic; did you mean load?",

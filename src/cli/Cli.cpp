@@ -12,14 +12,14 @@
 #include <system_error>
 #include <utility>
 
-#include "cli/AssemblerSeam.h"
-#include "cli/CaseCheck.h"
-#include "cli/CaseFile.h"
-#include "cli/CliRun.h"
-#include "cli/ProgramLoader.h"
 #include "cli/RunReport.h"
 #include "cli/TestCommand.h"
 #include "cli/TraceWriter.h"
+#include "grading/AssemblerSeam.h"
+#include "grading/CaseCheck.h"
+#include "grading/CaseFile.h"
+#include "grading/CliRun.h"
+#include "grading/ProgramLoader.h"
 #include "machine/HexText.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"

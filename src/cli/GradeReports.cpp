@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/GradeRunner.h"
+#include "grading/GradeRunner.h"
 
 // The reports of orvik-cli test for CI systems and grade books.
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "cli/CliRun.h"
-#include "cli/ProgramLoader.h"
+#include "grading/CliRun.h"
+#include "grading/ProgramLoader.h"
 
 // The documents of run --json, each one line of JSON with its line end.
 

@@ -11,10 +11,10 @@
 #include <system_error>
 #include <thread>
 
-#include "cli/CaseFile.h"
 #include "cli/GradeReports.h"
-#include "cli/GradeRunner.h"
 #include "cli/Submissions.h"
+#include "grading/CaseFile.h"
+#include "grading/GradeRunner.h"
 #include "machine/FileWriter.h"
 
 namespace {

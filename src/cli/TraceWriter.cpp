@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 #include "machine/Disassembler.h"
 #include "machine/ProgramMap.h"
 

@@ -5,7 +5,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "cli/CliRun.h"
+#include "grading/CliRun.h"
 #include "machine/Instruction.h"
 
 class TProgramMap;

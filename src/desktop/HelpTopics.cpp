@@ -83,6 +83,7 @@ const QList<TTopicRow>& TopicRows() {
       {{903}, Titled("Assemble button", 400, "assemblebutton")},
       {{904}, Titled("Orvik Assembler - Main Window", 400, "editorwindow")},
       {{905}, Titled("Status bar (assembler)", 0, "editorstatus")},
+      {{906}, Titled("Exercise pane", 450, "exercise")},
   };
   return rows;
 }

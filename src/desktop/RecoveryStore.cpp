@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -17,6 +18,15 @@ const QString EntrySuffix = QStringLiteral(".entry");
 const QByteArray Magic = "Orvik recovery 1";
 
 }  // namespace
+
+TRecoveryEntry TRecoveryEntry::Now(QString key, QString kind, QString name) {
+  TRecoveryEntry entry;
+  entry.Key = std::move(key);
+  entry.Kind = std::move(kind);
+  entry.Name = std::move(name);
+  entry.Time = QDateTime::currentDateTime();
+  return entry;
+}
 
 QString TRecoveryEntry::FirstLine() const {
   if (Kind != QLatin1String("source")) return QString();
@@ -137,8 +147,9 @@ std::vector<TRecoveryEntry> TRecoveryStore::TakeOrphans() {
     // A lock held by a running program (this one's other windows, or a
     // second instance) is not ours to take.
     if (!lock->tryLock(0)) continue;
+    const QFileInfoList files = QDir(folder).entryInfoList({QLatin1Char('*') + EntrySuffix}, QDir::Files);
     bool any = false;
-    for (const QFileInfo& file : QDir(folder).entryInfoList({QLatin1Char('*') + EntrySuffix}, QDir::Files)) {
+    for (const QFileInfo& file : files) {
       QFile input(file.filePath());
       TRecoveryEntry entry;
       if (!input.open(QIODevice::ReadOnly) || !DecodeRecoveryEntry(input.readAll(), entry)) continue;
@@ -147,11 +158,17 @@ std::vector<TRecoveryEntry> TRecoveryStore::TakeOrphans() {
       entries.push_back(std::move(entry));
       any = true;
     }
-    if (!any) {
+    if (files.isEmpty()) {
       // Nothing left to offer: a folder of a program that was killed
       // before it wrote anything.
       lock->unlock();
       QDir(folder).removeRecursively();
+      continue;
+    }
+    if (!any) {
+      // Entries that cannot be read now (another user's permissions, a
+      // newer version's format) are left alone, never deleted unread.
+      lock->unlock();
       continue;
     }
     FTaken.push_back({folder, std::move(lock)});

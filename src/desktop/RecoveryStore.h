@@ -22,6 +22,9 @@ struct TRecoveryEntry {
   QByteArray Body;                // the source as Latin-1 text, or the program image
   QString Folder;                 // the process folder it was found in
 
+  // An entry of this moment; the caller adds what it keeps.
+  static TRecoveryEntry Now(QString key, QString kind, QString name);
+
   // The first line of a source that holds something, for the dialog.
   QString FirstLine() const;
 };

@@ -2,7 +2,7 @@
 
 #include <QSyntaxHighlighter>
 
-class TAsmParser;
+#include "assembler/AsmLexer.h"
 
 // Colours the source line by line with the assembler's own lexer. The colours
 // live in the block layouts, not in the text, so they never enter the undo
@@ -11,7 +11,7 @@ class TAsmHighlighter final : public QSyntaxHighlighter {
   Q_OBJECT
 
  public:
-  TAsmHighlighter(TAsmParser& parser, QTextDocument* document);
+  explicit TAsmHighlighter(QTextDocument* document);
 
   bool Enabled() const { return FEnabled; }
   // Off leaves every line in the document's own format (the normal style);
@@ -22,6 +22,6 @@ class TAsmHighlighter final : public QSyntaxHighlighter {
   void highlightBlock(const QString& text) override;
 
  private:
-  TAsmParser& FParser;
+  TAsmLexer FLexer;
   bool FEnabled = true;
 };

@@ -81,7 +81,7 @@ TAssemblerEditor::TAssemblerEditor(TMachineHost& host, TSettings& settings)
 
   FLineSource = std::make_unique<TDocumentLineSource>(*TextEditor->document());
   FParser = std::make_unique<TAsmParser>(FLineSource.get());
-  FHighlighter = new TAsmHighlighter(*FParser, TextEditor->document());
+  FHighlighter = new TAsmHighlighter(TextEditor->document());
   CreateDebugCommands();
 
   connect(TextEditor->document(), &QTextDocument::contentsChange, this,

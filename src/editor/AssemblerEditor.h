@@ -175,6 +175,11 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
 
   // Assembling and the errors.
   void AssembleButtonClick();
+  // Assembles the text without touching memory: the errors go to the error
+  // box as Assemble puts them, and false is returned when there are any.
+  // After true, AssembledImage() and Parser().Map() hold the result.
+  bool AssembleText();
+  std::vector<int32_t> AssembledImage() const;
   void AddError(int line, int column, const std::string& message);
   void ShowError(int i);
   void NextErrorClick();

@@ -28,7 +28,7 @@ constexpr int HintShowMs = 30000;
 
 }  // namespace
 
-void TAssemblerEditor::AssembleButtonClick() {
+bool TAssemblerEditor::AssembleText() {
   TWaitCursor wait;
   ErrorBox->clear();
   FErrorPositions.clear();
@@ -40,9 +40,21 @@ void TAssemblerEditor::AssembleButtonClick() {
     MenuPreviousError->setEnabled(false);
     // Also with a single entry, where Next then does nothing.
     MenuNextError->setEnabled(true);
-    return;
+    return false;
   }
-  wait.Release();
+  SetErrorsMenuEnabled(false);
+  return true;
+}
+
+std::vector<int32_t> TAssemblerEditor::AssembledImage() const {
+  std::vector<int32_t> image(TAsmParser::ImageSize);
+  for (int address = 0; address < TAsmParser::ImageSize; ++address)
+    image[static_cast<size_t>(address)] = FParser->GetByte(address);
+  return image;
+}
+
+void TAssemblerEditor::AssembleButtonClick() {
+  if (!AssembleText()) return;
   bool overwrite = true;
   if (FHost.Session().MemoryModified()) {
     switch (Platform().AskYesNoCancel(this, QStringLiteral("Save?"),
@@ -58,15 +70,11 @@ void TAssemblerEditor::AssembleButtonClick() {
     }
   }
   if (overwrite) CopyImageToMemory();
-  SetErrorsMenuEnabled(false);
 }
 
 void TAssemblerEditor::CopyImageToMemory() {
   TWaitCursor wait;
-  std::vector<int32_t> image(TAsmParser::ImageSize);
-  for (int address = 0; address < TAsmParser::ImageSize; ++address)
-    image[static_cast<size_t>(address)] = FParser->GetByte(address);
-  FHost.AssembleIntoMemory(image);
+  FHost.AssembleIntoMemory(AssembledImage());
   FHost.AssembledFrom(*this, FParser->Map(), TextEditor->MarkedLines());
   BringToFront(FHost.HostWindow());
 }

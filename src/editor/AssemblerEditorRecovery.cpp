@@ -6,7 +6,6 @@
 #include "editor/MachineHost.h"
 #include "editor/SourceEdit.h"
 
-#include <QDateTime>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -31,11 +30,7 @@ void TAssemblerEditor::Autosave() {
     store->Remove(FRecoveryKey);
     return;
   }
-  TRecoveryEntry entry;
-  entry.Key = FRecoveryKey;
-  entry.Kind = QStringLiteral("source");
-  entry.Name = FFileName;
-  entry.Time = QDateTime::currentDateTime();
+  TRecoveryEntry entry = TRecoveryEntry::Now(FRecoveryKey, QStringLiteral("source"), FFileName);
   // The text exactly as the document holds it (a last line without a line
   // break stays so); it has only 8-bit characters.
   entry.Body = Document()->toPlainText().toLatin1();

@@ -22,6 +22,7 @@ enum TEditAction : uint8_t {
   eaComposer,
   eaAssemble,  // the editor's image assembled into memory
   eaLoadFile,
+  eaLoadCase,  // an exercise case's start, to debug it
   // The output terminal emptied by the student: an edit of no cells, so
   // that Undo brings the text back in its turn with the other edits.
   eaClearOutput,

@@ -35,6 +35,7 @@ class TDisasmList;
 class TLabelGrid;
 class THexGrid;
 class TRecentFilesMenu;
+struct TGradeCase;
 class TRecoveryStore;
 struct TRecoveryEntry;
 class TSessionCells;
@@ -224,6 +225,20 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // open.
   void OpenFiles(const QStringList& paths) override;
   TRecentFilesMenu* RecentMenu = nullptr;
+
+  // Exercises (MainWinExercise.cpp): File > Open Exercise... and a .json
+  // file from outside open an editor on the student's own copy of the
+  // answer, with the exercise's pane and Check beside it; nullptr when the
+  // exercise could not be read (the message has been shown).
+  QAction* MenuOpenExercise = nullptr;
+  void OpenExerciseClick();
+  TAssemblerEditor* OpenExercise(const QString& path);
+  // Where the answer to the exercise at exercisePath is kept.
+  static QString ExerciseSourcePath(const QString& exercisePath);
+  // Debug this case: the case's start in the machine as one undoable edit,
+  // with the map of the source Check ran.
+  void DebugExerciseCase(TAssemblerEditor& editor, const TGradeCase& gradeCase, size_t maxOutput,
+                         const std::vector<int32_t>& image, const TProgramMap& map);
 
   // Recovery after a crash (MainWinRecovery.cpp): a modified memory, with
   // PC and the registers, is written to the store within a second of a

@@ -27,6 +27,11 @@ void TMainWin::CreateOutsideFileCommands() {
   QAction* before = exitAt > 0 && items[exitAt - 1]->isSeparator() ? items[exitAt - 1] : MenuExit;
   RecentMenu = new TRecentFilesMenu(FileMenu, before, FSettings, [this](const QString& path) { OpenFiles({path}); });
   new TFileDrop(this, [this](const QStringList& paths) { OpenFiles(paths); });
+  MenuOpenExercise = new QAction(QStringLiteral("Open &Exercise..."), this);
+  MenuOpenExercise->setStatusTip(QStringLiteral("Open an exercise with its cases, to write and check an answer"));
+  MenuOpenExercise->setToolTip(MenuOpenExercise->statusTip());
+  FileMenu->insertAction(MenuSaveFile, MenuOpenExercise);
+  connect(MenuOpenExercise, &QAction::triggered, this, &TMainWin::OpenExerciseClick);
 }
 
 void TMainWin::OpenFiles(const QStringList& paths) {
@@ -34,6 +39,10 @@ void TMainWin::OpenFiles(const QStringList& paths) {
     // Relative names come from a terminal; the title, the settings and the
     // recent list hold full ones.
     const QString path = QFileInfo(given).absoluteFilePath();
+    if (QFileInfo(path).suffix().compare(QStringLiteral("json"), Qt::CaseInsensitive) == 0) {
+      OpenExercise(path);
+      continue;
+    }
     if (IsSourceFile(path)) {
       TAssemblerEditor* editor = AssemblerButtonClick();
       // An empty editor left behind by a file that could not be read would

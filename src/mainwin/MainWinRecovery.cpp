@@ -7,7 +7,6 @@
 #include "editor/AssemblerEditor.h"
 #include "machine/ProgramImage.h"
 
-#include <QDateTime>
 #include <QStringList>
 #include <QTimer>
 
@@ -34,11 +33,7 @@ void TMainWin::AutosaveMemory() {
     FRecovery->Remove(MemoryKey);
     return;
   }
-  TRecoveryEntry entry;
-  entry.Key = MemoryKey;
-  entry.Kind = QStringLiteral("memory");
-  entry.Name = FProgramFileName;
-  entry.Time = QDateTime::currentDateTime();
+  TRecoveryEntry entry = TRecoveryEntry::Now(MemoryKey, QStringLiteral("memory"), FProgramFileName);
   QStringList registers;
   for (int32_t value : FSession->RegisterCells()) registers.append(QString::number(value));
   entry.Fields.insert(QStringLiteral("registers"), registers.join(QLatin1Char(' ')));

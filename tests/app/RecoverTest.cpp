@@ -221,4 +221,36 @@ TEST_F(RecoverTest, RecoverNeverTakesTheEntriesOfARunningProgram) {
   EXPECT_TRUE(running.Contains("source-1"));
 }
 
+// What a start does with the folder a killed program left: offers what it can
+// read, removes a folder with nothing in it, and never deletes an entry it
+// cannot read (a newer version's, another user's).
+TEST_F(RecoverTest, OrphanFoldersAreOfferedRemovedOrLeftAsTheirEntriesAllow) {
+  struct TRow {
+    const char* Name;
+    QByteArray Entry;  // empty: no entry file at all
+    size_t Offered;
+    bool FolderKept;
+  };
+  const TRow rows[] = {
+      {"written", EncodeRecoveryEntry(TRecoveryEntry::Now("source-1", "source", "a.asm")), 1, true},
+      {"nothing written", QByteArray(), 0, false},
+      {"newer version", QByteArray("Orvik recovery 2\nkind: source\n\nhalt"), 0, true},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const QString root = RecoveryRoot(FHome.path()) + "/" + row.Name;
+    const QString folder = root + "/4242-1";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    if (!row.Entry.isEmpty()) {
+      QFile file(folder + "/source-1.entry");
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(row.Entry);
+    }
+    TRecoveryStore store(root);
+    EXPECT_EQ(store.TakeOrphans().size(), row.Offered);
+    store.ReleaseOrphans();
+    EXPECT_EQ(QDir(folder).exists(), row.FolderKept);
+  }
+}
+
 }  // namespace

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "CliFolderTest.h"
-#include "cli/CaseCheck.h"
-#include "cli/CaseFile.h"
-#include "cli/GradeRunner.h"
 #include "cli/Submissions.h"
+#include "grading/CaseCheck.h"
+#include "grading/CaseFile.h"
+#include "grading/GradeRunner.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "cli/Cli.h"
-#include "cli/CliRun.h"
 #include "cli/RunReport.h"
 #include "cli/TraceWriter.h"
+#include "grading/CliRun.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 //   web_run_instructions_per_second  a tight loop run at Max in headless Chromium
 //   web_load_to_interactive_ms       navigation start to a usable page, local server (first load; median of 5)
 //   web_wasm_js_bytes                orvik-core.wasm plus every JavaScript file of the page, uncompressed
+//   web_offline_reload_ms            a reload with the network off, served by the service worker (median of 5)
 //   node tests/web/bench.mjs --site build-web/web/site [--seconds 3]
 import fs from 'node:fs';
 import path from 'node:path';
@@ -27,12 +28,33 @@ const server = await serveFolder(site);
 const chromium = await startChromium();
 try {
   const loads = [];
+  const interactive = (page) => page.evaluate(() => performance.getEntriesByName('orvik-interactive')[0].startTime);
+  // Each first load in a context of its own: no service worker, no cache.
   for (let i = 0; i < 5; ++i) {
-    const page = await chromium.browser.newPage();
+    const context = await chromium.browser.createBrowserContext();
+    const page = await context.newPage();
     await page.goto(server.url);
     await page.waitForSelector('body[data-ready=true]');
-    loads.push(await page.evaluate(() => performance.getEntriesByName('orvik-interactive')[0].startTime));
-    await page.close();
+    loads.push(await interactive(page));
+    await context.close();
+  }
+  const offline = [];
+  {
+    const context = await chromium.browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.goto(server.url);
+    await page.waitForSelector('body[data-ready=true]');
+    await page.evaluate(async () => {
+      await navigator.serviceWorker.ready;
+      while (!navigator.serviceWorker.controller) await new Promise((r) => setTimeout(r, 50));
+    });
+    await page.setOfflineMode(true);
+    for (let i = 0; i < 5; ++i) {
+      await page.reload();
+      await page.waitForSelector('body[data-ready=true]');
+      offline.push(await interactive(page));
+    }
+    await context.close();
   }
 
   const page = await chromium.browser.newPage();
@@ -59,6 +81,7 @@ try {
   console.log(`web_load_to_interactive_ms: ${loads[0].toFixed(0)}`);
   console.log(`web_load_to_interactive_median_ms: ${sorted[2].toFixed(0)}`);
   console.log(`web_wasm_js_bytes: ${bytes}`);
+  console.log(`web_offline_reload_ms: ${[...offline].sort((a, b) => a - b)[2].toFixed(0)}`);
 } finally {
   await chromium.close();
   server.close();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "WebSession.h"
+#include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
 #include "assembler/SourceText.h"
@@ -34,6 +35,9 @@ struct TWebState {
   std::vector<int32_t> Image = std::vector<int32_t>(TAsmParser::ImageSize, 0);
   std::vector<TAsmError> Errors;
   std::vector<int32_t> Runs;  // line, start, end, style per highlighting run
+  TProgramMap Map;            // of the last assembly without errors
+  std::vector<int32_t> Ints;  // the last list of numbers handed out
+  std::string EditWords;      // of the last Undo or Redo
 };
 
 TWebState& State() {
@@ -73,6 +77,7 @@ EMSCRIPTEN_KEEPALIVE int orvik_assemble(int length) {
     state.Errors.push_back(TAsmError{line, column, message});
   });
   for (int adr = 0; adr < TAsmParser::ImageSize; ++adr) state.Image[static_cast<size_t>(adr)] = parser.GetByte(adr);
+  if (state.Errors.empty()) state.Map = parser.Map();
   return static_cast<int>(state.Errors.size());
 }
 
@@ -82,21 +87,25 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_error_message(int i) {
   return Hand(State().Errors.at(static_cast<size_t>(i)).Message);
 }
 EMSCRIPTEN_KEEPALIVE int orvik_image_cell(int adr) { return State().Image.at(static_cast<size_t>(adr & 0xFF)); }
-// Copies the last assembled image into memory, as the editor does.
-EMSCRIPTEN_KEEPALIVE void orvik_load_image() { State().Session.LoadMemory(State().Image, eaAssemble); }
+// Copies the last assembled image into memory, as the editor does; the
+// session takes its map, so lines, labels and line breakpoints follow it.
+EMSCRIPTEN_KEEPALIVE void orvik_load_image() {
+  State().Session.LoadMemory(State().Image, eaAssemble);
+  State().Session.Debug().SetMap(State().Map);
+}
 
 // Highlighting runs of the source in the input: returns their count; the
 // runs are orvik_runs()[4 * i ...] = line, start column, end column, style.
 EMSCRIPTEN_KEEPALIVE int orvik_highlight(int length) {
   TWebState& state = State();
   const std::vector<std::string> lines = SplitSourceLines(InputView(length));
-  TAsmParser parser;
+  TAsmLexer lexer;
   state.Runs.clear();
   for (size_t line = 0; line < lines.size(); ++line) {
-    parser.SetText(lines[line].data(), static_cast<int>(lines[line].size()));
-    parser.TokenizeLine();
-    parser.AssignStyles();
-    for (const TToken& token : parser.Tokens()) {
+    lexer.SetText(lines[line].data(), static_cast<int>(lines[line].size()));
+    lexer.TokenizeLine();
+    lexer.AssignStyles();
+    for (const TToken& token : lexer.Tokens()) {
       state.Runs.insert(state.Runs.end(),
                         {static_cast<int32_t>(line), token.StartPos, token.EndPos, static_cast<int32_t>(token.Style)});
     }
@@ -113,6 +122,8 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_load_program(int length) {
   std::string error;
   if (!DecodeProgramImage(InputView(length), cells, error)) return Hand(error);
   State().Session.LoadMemory(cells, eaLoadFile);
+  // No source stands behind a program file.
+  State().Session.Debug().DropMap();
   return Hand("");
 }
 EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
@@ -136,8 +147,20 @@ EMSCRIPTEN_KEEPALIVE int orvik_stop_reason(int length) {
 EMSCRIPTEN_KEEPALIVE const char* orvik_stop_words() { return Hand(State().Session.StopText()); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
 EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
+// Undo (redo 0) or Redo (1) of the newest user edit: 0 nothing done, 1 done,
+// 3 done and memory changed; the status words through orvik_edit_words().
+EMSCRIPTEN_KEEPALIVE int orvik_undo(int redo) {
+  TWebState& state = State();
+  std::string words;
+  bool changed = false;
+  const bool done = redo ? state.Session.RedoEdit(words, changed) : state.Session.UndoEdit(words, changed);
+  state.EditWords = words;
+  return done ? (changed ? 3 : 1) : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_edit_words() { return Hand(State().EditWords); }
 EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
+EMSCRIPTEN_KEEPALIVE void orvik_remove_breakpoints() { State().Session.RemoveAllBreakpoints(); }
 EMSCRIPTEN_KEEPALIVE int orvik_breakpoint(int adr) { return State().Session.Breakpoint(adr) ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE const char* orvik_trace() { return Hand(State().Session.TraceLine()); }
 
@@ -180,4 +203,39 @@ EMSCRIPTEN_KEEPALIVE int orvik_terminal_line_count() {
 EMSCRIPTEN_KEEPALIVE const char* orvik_terminal_line(int i) {
   return Hand(State().Session.Terminal().Lines().at(static_cast<size_t>(i)));
 }
+
+// --- the source behind memory (1-based lines)
+EMSCRIPTEN_KEEPALIVE int orvik_has_map() { return State().Session.Debug().HasMap() ? 1 : 0; }
+// The place of the instruction at PC, the next to run: a pointer to state
+// (TPlaceState), line, start column, end column (0-based, end exclusive).
+EMSCRIPTEN_KEEPALIVE const int32_t* orvik_place_at_pc() {
+  const TSourcePlace place = State().Session.Debug().PlaceAtPC();
+  State().Ints = {place.State, place.Line, place.StartColumn, place.EndColumn};
+  return State().Ints.data();
+}
+// "line 6", "data, line 6", "changed since assembling" or "".
+EMSCRIPTEN_KEEPALIVE const char* orvik_place_words() {
+  return Hand(TDebugSession::PlaceWords(State().Session.Debug().PlaceAtPC()));
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_label_at(int adr) {
+  const TMapLabel* label = State().Session.Debug().LabelAt(adr & 0xFF);
+  return Hand(label ? label->Name : std::string());
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_jump_target_label(int adr) {
+  const TMapLabel* label = State().Session.Debug().JumpTargetLabel(adr & 0xFF);
+  return Hand(label ? label->Name : std::string());
+}
+// Sets or clears the breakpoint of a line; returns the line it is bound to
+// (the next line with code for a line without), 0 when none.
+EMSCRIPTEN_KEEPALIVE int orvik_set_line_breakpoint(int line, int on) {
+  return State().Session.Debug().SetLineBreakpoint(line, on != 0).BoundLine;
+}
+// The lines the gutter marks: returns their count, orvik_ints() holds them.
+EMSCRIPTEN_KEEPALIVE int orvik_breakpoint_lines() {
+  const std::vector<int> lines = State().Session.Debug().BreakpointLines();
+  State().Ints.assign(lines.begin(), lines.end());
+  return static_cast<int>(lines.size());
+}
+EMSCRIPTEN_KEEPALIVE const int32_t* orvik_ints() { return State().Ints.data(); }
+EMSCRIPTEN_KEEPALIVE void orvik_shift_lines(int from, int delta) { State().Session.Debug().ShiftLines(from, delta); }
 }

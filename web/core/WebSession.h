@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "machine/DebugSession.h"
 #include "machine/Simulator.h"
 #include "machine/StopWords.h"
 #include "machine/TerminalModel.h"
@@ -35,6 +36,12 @@ class TWebSession {
   // entry of the history is a user edit or there is none.
   bool StepBack();
   bool CanStepBack() const;
+  // Edit > Undo (Ctrl+Z): takes back the newest user edit; Redo applies the
+  // newest undone one again. Both return whether they did, and leave the
+  // status words in words ("Undone: Typing", "Nothing to undo", ...);
+  // memoryChanged tells whether a memory cell changed.
+  bool UndoEdit(std::string& words, bool& memoryChanged);
+  bool RedoEdit(std::string& words, bool& memoryChanged);
 
   // Memory as the disassembler and the listing read it.
   const TMemoryCells& MemoryCells() const { return FSimulator.MemoryCells(); }
@@ -53,6 +60,8 @@ class TWebSession {
 
   void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
   bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }
+  // Run > Remove all breakpoints: every breakpoint and every watch.
+  void RemoveAllBreakpoints();
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
   // in the terminal); OutputCount() counts every byte since the start.
@@ -71,12 +80,18 @@ class TWebSession {
   // of the history is no instruction.
   std::string TraceLine() const;
 
+  // The source-level view of this session: the map of the assembled source
+  // (set on Assemble, dropped on opening a program file), line breakpoints
+  // and labels, the same the window and orvik-cli use.
+  TDebugSession& Debug() { return FDebug; }
+
  private:
   // Takes the session's new output bytes, or gives back those a step back
   // took back, and keeps only what the history can still take back.
   void SyncOutput();
 
   TSimulator FSimulator;
+  TDebugSession FDebug{FSimulator};
   int64_t FExecuted = 0;
   TStop FStop;
 

@@ -9,6 +9,13 @@ export let StopHalt = -1;
 export let StopInvalid = -1;
 export let StopBreakpoint = -1;
 
+// Where the instruction at PC stands in the assembled source (the core's
+// TPlaceState).
+export const PlaceNone = 0;
+export const PlaceCode = 1;
+export const PlaceData = 2;
+export const PlaceStale = 3;
+
 export function bytesToString(bytes) {
   let text = '';
   for (let i = 0; i < bytes.length; i += 8192) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
@@ -82,8 +89,15 @@ export class OrvikCore {
   // "Breakpoint at 0A", "Ready").
   stopWords() { return this.textAt(this.m._orvik_stop_words()); }
   stepBack() { return this.m._orvik_step_back() !== 0; }
+  // Undo (or Redo) of the newest user edit: {done, memoryChanged, words}.
+  undo(redo = false) {
+    const result = this.m._orvik_undo(redo ? 1 : 0);
+    return {done: result !== 0, memoryChanged: result === 3, words: this.textAt(this.m._orvik_edit_words())};
+  }
   canStepBack() { return this.m._orvik_can_step_back() !== 0; }
   setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
+  // Every breakpoint and every watch.
+  removeBreakpoints() { this.m._orvik_remove_breakpoints(); }
   breakpoint(adr) { return this.m._orvik_breakpoint(adr) !== 0; }
   trace() { return this.textAt(this.m._orvik_trace()); }
 
@@ -123,4 +137,23 @@ export class OrvikCore {
     for (let i = 0; i < count; ++i) lines.push(this.textAt(this.m._orvik_terminal_line(i)));
     return lines;
   }
+
+  // --- the assembled source behind memory (1-based lines)
+  hasMap() { return this.m._orvik_has_map() !== 0; }
+  // The instruction at PC, the next to run: {state, line, start, end}.
+  placeAtPC() {
+    const p = this.m._orvik_place_at_pc() >> 2;
+    const [state, line, start, end] = this.m.HEAP32.slice(p, p + 4);
+    return {state, line, start, end, words: this.textAt(this.m._orvik_place_words())};
+  }
+  labelAt(adr) { return this.textAt(this.m._orvik_label_at(adr)); }
+  jumpTargetLabel(adr) { return this.textAt(this.m._orvik_jump_target_label(adr)); }
+  // Returns the line the breakpoint went to (0: no code at or after line).
+  setLineBreakpoint(line, on) { return this.m._orvik_set_line_breakpoint(line, on ? 1 : 0); }
+  breakpointLines() {
+    const count = this.m._orvik_breakpoint_lines();
+    const p = this.m._orvik_ints() >> 2;
+    return [...this.m.HEAP32.slice(p, p + count)];
+  }
+  shiftLines(from, delta) { this.m._orvik_shift_lines(from, delta); }
 }

@@ -120,6 +120,7 @@ export class AsmEditor {
     this.e.area.setSelectionRange(0, 0);
     this.e.area.scrollTop = 0;
     this.paint();
+    this.onReplace?.();
   }
 
   bytes() { return textToBytes(this.text); }

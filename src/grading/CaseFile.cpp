@@ -1,4 +1,4 @@
-#include "cli/CaseFile.h"
+#include "grading/CaseFile.h"
 
 #include <cctype>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 #include "machine/HexText.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "cli/CaseCheck.h"
+#include "grading/CaseCheck.h"
 
 #include <algorithm>
 
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 #include "machine/HexText.h"
 #include "machine/ProgramMap.h"
 

@@ -1,4 +1,4 @@
-#include "cli/GradeRunner.h"
+#include "grading/GradeRunner.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,8 +9,8 @@
 #include <mutex>
 #include <thread>
 
-#include "cli/CaseCheck.h"
-#include "cli/ProgramLoader.h"
+#include "grading/CaseCheck.h"
+#include "grading/ProgramLoader.h"
 
 namespace {
 
@@ -51,6 +51,51 @@ double MaxPointsOf(const TSubmissionJob& job) {
 
 }  // namespace
 
+TSubmissionOutcome GradeImage(const std::vector<int32_t>& cells, const TProgramMap* map,
+                              const std::vector<const TCaseFile*>& files) {
+  TSubmissionOutcome outcome;
+  for (const TCaseFile* file : files)
+    for (const TGradeCase& gradeCase : file->Cases) outcome.MaxPoints += gradeCase.Points;
+  size_t failed = 0;
+  for (const TCaseFile* file : files) {
+    for (const TGradeCase& gradeCase : file->Cases) {
+      const auto caseStart = std::chrono::steady_clock::now();
+      const TRunSetup setup = CaseSetup(gradeCase, cells, file->MaxOutput);
+      const TRunResult result = RunImage(setup);
+      TCaseOutcome caseOutcome;
+      caseOutcome.File = file;
+      caseOutcome.Case = &gradeCase;
+      caseOutcome.Message = FirstDifference(gradeCase, result, map);
+      caseOutcome.Status = result.Status;
+      caseOutcome.Steps = result.Steps;
+      caseOutcome.Output = result.Output;
+      caseOutcome.OutputBytes = result.OutputBytes;
+      caseOutcome.Passed = caseOutcome.Message.empty();
+      if (caseOutcome.Passed) {
+        caseOutcome.Points = gradeCase.Points;
+        outcome.Points += gradeCase.Points;
+      } else {
+        caseOutcome.FinalPC = result.PC;
+        caseOutcome.FinalRegisters = result.Registers;
+        for (int a = 0; a < MemorySize; ++a) {
+          const auto at = static_cast<size_t>(a);
+          if (result.Memory[at] != setup.Memory[at])
+            caseOutcome.ChangedCells.push_back({a, setup.Memory[at], result.Memory[at]});
+        }
+      }
+      caseOutcome.Seconds = SecondsSince(caseStart);
+      if (!caseOutcome.Passed && failed++ == 0)
+        outcome.Message = "case \"" + gradeCase.Name + "\": " + caseOutcome.Message;
+      outcome.Cases.push_back(std::move(caseOutcome));
+    }
+  }
+  outcome.Result = failed == 0 ? grPass : grFail;
+  if (failed > 1)
+    outcome.Message +=
+        " (and " + std::to_string(failed - 1) + (failed == 2 ? " more failed case)" : " more failed cases)");
+  return outcome;
+}
+
 TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
   const auto start = std::chrono::steady_clock::now();
   TSubmissionOutcome outcome;
@@ -69,43 +114,8 @@ TSubmissionOutcome GradeSubmission(const TSubmissionJob& job) {
         outcome.FormatErrors.push_back("line " + std::to_string(e.Line) + ", column " + std::to_string(e.Column) +
                                        ": " + e.Message);
     } else {
-      size_t failed = 0;
-      for (const TCaseFile* file : job.Files) {
-        for (const TGradeCase& gradeCase : file->Cases) {
-          const auto caseStart = std::chrono::steady_clock::now();
-          const TRunSetup setup = CaseSetup(gradeCase, loaded.Cells, file->MaxOutput);
-          const TRunResult result = RunImage(setup);
-          TCaseOutcome caseOutcome;
-          caseOutcome.File = file;
-          caseOutcome.Case = &gradeCase;
-          caseOutcome.Message = FirstDifference(gradeCase, result, loaded.HasMap ? &loaded.Map : nullptr);
-          caseOutcome.Status = result.Status;
-          caseOutcome.Steps = result.Steps;
-          caseOutcome.Output = result.Output;
-          caseOutcome.OutputBytes = result.OutputBytes;
-          caseOutcome.Passed = caseOutcome.Message.empty();
-          if (caseOutcome.Passed) {
-            caseOutcome.Points = gradeCase.Points;
-            outcome.Points += gradeCase.Points;
-          } else {
-            caseOutcome.FinalPC = result.PC;
-            caseOutcome.FinalRegisters = result.Registers;
-            for (int a = 0; a < MemorySize; ++a) {
-              const auto at = static_cast<size_t>(a);
-              if (result.Memory[at] != setup.Memory[at])
-                caseOutcome.ChangedCells.push_back({a, setup.Memory[at], result.Memory[at]});
-            }
-          }
-          caseOutcome.Seconds = SecondsSince(caseStart);
-          if (!caseOutcome.Passed && failed++ == 0)
-            outcome.Message = "case \"" + gradeCase.Name + "\": " + caseOutcome.Message;
-          outcome.Cases.push_back(std::move(caseOutcome));
-        }
-      }
-      outcome.Result = failed == 0 ? grPass : grFail;
-      if (failed > 1)
-        outcome.Message +=
-            " (and " + std::to_string(failed - 1) + (failed == 2 ? " more failed case)" : " more failed cases)");
+      outcome = GradeImage(loaded.Cells, loaded.HasMap ? &loaded.Map : nullptr, job.Files);
+      outcome.Path = job.Path;
     }
   } catch (const std::exception& e) {
     // Out of memory or the like: this submission is lost, the others not.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/AssemblerSeam.h"
+#include "grading/AssemblerSeam.h"
 #include "machine/ProgramMap.h"
 
 // True for a path ending in ".asm" (any case): such a PROGRAM is a source.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/CliRun.h"
+#include "grading/CliRun.h"
 
 // A case file of orvik-cli test: JSON naming a program (optional), a default
 // step limit and the cases, each with its starting state and what must hold

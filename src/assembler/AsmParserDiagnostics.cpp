@@ -73,11 +73,11 @@ void TAsmParser::Report(int line, int column, const std::string& message) const 
 }
 
 void TAsmParser::ReportEndOfLine(const std::string& expected) const {
-  Report(FLine, FLineLength, AsmMessage(amUnexpectedEndOfLine) + expected);
+  Report(FLexer.Line(), FLexer.LineLength(), AsmMessage(amUnexpectedEndOfLine) + expected);
 }
 
 bool TAsmParser::Check(bool condition, int column, const std::string& message) {
-  if (!condition) Report(FLine, column, message);
+  if (!condition) Report(FLexer.Line(), column, message);
   return condition;
 }
 
@@ -87,7 +87,7 @@ bool TAsmParser::Expect(const TToken* token, const TTokenWhatSet& set) {
     return false;
   }
   if (set.Contains(token->What)) return true;
-  Report(FLine, token->StartPos, AsmMessage(amSyntaxError) + ExpectedList(set));
+  Report(FLexer.Line(), token->StartPos, AsmMessage(amSyntaxError) + ExpectedList(set));
   return false;
 }
 

@@ -1,4 +1,4 @@
-#include "cli/AssemblerSeam.h"
+#include "grading/AssemblerSeam.h"
 
 #include <filesystem>
 #include <ostream>

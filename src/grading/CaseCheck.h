@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "cli/CaseFile.h"
-#include "cli/CliRun.h"
+#include "grading/CaseFile.h"
+#include "grading/CliRun.h"
 
 class TProgramMap;
 

@@ -1,4 +1,4 @@
-#include "cli/ByteText.h"
+#include "grading/ByteText.h"
 
 #include <cstdint>
 #include <cstdio>

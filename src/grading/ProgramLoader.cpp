@@ -1,10 +1,10 @@
-#include "cli/ProgramLoader.h"
+#include "grading/ProgramLoader.h"
 
 #include <cctype>
 #include <ostream>
 #include <utility>
 
-#include "cli/AssemblerSeam.h"
+#include "grading/AssemblerSeam.h"
 #include "machine/FileReader.h"
 #include "machine/ProgramImage.h"
 

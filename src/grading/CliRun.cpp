@@ -1,4 +1,4 @@
-#include "cli/CliRun.h"
+#include "grading/CliRun.h"
 
 #include <algorithm>
 

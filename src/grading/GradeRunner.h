@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/CaseFile.h"
-#include "cli/CliRun.h"
+#include "grading/CaseFile.h"
+#include "grading/CliRun.h"
 
 // One submission and the case files it is checked against.
 struct TSubmissionJob {
@@ -60,6 +60,15 @@ struct TSubmissionOutcome {
 
 // "4/6" or "2.5/3": points as a reader writes them.
 std::string PointsText(double points);
+
+class TProgramMap;
+
+// Runs cells (256 values, an image already assembled or read) against every
+// case of files: the same run and words as a graded submission, for a source
+// the caller assembled itself (the window's Check). map, when given, names
+// the lines of stops. Safe to call from any thread: all state is local.
+TSubmissionOutcome GradeImage(const std::vector<int32_t>& cells, const TProgramMap* map,
+                              const std::vector<const TCaseFile*>& files);
 
 // Loads the submission once and runs it against every case. Never throws:
 // whatever goes wrong with one submission ends up in its outcome.

@@ -29,13 +29,13 @@ TAsmParser::TFormResult TAsmParser::ParseDb() {
         if (!NumberThenEmit(-128, 255)) return frAborted;
       } else if (t->Value == 1) {
         for (int pos = t->StartPos + 1; pos < t->EndPos - 1; ++pos) {
-          if (!Emit(static_cast<unsigned char>(FText[pos]))) return frAborted;
+          if (!Emit(static_cast<unsigned char>(FLexer.Text()[pos]))) return frAborted;
         }
-      } else if (FText[t->StartPos] == FText[t->EndPos - 1]) {
+      } else if (FLexer.Text()[t->StartPos] == FLexer.Text()[t->EndPos - 1]) {
         // Only a lone quote can start and end an unclosed string alike.
-        Report(FLine, t->StartPos, AsmMessage(amErrorInString));
+        Report(FLexer.Line(), t->StartPos, AsmMessage(amErrorInString));
       } else {
-        Report(FLine, t->EndPos, AsmMessage(amUnexpectedEndOfString) + FText[t->StartPos]);
+        Report(FLexer.Line(), t->EndPos, AsmMessage(amUnexpectedEndOfString) + FLexer.Text()[t->StartPos]);
       }
     }
     if (Current()->What != twComma) Advance();
@@ -62,7 +62,7 @@ TAsmParser::TFormResult TAsmParser::ParseOrg() {
 TAsmParser::TFormResult TAsmParser::ParseLoadStore() {
   // The opcodes of this mnemonic, told apart by their second operand; a
   // mnemonic without an immediate form (store) cannot take a number.
-  const std::string mnemonic = TokenText(*Current());
+  const std::string mnemonic = FLexer.TokenText(*Current());
   const TInstructionInfo* direct = FindInstruction(mnemonic, ckAddress);
   const TInstructionInfo* immediate = FindInstruction(mnemonic, ckByte);
   const TInstructionInfo* indirect = FindInstruction(mnemonic, ckIndirect);
@@ -80,7 +80,7 @@ TAsmParser::TFormResult TAsmParser::ParseLoadStore() {
   }
   if (t->What == twNumber || t->What == twLabel) {
     if (store) {
-      Report(FLine, t->StartPos, AsmMessage(amStoreToImmediate));
+      Report(FLexer.Line(), t->StartPos, AsmMessage(amStoreToImmediate));
       return frFailed;
     }
     if (!Emit(immediate->FirstByte(r))) return frAborted;
@@ -92,7 +92,7 @@ TAsmParser::TFormResult TAsmParser::ParseLoadStore() {
     return OperandEnd();
   }
   if (t->What != twOpenBracket) {
-    Report(FLine, t->StartPos, AsmMessage(amSyntaxError) + expected);
+    Report(FLexer.Line(), t->StartPos, AsmMessage(amSyntaxError) + expected);
     return frFailed;
   }
   Advance();
@@ -166,7 +166,7 @@ TAsmParser::TFormResult TAsmParser::ParseConditionalJump(int opcode, TTokenWhat 
     return frFailed;
   }
   if (t->What != twRegister || t->Value != 0) {
-    Report(FLine, t->StartPos, AsmMessage(amSyntaxError) + RegisterZero);
+    Report(FLexer.Line(), t->StartPos, AsmMessage(amSyntaxError) + RegisterZero);
     return frFailed;
   }
   Advance();

@@ -1,0 +1,157 @@
+// Source-level debugging on the page, driven in headless Chromium as a
+// student would: the band on the line that runs next after each kind of
+// stop, a breakpoint set in the editor's gutter on a comment line that
+// stops the run on the next line with code, and the label names in the
+// disassembly list.
+//   node tests/web/debugging.mjs --site build-web/web/site
+import path from 'node:path';
+
+import {check, finish} from './checks.mjs';
+import {serveFolder, startChromium} from './serve.mjs';
+
+const site = process.argv[process.argv.indexOf('--site') + 1];
+if (!site || process.argv.indexOf('--site') < 0) {
+  console.error('usage: node debugging.mjs --site SITE_FOLDER');
+  process.exit(2);
+}
+
+// Comment lines before and inside the code, data after it.
+const Source = [
+  '; prints "ab"',            // 1
+  'Start:  load R1,Text',     // 2  00
+  '        load R2,1',        // 3  02
+  '        load R0,0',        // 4  04
+  '; the loop',               // 5
+  'Next:   load RF,[R1]',     // 6  06
+  '        addi R1,R1,R2',    // 7  08
+  '        jmpEQ RF=R0,Done', // 8  0A
+  '        jmp Next',         // 9  0C
+  'Done:   halt',             // 10 0E
+  'Text:   db "ab",0',        // 11 10
+].join('\n');
+
+const server = await serveFolder(path.resolve(site));
+const chromium = await startChromium();
+try {
+  const page = await chromium.browser.newPage();
+  await page.setViewport({width: 1280, height: 800});
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.goto(server.url);
+  await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  await page.evaluate((text) => {
+    const area = document.getElementById('source');
+    area.focus();
+    area.select();
+    document.execCommand('insertText', false, text);
+  }, Source);
+  await page.click('#assemble');
+  check('the source assembles', (await page.$$('#error-list li')).length === 0);
+
+  // Which line the band covers, from where it is drawn over the text.
+  const band = () => page.evaluate(() => {
+    const band = document.querySelector('.current-line');
+    if (!band || band.hidden) return 'none';
+    const area = document.getElementById('source');
+    const style = getComputedStyle(area);
+    const line = Math.round((parseFloat(band.style.top) + area.scrollTop - parseFloat(style.paddingTop)) /
+                            parseFloat(style.lineHeight)) + 1;
+    return `${band.classList[1]} ${line}`;
+  });
+  const pc = () => page.$eval('#sysregs .cell', (e) => e.textContent);
+  const setPC = (value) => page.evaluate((v) => {
+    window.orvik.core.setPC(v);
+    window.orvik.refresh();
+  }, value);
+  const runToStop = async () => {
+    await page.click('#run');
+    await page.waitForFunction(() => !document.getElementById('run').disabled, {timeout: 10000});
+  };
+
+  // Each action, then the band: its kind and its line.
+  const steps = [
+    ['assembled', async () => {}, 'code 2'],
+    ['Step', () => page.click('#step'), 'code 3'],
+    ['F8', () => page.keyboard.press('F8'), 'code 4'],
+    ['Step over a comment line', () => page.click('#step'), 'code 6'],
+    ['Step Back', () => page.click('#step-back'), 'code 4'],
+    // A halt leaves PC after it: the band shows what would run next.
+    ['run to the halt', runToStop, 'data 11'],
+    ['PC on the data', () => setPC(0x10), 'data 11'],
+    ['an invalid instruction', () => page.click('#step'), 'data 11'],
+    ['PC on a cell changed since assembling', async () => {
+      await setPC(0x02);
+      await page.evaluate(() => window.orvik.editCell(0x02, 0xff));
+    }, 'stale 3'],
+    ['the change undone', () => page.evaluate(() => window.orvik.editCell(0x02, 0x22)), 'code 3'],
+    ['a program file opened (no source)', () => page.evaluate(() => {
+      window.orvik.core.loadCells(new Array(256).fill(0));
+      window.orvik.refresh(true);
+    }), 'none'],
+  ];
+  for (const [name, act, wanted] of steps) {
+    await act();
+    const got = await band();
+    check(`the band after ${name} is ${wanted}`, got === wanted, `${got}, PC ${await pc()}`);
+    if (name === 'run to the halt') check('the run halted', (await page.$eval('#status-text', (e) => e.textContent)) === 'Halted');
+  }
+
+  // Assemble, answering No when it asks to save the edited memory first.
+  const assemble = async () => {
+    await page.click('#assemble');
+    if (await page.waitForSelector('#ask-dialog[open]', {timeout: 300}).catch(() => null))
+      await page.click('#ask-buttons button[value=No]');
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+  };
+  // The gutter on the comment line 5: the breakpoint goes to line 6 (06).
+  await assemble();
+  const dots = () => page.$$eval('.source-gutter button.on', (l) => l.map((b) => Number(b.dataset.line)));
+  await page.click('.source-gutter button[data-line="5"]');
+  check('a breakpoint on a comment line shows on the next code line', JSON.stringify(await dots()) === '[6]',
+        JSON.stringify(await dots()));
+  check('the gutter button is named and pressed',
+        await page.$eval('.source-gutter button[data-line="6"]',
+                         (b) => b.getAttribute('aria-label') === 'Breakpoint on line 6' &&
+                             b.getAttribute('aria-pressed') === 'true'));
+  check('the disassembly margin shows it at 06',
+        await page.$eval('#disasm .row:nth-child(4)', (e) => e.classList.contains('breakpoint')));
+  await runToStop();
+  check('the run stops at the bound line', (await pc()) === '06' && (await band()) === 'code 6',
+        `${await pc()} ${await band()}`);
+  // Lines added above it: the next Assemble binds it where its line went.
+  await page.evaluate(() => {
+    const area = document.getElementById('source');
+    area.focus();
+    area.setSelectionRange(0, 0);
+    document.execCommand('insertText', false, '; two\n; more\n');
+  });
+  await assemble();
+  check('after lines above and Assemble the dot follows its line', JSON.stringify(await dots()) === '[8]',
+        JSON.stringify(await dots()));
+  // F2 in the text on the dot's line clears it, here and in the margin.
+  await page.evaluate(() => {
+    const area = document.getElementById('source');
+    area.focus();
+    const start = area.value.split('\n').slice(0, 7).join('\n').length + 1;
+    area.setSelectionRange(start, start);
+  });
+  await page.keyboard.press('F2');
+  check('F2 on the dot\'s line clears it', JSON.stringify(await dots()) === '[]', JSON.stringify(await dots()));
+  check('the margin is cleared too',
+        !(await page.$eval('#disasm .row:nth-child(4)', (e) => e.classList.contains('breakpoint'))));
+
+  // Labels beside the rows they mark; a jump's title names its target.
+  const row = (adr) => page.$eval(`#disasm .row:nth-child(${adr / 2 + 1})`,
+                                  (e) => [e.querySelector('.label').textContent, e.title || '']);
+  for (const [adr, label, title] of [[0x00, 'Start:', ''], [0x06, 'Next:', ''], [0x0a, '', 'Jumps to Done'],
+                                     [0x0c, '', 'Jumps to Next'], [0x02, '', '']]) {
+    const got = await row(adr);
+    check(`disassembly row ${adr.toString(16)} shows "${label}" titled "${title}"`,
+          got[0] === label && got[1] === title, JSON.stringify(got));
+  }
+  check('no errors on the page', errors.length === 0, errors.join('; '));
+} finally {
+  await chromium.close();
+  server.close();
+}
+finish();

@@ -1,0 +1,150 @@
+// Running programs: Run in requestAnimationFrame slices so the page stays
+// responsive, Step, Step Back and Break, and the words each stop leaves in
+// the status bar.
+import {StopBudget, StopHalt, StopInvalid} from './core.js';
+import {Black, Green, Red, setStatus} from './status.js';
+
+const $ = (id) => document.getElementById(id);
+// Of each frame at Max speed the run takes this long; the rest is left to
+// painting and input.
+const SliceMs = 12;
+
+// While a program runs, the status bar and the terminal are not read out,
+// as on the desktop; they are again once it stops.
+function announce(on) {
+  for (const id of ['status-text', 'output']) $(id).setAttribute('aria-live', on ? 'polite' : 'off');
+}
+
+export class Runner {
+  // app: refresh() and save() after the machine changed.
+  constructor(core, app) {
+    this.core = core;
+    this.app = app;
+    this.running = false;
+    this.credit = 0;
+    this.lastFrame = 0;
+    this.chunk = 4096;
+    this.instructions = 0;
+    // The breakpoint Run to row set for its run only, -1 none.
+    this.runToAddress = -1;
+  }
+
+  // The speed changed: no instructions owed from the old one.
+  resetCredit() { this.credit = 0; }
+
+  finish(stop) {
+    if (stop === StopHalt)
+      setStatus('Halted', Red);
+    else if (stop === StopInvalid)
+      setStatus('Invalid instruction', Red);
+    else
+      setStatus('Ready', Black);
+  }
+
+  step() {
+    setStatus('Running...', Green);
+    const stop = this.core.step();
+    this.finish(stop === StopHalt || stop === StopInvalid ? stop : StopBudget);
+    this.app.refresh();
+    this.app.save();
+  }
+
+  stepBack() {
+    if (this.core.stepBack()) setStatus('Ready', Black);
+    this.app.refresh();
+    this.app.save();
+  }
+
+  // Edit > Undo / Redo of the student's edits (not while running).
+  undo(redo) {
+    if (this.running) return;
+    const {done, memoryChanged, words} = this.core.undo(redo);
+    // Memory that changed is no longer what a file holds.
+    if (memoryChanged) this.app.setModified(true);
+    this.app.refresh();
+    this.app.save();
+    setStatus(words, done ? Black : Red);
+  }
+
+  run() {
+    if (this.running) return;
+    this.running = true;
+    announce(false);
+    setStatus('Running...', Green);
+    $('run').disabled = $('run-to-row').disabled = true;
+    $('break').disabled = false;
+    // At a set speed the first instruction is due at once: a student sees
+    // the program start at the click, then one instruction per period.
+    this.credit = 1;
+    this.lastFrame = performance.now();
+    this.frame(this.lastFrame);
+  }
+
+  // Runs until PC reaches address (or the program stops before), with a
+  // breakpoint there for this run only unless the student set one.
+  runTo(address) {
+    if (this.running || address < 0) return;
+    if (!this.core.breakpoint(address)) {
+      this.core.setBreakpoint(address, true);
+      this.runToAddress = address;
+    }
+    this.run();
+  }
+
+  stop(text, colour) {
+    if (!this.running) return;
+    this.running = false;
+    announce(true);
+    if (this.runToAddress >= 0) {
+      this.core.setBreakpoint(this.runToAddress, false);
+      this.runToAddress = -1;
+    }
+    $('run').disabled = $('run-to-row').disabled = false;
+    $('break').disabled = true;
+    setStatus(text, colour);
+    this.app.refresh();
+    this.app.save();
+  }
+
+  frame(now) {
+    if (!this.running) return;
+    const speed = $('speed').value;
+    let stop = StopBudget;
+    if (speed === 'max') {
+      // Slices of about a millisecond until the frame's share is used.
+      const end = performance.now() + SliceMs;
+      for (;;) {
+        const start = performance.now();
+        // A few instructions more or less each time, so that a loop whose
+        // length divides the slice does not show the same PC every frame.
+        stop = this.core.run(this.chunk + ((Math.random() * 61) | 0));
+        this.instructions += this.core.executed();
+        const took = performance.now() - start;
+        if (stop !== StopBudget) break;
+        if (took < 0.5)
+          this.chunk = Math.min(this.chunk * 2, 1 << 24);
+        else if (took > 2)
+          this.chunk = Math.max(this.chunk >> 1, 256);
+        if (performance.now() >= end) break;
+      }
+    } else {
+      const rate = Number(speed);
+      // At most a fifth of a second is made up after a stall (a hidden tab).
+      this.credit = Math.min(this.credit + (rate * (now - this.lastFrame)) / 1000, rate / 5 + 1);
+      const count = Math.floor(this.credit);
+      if (count > 0) {
+        stop = this.core.run(count);
+        this.credit -= this.core.executed();
+        this.instructions += this.core.executed();
+      }
+    }
+    this.lastFrame = now;
+    if (stop !== StopBudget) {
+      this.stop('', Black);
+      this.finish(stop);
+      return;
+    }
+    this.app.refresh();
+    requestAnimationFrame((t) => this.frame(t));
+  }
+}
