@@ -2,12 +2,13 @@
 // session, assembler and disassembler; nothing of the machine is computed
 // here. Texts cross as 8-bit strings (one character per byte).
 
-// What run() and step() return; the numbers are the core's own, read from
-// it when the first core is made.
-export let StopBudget = -1;
-export let StopHalt = -1;
-export let StopInvalid = -1;
-export let StopBreakpoint = -1;
+// What run() and step() return: the core's stop reason numbers. Callers
+// take them at import, before any core exists, so they are written here and
+// every new core checks them against its own.
+export const StopBudget = 0;
+export const StopHalt = 2;
+export const StopInvalid = 3;
+export const StopBreakpoint = 5;
 
 // Where the instruction at PC stands in the assembled source (the core's
 // TPlaceState).
@@ -30,10 +31,9 @@ export class OrvikCore {
   constructor(module) {
     this.m = module;
     const reason = word => this.m._orvik_stop_reason(this.put(new TextEncoder().encode(word)));
-    StopBudget = reason('budget');
-    StopHalt = reason('halted');
-    StopInvalid = reason('invalid');
-    StopBreakpoint = reason('breakpoint');
+    const expected = {budget: StopBudget, halted: StopHalt, invalid: StopInvalid, breakpoint: StopBreakpoint};
+    for (const [word, number] of Object.entries(expected))
+      if (reason(word) !== number) throw new Error(`the core's stop "${word}" is ${reason(word)}, not ${number}`);
   }
 
   bytesAt(pointer) {
