@@ -310,19 +310,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (line.Json) out << RunReportJson(result);
   if (OutputFailed(out, err)) return ExitError;
 
-  int exitCode = ExitStepLimit;
-  if (result.Status == rsHalted) {
-    err << "Halted\n";
-    exitCode = ExitHalted;
-  } else if (result.Status == rsInvalid) {
-    err << "Invalid instruction\n";
-    exitCode = ExitInvalid;
-  } else if (result.Status == rsBreakpoint) {
-    err << "Breakpoint at " << HexText(result.PC, 2) << '\n';
-    exitCode = ExitBreakpoint;
-  } else {
-    err << "Step limit reached\n";
-  }
+  TStop stop;
+  stop.Reason = result.Status;
+  stop.PC = result.PC;
+  err << StopWords(stop) << '\n';
+  const int exitCode = result.Status == srHalt         ? ExitHalted
+                       : result.Status == srInvalid    ? ExitInvalid
+                       : result.Status == srBreakpoint ? ExitBreakpoint
+                                                       : ExitStepLimit;
   if (line.State) WriteState(err, result);
   // The outcome and the state are output too: lost, they are no success.
   err.flush();

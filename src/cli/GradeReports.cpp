@@ -120,7 +120,7 @@ std::string JsonReport(const std::vector<TSubmissionOutcome>& outcomes, size_t s
       item["max_points"] = c.Case->Points;
       item["hidden"] = c.Case->Hidden;
       if (outcome.Result != grError) {
-        item["status"] = RunStatusName(c.Status);
+        item["status"] = StopReportWord(c.Status);
         item["steps"] = c.Steps;
         item["output"] = Latin1ToUtf8(c.Output);
         item["output_hex"] = HexBytes(c.Output);

@@ -16,7 +16,7 @@ std::string Dump(const nlohmann::ordered_json& document) {
 
 std::string RunReportJson(const TRunResult& result) {
   nlohmann::ordered_json document;
-  document["status"] = RunStatusName(result.Status);
+  document["status"] = StopReportWord(result.Status);
   document["steps"] = result.Steps;
   document["output"] = Latin1ToUtf8(result.Output);
   document["output_hex"] = HexBytes(result.Output);

@@ -201,7 +201,7 @@ int32_t THexGrid::HexTextValue(const QString& text) {
 }
 
 int THexGrid::GetEditLimit(int col, int row) const {
-  int value = FDefaultLimit;
+  int value = DefaultLimit();
   if (OnGetEditLimit) OnGetEditLimit(const_cast<THexGrid*>(this), col, row, value);
   return value;
 }
@@ -345,7 +345,7 @@ void THexGrid::paintEvent(QPaintEvent* e) {
       painter.restore();
     }
   }
-  if (FBorderStyle == bsSingle) qDrawWinPanel(&painter, rect(), palette(), true);
+  qDrawWinPanel(&painter, rect(), palette(), true);
 }
 
 void THexGrid::DrawCell(QPainter& painter, int col, int row, const QRect& rect) {
@@ -467,11 +467,6 @@ void THexGrid::SetOptions(THexGridOptions value) {
   update();
 }
 
-void THexGrid::SetDefaultLimit(int value) {
-  FDefaultLimit = value;
-  update();
-}
-
 void THexGrid::SetFontChanged(const TGridFont& value) {
   FFontChanged = value;
   FFontChangedAssigned = true;
@@ -482,10 +477,4 @@ void THexGrid::SetFontSelected(const TGridFont& value) {
   FFontSelected = value;
   FFontSelectedAssigned = true;
   if (FSelStart >= 0) InvalidateAll();
-}
-
-void THexGrid::SetBorderStyle(TGridBorderStyle value) {
-  FBorderStyle = value;
-  updateGeometry();
-  update();
 }

@@ -26,17 +26,12 @@ class EInvalidGridOperation : public std::out_of_range {
   using std::out_of_range::out_of_range;
 };
 
+// What the grid draws and how its keys behave; only these four are read.
 enum THexGridOption {
-  hgoVertLine,
-  hgoHorzLine,
-  hgoDrawFocusSelected,
-  hgoRowSizing,
-  hgoColSizing,
-  hgoRowMoving,
-  hgoColMoving,
-  hgoTabs,
-  hgoAlwaysShowEditor,
-  hgoThumbTracking
+  hgoVertLine,          // a line right of every cell
+  hgoHorzLine,          // a line below every cell
+  hgoTabs,              // Tab moves between cells instead of leaving the grid
+  hgoAlwaysShowEditor,  // the editor opens on focus and stays open on leaving
 };
 
 // A set of THexGridOption members.
@@ -64,8 +59,6 @@ struct TGridFont {
   QColor Color;
 };
 
-enum TGridBorderStyle { bsNone, bsSingle };
-
 // A grid of integer cells shown as fixed-width upper-case hexadecimal, with
 // access by linear address (row * ColCount + col), an in-place hex editor, a
 // contiguous address-range selection made by dragging, and a mark on the most
@@ -89,9 +82,6 @@ class THexGrid : public QWidget, public TZoomable {
       OnDrawCell;
   // The name a screen reader gives a cell ("memory 3F"); "cell 3F" unless changed.
   std::function<void(THexGrid* sender, int adr, QString& name)> OnGetCellName;
-  std::function<void(THexGrid* sender)> OnClick;
-  std::function<void(THexGrid* sender)> OnDblClick;
-  std::function<void(THexGrid* sender)> OnExit;
 
   int Count() const { return FColCount * FRowCount; }
   int32_t GetContents(int adr) const;
@@ -163,14 +153,12 @@ class THexGrid : public QWidget, public TZoomable {
   void SetGridLineWidth(int value);
   THexGridOptions Options() const { return FOptions; }
   virtual void SetOptions(THexGridOptions value);
-  int DefaultLimit() const { return FDefaultLimit; }
-  void SetDefaultLimit(int value);
+  // Hex digits the editor takes where OnGetEditLimit says nothing else.
+  static constexpr int DefaultLimit() { return 2; }
   const TGridFont& FontChanged() const { return FFontChanged; }
   virtual void SetFontChanged(const TGridFont& value);
   const TGridFont& FontSelected() const { return FFontSelected; }
   virtual void SetFontSelected(const TGridFont& value);
-  TGridBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TGridBorderStyle value);
   QMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(QMenu* menu);
   // The cell the pop-up menu is about: the one right-clicked while the menu
@@ -234,7 +222,8 @@ class THexGrid : public QWidget, public TZoomable {
   void InvalidateAll();
   void ClearInvalidMarks();
   void SetGridSize(int cols, int rows);
-  int BorderWidth() const { return FBorderStyle == bsSingle ? 2 : 0; }
+  // The sunken panel drawn round the cells.
+  static constexpr int BorderWidth() { return 2; }
   int VertLineWidth() const { return FOptions.Contains(hgoVertLine) ? FGridLineWidth : 0; }
   int HorzLineWidth() const { return FOptions.Contains(hgoHorzLine) ? FGridLineWidth : 0; }
   QString FormatValue(int32_t value, int digits) const;
@@ -279,13 +268,11 @@ class THexGrid : public QWidget, public TZoomable {
   int FDefaultRowHeight = 15;
   int FGridLineWidth = 1;
   THexGridOptions FOptions{hgoVertLine, hgoHorzLine};
-  int FDefaultLimit = 2;
   TGridFont FFontChanged;
   TGridFont FFontSelected;
   // Until assigned, the extra fonts follow the grid's own font.
   bool FFontChangedAssigned = false;
   bool FFontSelectedAssigned = false;
-  TGridBorderStyle FBorderStyle = bsSingle;
   // The sizes before any zoom; FZoomBaseCol 0 until the first zoom.
   int FZoomBaseCol = 0;
   int FZoomBaseRow = 0;

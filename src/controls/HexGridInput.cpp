@@ -165,7 +165,6 @@ bool THexGrid::IsLeaving(QFocusEvent* e) const {
 }
 
 void THexGrid::DoExit() {
-  if (OnExit) OnExit(this);
   if (!FOptions.Contains(hgoAlwaysShowEditor) && EditorOpen()) HideEditor();
 }
 
@@ -200,7 +199,6 @@ void THexGrid::mousePressEvent(QMouseEvent* e) {
     FMouseOrigin = e->position().toPoint();
     FSelecting = true;
   }
-  if (OnClick) OnClick(this);
 }
 
 void THexGrid::mouseDoubleClickEvent(QMouseEvent* e) {
@@ -210,7 +208,6 @@ void THexGrid::mouseDoubleClickEvent(QMouseEvent* e) {
   }
   // The first press has already moved the current cell, unless OnSelectCell refused.
   ShowEditor();
-  if (OnDblClick) OnDblClick(this);
 }
 
 void THexGrid::mouseMoveEvent(QMouseEvent* e) {

@@ -22,26 +22,28 @@ std::string LineNote(const TProgramMap* map, const TRunResult& result, int addre
 
 std::string WhatItDid(const TRunResult& result, const TProgramMap* map) {
   switch (result.Status) {
-    case rsHalted: return "halted after " + Steps(result.Steps);
-    case rsInvalid: {
+    case srHalt: return "halted after " + Steps(result.Steps);
+    case srInvalid: {
       const int at = (result.PC - 2) & 0xFF;
       return "met an invalid instruction at " + HexText(at, 2) + LineNote(map, result, at) + " after " +
              Steps(result.Steps);
     }
-    case rsStepLimit: return "was still running after " + Steps(result.Steps) + " (the step limit)";
-    case rsBreakpoint:
+    case srStepLimit: return "was still running after " + Steps(result.Steps) + " (the step limit)";
+    case srBreakpoint:
       return "stopped at the breakpoint at " + HexText(result.PC, 2) + LineNote(map, result, result.PC) + " after " +
              Steps(result.Steps);
+    default: break;  // RunImage reports no other reason
   }
   return "";
 }
 
-std::string WhatWasExpected(TRunStatus status) {
+std::string WhatWasExpected(TStopReason status) {
   switch (status) {
-    case rsHalted: return "to halt";
-    case rsInvalid: return "to stop at an invalid instruction";
-    case rsStepLimit: return "to run until the step limit";
-    case rsBreakpoint: return "to stop at a breakpoint";
+    case srHalt: return "to halt";
+    case srInvalid: return "to stop at an invalid instruction";
+    case srStepLimit: return "to run until the step limit";
+    case srBreakpoint: return "to stop at a breakpoint";
+    default: break;  // a case file names no other reason
   }
   return "";
 }

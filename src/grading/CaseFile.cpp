@@ -126,9 +126,9 @@ std::string ReadText(const json& value, const std::string& where) {
   return bytes;
 }
 
-TRunStatus ReadStatus(const json& value, const std::string& where) {
-  for (TRunStatus status : {rsHalted, rsInvalid, rsStepLimit, rsBreakpoint})
-    if (value.is_string() && value.get<std::string>() == RunStatusName(status)) return status;
+TStopReason ReadStatus(const json& value, const std::string& where) {
+  if (value.is_string())
+    if (const std::optional<TStopReason> status = StopFromReportWord(value.get<std::string>())) return *status;
   throw TCaseError(where + " must be \"halted\", \"invalid\", \"step-limit\" or \"breakpoint\", not " + value.dump());
 }
 
@@ -158,7 +158,7 @@ void ReadExpect(const json& expect, const std::string& where, TGradeCase& gradeC
   if (expect.empty()) throw TCaseError(where + " checks nothing: give status, output, registers, cells or pc");
   // Without a status the program must halt: otherwise an endless loop or a
   // crash that leaves the right cells behind would pass.
-  if (!gradeCase.Status) gradeCase.Status = rsHalted;
+  if (!gradeCase.Status) gradeCase.Status = srHalt;
 }
 
 // Collects the mistakes of a file, so that a teacher sees them all at once

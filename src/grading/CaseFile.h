@@ -28,7 +28,7 @@ struct TGradeCase {
   uint64_t Steps = 0;
   std::vector<int> Breakpoints;
   // What must hold at the end; an absent item is not checked.
-  std::optional<TRunStatus> Status;
+  std::optional<TStopReason> Status;
   std::optional<std::string> Output;  // exact bytes
   std::string OutputPattern;          // as written, for messages
   std::shared_ptr<const std::regex> OutputRegex;

@@ -11,24 +11,12 @@ namespace {
 // goes out while the program runs instead of piling up in the session.
 constexpr uint64_t StepsPerCall = 1 << 20;
 
-TRunStatus StatusOf(TStopReason reason) {
-  if (reason == srHalt) return rsHalted;
-  if (reason == srInvalid) return rsInvalid;
-  if (reason == srBreakpoint) return rsBreakpoint;
-  return rsStepLimit;
+// A run that could go on was cut short: by the step limit or by KeepGoing.
+TStopReason StatusOf(TStopReason reason) {
+  return reason == srHalt || reason == srInvalid || reason == srBreakpoint ? reason : srStepLimit;
 }
 
 }  // namespace
-
-const char* RunStatusName(TRunStatus status) {
-  switch (status) {
-    case rsHalted: return "halted";
-    case rsInvalid: return "invalid";
-    case rsStepLimit: return "step-limit";
-    case rsBreakpoint: return "breakpoint";
-  }
-  return "?";
-}
 
 TRunResult RunImage(const TRunSetup& setup, const TOutputEvent& onOutput, const TTraceEvent& onTrace) {
   const bool tracing = static_cast<bool>(onTrace);

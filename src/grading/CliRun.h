@@ -8,16 +8,11 @@
 #include <vector>
 
 #include "machine/Instruction.h"
+#include "machine/StopWords.h"
 
 // The one place where orvik-cli drives the machine: every command that runs a
 // program (run, run --json, run --trace, test) goes through RunImage, so a
 // different executor needs changes in this file pair only.
-
-enum TRunStatus { rsHalted, rsInvalid, rsStepLimit, rsBreakpoint };
-
-// The word used for a status in reports and case files: "halted", "invalid",
-// "step-limit", "breakpoint".
-const char* RunStatusName(TRunStatus status);
 
 struct TRunSetup {
   std::vector<int32_t> Memory;  // 256 cells
@@ -56,7 +51,8 @@ struct TTraceStep {
 };
 
 struct TRunResult {
-  TRunStatus Status = rsHalted;
+  // srHalt, srInvalid, srBreakpoint, or srStepLimit for a run cut short
+  TStopReason Status = srHalt;
   uint64_t Steps = 0;
   std::string Output;        // the bytes written to RF, unless an output event took them
   uint64_t OutputBytes = 0;  // all bytes written to RF, also those past MaxOutput

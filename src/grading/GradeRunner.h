@@ -29,7 +29,7 @@ struct TCaseOutcome {
   const TGradeCase* Case = nullptr;
   bool Passed = false;
   std::string Message;  // the first difference, or why it could not run
-  TRunStatus Status = rsHalted;
+  TStopReason Status = srHalt;
   uint64_t Steps = 0;
   std::string Output;
   uint64_t OutputBytes = 0;  // also the bytes past the output cap

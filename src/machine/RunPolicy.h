@@ -30,6 +30,3 @@ struct TRunPolicy {
 
   static constexpr uint64_t DeadlineCheckInterval = 1024;
 };
-
-// "Halted", "Invalid instruction", ...: the words orvik-cli prints.
-const char* StopReasonText(TStopReason reason);

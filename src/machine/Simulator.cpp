@@ -70,20 +70,6 @@ struct TSimulator::TRunState {
   }
 };
 
-const char* StopReasonText(TStopReason reason) {
-  switch (reason) {
-    case srBudget: return "Instruction budget used";
-    case srDeadline: return "Deadline reached";
-    case srHalt: return "Halted";
-    case srInvalid: return "Invalid instruction";
-    case srBreak: return "Break";
-    case srBreakpoint: return "Breakpoint";
-    case srWatch: return "Watched cell written";
-    case srStepLimit: return "Step limit reached";
-  }
-  return "";
-}
-
 TSimulator::TSimulator() = default;
 
 int32_t TSimulator::Cell(TCellSpace space, int address) const {

@@ -304,9 +304,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // The disassembly's label column, open only for a source with labels.
   void ShowLabelColumn();
   QString DisasmRowToolTip(int row) const;
-  // "R3 written at 0C", "Breakpoint at 12": why a run stopped.
-  QString WatchStopText() const;
-  QString BreakpointStopText() const;
   void UpdateUndoItems();
   // Adds the newest instruction's line to the trace.
   void TraceLastStep();

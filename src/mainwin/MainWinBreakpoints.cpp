@@ -133,14 +133,3 @@ void TMainWin::EndRunToRow() {
   FRunToAddress = -1;
   ShowSourceBreakpoints();
 }
-
-QString TMainWin::WatchStopText() const {
-  TStepTrace trace;
-  if (!FSession->LastStep(trace) || trace.Writes.size() < 3) return QStringLiteral("Watched cell written");
-  const TTraceWrite& write = trace.Writes.back();
-  const QString name = write.Space == csRegister ? QStringLiteral("R%1").arg(write.Address & 0x0F, 0, 16).toUpper()
-                                                 : QStringLiteral("Cell ") + Hex2(write.Address);
-  return name + QStringLiteral(" written at ") + Hex2(trace.Address);
-}
-
-QString TMainWin::BreakpointStopText() const { return QStringLiteral("Breakpoint at ") + Hex2(FSession->PC()); }

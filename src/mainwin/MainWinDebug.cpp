@@ -4,6 +4,7 @@
 #include "controls/ShowText.h"
 #include "desktop/HelpHook.h"
 #include "desktop/PlatformHelp.h"
+#include "machine/EditWords.h"
 #include "machine/Float8.h"
 #include "machine/TraceFormat.h"
 #include "mainwin/DisasmList.h"
@@ -21,20 +22,7 @@ namespace {
 
 const QColor StopColor(255, 0, 0);
 
-QString EditActionName(TEditAction action) {
-  switch (action) {
-    case eaCellEdit: return QStringLiteral("Typing");
-    case eaClear: return QStringLiteral("Clear");
-    case eaPaste: return QStringLiteral("Paste");
-    case eaCut: return QStringLiteral("Cut");
-    case eaComposer: return QStringLiteral("Composer");
-    case eaAssemble: return QStringLiteral("Assemble");
-    case eaLoadFile: return QStringLiteral("Open file");
-    case eaLoadCase: return QStringLiteral("Debug case");
-    case eaClearOutput: return QStringLiteral("Clear output");
-  }
-  return QString();
-}
+QString ActionName(TEditAction action) { return QString::fromLatin1(EditActionName(action)); }
 
 QAction* AddItem(QMenu* menu, const QString& caption, const QList<QKeySequence>& keys, const QString& hint) {
   QAction* action = menu->addAction(caption);
@@ -98,10 +86,10 @@ void TMainWin::UpdateUndoItems() {
   TEditAction action{};
   const bool canUndo = !FRunning && FSession->NewestEdit(action);
   MenuUndo->setEnabled(canUndo);
-  MenuUndo->setText(canUndo ? QStringLiteral("&Undo ") + EditActionName(action) : QStringLiteral("&Undo"));
+  MenuUndo->setText(canUndo ? QStringLiteral("&Undo ") + ActionName(action) : QStringLiteral("&Undo"));
   const bool canRedo = !FRunning && FSession->CanRedo();
   MenuRedo->setEnabled(canRedo);
-  MenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + EditActionName(FSession->RedoEdits().back().Action)
+  MenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + ActionName(FSession->RedoEdits().back().Action)
                             : QStringLiteral("&Redo"));
 }
 
@@ -184,33 +172,33 @@ void TMainWin::UndoEditClick() {
   TEditAction action{};
   if (!FSession->NewestEdit(action)) {
     // Instructions ran after the last edit: those go back with Step Back.
-    SetStatus(FSession->StepsBack() > 0 ? QStringLiteral("Nothing to undo: use Step Back (Shift+F8) first")
-                                        : QStringLiteral("Nothing to undo"),
-              StopColor);
+    SetStatus(QString::fromStdString(UndoWords(*FSession)), StopColor);
     return;
   }
   // Each command of the student's (a Clear, an Open, an Assemble) is one
   // edit of the session, so one Undo takes back exactly one of them.
   const auto before = FSession->MemoryCells();
+  const QString words = QString::fromStdString(UndoWords(*FSession));
   FSession->Undo();
   if (action == eaClearOutput) OutputUncleared();
   // Memory that changed is no longer what a file holds.
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
-  SetStatus(QStringLiteral("Undone: ") + EditActionName(action), Qt::black);
+  SetStatus(words, Qt::black);
 }
 
 void TMainWin::RedoEditClick() {
   if (FRunning) return;
   if (!FSession->CanRedo()) {
-    SetStatus(QStringLiteral("Nothing to redo"), StopColor);
+    SetStatus(QString::fromStdString(RedoWords(*FSession)), StopColor);
     return;
   }
   const TEditAction action = FSession->RedoEdits().back().Action;
   const auto before = FSession->MemoryCells();
+  const QString words = QString::fromStdString(RedoWords(*FSession));
   FSession->Redo();
   if (action == eaClearOutput) OutputClearedAgain();
   if (FSession->MemoryCells() != before) SetMemoryModified(true);
   SyncViews();
-  SetStatus(QStringLiteral("Redone: ") + EditActionName(action), Qt::black);
+  SetStatus(words, Qt::black);
 }

@@ -2,6 +2,7 @@
 
 #include "controls/HexGrid.h"
 #include "desktop/Settings.h"
+#include "machine/StopWords.h"
 #include "mainwin/ClearDialog.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/SpeedBar.h"
@@ -50,16 +51,9 @@ constexpr int ModalPollMilliseconds = 20;
 }  // namespace
 
 void TMainWin::ShowStepResult(TStopReason reason) {
-  if (reason == srHalt)
-    SetStatus(QStringLiteral("Halted"), StopColor);
-  else if (reason == srInvalid)
-    SetStatus(QStringLiteral("Invalid instruction"), StopColor);
-  else if (reason == srBreakpoint)
-    SetStatus(BreakpointStopText(), StopColor);
-  else if (reason == srWatch)
-    SetStatus(WatchStopText(), StopColor);
-  else
-    SetStatus(QStringLiteral("Ready"), Qt::black);
+  const QString words = QString::fromStdString(StopWords(StopOf(*FSession, reason)));
+  const bool stopped = reason == srHalt || reason == srInvalid || reason == srBreakpoint || reason == srWatch;
+  SetStatus(words, stopped ? StopColor : QColor(Qt::black));
 }
 
 void TMainWin::TakeTypedCells() {

@@ -121,7 +121,7 @@ TEST_F(GradeTest, ACaseFileGivesTheStartingStateAndTheExpectations) {
 
 TEST(GradeCheckTest, TheFirstDifferenceIsSaidInWords) {
   TRunResult run;
-  run.Status = rsStepLimit;
+  run.Status = srStepLimit;
   run.Steps = 1000;
   run.Output = "Hello, world\n";
   run.PC = 0x0C;
@@ -137,9 +137,9 @@ TEST(GradeCheckTest, TheFirstDifferenceIsSaidInWords) {
     TGradeCase Case;
     std::string Difference;
   } rows[] = {
-      {with([](TGradeCase& c) { c.Status = rsHalted; }),
+      {with([](TGradeCase& c) { c.Status = srHalt; }),
        "expected the program to halt, but it was still running after 1000 steps (the step limit)"},
-      {with([](TGradeCase& c) { c.Status = rsStepLimit; }), ""},
+      {with([](TGradeCase& c) { c.Status = srStepLimit; }), ""},
       {with([](TGradeCase& c) { c.Output = "Hello, world\n"; }), ""},
       {with([](TGradeCase& c) { c.Output = "Hello, World\n"; }),
        "output differs at byte 8: expected \"Hello, World\\n\", got \"Hello, world\\n\""},
@@ -169,7 +169,7 @@ TEST(GradeCheckTest, TheFirstDifferenceIsSaidInWords) {
   };
   for (const auto& row : rows) EXPECT_EQ(FirstDifference(row.Case, run), row.Difference);
 
-  run.Status = rsInvalid;
+  run.Status = srInvalid;
   run.PC = 0x06;
   EXPECT_EQ(FirstDifference(rows[0].Case, run),
             "expected the program to halt, but it met an invalid instruction at 04 after 1000 steps");

@@ -82,7 +82,7 @@ TEST(RunAdapterTest, ReplayingTheTraceGivesTheFinalState) {
     EXPECT_EQ(memory, result.Memory);
     EXPECT_EQ(registers, std::vector<int32_t>(result.Registers.begin(), result.Registers.end()));
     EXPECT_EQ(output, result.Output);
-    EXPECT_EQ(result.Status, limit == 0 || limit == 27 ? rsHalted : rsStepLimit) << limit;
+    EXPECT_EQ(result.Status, limit == 0 || limit == 27 ? srHalt : srStepLimit) << limit;
   }
 }
 
@@ -91,17 +91,17 @@ TEST(RunAdapterTest, StepsStatusAndBreakpointsAgreeWithAndWithoutTracing) {
     std::vector<int32_t> Program;
     uint64_t Limit;
     std::vector<int> Breakpoints;
-    TRunStatus Status;
+    TStopReason Status;
     uint64_t Steps;
     int32_t PC;
   } rows[] = {
-      {Busy, 0, {}, rsHalted, 27, 0x1A},
-      {Busy, 5, {}, rsStepLimit, 5, 0x0A},
-      {Busy, 0, {0x12}, rsBreakpoint, 9, 0x12},
+      {Busy, 0, {}, srHalt, 27, 0x1A},
+      {Busy, 5, {}, srStepLimit, 5, 0x0A},
+      {Busy, 0, {0x12}, srBreakpoint, 9, 0x12},
       // The breakpoint at the start PC does not stop the first instruction.
-      {Busy, 0, {0x00}, rsHalted, 27, 0x1A},
-      {{0x00, 0x00}, 0, {}, rsInvalid, 1, 0x02},
-      {{0xB0, 0x00}, 1000, {}, rsStepLimit, 1000, 0x00},
+      {Busy, 0, {0x00}, srHalt, 27, 0x1A},
+      {{0x00, 0x00}, 0, {}, srInvalid, 1, 0x02},
+      {{0xB0, 0x00}, 1000, {}, srStepLimit, 1000, 0x00},
   };
   for (const auto& row : rows) {
     for (bool tracing : {false, true}) {

@@ -35,7 +35,7 @@ try {
   await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
 
   const text = (selector) => page.$eval(selector, (e) => e.textContent);
-  const cell = (grid, i) => page.$eval(`#${grid} .cell:nth-child(${i + 1})`, (e) => e.textContent);
+  const cell = (grid, i) => page.$eval(`#${grid} .cell[data-index="${i}"]`, (e) => e.textContent);
   const status = () => text('#status-text');
   // The dialog's close event, which carries out the Clear, comes a task
   // after the click: wait (a while at most) for PC to read 00, as both uses
@@ -145,7 +145,7 @@ try {
   await page.waitForFunction(() => !document.getElementById('clear-dialog').open);
 
   // A memory cell edited in place.
-  await page.click('#memory .cell:nth-child(241)');
+  await page.click('#memory .cell[data-index="240"]');
   check('clicking a cell shows its address', (await text('#status-address')) === 'Address: 240');
   await page.keyboard.type('4f');
   await page.keyboard.press('Enter');
@@ -153,11 +153,11 @@ try {
   check('the edit marks memory modified', (await text('#status-modified')) === 'Modified');
   check(
       'the edited cell is the changed one',
-      await page.$eval('#memory .cell:nth-child(241)', (e) => e.classList.contains('changed')));
+      await page.$eval('#memory .cell[data-index="240"]', (e) => e.classList.contains('changed')));
   check('the core holds the edit', (await page.evaluate(() => window.orvik.core.cell(240))) === 0x4f);
-  await page.click('#memory .cell:nth-child(33)');
+  await page.click('#memory .cell[data-index="32"]');
   await page.keyboard.down('Shift');
-  await page.click('#memory .cell:nth-child(48)');
+  await page.click('#memory .cell[data-index="47"]');
   await page.keyboard.up('Shift');
   check('a range selection is reported in blue', (await status()) === 'Selected: 32-47', await status());
 
@@ -261,13 +261,13 @@ try {
       'Save As downloads the program file byte for byte',
       fs.existsSync(saved) && fs.readFileSync(saved).equals(expected.subarray(0, 1024)));
   fs.rmSync(downloads, {recursive: true, force: true});
-  await page.click('#memory .cell:nth-child(241)');
+  await page.click('#memory .cell[data-index="240"]');
   await page.keyboard.type('4f');
   await page.keyboard.press('Enter');
-  await page.click('#registers .cell:nth-child(4)');
+  await page.click('#registers .cell[data-index="3"]');
   await page.keyboard.type('2a');
   await page.keyboard.press('Enter');
-  await page.click('#sysregs .cell:nth-child(1)');
+  await page.click('#sysregs .cell[data-index="0"]');
   await page.keyboard.type('06');
   await page.keyboard.press('Enter');
 

@@ -63,6 +63,8 @@ try {
     ['Space clears it', null, ['Space'], (s) => s.breakpoints === ''],
     ['F4 runs to the row, with no breakpoint left', null, ['ArrowUp', 'F4'],
      (s) => s.pc === 6 && s.breakpoints === '' && !s.running],
+    ['F2 on two rows', null, ['F2', 'ArrowDown', 'F2'], (s) => s.breakpoints === '6,8'],
+    ['Ctrl+Shift+F2 removes all breakpoints', null, ['Control+Shift+F2'], (s) => s.breakpoints === ''],
     ['Ctrl+F2 opens Clear', null, ['Control+F2'], (s) => s.dialog === 'clear-dialog'],
     ['F8 is held back behind it', null, ['F8'], (s) => s.pc === 6],
     ['Escape cancels Clear', null, ['Escape'], (s) => s.dialog === '' && s.pc === 6],
@@ -96,6 +98,24 @@ try {
     const accepts = chooser ? await page.$eval('#file-picker', (e) => e.accept) : 'no chooser';
     check(`Ctrl+O in ${focus} opens the chooser for ${accept}`, accepts === accept, accepts);
     if (chooser) await chooser.cancel();
+  }
+  // Undo and Redo of the student's edits, with the desktop's words.
+  await page.click('#zero-pc');
+  await page.click('#memory .cell[data-index="32"]');
+  const cell32 = () => page.evaluate(() => window.orvik.core.cell(32));
+  const before = await cell32();
+  const undoRows = [
+    ['typing a value', ['7', 'Enter'], 7, ''],
+    ['Ctrl+Z', ['Control+z'], before, 'Undone: Typing'],
+    ['Ctrl+Y', ['Control+y'], 7, 'Redone: Typing'],
+    ['Ctrl+Shift+Z with nothing undone', ['Control+Shift+z'], 7, 'Nothing to redo'],
+    ['Ctrl+Z after a step', ['F8', 'Control+z'], 7, 'Nothing to undo: use Step Back (Shift+F8) first'],
+  ];
+  for (const [name, chords, value, words] of undoRows) {
+    for (const chord of chords) await press(chord);
+    const got = [await cell32(), (await state()).status];
+    check(`${name} leaves ${value} with "${words}"`, got[0] === value && (!words || got[1] === words),
+          JSON.stringify(got));
   }
   check('no errors on the page', errors.length === 0, errors.join('; '));
 } finally {

@@ -2,7 +2,8 @@
 // system's dark mode and the remembered switch, axe-core clean in each), its
 // sizes (a doubled font setting, 200 % zoom, a phone), use without a network
 // through the service worker and a new version replacing its cache, and
-// sources shared by #src= and #zsrc= links, broken ones included.
+// sources shared by #src= and #zsrc= links, broken ones included, and files
+// dropped onto the page; the help pages (F1); recent files.
 //   node tests/web/page.mjs --site build-web/web/site
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
@@ -30,8 +31,22 @@ const axeSource = fs.readFileSync(createRequire(import.meta.url).resolve('axe-co
 const errors = [];
 
 // A page in a context of its own (its own storage and service workers).
+// Closing a context while its service worker's target goes away can race
+// in puppeteer ("Session with given id not found") on a later call: such a
+// call is tried again, and a failed close is of no concern to the checks.
+async function retried(action) {
+  for (let i = 0;; ++i) {
+    try {
+      return await action();
+    } catch (e) {
+      if (i === 3 || !/Session with given id not found/.test(String(e))) throw e;
+      await new Promise((r) => setTimeout(r, 200));
+    }
+  }
+}
+const done = (page) => page.browserContext().close().catch(() => {});
 async function freshPage({width = 1280, height = 800, dark = false, storage = {}} = {}) {
-  const context = await chromium.browser.createBrowserContext();
+  const context = await retried(() => chromium.browser.createBrowserContext());
   const page = await context.newPage();
   page.on('pageerror', (e) => errors.push(String(e)));
   await page.setViewport({width, height});
@@ -94,12 +109,12 @@ try {
     const output = await runHello(page);
     check(`${name}: Hello World runs`, output.includes('Hello world !!'));
     // A memory edit leaves a changed cell, the status says Halted: both coloured.
-    await page.click('#memory .cell:nth-child(241)');
+    await page.click('#memory .cell[data-index="240"]');
     await page.keyboard.type('4f');
     await page.keyboard.press('Enter');
     const found = await seriousViolations(page);
     check(`${name}: axe-core finds nothing serious after a run`, found.length === 0, found.join('; '));
-    await page.browserContext().close();
+    await done(page);
   }
   {
     const page = await freshPage();
@@ -112,7 +127,7 @@ try {
     check(
         'the choice is remembered over a reload',
         (await page.$eval('#theme', (e) => e.value)) === 'dark' && (await groundOf(page, '#memory')) < 80);
-    await page.browserContext().close();
+    await done(page);
   }
 
   // --- Sizes: a doubled font setting scales the page; at 200 % zoom (half
@@ -155,7 +170,7 @@ try {
           `${name}: cells and rows big enough to tap`,
           layout.cell[0] >= tap - 0.5 && layout.cell[1] >= tap - 0.5 && layout.row >= tap - 0.5,
           JSON.stringify(layout));
-    await page.browserContext().close();
+    await done(page);
   }
   void normalCell;
 
@@ -175,6 +190,11 @@ try {
     if (loaded) {
       const output = await runHello(page);
       check('offline, Hello World loads, assembles and runs', output.includes('Hello world !!'), output);
+      await page.click('#help');
+      await page.waitForFunction(() => document.getElementById('help-page').textContent.length > 100, {timeout: 5000})
+          .catch(() => {});
+      check('offline, the help pages are there', (await page.$eval('#help-page', (e) => e.textContent)).length > 100);
+      await page.keyboard.press('Escape');
     }
     await page.setOfflineMode(false);
     const cachesNow = () => page.evaluate(() => caches.keys());
@@ -193,7 +213,7 @@ try {
     const after = await cachesNow();
     check('a new version replaces the old cache', after.length === 1 && after[0] === 'orvik-next', after.join(' '));
     fs.writeFileSync(worker, text);
-    await page.browserContext().close();
+    await done(page);
   }
 
   // --- Share links.
@@ -224,8 +244,8 @@ try {
         .catch(() => {});
     check(`${name}: opening the link loads the source`, (await sourceOf(other)) === text);
     check(`${name}: the address drops the link once loaded`, (await other.evaluate(() => location.hash)) === '');
-    await other.browserContext().close();
-    await page.browserContext().close();
+    await done(other);
+    await done(page);
   }
   {
     // Over a typed, unsaved source the link asks first; Cancel keeps it.
@@ -239,7 +259,7 @@ try {
     check('a link over a modified source asks first', question.startsWith('Assembly File Changed.'), question);
     await page.click('#ask-buttons button[value=Cancel]').catch(() => {});
     check('Cancel keeps the typed source', (await sourceOf(page)) === '; mine\n');
-    await page.browserContext().close();
+    await done(page);
   }
   const brokenCases = [
     {name: 'bad base64', hash: '#src=ab$d', says: 'not base64url'},
@@ -257,8 +277,128 @@ try {
     const message = await page.$eval('#ask-text', (e) => e.textContent);
     check(`${name}: the page says the link is broken`, message.includes(says) && /cannot be read/.test(message), message);
     check(`${name}: the editor keeps its text`, (await sourceOf(page)) === kept, await sourceOf(page));
-    await page.browserContext().close();
+    await done(page);
   }
+  // --- Help: F1 shows the desktop's own help pages, in both colours.
+  const helpFolder = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../../src/desktop/help');
+  // The first sentence of a help file, as the page shows it (tags dropped).
+  const firstWords = (name) =>
+      fs.readFileSync(path.join(helpFolder, `${name}.html`), 'utf8').replace(/<[^>]*>/g, '').trim().slice(0, 60);
+  const helpTopics = [
+    {name: 'instructions', title: 'Orvik Simulator instructions'},
+    {name: 'syntax', title: 'Orvik Assembler syntax'},
+  ];
+  for (const dark of [false, true]) {
+    const page = await freshPage({dark});
+    await page.goto(server.url);
+    await ready(page);
+    await page.keyboard.press('F1');
+    await page.waitForSelector('#help-dialog[open]', {timeout: 5000}).catch(() => {});
+    check(`F1 opens the help (${dark ? 'dark' : 'light'})`, await page.$eval('#help-dialog', (e) => e.open));
+    for (const {name, title} of helpTopics) {
+      await page.click(`#help-topics button[value=${name}]`).catch(() => {});
+      const words = firstWords(name);
+      await page.waitForFunction((w) => document.getElementById('help-page').textContent.includes(w), {timeout: 5000},
+                                 words).catch(() => {});
+      check(`the help shows "${title}" from its file`,
+            (await page.$eval('#help-title', (e) => e.textContent)) === title &&
+                (await page.$eval('#help-page', (e) => e.textContent)).includes(words));
+      const found = await seriousViolations(page);
+      check(`axe-core finds nothing serious in "${title}" (${dark ? 'dark' : 'light'})`, found.length === 0,
+            found.join('; '));
+    }
+    await page.keyboard.press('Escape');
+    check('Escape closes the help', !(await page.$eval('#help-dialog', (e) => e.open)));
+    await done(page);
+  }
+
+  // --- Files dropped onto the page open as Open opens them.
+  const golden = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../golden');
+  const goldenFile = (name) => ({name: path.basename(name), bytes: [...fs.readFileSync(path.join(golden, name))]});
+  const hello = goldenFile('hello/hello.prg');
+  const forms = goldenFile('assemble_clean/forms.asm');
+  const dropCases = [
+    {name: 'a program file', files: [hello], memory: hello.bytes[8], title: 'Orvik Simulator - hello.prg'},
+    {name: 'a source', files: [forms], source: Buffer.from(forms.bytes).toString('latin1').replace(/\r\n?/g, '\n')},
+    {name: 'a short program file', files: [goldenFile('short_file/short.prg')], memory: 0, says: 'Stream read error'},
+    {name: 'two files', files: [hello, forms], memory: hello.bytes[8], says: 'Only one file can be opened at a time'},
+  ];
+  for (const {name, files, memory, title, source, says} of dropCases) {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    const before = await sourceOf(page);
+    await page.evaluate((list) => {
+      const transfer = new DataTransfer();
+      for (const f of list) transfer.items.add(new File([new Uint8Array(f.bytes)], f.name));
+      const target = document.getElementById('memory');
+      const over = new DragEvent('dragover', {dataTransfer: transfer, bubbles: true, cancelable: true});
+      target.dispatchEvent(over);
+      window.dropRefused = !over.defaultPrevented;
+      target.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+    }, files);
+    check(`${name}: the page takes the drop`, !(await page.evaluate(() => window.dropRefused)));
+    if (says) {
+      await page.waitForSelector('#ask-dialog[open]', {timeout: 5000}).catch(() => {});
+      const message = await page.$eval('#ask-text', (e) => e.textContent);
+      check(`${name}: the page says "${says}"`, message.startsWith(says), message);
+    } else
+      await new Promise((r) => setTimeout(r, 300));
+    if (memory !== undefined) {
+      const cell = await page.evaluate(() => window.orvik.core.cell(2));
+      check(`${name}: memory holds what the file holds`, cell === memory, String(cell));
+    }
+    if (title) check(`${name}: the title names the file`, (await page.title()) === title, await page.title());
+    const now = await sourceOf(page);
+    check(`${name}: the editor shows ${source ? "the file's text" : 'what it showed'}`, now === (source ?? before));
+    await done(page);
+  }
+
+  // --- Recent files: what was opened, newest first, opens again after a
+  // reload as Open would open it.
+  {
+    const page = await freshPage();
+    await page.goto(server.url);
+    await ready(page);
+    const drop = (list) => page.evaluate((l) => {
+      const transfer = new DataTransfer();
+      for (const f of l) transfer.items.add(new File([new Uint8Array(f.bytes)], f.name));
+      document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+    }, list);
+    const recentNames = () => page.$$eval('#recent option', (l) => l.slice(1).map((o) => o.textContent));
+    check('no recent files at first', (await recentNames()).length === 0 && (await page.$eval('#recent', (e) => e.disabled)));
+    await drop([hello]);
+    await page.waitForFunction(() => document.title.endsWith('hello.prg'), {timeout: 5000}).catch(() => {});
+    await drop([forms]);
+    await page.waitForFunction(() => document.querySelectorAll('#recent option').length === 3, {timeout: 5000})
+        .catch(() => {});
+    await drop([hello]);
+    await page.waitForFunction(() => document.querySelector('#recent option:nth-child(2)')?.textContent === 'hello.prg',
+                               {timeout: 5000}).catch(() => {});
+    check('the recent files, newest first, each once', JSON.stringify(await recentNames()) ===
+          JSON.stringify(['hello.prg', 'forms.asm']), JSON.stringify(await recentNames()));
+    await page.evaluate(() => window.orvik.core.clearMemory(0, 255));
+    await setSource(page, '');
+    await page.reload();
+    await ready(page);
+    const reopenCases = [
+      {name: 'forms.asm', opened: async () => (await sourceOf(page)) === Buffer.from(forms.bytes).toString('latin1')
+          .replace(/\r\n?/g, '\n')},
+      {name: 'hello.prg', opened: async () => (await page.evaluate(() => window.orvik.core.cell(2))) === hello.bytes[8]},
+    ];
+    for (const {name, opened} of reopenCases) {
+      const index = (await recentNames()).indexOf(name);
+      await page.select('#recent', String(index));
+      // A changed memory or source asks first, as Open does.
+      const asked = await page.waitForSelector('#ask-dialog[open]', {timeout: 1000}).catch(() => null);
+      if (asked) await page.click('#ask-buttons button[value=No]');
+      await page.waitForFunction(() => true);
+      await new Promise((r) => setTimeout(r, 300));
+      check(`${name} opens again from the recent files after a reload`, await opened());
+    }
+    await done(page);
+  }
+
   check('no script errors', errors.length === 0, errors.join('; '));
 } finally {
   await chromium.close();

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "WebSession.h"
@@ -35,6 +37,7 @@ struct TWebState {
   std::vector<int32_t> Runs;  // line, start, end, style per highlighting run
   TProgramMap Map;            // of the last assembly without errors
   std::vector<int32_t> Ints;  // the last list of numbers handed out
+  std::string EditWords;      // of the last Undo or Redo
 };
 
 TWebState& State() {
@@ -131,10 +134,33 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_save_program() {
 
 // --- running
 EMSCRIPTEN_KEEPALIVE int orvik_run(int budget) { return State().Session.Run(budget); }
+// The number of the stop reason a report word names ("halted", "invalid",
+// "breakpoint"; "budget" for a run that can go on), so the page holds no
+// numbers of its own; -1 for an unknown word.
+EMSCRIPTEN_KEEPALIVE int orvik_stop_reason(int length) {
+  const std::string_view word = InputView(length);
+  if (word == "budget") return srBudget;
+  const std::optional<TStopReason> reason = StopFromReportWord(word);
+  return reason ? static_cast<int>(*reason) : -1;
+}
+// The last run's stop in the status bar's words.
+EMSCRIPTEN_KEEPALIVE const char* orvik_stop_words() { return Hand(State().Session.StopText()); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
 EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
+// Undo (redo 0) or Redo (1) of the newest user edit: 0 nothing done, 1 done,
+// 3 done and memory changed; the status words through orvik_edit_words().
+EMSCRIPTEN_KEEPALIVE int orvik_undo(int redo) {
+  TWebState& state = State();
+  std::string words;
+  bool changed = false;
+  const bool done = redo ? state.Session.RedoEdit(words, changed) : state.Session.UndoEdit(words, changed);
+  state.EditWords = words;
+  return done ? (changed ? 3 : 1) : 0;
+}
+EMSCRIPTEN_KEEPALIVE const char* orvik_edit_words() { return Hand(State().EditWords); }
 EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
+EMSCRIPTEN_KEEPALIVE void orvik_remove_breakpoints() { State().Session.RemoveAllBreakpoints(); }
 EMSCRIPTEN_KEEPALIVE int orvik_breakpoint(int adr) { return State().Session.Breakpoint(adr) ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE const char* orvik_trace() { return Hand(State().Session.TraceLine()); }
 

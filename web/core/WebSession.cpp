@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "machine/EditWords.h"
 #include "machine/Instruction.h"
 #include "machine/TraceFormat.h"
 
@@ -48,25 +49,52 @@ void TWebSession::SyncOutput() {
   }
 }
 
-TWebStop TWebSession::Run(int budget) {
+TStopReason TWebSession::Run(int budget) {
   const uint64_t before = FSimulator.Executed();
   TRunPolicy policy;
   policy.Budget = static_cast<uint64_t>(std::max(budget, 1));
   const TStopReason reason = FSimulator.Run(policy);
   FExecuted = static_cast<int64_t>(FSimulator.Executed() - before);
   SyncOutput();
-  switch (reason) {
-    case srHalt: return wsHalt;
-    case srInvalid: return wsInvalid;
-    case srBreakpoint: return wsBreakpoint;
-    default: return wsBudget;
-  }
+  FStop = StopOf(FSimulator, reason);
+  return reason == srHalt || reason == srInvalid || reason == srBreakpoint ? reason : srBudget;
 }
 
 bool TWebSession::StepBack() {
   const bool done = FSimulator.StepBack();
   SyncOutput();
   return done;
+}
+
+bool TWebSession::UndoEdit(std::string& words, bool& memoryChanged) {
+  words = UndoWords(FSimulator);
+  TEditAction action{};
+  memoryChanged = false;
+  if (!FSimulator.NewestEdit(action)) return false;
+  const TMemoryCells before = FSimulator.MemoryCells();
+  FSimulator.Undo();
+  memoryChanged = FSimulator.MemoryCells() != before;
+  SyncOutput();
+  return true;
+}
+
+bool TWebSession::RedoEdit(std::string& words, bool& memoryChanged) {
+  words = RedoWords(FSimulator);
+  memoryChanged = false;
+  if (!FSimulator.CanRedo()) return false;
+  const TMemoryCells before = FSimulator.MemoryCells();
+  FSimulator.Redo();
+  memoryChanged = FSimulator.MemoryCells() != before;
+  SyncOutput();
+  return true;
+}
+
+void TWebSession::RemoveAllBreakpoints() {
+  for (int adr = 0; adr < MemorySize; ++adr) {
+    FSimulator.SetBreakpoint(adr, false);
+    FSimulator.SetWatch(csMemory, adr, false);
+  }
+  for (int n = 0; n < RegisterCount; ++n) FSimulator.SetWatch(csRegister, n, false);
 }
 
 bool TWebSession::CanStepBack() const {

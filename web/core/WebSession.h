@@ -7,15 +7,8 @@
 
 #include "machine/DebugSession.h"
 #include "machine/Simulator.h"
+#include "machine/StopWords.h"
 #include "machine/TerminalModel.h"
-
-// Why a run or a step ended.
-enum TWebStop : int {
-  wsBudget = 0,      // the instruction budget is used up; the program can go on
-  wsHalt = 1,        // halt
-  wsInvalid = 2,     // invalid instruction
-  wsBreakpoint = 3,  // PC reached an address with a breakpoint
-};
 
 // The simulator session as the browser page sees it: the desktop's
 // TSimulator (state, run policy, breakpoints, history) plus the output
@@ -33,12 +26,22 @@ class TWebSession {
   // Executes up to budget instructions (at least one), stopping after a halt,
   // an invalid instruction, or when PC reaches a breakpoint (not before the
   // first instruction: Run from a breakpoint leaves it).
-  TWebStop Run(int budget);
+  // Returns srBudget (the program can go on), srHalt, srInvalid or
+  // srBreakpoint.
+  TStopReason Run(int budget);
+  // The last Run's stop in the status bar's words ("Breakpoint at 0A").
+  std::string StopText() const { return StopWords(FStop); }
   int64_t Executed() const { return FExecuted; }  // instructions executed by the last Run
   // Undoes the last instruction, its output included; false when the newest
   // entry of the history is a user edit or there is none.
   bool StepBack();
   bool CanStepBack() const;
+  // Edit > Undo (Ctrl+Z): takes back the newest user edit; Redo applies the
+  // newest undone one again. Both return whether they did, and leave the
+  // status words in words ("Undone: Typing", "Nothing to undo", ...);
+  // memoryChanged tells whether a memory cell changed.
+  bool UndoEdit(std::string& words, bool& memoryChanged);
+  bool RedoEdit(std::string& words, bool& memoryChanged);
 
   // Memory as the disassembler and the listing read it.
   const TMemoryCells& MemoryCells() const { return FSimulator.MemoryCells(); }
@@ -57,6 +60,8 @@ class TWebSession {
 
   void SetBreakpoint(int adr, bool on) { FSimulator.SetBreakpoint(adr, on); }
   bool Breakpoint(int adr) const { return FSimulator.Breakpoint(adr); }
+  // Run > Remove all breakpoints: every breakpoint and every watch.
+  void RemoveAllBreakpoints();
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
   // in the terminal); OutputCount() counts every byte since the start.
@@ -88,6 +93,7 @@ class TWebSession {
   TSimulator FSimulator;
   TDebugSession FDebug{FSimulator};
   int64_t FExecuted = 0;
+  TStop FStop;
 
   // The output is kept from FOutputBase on; the terminal at that point is
   // FTerminalBase, so a step back replays the kept bytes into a copy of it.

@@ -2,10 +2,13 @@
 // session, assembler and disassembler; nothing of the machine is computed
 // here. Texts cross as 8-bit strings (one character per byte).
 
+// What run() and step() return: the core's stop reason numbers. Callers
+// take them at import, before any core exists, so they are written here and
+// every new core checks them against its own.
 export const StopBudget = 0;
-export const StopHalt = 1;
-export const StopInvalid = 2;
-export const StopBreakpoint = 3;
+export const StopHalt = 2;
+export const StopInvalid = 3;
+export const StopBreakpoint = 5;
 
 // Where the instruction at PC stands in the assembled source (the core's
 // TPlaceState).
@@ -25,7 +28,13 @@ export class OrvikCore {
   // passes wasmBinary, the page lets it fetch orvik-core.wasm).
   static async create(factory, options = {}) { return new OrvikCore(await factory(options)); }
 
-  constructor(module) { this.m = module; }
+  constructor(module) {
+    this.m = module;
+    const reason = word => this.m._orvik_stop_reason(this.put(new TextEncoder().encode(word)));
+    const expected = {budget: StopBudget, halted: StopHalt, invalid: StopInvalid, breakpoint: StopBreakpoint};
+    for (const [word, number] of Object.entries(expected))
+      if (reason(word) !== number) throw new Error(`the core's stop "${word}" is ${reason(word)}, not ${number}`);
+  }
 
   bytesAt(pointer) {
     const size = this.m._orvik_text_size();
@@ -76,9 +85,19 @@ export class OrvikCore {
   run(budget) { return this.m._orvik_run(budget); }
   executed() { return this.m._orvik_executed(); }
   step() { return this.m._orvik_run(1); }
+  // The last run's or step's stop in the status bar's words ("Halted",
+  // "Breakpoint at 0A", "Ready").
+  stopWords() { return this.textAt(this.m._orvik_stop_words()); }
   stepBack() { return this.m._orvik_step_back() !== 0; }
+  // Undo (or Redo) of the newest user edit: {done, memoryChanged, words}.
+  undo(redo = false) {
+    const result = this.m._orvik_undo(redo ? 1 : 0);
+    return {done: result !== 0, memoryChanged: result === 3, words: this.textAt(this.m._orvik_edit_words())};
+  }
   canStepBack() { return this.m._orvik_can_step_back() !== 0; }
   setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
+  // Every breakpoint and every watch.
+  removeBreakpoints() { this.m._orvik_remove_breakpoints(); }
   breakpoint(adr) { return this.m._orvik_breakpoint(adr) !== 0; }
   trace() { return this.textAt(this.m._orvik_trace()); }
 

@@ -59,10 +59,16 @@ export class Documents {
       if (await this.askSaveSource()) this.loadSource(file);
       return;
     }
+    this.loadProgramFile(file);
+  }
+
+  // file: {name, bytes} of a program file, asked about already.
+  loadProgramFile(file) {
     const message = this.core.loadProgram(file.bytes);
     if (message)
       ask(message, ['OK']);
     else {
+      this.recent?.remember(file);
       this.fileName = file.name;
       this.setTitle();
     }
@@ -99,6 +105,7 @@ export class Documents {
   }
 
   loadSource(file) {
+    this.recent?.remember(file);
     const editor = this.app.editor;
     editor.setText(bytesToString(file.bytes));
     this.sourceName = file.name;

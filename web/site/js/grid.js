@@ -1,13 +1,16 @@
 // A grid of hexadecimal cells like the desktop's hex grid: the current cell,
 // a range selection (memory only), in-place editing limited to hex digits.
 // The cells hold what the core holds; an edit goes back through onCommit.
+// For screen readers it is an ARIA grid of rows of cells named as on the
+// desktop ("memory 3F", "register R3") followed by the value they show, the
+// current cell as the active descendant.
 
 export function hexText(value, digits) { return (value >>> 0).toString(16).toUpperCase().padStart(digits, '0'); }
 
 export class HexGrid {
   // options: cols, count, digits(i) (edit limit and shown digits),
   // onCommit(i, value), onCurrent(i), onSelection(lo, hi) (absent: no
-  // range selection), canSelect(i).
+  // range selection), canSelect(i), name(i) (the cell's accessible name).
   constructor(element, options) {
     this.el = element;
     this.o = options;
@@ -22,11 +25,24 @@ export class HexGrid {
     element.classList.add('hexgrid');
     element.style.gridTemplateColumns = `repeat(${options.cols}, auto)`;
     element.tabIndex = 0;
+    element.setAttribute('role', 'grid');
+    if (!options.onSelection) element.setAttribute('aria-multiselectable', 'false');
+    let row = null;
     for (let i = 0; i < options.count; ++i) {
+      if (i % options.cols === 0) {
+        // Rows take no box of their own: the cells stay in the CSS grid.
+        row = document.createElement('div');
+        row.className = 'grid-row';
+        row.setAttribute('role', 'row');
+        element.appendChild(row);
+      }
       const cell = document.createElement('div');
       cell.className = 'cell';
       cell.dataset.index = i;
-      element.appendChild(cell);
+      cell.id = `${element.id}-${i}`;
+      cell.setAttribute('role', 'gridcell');
+      cell.setAttribute('aria-selected', 'false');
+      row.appendChild(cell);
       this.cells.push(cell);
     }
     element.addEventListener('mousedown', (e) => this.mouseDown(e));
@@ -43,7 +59,7 @@ export class HexGrid {
 
   indexAt(e) {
     const cell = e.target.closest('.cell');
-    return cell && cell.parentElement === this.el ? Number(cell.dataset.index) : -1;
+    return cell && this.el.contains(cell) ? Number(cell.dataset.index) : -1;
   }
 
   // Shows values; a cell whose value differs from the last call becomes the
@@ -60,7 +76,9 @@ export class HexGrid {
   // A value out of the cell's range shows all its digits, as on the desktop.
   show(i) {
     const value = this.values[i] ?? 0;
-    this.cells[i].textContent = hexText(value, value < 0 || value > 0xffff ? 8 : this.o.digits(i));
+    const text = hexText(value, value < 0 || value > 0xffff ? 8 : this.o.digits(i));
+    this.cells[i].textContent = text;
+    if (this.o.name) this.cells[i].setAttribute('aria-label', `${this.o.name(i)}, ${text}`);
   }
 
   setChanged(i) {
@@ -75,6 +93,7 @@ export class HexGrid {
     if (this.current >= 0) this.cells[this.current].classList.remove('current');
     this.current = i;
     this.cells[i].classList.add('current');
+    this.el.setAttribute('aria-activedescendant', this.cells[i].id);
     this.cells[i].scrollIntoView({block: 'nearest'});
     if (this.o.onCurrent) this.o.onCurrent(i);
     return true;
@@ -82,8 +101,11 @@ export class HexGrid {
 
   setSelection(lo, hi) {
     if (!this.o.onSelection) return;
-    for (let i = 0; i < this.cells.length; ++i)
-      this.cells[i].classList.toggle('selected', lo >= 0 && i >= lo && i <= hi);
+    for (let i = 0; i < this.cells.length; ++i) {
+      const selected = lo >= 0 && i >= lo && i <= hi;
+      this.cells[i].classList.toggle('selected', selected);
+      this.cells[i].setAttribute('aria-selected', String(selected));
+    }
     this.selLo = lo;
     this.selHi = hi;
     this.o.onSelection(lo, hi);

@@ -1,6 +1,6 @@
 // The command keys of the page, the desktop's where it has them: Run F9,
-// Step F8, Step Back Shift+F8, Assemble Ctrl+F9, Clear Ctrl+F2, Run to row
-// F4, Open Ctrl+O and Save Ctrl+S (the source's in the assembler's half of
+// Step F8, Step Back Shift+F8, Undo Ctrl+Z, Redo Ctrl+Y or Ctrl+Shift+Z, Assemble Ctrl+F9, Clear Ctrl+F2, Run to row
+// F4, Remove all breakpoints Ctrl+Shift+F2, Open Ctrl+O and Save Ctrl+S (the source's in the assembler's half of
 // the page), Break Escape or Pause while a program runs. F2 sets a
 // breakpoint where the focus is (the disassembly list, the source); Alt
 // and a button's underlined letter presses it, as the desktop's mnemonics
@@ -23,6 +23,11 @@ export function installKeys(commands) {
     'Ctrl+o': () => (inEditor() ? commands.openSource() : press('open')),
     'Ctrl+s': () => (inEditor() ? commands.saveSource() : press('save')),
     'Pause': () => press('break'),
+    'Ctrl+Shift+F2': () => press('remove-breakpoints'),
+    // In the source and in a cell being typed, Ctrl+Z is the text's own.
+    'Ctrl+z': () => press('undo'),
+    'Ctrl+y': () => press('redo'),
+    'Ctrl+Shift+z': () => press('redo'),
   };
   document.addEventListener('keydown', (e) => {
     // An open question is modal for the keys too: a command behind it
@@ -43,6 +48,7 @@ export function installKeys(commands) {
       return;
     }
     if (!keys[key]) return;
+    if (/^Ctrl\+(Shift\+)?[zy]$/.test(key) && document.activeElement?.matches('textarea, input')) return;
     e.preventDefault();
     keys[key]();
   });

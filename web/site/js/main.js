@@ -13,7 +13,10 @@ import {Runner} from './runner.js';
 import {Black, setStatus, showSelection} from './status.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
+import {initDrop} from './drop.js';
+import {initHelp} from './help.js';
 import {initOffline} from './offline.js';
+import {RecentFiles} from './recent.js';
 import {initShare} from './share.js';
 import {initTheme} from './theme.js';
 
@@ -36,6 +39,7 @@ class Simulator {
       cols: 16,
       count: 256,
       digits: () => 2,
+      name: (i) => `memory ${hexText(i, 2)}`,
       onCommit: (i, value) => this.editCell(i, value),
       onCurrent: (i) => ($('status-address').textContent = `Address: ${i}`),
       onSelection: (lo, hi) => showSelection(lo, hi),
@@ -45,6 +49,7 @@ class Simulator {
       cols: 1,
       count: 16,
       digits: () => 2,
+      name: (i) => `register R${hexText(i, 1)}`,
       onCommit: (i, value) => {
         core.setRegister(i, value);
         this.refresh();
@@ -60,6 +65,7 @@ class Simulator {
       count: 2,
       digits: (i) => (i === 0 ? 2 : 4),
       canSelect: (i) => i === 0,
+      name: (i) => (i === 0 ? 'register PC' : 'register IR'),
       onCommit: (i, value) => {
         core.setPC(value);
         this.refresh();
@@ -126,6 +132,13 @@ class Simulator {
     $('step-back').addEventListener('click', () => runner.stepBack());
     $('break').addEventListener('click', () => runner.stop('Ready', Black));
     $('clear').addEventListener('click', () => this.clearDialog());
+    $('undo').addEventListener('click', () => runner.undo(false));
+    $('remove-breakpoints').addEventListener('click', () => {
+      this.core.removeBreakpoints();
+      this.store.saveBreakpoints(this.core);
+      this.refresh();
+    });
+    $('redo').addEventListener('click', () => runner.undo(true));
     $('zero-pc').addEventListener('click', () => {
       this.core.setPC(0);
       this.refresh();
@@ -270,3 +283,6 @@ document.body.dataset.ready = 'true';
 performance.mark('orvik-interactive');
 initOffline();
 initShare(window.orvik, $('share'));
+initDrop(window.orvik.docs);
+initHelp($('help-dialog'), $('help'));
+window.orvik.docs.recent = new RecentFiles(window.orvik.docs, $('recent'));

@@ -9,6 +9,12 @@ const $ = (id) => document.getElementById(id);
 // painting and input.
 const SliceMs = 12;
 
+// While a program runs, the status bar and the terminal are not read out,
+// as on the desktop; they are again once it stops.
+function announce(on) {
+  for (const id of ['status-text', 'output']) $(id).setAttribute('aria-live', on ? 'polite' : 'off');
+}
+
 export class Runner {
   // app: refresh() and save() after the machine changed.
   constructor(core, app) {
@@ -49,9 +55,21 @@ export class Runner {
     this.app.save();
   }
 
+  // Edit > Undo / Redo of the student's edits (not while running).
+  undo(redo) {
+    if (this.running) return;
+    const {done, memoryChanged, words} = this.core.undo(redo);
+    // Memory that changed is no longer what a file holds.
+    if (memoryChanged) this.app.setModified(true);
+    this.app.refresh();
+    this.app.save();
+    setStatus(words, done ? Black : Red);
+  }
+
   run() {
     if (this.running) return;
     this.running = true;
+    announce(false);
     setStatus('Running...', Green);
     $('run').disabled = $('run-to-row').disabled = true;
     $('break').disabled = false;
@@ -76,6 +94,7 @@ export class Runner {
   stop(text, colour) {
     if (!this.running) return;
     this.running = false;
+    announce(true);
     if (this.runToAddress >= 0) {
       this.core.setBreakpoint(this.runToAddress, false);
       this.runToAddress = -1;

@@ -1,0 +1,28 @@
+#include "machine/EditWords.h"
+
+const char* EditActionName(TEditAction action) {
+  switch (action) {
+    case eaCellEdit: return "Typing";
+    case eaClear: return "Clear";
+    case eaPaste: return "Paste";
+    case eaCut: return "Cut";
+    case eaComposer: return "Composer";
+    case eaAssemble: return "Assemble";
+    case eaLoadFile: return "Open file";
+    case eaLoadCase: return "Debug case";
+    case eaClearOutput: return "Clear output";
+  }
+  return "";
+}
+
+std::string UndoWords(const TSimulator& simulator) {
+  TEditAction action{};
+  if (simulator.NewestEdit(action)) return std::string("Undone: ") + EditActionName(action);
+  // Instructions ran after the last edit: those go back with Step Back.
+  return simulator.StepsBack() > 0 ? "Nothing to undo: use Step Back (Shift+F8) first" : "Nothing to undo";
+}
+
+std::string RedoWords(const TSimulator& simulator) {
+  if (!simulator.CanRedo()) return "Nothing to redo";
+  return std::string("Redone: ") + EditActionName(simulator.RedoEdits().back().Action);
+}
