@@ -26,3 +26,8 @@ std::string RedoWords(const TSimulator& simulator) {
   if (!simulator.CanRedo()) return "Nothing to redo";
   return std::string("Redone: ") + EditActionName(simulator.RedoEdits().back().Action);
 }
+
+std::string StepBackWords(const std::string& what, const TSimulator& simulator) {
+  const uint64_t left = simulator.StepsBack();
+  return what + ": " + std::to_string(left) + (left == 1 ? " step" : " steps") + " back available";
+}

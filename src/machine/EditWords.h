@@ -17,3 +17,9 @@ std::string UndoWords(const TSimulator& simulator);
 
 // "Redone: Clear", or "Nothing to redo".
 std::string RedoWords(const TSimulator& simulator);
+
+// After going back: what was done and how far the student can still go,
+// "Stepped back: 3 steps back available" (what "Stepped back") or "Back 4
+// steps: 0 steps back available"; NoStepBackWords when nothing went back.
+std::string StepBackWords(const std::string& what, const TSimulator& simulator);
+inline constexpr const char* NoStepBackWords = "No instruction to step back";

@@ -134,8 +134,7 @@ void TMainWin::UpdateValuePanel() {
 }
 
 void TMainWin::ShowStepsBack(const QString& what) {
-  const uint64_t left = FSession->StepsBack();
-  SetStatus(QStringLiteral("%1: %2 step%3 back available").arg(what).arg(left).arg(left == 1 ? "" : "s"), Qt::black);
+  SetStatus(QString::fromStdString(StepBackWords(what.toStdString(), *FSession)), Qt::black);
 }
 
 void TMainWin::StepBackSimulator() {
@@ -143,7 +142,7 @@ void TMainWin::StepBackSimulator() {
   if (FRunning) BreakSimulator();
   TakeTypedCells();
   if (!FSession->StepBack()) {
-    SetStatus(QStringLiteral("No instruction to step back"), StopColor);
+    SetStatus(QString::fromLatin1(NoStepBackWords), StopColor);
     return;
   }
   TraceWin->TakeBackTo(FSession->Executed());
@@ -161,7 +160,7 @@ void TMainWin::BackToStartOfRun() {
   TraceWin->Clear(FSession->Executed());
   SyncViews();
   if (undone == 0)
-    SetStatus(QStringLiteral("No instruction to step back"), StopColor);
+    SetStatus(QString::fromLatin1(NoStepBackWords), StopColor);
   else
     ShowStepsBack(QStringLiteral("Back %1 step%2").arg(undone).arg(undone == 1 ? "" : "s"));
 }

@@ -115,7 +115,7 @@ try {
   await page.click('#run');
   await page.waitForFunction(() => !document.getElementById('run').disabled, {timeout: 10000});
   check('the run stops at the breakpoint', (await cell('sysregs', 0)) === '08', await cell('sysregs', 0));
-  check('the stopped run says Ready', (await status()) === 'Ready', await status());
+  check('the stopped run says where it stopped, as the window does', (await status()) === 'Breakpoint at 08', await status());
   check(
       'the PC row is highlighted',
       await page.$eval('#disasm .row:nth-child(5)', (e) => e.classList.contains('selected')));

@@ -68,32 +68,43 @@ try {
     await page.waitForFunction(() => !document.getElementById('run').disabled, {timeout: 10000});
   };
 
-  // Each action, then the band: its kind and its line.
+  const status = () => page.$eval('#status-text', (e) => e.textContent);
+  const cancelClear = async () => {
+    await page.click('#clear');
+    await page.waitForSelector('#clear-dialog[open]');
+    await page.keyboard.press('Escape');
+    await page.waitForFunction(() => !document.querySelector('dialog[open]'));
+  };
+
+  // Each action, then the band (its kind and its line) and the status bar's
+  // words, the window's (null: not the action's to say).
   const steps = [
-    ['assembled', async () => {}, 'code 2'],
-    ['Step', () => page.click('#step'), 'code 3'],
-    ['F8', () => page.keyboard.press('F8'), 'code 4'],
-    ['Step over a comment line', () => page.click('#step'), 'code 6'],
-    ['Step Back', () => page.click('#step-back'), 'code 4'],
+    ['assembled', async () => {}, 'code 2', null],
+    ['Step', () => page.click('#step'), 'code 3', 'Ready'],
+    ['F8', () => page.keyboard.press('F8'), 'code 4', 'Ready'],
+    ['Step over a comment line', () => page.click('#step'), 'code 6', 'Ready'],
+    ['Step Back', () => page.click('#step-back'), 'code 4', 'Stepped back: 2 steps back available'],
     // A halt leaves PC after it: the band shows what would run next.
-    ['run to the halt', runToStop, 'data 11'],
-    ['PC on the data', () => setPC(0x10), 'data 11'],
-    ['an invalid instruction', () => page.click('#step'), 'data 11'],
+    ['run to the halt', runToStop, 'data 11', 'Halted'],
+    ['PC on the data', () => setPC(0x12), 'data 11', null],
+    // 00 00 is invalid; PC goes past it, to a cell no line put there.
+    ['an invalid instruction', () => page.click('#step'), 'none', 'Invalid instruction'],
+    ['Clear cancelled', cancelClear, 'none', 'Invalid instruction'],
     ['PC on a cell changed since assembling', async () => {
       await setPC(0x02);
       await page.evaluate(() => window.orvik.editCell(0x02, 0xff));
-    }, 'stale 3'],
-    ['the change undone', () => page.evaluate(() => window.orvik.editCell(0x02, 0x22)), 'code 3'],
+    }, 'stale 3', null],
+    ['the change undone', () => page.evaluate(() => window.orvik.editCell(0x02, 0x22)), 'code 3', null],
     ['a program file opened (no source)', () => page.evaluate(() => {
       window.orvik.core.loadCells(new Array(256).fill(0));
       window.orvik.refresh(true);
-    }), 'none'],
+    }), 'none', null],
   ];
-  for (const [name, act, wanted] of steps) {
+  for (const [name, act, wanted, words] of steps) {
     await act();
     const got = await band();
     check(`the band after ${name} is ${wanted}`, got === wanted, `${got}, PC ${await pc()}`);
-    if (name === 'run to the halt') check('the run halted', (await page.$eval('#status-text', (e) => e.textContent)) === 'Halted');
+    if (words !== null) check(`the status after ${name} says "${words}"`, (await status()) === words, await status());
   }
 
   // Assemble, answering No when it asks to save the edited memory first.
@@ -118,6 +129,7 @@ try {
   await runToStop();
   check('the run stops at the bound line', (await pc()) === '06' && (await band()) === 'code 6',
         `${await pc()} ${await band()}`);
+  check('the status says where, as the window does', (await status()) === 'Breakpoint at 06', await status());
   // Lines added above it: the next Assemble binds it where its line went.
   await page.evaluate(() => {
     const area = document.getElementById('source');

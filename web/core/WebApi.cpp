@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "WebSession.h"
+#include "machine/EditWords.h"
+#include "machine/Pacing.h"
 #include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
@@ -37,7 +39,8 @@ struct TWebState {
   std::vector<int32_t> Runs;  // line, start, end, style per highlighting run
   TProgramMap Map;            // of the last assembly without errors
   std::vector<int32_t> Ints;  // the last list of numbers handed out
-  std::string EditWords;      // of the last Undo or Redo
+  std::string EditWords;      // of the last Undo, Redo or Step Back
+  TPacing Pacing;             // of the page's run at a set speed
 };
 
 TWebState& State() {
@@ -146,7 +149,13 @@ EMSCRIPTEN_KEEPALIVE int orvik_stop_reason(int length) {
 // The last run's stop in the status bar's words.
 EMSCRIPTEN_KEEPALIVE const char* orvik_stop_words() { return Hand(State().Session.StopText()); }
 EMSCRIPTEN_KEEPALIVE double orvik_executed() { return static_cast<double>(State().Session.Executed()); }
-EMSCRIPTEN_KEEPALIVE int orvik_step_back() { return State().Session.StepBack() ? 1 : 0; }
+// Step Back; its status words, as the window's, through orvik_edit_words().
+EMSCRIPTEN_KEEPALIVE int orvik_step_back() {
+  TWebState& state = State();
+  const bool done = state.Session.StepBack();
+  state.EditWords = done ? StepBackWords("Stepped back", state.Session.Simulator()) : NoStepBackWords;
+  return done ? 1 : 0;
+}
 // Undo (redo 0) or Redo (1) of the newest user edit: 0 nothing done, 1 done,
 // 3 done and memory changed; the status words through orvik_edit_words().
 EMSCRIPTEN_KEEPALIVE int orvik_undo(int redo) {
@@ -158,6 +167,21 @@ EMSCRIPTEN_KEEPALIVE int orvik_undo(int redo) {
   return done ? (changed ? 3 : 1) : 0;
 }
 EMSCRIPTEN_KEEPALIVE const char* orvik_edit_words() { return Hand(State().EditWords); }
+// A run at a set speed, paced as the window paces it: restart at the start
+// and on a change of speed, then per frame the instructions due by then.
+EMSCRIPTEN_KEEPALIVE void orvik_pacing_restart(double perSecond) { State().Pacing.Restart(perSecond); }
+EMSCRIPTEN_KEEPALIVE double orvik_pacing_due(double elapsed) {
+  return static_cast<double>(State().Pacing.DueBy(elapsed));
+}
+EMSCRIPTEN_KEEPALIVE double orvik_pacing_done() { return static_cast<double>(State().Pacing.Done()); }
+// The budget of the next run while done < due: one at a time at the speeds
+// where each instruction is shown.
+EMSCRIPTEN_KEEPALIVE double orvik_pacing_batch(double due) {
+  return static_cast<double>(State().Pacing.Batch(static_cast<uint64_t>(due)));
+}
+EMSCRIPTEN_KEEPALIVE void orvik_pacing_count(double executed) {
+  State().Pacing.Count(static_cast<uint64_t>(executed));
+}
 EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
 EMSCRIPTEN_KEEPALIVE void orvik_remove_breakpoints() { State().Session.RemoveAllBreakpoints(); }

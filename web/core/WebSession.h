@@ -36,6 +36,7 @@ class TWebSession {
   // entry of the history is a user edit or there is none.
   bool StepBack();
   bool CanStepBack() const;
+  const TSimulator& Simulator() const { return FSimulator; }
   // Edit > Undo (Ctrl+Z): takes back the newest user edit; Redo applies the
   // newest undone one again. Both return whether they did, and leave the
   // status words in words ("Undone: Typing", "Nothing to undo", ...);

@@ -89,11 +89,19 @@ export class OrvikCore {
   // "Breakpoint at 0A", "Ready").
   stopWords() { return this.textAt(this.m._orvik_stop_words()); }
   stepBack() { return this.m._orvik_step_back() !== 0; }
+  // The last stepBack()'s status words, the window's.
+  stepBackWords() { return this.textAt(this.m._orvik_edit_words()); }
   // Undo (or Redo) of the newest user edit: {done, memoryChanged, words}.
   undo(redo = false) {
     const result = this.m._orvik_undo(redo ? 1 : 0);
     return {done: result !== 0, memoryChanged: result === 3, words: this.textAt(this.m._orvik_edit_words())};
   }
+  // The pacing of a run at a set speed, the window's (machine/Pacing.h).
+  pacingRestart(perSecond) { this.m._orvik_pacing_restart(perSecond); }
+  pacingDue(elapsedSeconds) { return this.m._orvik_pacing_due(elapsedSeconds); }
+  pacingDone() { return this.m._orvik_pacing_done(); }
+  pacingBatch(due) { return this.m._orvik_pacing_batch(due); }
+  pacingCount(executed) { this.m._orvik_pacing_count(executed); }
   canStepBack() { return this.m._orvik_can_step_back() !== 0; }
   setBreakpoint(adr, on) { this.m._orvik_set_breakpoint(adr, on ? 1 : 0); }
   // Every breakpoint and every watch.

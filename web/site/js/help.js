@@ -44,9 +44,4 @@ export function initHelp(dialog, button) {
     else page.textContent = 'This help page cannot be loaded now.';
   };
   button.addEventListener('click', open);
-  document.addEventListener('keydown', (e) => {
-    if (e.key !== 'F1' || e.ctrlKey || e.altKey || e.shiftKey) return;
-    e.preventDefault();
-    if (!document.querySelector('dialog[open]')) open();
-  });
 }

@@ -148,7 +148,7 @@ class Simulator {
     $('save-as').addEventListener('click', () => docs.saveProgramAs());
     $('listing').addEventListener('click', () => download('listing.txt', this.core.listing()));
     $('speed').addEventListener('change', () => {
-      runner.resetCredit();
+      runner.restartPacing();
       this.store.saveSpeed($('speed').value);
     });
     $('assemble').addEventListener('click', () => docs.assemble());
@@ -270,8 +270,9 @@ class Simulator {
         // A cleared memory shows no last-changed cell.
         if (what.memory) this.memory.setChanged(-1);
         this.save();
+        setStatus('Ready', Black);
       }
-      setStatus('Ready', Black);
+      // Cancelled: the status still tells how the last run ended.
     });
   }
 }

@@ -1,7 +1,7 @@
 // Running programs: Run in requestAnimationFrame slices so the page stays
 // responsive, Step, Step Back and Break, and the words each stop leaves in
 // the status bar.
-import {StopBudget, StopHalt, StopInvalid} from './core.js';
+import {StopBudget} from './core.js';
 import {Black, Green, Red, setStatus} from './status.js';
 
 const $ = (id) => document.getElementById(id);
@@ -21,36 +21,41 @@ export class Runner {
     this.core = core;
     this.app = app;
     this.running = false;
-    this.credit = 0;
-    this.lastFrame = 0;
+    // When the core's pacing was last restarted (the run's start, a change
+    // of speed, a stall).
+    this.paceStart = 0;
     this.chunk = 4096;
     this.instructions = 0;
     // The breakpoint Run to row set for its run only, -1 none.
     this.runToAddress = -1;
   }
 
-  // The speed changed: no instructions owed from the old one.
-  resetCredit() { this.credit = 0; }
+  // From now on at the speed chosen: also when it changed, so that no
+  // instructions are owed from the old one.
+  restartPacing(now = performance.now()) {
+    const speed = $('speed').value;
+    if (speed !== 'max') this.core.pacingRestart(Number(speed));
+    this.paceStart = now;
+  }
 
+  // The status after a run or a step: the core's words, the desktop's
+  // ("Halted", "Breakpoint at 0A", "Ready"), in the stop colour when the
+  // program stopped at something.
   finish(stop) {
-    if (stop === StopHalt)
-      setStatus('Halted', Red);
-    else if (stop === StopInvalid)
-      setStatus('Invalid instruction', Red);
-    else
-      setStatus('Ready', Black);
+    setStatus(this.core.stopWords(), stop === StopBudget ? Black : Red);
   }
 
   step() {
     setStatus('Running...', Green);
-    const stop = this.core.step();
-    this.finish(stop === StopHalt || stop === StopInvalid ? stop : StopBudget);
+    this.finish(this.core.step());
     this.app.refresh();
     this.app.save();
   }
 
   stepBack() {
-    if (this.core.stepBack()) setStatus('Ready', Black);
+    const done = this.core.stepBack();
+    // "Stepped back: 3 steps back available", or why not, as the window says.
+    setStatus(this.core.stepBackWords(), done ? Black : Red);
     this.app.refresh();
     this.app.save();
   }
@@ -75,9 +80,8 @@ export class Runner {
     $('break').disabled = false;
     // At a set speed the first instruction is due at once: a student sees
     // the program start at the click, then one instruction per period.
-    this.credit = 1;
-    this.lastFrame = performance.now();
-    this.frame(this.lastFrame);
+    this.restartPacing(performance.now());
+    this.frame(this.paceStart);
   }
 
   // Runs until PC reaches address (or the program stops before), with a
@@ -129,16 +133,18 @@ export class Runner {
       }
     } else {
       const rate = Number(speed);
+      let due = this.core.pacingDue((now - this.paceStart) / 1000);
       // At most a fifth of a second is made up after a stall (a hidden tab).
-      this.credit = Math.min(this.credit + (rate * (now - this.lastFrame)) / 1000, rate / 5 + 1);
-      const count = Math.floor(this.credit);
-      if (count > 0) {
-        stop = this.core.run(count);
-        this.credit -= this.core.executed();
+      if (due - this.core.pacingDone() > rate / 5 + 1) {
+        this.restartPacing(now);
+        due = this.core.pacingDue(0);
+      }
+      while (stop === StopBudget && this.core.pacingDone() < due) {
+        stop = this.core.run(this.core.pacingBatch(due));
+        this.core.pacingCount(this.core.executed());
         this.instructions += this.core.executed();
       }
     }
-    this.lastFrame = now;
     if (stop !== StopBudget) {
       this.stop('', Black);
       this.finish(stop);

@@ -88,13 +88,6 @@ export function initShare(sim, button) {
     history.replaceState(null, '', location.pathname + location.search);
   };
   button.addEventListener('click', share);
-  document.addEventListener('keydown', (e) => {
-    if (document.querySelector('dialog[open]')) return;
-    if (e.ctrlKey && e.shiftKey && !e.altKey && e.key.toLowerCase() === 'l') {
-      e.preventDefault();
-      share();
-    }
-  });
   addEventListener('hashchange', open);
   return open();
 }
