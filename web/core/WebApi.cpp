@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "WebSession.h"
-#include "machine/EditWords.h"
-#include "machine/Pacing.h"
 #include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
 #include "assembler/LineSource.h"
 #include "assembler/SourceText.h"
 #include "machine/Disassembler.h"
+#include "machine/EditWords.h"
 #include "machine/Instruction.h"
 #include "machine/Listing.h"
+#include "machine/Pacing.h"
 #include "machine/ProgramImage.h"
 
 namespace {
@@ -179,9 +179,7 @@ EMSCRIPTEN_KEEPALIVE double orvik_pacing_done() { return static_cast<double>(Sta
 EMSCRIPTEN_KEEPALIVE double orvik_pacing_batch(double due) {
   return static_cast<double>(State().Pacing.Batch(static_cast<uint64_t>(due)));
 }
-EMSCRIPTEN_KEEPALIVE void orvik_pacing_count(double executed) {
-  State().Pacing.Count(static_cast<uint64_t>(executed));
-}
+EMSCRIPTEN_KEEPALIVE void orvik_pacing_count(double executed) { State().Pacing.Count(static_cast<uint64_t>(executed)); }
 EMSCRIPTEN_KEEPALIVE int orvik_can_step_back() { return State().Session.CanStepBack() ? 1 : 0; }
 EMSCRIPTEN_KEEPALIVE void orvik_set_breakpoint(int adr, int on) { State().Session.SetBreakpoint(adr, on != 0); }
 EMSCRIPTEN_KEEPALIVE void orvik_remove_breakpoints() { State().Session.RemoveAllBreakpoints(); }
