@@ -68,12 +68,45 @@ constexpr TStoredField StoredFields[] = {
 };
 
 // The view's choices: written only once made, so that a program that never
-// zoomed keeps exactly the keys it always had.
-constexpr TStoredField ViewFields[] = {
-    {"Zoom", &TSettings::Zoom},           {"DarkColours", &TSettings::DarkColours},
-    {"RunSpeed", &TSettings::RunSpeed},   {"SpeedBar", &TSettings::SpeedBar},
-    {"TracePane", &TSettings::TracePane}, {"LineNumbers", &TSettings::LineNumbers},
+// zoomed keeps exactly the keys it always had. They are text on disk, as
+// they always were: numbers in decimal, flags "1" and "0". A value that does
+// not read as one counts as never made and stays on disk as it is.
+struct TNumberField {
+  const char* Name;
+  std::optional<int> TSettings::*Field;
 };
+struct TFlagField {
+  const char* Name;
+  std::optional<bool> TSettings::*Field;
+};
+
+constexpr TNumberField NumberFields[] = {{"Zoom", &TSettings::Zoom}, {"RunSpeed", &TSettings::RunSpeed}};
+constexpr TFlagField FlagFields[] = {
+    {"DarkColours", &TSettings::DarkColours},
+    {"SpeedBar", &TSettings::SpeedBar},
+    {"TracePane", &TSettings::TracePane},
+    {"LineNumbers", &TSettings::LineNumbers},
+};
+
+std::optional<int> NumberFromText(const QString& text) {
+  bool ok = false;
+  const int number = text.trimmed().toInt(&ok);
+  return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+std::optional<bool> FlagFromText(const QString& text) {
+  const QString flag = text.trimmed();
+  if (flag == QLatin1String("1")) return true;
+  if (flag == QLatin1String("0")) return false;
+  return std::nullopt;
+}
+
+QString NumberText(std::optional<int> number) { return number ? QString::number(*number) : QString(); }
+
+QString FlagText(std::optional<bool> flag) {
+  if (!flag) return QString();
+  return *flag ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 }  // namespace
 
@@ -82,9 +115,13 @@ void LoadSettings(const TSettingsStore& store, TSettings& settings) {
     const QString name = QString::fromLatin1(field.Name);
     if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
   }
-  for (const TStoredField& field : ViewFields) {
+  for (const TNumberField& field : NumberFields) {
     const QString name = QString::fromLatin1(field.Name);
-    if (store.Contains(name)) settings.*field.Field = store.ReadText(name);
+    if (store.Contains(name)) settings.*field.Field = NumberFromText(store.ReadText(name));
+  }
+  for (const TFlagField& field : FlagFields) {
+    const QString name = QString::fromLatin1(field.Name);
+    if (store.Contains(name)) settings.*field.Field = FlagFromText(store.ReadText(name));
   }
   settings.RecentFiles = RecentFiles::Load(store);
 }
@@ -107,9 +144,10 @@ void SaveSettings(TSettingsStore& store, const TSettings& settings) {
 void SaveChangingSettings(TSettingsStore& store, const TSettings& settings) {
   for (const TStoredField& field : StoredFields)
     store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
-  for (const TStoredField& field : ViewFields)
-    if (!(settings.*field.Field).isEmpty() || store.Contains(QString::fromLatin1(field.Name)))
-      store.WriteText(QString::fromLatin1(field.Name), settings.*field.Field);
+  for (const TNumberField& field : NumberFields)
+    if (settings.*field.Field) store.WriteText(QString::fromLatin1(field.Name), NumberText(settings.*field.Field));
+  for (const TFlagField& field : FlagFields)
+    if (settings.*field.Field) store.WriteText(QString::fromLatin1(field.Name), FlagText(settings.*field.Field));
   RecentFiles::Save(store, settings.RecentFiles);
   store.Commit();
 }
@@ -117,7 +155,8 @@ void SaveChangingSettings(TSettingsStore& store, const TSettings& settings) {
 QStringList SettingsSnapshot(const TSettings& settings) {
   QStringList snapshot;
   for (const TStoredField& field : StoredFields) snapshot.append(settings.*field.Field);
-  for (const TStoredField& field : ViewFields) snapshot.append(settings.*field.Field);
+  for (const TNumberField& field : NumberFields) snapshot.append(NumberText(settings.*field.Field));
+  for (const TFlagField& field : FlagFields) snapshot.append(FlagText(settings.*field.Field));
   snapshot.append(QString::number(settings.RecentFiles.size()));
   snapshot += settings.RecentFiles;
   return snapshot;

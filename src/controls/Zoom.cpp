@@ -98,12 +98,6 @@ void ZoomTree(QWidget* widget, double factor, bool isRoot) {
 
 int TZoom::Clamp(int percent) { return std::clamp(percent, MinPercent, MaxPercent); }
 
-int TZoom::Parse(const QString& text) {
-  bool ok = false;
-  const int percent = text.trimmed().toInt(&ok);
-  return ok ? Clamp(percent) : MinPercent;
-}
-
 void TZoom::Apply(QWidget* window, int percent) {
   const double factor = Clamp(percent) / 100.0;
   ZoomTree(window, factor, true);

@@ -18,6 +18,4 @@ class TZoom {
   // top-left corner first.
   static void KeepOnScreen(QWidget* window);
   static int Clamp(int percent);
-  // The percentage stored in the settings as text; 100 for anything else.
-  static int Parse(const QString& text);
 };

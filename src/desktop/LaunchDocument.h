@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// The message for a result code of the desktop's "open" action; empty for
-// success and for codes the table does not name.
+// The message for a result code of the desktop's "open" action (the codes
+// TPlatform::OpenDocument returns); empty for success.
 QString LaunchErrorMessage(int resultCode);
 
 // Opens an address or document with the desktop and reports a failure in a

@@ -48,8 +48,10 @@ class TPlatform {
 
   // The desktop's "open" action on a document or address. Returns a result
   // code in the numbering of LaunchDocument's message table: above 32 for
-  // success, a table code (2, 3, 5, 31, ...) for a failure.
+  // success, a table code (2, 3, 5 or 31) for a failure.
   virtual int OpenDocument(const QString& target) = 0;
+  // Opens the help window on a topic (the answer to a context popup).
+  virtual void ShowHelpTopic(int context) = 0;
   // Starts a plain-text editor on a file without waiting for it. False when
   // nothing could be started; onLateFailure runs when the desktop's opener
   // started but then reports that it could not open the file.

@@ -1,5 +1,7 @@
 #include "desktop/Platform.h"
 
+#include "desktop/HelpDialog.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -94,6 +96,8 @@ class TQtPlatform final : public TPlatform {
     }
     return QDesktopServices::openUrl(url) ? 42 : 31;
   }
+
+  void ShowHelpTopic(int context) override { THelpDialog::ShowTopic(context); }
 
   bool StartTextEditor(const QString& path, std::function<void()> onLateFailure) override {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)

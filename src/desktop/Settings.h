@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The program-wide settings record: filled at start, read and changed
 // directly by the windows, written back when the program ends.
 struct TSettings {
@@ -17,12 +19,14 @@ struct TSettings {
   QString ContactAddress;  // stored as "EMail"
   // Newest first, at most eight; stored as "RecentFile1".."RecentFile8".
   QStringList RecentFiles;
-  QString Zoom;         // percent, "100".."300"; empty is 100
-  QString DarkColours;  // "1" for View > Dark Colours
-  QString RunSpeed;     // Run > Speed in instructions per second, "0" for Max; empty is Max
-  QString SpeedBar;     // "1" when the main window shows its speed bar
-  QString TracePane;    // "1" when the main window shows its Trace pane
-  QString LineNumbers;  // "1" when the editors show line numbers
+  // The view's choices, unset until the user first makes them (and then
+  // only stored); flags are stored as "1" and "0", numbers in decimal.
+  std::optional<int> Zoom;          // percent, 100..300; unset is 100
+  std::optional<bool> DarkColours;  // View > Dark Colours
+  std::optional<int> RunSpeed;      // Run > Speed in instructions per second, 0 for Max; unset is Max
+  std::optional<bool> SpeedBar;     // the main window shows its speed bar
+  std::optional<bool> TracePane;    // the main window shows its Trace pane
+  std::optional<bool> LineNumbers;  // the editors show line numbers
 };
 
 inline const QString DefaultTempLstFile = QStringLiteral("OSasm.lst");

@@ -65,21 +65,21 @@ std::vector<TViewMenu*>& TViewMenu::Instances() {
   return instances;
 }
 
-int TViewMenu::Zoom(const TSettings& settings) { return TZoom::Parse(settings.Zoom); }
+int TViewMenu::Zoom(const TSettings& settings) { return TZoom::Clamp(settings.Zoom.value_or(100)); }
 
 void TViewMenu::SetZoom(TSettings& settings, int percent) {
   percent = TZoom::Clamp(percent);
-  settings.Zoom = QString::number(percent);
+  settings.Zoom = percent;
   for (TViewMenu* menu : Instances()) {
     TZoom::Apply(menu->FWindow, percent);
     menu->Refresh();
   }
 }
 
-bool TViewMenu::Dark(const TSettings& settings) { return settings.DarkColours == QLatin1String("1"); }
+bool TViewMenu::Dark(const TSettings& settings) { return settings.DarkColours.value_or(false); }
 
 void TViewMenu::SetDark(TSettings& settings, bool dark) {
-  settings.DarkColours = dark ? QStringLiteral("1") : QStringLiteral("0");
+  settings.DarkColours = dark;
   // The desktop's palette is the one the program had before it first went dark.
   static QPalette desktop;
   static bool desktopKept = false;

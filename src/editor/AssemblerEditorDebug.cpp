@@ -19,12 +19,12 @@ void TAssemblerEditor::CreateDebugCommands() {
   MenuLineNumbers = ViewMenu->Menu()->addAction(QStringLiteral("&Line Numbers"));
   MenuLineNumbers->setCheckable(true);
   connect(MenuLineNumbers, &QAction::triggered, this, [this](bool on) {
-    FSettings.LineNumbers = on ? QStringLiteral("1") : QStringLiteral("0");
+    FSettings.LineNumbers = on;
     // Every open editor follows, as they do for zoom and colours.
     for (QWidget* window : QApplication::topLevelWidgets())
       if (auto* editor = qobject_cast<TAssemblerEditor*>(window)) editor->SetLineNumbers(on);
   });
-  SetLineNumbers(FSettings.LineNumbers == QStringLiteral("1"));
+  SetLineNumbers(FSettings.LineNumbers.value_or(false));
   TextEditor->OnGutterClicked = [this](int line) { ToggleBreakpointLine(line); };
   // F2 toggles the caret line's breakpoint, as on a disassembly row.
   auto* toggle = new QAction(QStringLiteral("Toggle breakpoint"), this);

@@ -263,8 +263,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
 
   // The application's help hook (installed on creation).
   bool FormHelp(uint16_t command, int data, bool& callHelp);
-  // Context popups asked for so far, in order.
-  const QList<int>& HelpRequests() const { return FHelpRequests; }
 
   // Help menu and "What's this?" help (MainWinHelp.cpp).
   void HelpMenuItemClick(QAction* sender);
@@ -384,7 +382,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   int FAddressPanelTextWidth = 0;
   QString FProgramFileName;
   QVector<int32_t> FMemoryClipboard;
-  QList<int> FHelpRequests;
   QToolButton* FHelpButton = nullptr;
   QMenu* FHelpMenu = nullptr;
   QMenu* FExamplesMenu = nullptr;

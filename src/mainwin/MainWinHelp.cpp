@@ -3,10 +3,10 @@
 #include "mainwin/MainWin.h"
 
 #include "desktop/AboutForm.h"
-#include "desktop/HelpDialog.h"
 #include "desktop/HelpHook.h"
 #include "desktop/LaunchDocument.h"
 #include "desktop/OptionsDialog.h"
+#include "desktop/Platform.h"
 #include "desktop/PlatformHelp.h"
 #include "desktop/Settings.h"
 #include "desktop/WhatsThisMode.h"
@@ -67,8 +67,7 @@ void TMainWin::CreateHelpCommands() {
 bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
   callHelp = false;
   if (command != HELP_CONTEXTPOPUP) return false;
-  FHelpRequests.append(data);
-  THelpDialog::ShowTopic(data);
+  Platform().ShowHelpTopic(data);
   return true;
 }
 

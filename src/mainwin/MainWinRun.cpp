@@ -152,7 +152,7 @@ void TMainWin::SetRunSpeed(int perSecond) {
   FRunSpeed = perSecond;
   for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
   if (SpeedBar) SpeedBar->ShowSpeed(perSecond);
-  FSettings.RunSpeed = QString::number(perSecond);
+  FSettings.RunSpeed = perSecond;
   // A change during a run counts from now on.
   FPaceStart = std::chrono::steady_clock::now();
   FPacing.Restart(perSecond > 0 ? perSecond : 1);

@@ -40,9 +40,8 @@ void TMainWin::CreateViewMenu() {
   // Remembered once the student shows or closes it (also with its own
   // close button; not when the window goes, which hides it too), so a first
   // run writes no key for it.
-  connect(MenuTrace, &QAction::triggered, this,
-          [this](bool on) { FSettings.TracePane = on ? QStringLiteral("1") : QStringLiteral("0"); });
-  connect(TraceWin, &TTracePane::Closed, this, [this] { FSettings.TracePane = QStringLiteral("0"); });
+  connect(MenuTrace, &QAction::triggered, this, [this](bool on) { FSettings.TracePane = on; });
+  connect(TraceWin, &TTracePane::Closed, this, [this] { FSettings.TracePane = false; });
 
   // The bar's own show/hide item (also in the tool-bar area's pop-up menu);
   // only a student's choice is remembered.
@@ -51,17 +50,16 @@ void TMainWin::CreateViewMenu() {
   MenuSpeedBar->setStatusTip(QStringLiteral("Show the run speed and the step back buttons in a bar"));
   MenuSpeedBar->setToolTip(MenuSpeedBar->statusTip());
   ViewMenu->Menu()->addAction(MenuSpeedBar);
-  connect(MenuSpeedBar, &QAction::triggered, this,
-          [this](bool on) { FSettings.SpeedBar = on ? QStringLiteral("1") : QStringLiteral("0"); });
+  connect(MenuSpeedBar, &QAction::triggered, this, [this](bool on) { FSettings.SpeedBar = on; });
 }
 
 void TMainWin::ApplyStoredSettings() {
   ViewMenu->ApplyStored();
-  bool known = false;
-  const int speed = FSettings.RunSpeed.toInt(&known);
-  if (known && SpeedMenu &&
+  const std::optional<int> stored = FSettings.RunSpeed;
+  const int speed = stored.value_or(0);
+  if (stored && SpeedMenu &&
       std::ranges::any_of(SpeedMenu->actions(), [speed](const QAction* item) { return item->data().toInt() == speed; }))
     SetRunSpeed(speed);
-  if (FSettings.SpeedBar == QLatin1String("1")) SpeedBar->show();
-  if (FSettings.TracePane == QLatin1String("1")) TraceWin->show();
+  if (FSettings.SpeedBar.value_or(false)) SpeedBar->show();
+  if (FSettings.TracePane.value_or(false)) TraceWin->show();
 }

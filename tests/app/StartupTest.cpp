@@ -105,7 +105,7 @@ class ProgramTest : public ::testing::Test {
 TEST_F(ProgramTest, FirstRunAsksForSyntaxHelpBeforeShowingAndWritesEveryValue) {
   auto program = MakeProgram(Version());
   ASSERT_TRUE(program->Start());
-  EXPECT_EQ(program->MainWin()->HelpRequests(), QList<int>{700});
+  EXPECT_EQ(FPlatform.HelpTopics, QList<int>{700});
   EXPECT_FALSE(program->MainWin()->isVisible());
   EXPECT_EQ(program->Settings().TempDir, FDir.path() + QDir::separator());
   EXPECT_EQ(program->Settings().TempLstFile, "OSasm.lst");
@@ -135,9 +135,10 @@ TEST_F(ProgramTest, SecondRunWithSameVersionAsksNothingAndWritesOnlyTheFiveValue
   }
   Store("Author", "someone else");  // would be overwritten if the product values were written
   Store("CurrentMemFile", "/work/demo.prg");
+  FPlatform.HelpTopics.clear();
   auto second = MakeProgram(Version());
   ASSERT_TRUE(second->Start());
-  EXPECT_TRUE(second->MainWin()->HelpRequests().isEmpty());
+  EXPECT_TRUE(FPlatform.HelpTopics.isEmpty());
   EXPECT_EQ(second->Settings().CurrentMemFile, "/work/demo.prg");
   second->Settings().CurrentAsmFile = "/work/demo.asm";
   ASSERT_TRUE(second->Finish());
@@ -152,9 +153,10 @@ TEST_F(ProgramTest, NewVersionAsksAgainAndRewritesTheProductValues) {
     ASSERT_TRUE(first->Start());
     ASSERT_TRUE(first->Finish());
   }
+  FPlatform.HelpTopics.clear();
   auto second = MakeProgram(Version("2.4.0.1"));
   ASSERT_TRUE(second->Start());
-  EXPECT_EQ(second->MainWin()->HelpRequests(), QList<int>{700});
+  EXPECT_EQ(FPlatform.HelpTopics, QList<int>{700});
   ASSERT_TRUE(second->Finish());
   QSettings stored(StorePath(), QSettings::IniFormat);
   EXPECT_EQ(stored.value("Version").toString(), "2.4");
@@ -202,6 +204,7 @@ TEST_F(ProgramTest, DamagedStoreOfEachKindStartsWithDefaultsAndKeepsTheDamagedCo
       if (c.Unreadable) file.setPermissions(QFileDevice::WriteOwner);
     }
     FPlatform.Messages.clear();
+    FPlatform.HelpTopics.clear();
 
     auto program = MakeProgram(Version());
     ASSERT_TRUE(program->Start());
@@ -209,7 +212,7 @@ TEST_F(ProgramTest, DamagedStoreOfEachKindStartsWithDefaultsAndKeepsTheDamagedCo
     EXPECT_TRUE(FPlatform.Messages[0].Text.contains(StorePath() + ".damaged"))
         << FPlatform.Messages[0].Text.toStdString();
     EXPECT_EQ(program->Settings().TempLstFile, "OSasm.lst");
-    EXPECT_EQ(program->MainWin()->HelpRequests(), QList<int>{700});  // as on a first run
+    EXPECT_EQ(FPlatform.HelpTopics, QList<int>{700});  // as on a first run
     const QFileInfo aside(StorePath() + ".damaged");
     if (c.Folder) {
       EXPECT_TRUE(QFileInfo(aside.filePath() + "/inside").isDir());

@@ -14,12 +14,14 @@ TEST(LaunchDocument, ResultCodeSelectsTheMessage) {
       {5, "Cannot open Web help.\nThe operating system denied access to the specified file."},
       {31, "Cannot open Web help.\nThere is no application associated with the given filename extension."},
       {2, "Cannot open Web help.\nThe specified file was not found."},
-      {0, "Cannot open Web help.\nThe operating system is out of memory or resources."},
+      {3, "Cannot open Web help.\nThe specified path was not found."},
+      {0, nullptr},  // no opener reports it: the platform's codes are 2, 3, 5 and 31
       {4, nullptr},
       {33, nullptr},
       {42, nullptr},
   };
   for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Code);
     TScriptedPlatform platform;
     platform.OpenDocumentResult = c.Code;
     LaunchDocument(nullptr, "Cannot open Web help.\n", "https://example.org/");

@@ -203,12 +203,12 @@ TEST_F(EditorLineNumbersTest, ToggledInViewAndRemembered) {
   EXPECT_FALSE(Editor->MenuLineNumbers->isChecked());
   EXPECT_FALSE(Text()->Gutter()->isVisible());
   EXPECT_EQ(Text()->viewport()->x(), Text()->contentsRect().x());
-  EXPECT_TRUE(FSettings.LineNumbers.isEmpty());
+  EXPECT_FALSE(FSettings.LineNumbers.has_value());
   Editor->MenuLineNumbers->trigger();
   EXPECT_TRUE(Text()->Gutter()->isVisible());
   EXPECT_GT(Text()->Gutter()->width(), 0);
   EXPECT_GE(Text()->viewport()->x(), Text()->contentsRect().x() + Text()->Gutter()->width());
-  EXPECT_EQ(FSettings.LineNumbers, QStringLiteral("1"));
+  EXPECT_EQ(FSettings.LineNumbers, true);
   // A new editor takes the choice; turning it off reaches every editor.
   TAssemblerEditor* second = Main->AssemblerButtonClick();
   EXPECT_TRUE(second->MenuLineNumbers->isChecked());
@@ -216,7 +216,7 @@ TEST_F(EditorLineNumbersTest, ToggledInViewAndRemembered) {
   second->MenuLineNumbers->trigger();
   EXPECT_FALSE(Text()->LineNumbers());
   EXPECT_FALSE(Text()->Gutter()->isVisible());
-  EXPECT_EQ(FSettings.LineNumbers, QStringLiteral("0"));
+  EXPECT_EQ(FSettings.LineNumbers, false);
 }
 
 using DisasmLabelTest = SourceDebugTest;

@@ -197,7 +197,7 @@ TEST_F(EditorTest, ShiftEnterStartsARealLine) {
 TEST_F(EditorTest, HelpMenuAsksForTheInstructionAndSyntaxPages) {
   Editor->MenuHelpInstructions->trigger();
   Editor->MenuHelpSyntax->trigger();
-  EXPECT_EQ(Main->HelpRequests(), QList<int>({601, 602}));
+  EXPECT_EQ(FPlatform.HelpTopics, QList<int>({601, 602}));
 }
 
 TEST_F(EditorTest, ClosingAModifiedEditorAsksAndCancelKeepsIt) {

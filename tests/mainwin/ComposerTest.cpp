@@ -189,7 +189,7 @@ TEST_F(ComposerTest, CancelAndEscapeWriteNothing) {
 
 TEST_F(ComposerTest, LooksAsTheUserKnowsIt) {
   Open(0);
-  EXPECT_EQ(Dialog->windowTitle(), "Asseble Instruction");
+  EXPECT_EQ(Dialog->windowTitle(), "Asseble Instruction");  // the described title, misspelt as it is
   EXPECT_EQ(Dialog->pos(), Main->frameGeometry().topLeft() + QPoint(150, 242));
   QStringList opcodes;
   for (int i = 0; i < Dialog->opcode->count(); ++i) opcodes << Dialog->opcode->itemText(i);
@@ -240,10 +240,10 @@ TEST_F(ComposerTest, F1AsksForTheFocusedControlsHelp) {
     row.Control->setFocus();
     ASSERT_EQ(Dialog->focusWidget(), row.Control);
     QTest::keyClick(row.Control, Qt::Key_F1);
-    ASSERT_FALSE(Main->HelpRequests().isEmpty());
-    EXPECT_EQ(Main->HelpRequests().last(), row.Context);
+    ASSERT_FALSE(FPlatform.HelpTopics.isEmpty());
+    EXPECT_EQ(FPlatform.HelpTopics.last(), row.Context);
   }
-  EXPECT_EQ(Main->HelpRequests().size(), 5);
+  EXPECT_EQ(FPlatform.HelpTopics.size(), 5);
 }
 
 TEST_F(ComposerTest, TheHelpButtonMakesTheNextClickAskForThatControlsHelp) {
@@ -272,16 +272,16 @@ TEST_F(ComposerTest, TheHelpButtonMakesTheNextClickAskForThatControlsHelp) {
       QApplication::sendEvent(Dialog.get(), &enter);
     }
     QTest::mouseClick(row.Control, Qt::LeftButton);
-    ASSERT_FALSE(Main->HelpRequests().isEmpty());
-    EXPECT_EQ(Main->HelpRequests().last(), row.Context);
+    ASSERT_FALSE(FPlatform.HelpTopics.isEmpty());
+    EXPECT_EQ(FPlatform.HelpTopics.last(), row.Context);
   }
   // The picking clicks did nothing else: OK was not pressed, no list opened.
   EXPECT_TRUE(Dialog->isVisible());
   EXPECT_FALSE(Dialog->opcode->view()->isVisible());
   // After one pick a click is an ordinary click again.
-  const int asked = static_cast<int>(Main->HelpRequests().size());
+  const int asked = static_cast<int>(FPlatform.HelpTopics.size());
   Click(Dialog->CancelButton);
-  EXPECT_EQ(Main->HelpRequests().size(), asked);
+  EXPECT_EQ(FPlatform.HelpTopics.size(), asked);
   EXPECT_FALSE(Dialog->isVisible());
 }
 

@@ -82,7 +82,7 @@ TEST_F(MainWinColoursTest, OnADarkPaletteEveryTextStandsOutFromItsGround) {
   QAction* dark = Main->ViewMenu->DarkColours();
   dark->trigger();
   ASSERT_TRUE(dark->isChecked());
-  EXPECT_EQ(FSettings.DarkColours, "1");
+  EXPECT_EQ(FSettings.DarkColours, true);
   EXPECT_TRUE(TReadableColour::IsDark(QApplication::palette()));
   QApplication::processEvents();  // the windows take the new palette from the event loop
   EXPECT_TRUE(TReadableColour::IsDark(Main->palette()));
@@ -98,7 +98,7 @@ TEST_F(MainWinColoursTest, OnALightPaletteTheProgramsOwnColoursStay) {
   // Dark and back: the colours are those of before.
   Main->ViewMenu->DarkColours()->trigger();
   Main->ViewMenu->DarkColours()->trigger();
-  EXPECT_EQ(FSettings.DarkColours, "0");
+  EXPECT_EQ(FSettings.DarkColours, false);
   const std::vector<TPaintedText> texts = PaintedTexts();
   auto find = [&](const std::string& what) {
     for (const TPaintedText& t : texts)

@@ -417,8 +417,8 @@ TEST_F(MainWinDebugTest, F1OnTheNewControlsOpensTheirHelpTopics) {
     row.Control->setFocusPolicy(Qt::StrongFocus);
     row.Control->setFocus();
     QTest::keyClick(row.Control, Qt::Key_F1);
-    ASSERT_FALSE(Main->HelpRequests().isEmpty());
-    EXPECT_EQ(Main->HelpRequests().last(), row.Context);
+    ASSERT_FALSE(FPlatform.HelpTopics.isEmpty());
+    EXPECT_EQ(FPlatform.HelpTopics.last(), row.Context);
     ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
     EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(row.FirstWords));
   }

@@ -129,11 +129,11 @@ TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer
   for (const TCase& c : cases) {
     THelpDialog::CloseAll();
     StartWhatsThis();
-    const qsizetype before = FMainWin->HelpRequests().size();
+    const qsizetype before = FPlatform.HelpTopics.size();
     QTest::mouseClick(Window(), Qt::LeftButton, {}, c.Point());
     ExpectModeEnded();
-    ASSERT_EQ(FMainWin->HelpRequests().size(), before + 1) << c.Where;
-    EXPECT_EQ(FMainWin->HelpRequests().back(), c.Context) << c.Where;
+    ASSERT_EQ(FPlatform.HelpTopics.size(), before + 1) << c.Where;
+    EXPECT_EQ(FPlatform.HelpTopics.back(), c.Context) << c.Where;
     ASSERT_EQ(THelpDialog::OpenWindows().size(), 1) << c.Where;
     EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith(c.FirstLine)) << c.Where;
   }
@@ -149,7 +149,7 @@ TEST_F(MainWinHelpTest, WhatsThisFindsTheTopmostProgramWindowAndItsInnerParts) {
   const QPoint overHelp = FMainWin->mapFromGlobal(help->HelpText()->viewport()->mapToGlobal(QPoint(10, 10)));
   QTest::mouseClick(Window(), Qt::LeftButton, {}, overHelp);
   ExpectModeEnded();
-  EXPECT_EQ(FMainWin->HelpRequests().back(), 801);
+  EXPECT_EQ(FPlatform.HelpTopics.back(), 801);
 }
 
 TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
@@ -161,7 +161,7 @@ TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
   StartWhatsThis();
   QTest::mouseRelease(Window(), Qt::LeftButton, {}, InWindow(FMainWin->LabelMem));
   ExpectModeEnded();
-  EXPECT_TRUE(FMainWin->HelpRequests().isEmpty());
+  EXPECT_TRUE(FPlatform.HelpTopics.isEmpty());
   EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
 }
 
@@ -209,7 +209,7 @@ TEST_F(MainWinHelpTest, HelpMenuItemsAskForTheirContexts) {
 
   instructions->trigger();
   syntax->trigger();
-  EXPECT_EQ(FMainWin->HelpRequests(), (QList<int>{202, 203}));
+  EXPECT_EQ(FPlatform.HelpTopics, (QList<int>{202, 203}));
   ASSERT_EQ(THelpDialog::OpenWindows().size(), 2);
   EXPECT_TRUE(THelpDialog::OpenWindows()[0]->HelpText()->toPlainText().startsWith("Orvik Simulator instructions:"));
   EXPECT_TRUE(THelpDialog::OpenWindows()[1]->HelpText()->toPlainText().startsWith("Orvik Assembler syntax"));
@@ -248,11 +248,11 @@ TEST_F(MainWinHelpTest, F1OpensTheTopicOfTheFocusedControlInEveryWindow) {
     row.Control->setFocus();
     const qsizetype windows = THelpDialog::OpenWindows().size();
     QTest::keyClick(row.Control, Qt::Key_F1);
-    ASSERT_FALSE(FMainWin->HelpRequests().isEmpty());
-    EXPECT_EQ(FMainWin->HelpRequests().last(), row.Context);
+    ASSERT_FALSE(FPlatform.HelpTopics.isEmpty());
+    EXPECT_EQ(FPlatform.HelpTopics.last(), row.Context);
     EXPECT_EQ(THelpDialog::OpenWindows().size(), windows + 1);
   }
-  EXPECT_EQ(FMainWin->HelpRequests().size(), std::size(rows));
+  EXPECT_EQ(FPlatform.HelpTopics.size(), std::size(rows));
 }
 
 TEST_F(MainWinHelpTest, AHelpWindowOpenedByTheUserTakesTheFocusAndEscapeClosesIt) {
@@ -356,7 +356,7 @@ TEST_F(MainWinHelpTest, AboutOpensANewBoxEachTimeWhoseInfoShowsTheProgramInforma
   EXPECT_TRUE(boxes[1]->isVisible());
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   QTest::mouseClick(boxes[1]->InfoAboutButton(), Qt::LeftButton);
-  EXPECT_EQ(FMainWin->HelpRequests(), QList<int>{301});
+  EXPECT_EQ(FPlatform.HelpTopics, QList<int>{301});
   ASSERT_EQ(THelpDialog::OpenWindows().size(), 1);
   EXPECT_EQ(THelpDialog::OpenWindows()[0]->Context(), 301);
   EXPECT_EQ(THelpDialog::OpenWindows()[0]->width(), 500);

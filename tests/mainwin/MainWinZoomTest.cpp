@@ -86,7 +86,7 @@ TEST_F(MainWinTest, ZoomInAnEditorZoomsItsSourceAndTheMainWindowToo) {
   editor->ViewMenu->ZoomIn()->trigger();
   editor->ViewMenu->ZoomIn()->trigger();
   EXPECT_DOUBLE_EQ(commentPoints(), comment * 1.5);
-  EXPECT_EQ(FSettings.Zoom, "150");
+  EXPECT_EQ(FSettings.Zoom, 150);
   EXPECT_DOUBLE_EQ(editor->TextEditor->font().pointSizeF(), source.pointSizeF() * 1.5);
   EXPECT_EQ(editor->size(), size * 1.5);
   EXPECT_EQ(Main->centralWidget()->size(), client * 1.5);
@@ -103,7 +103,7 @@ TEST_F(MainWinTest, ZoomScalesTheWholeWindowAndActualSizeRestoresIt) {
   const int terminalRows = Main->OutputBox->Rows();
   // Ctrl+= four times: 125, 150, 175, 200 %.
   for (int i = 0; i < 4; ++i) QTest::keyClick(Main.get(), Qt::Key_Equal, Qt::ControlModifier);
-  EXPECT_EQ(FSettings.Zoom, "200");
+  EXPECT_EQ(FSettings.Zoom, 200);
   EXPECT_EQ(Main->centralWidget()->size(), client * 2);
   EXPECT_EQ(Main->RunButton->geometry(), QRect(run.topLeft() * 2, run.size() * 2));
   EXPECT_EQ(Main->MainMemory->CellRect(0x11).size(), cell.size() * 2);
@@ -113,12 +113,12 @@ TEST_F(MainWinTest, ZoomScalesTheWholeWindowAndActualSizeRestoresIt) {
   ExpectNothingCutOff(Main.get());
   // Not past 300 %.
   for (int i = 0; i < 8; ++i) QTest::keyClick(Main.get(), Qt::Key_Equal, Qt::ControlModifier);
-  EXPECT_EQ(FSettings.Zoom, "300");
+  EXPECT_EQ(FSettings.Zoom, 300);
   EXPECT_FALSE(Main->ViewMenu->ZoomIn()->isEnabled());
   QTest::keyClick(Main.get(), Qt::Key_Minus, Qt::ControlModifier);
-  EXPECT_EQ(FSettings.Zoom, "275");
+  EXPECT_EQ(FSettings.Zoom, 275);
   QTest::keyClick(Main.get(), Qt::Key_0, Qt::ControlModifier);
-  EXPECT_EQ(FSettings.Zoom, "100");
+  EXPECT_EQ(FSettings.Zoom, 100);
   EXPECT_EQ(Main->centralWidget()->size(), client);
   EXPECT_EQ(Main->RunButton->geometry(), run);
   EXPECT_EQ(Main->MainMemory->CellRect(0x11), cell);
@@ -163,7 +163,7 @@ TEST(MainWinZoomStart, TheProgramOpensAtTheZoomAndColoursAnEarlierSessionChose) 
 TEST(MainWinZoomStart, AWindowOpensAtTheZoomOfTheSettings) {
   TScriptedPlatform platform;
   TSettings settings;
-  settings.Zoom = "150";
+  settings.Zoom = 150;
   TMainWin main(settings);
   TSettings plain;
   TMainWin reference(plain);

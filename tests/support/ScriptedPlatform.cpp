@@ -1,5 +1,7 @@
 #include "support/ScriptedPlatform.h"
 
+#include "desktop/HelpDialog.h"
+
 #include <QApplication>
 #include <QWidget>
 
@@ -67,4 +69,9 @@ bool TScriptedPlatform::StartTextEditor(const QString& path, std::function<void(
   EditedFiles.append(path);
   if (TextEditorStarts && TextEditorFailsLater && onLateFailure) QTimer::singleShot(0, onLateFailure);
   return TextEditorStarts;
+}
+
+void TScriptedPlatform::ShowHelpTopic(int context) {
+  HelpTopics.append(context);
+  THelpDialog::ShowTopic(context);
 }

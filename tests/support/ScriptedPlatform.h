@@ -41,6 +41,7 @@ class TScriptedPlatform final : public TPlatform {
   QList<TFileDialogRequest> SaveRequests;
   QStringList OpenedDocuments;
   QStringList EditedFiles;
+  QList<int> HelpTopics;  // context popups asked for, in order
   int PrintDialogs = 0;
 
   TAnswer AskYesNoCancel(QWidget* parent, const QString& caption, const QString& text, TMsgIcon icon) override;
@@ -50,6 +51,8 @@ class TScriptedPlatform final : public TPlatform {
   bool PrintDialog(QWidget* parent, QPrinter* printer) override;
   int OpenDocument(const QString& target) override;
   bool StartTextEditor(const QString& path, std::function<void()> onLateFailure) override;
+  // Records the topic and opens the real help window, which tests look at.
+  void ShowHelpTopic(int context) override;
 
   static TFileDialogResult Picked(const QString& path, int filterIndex = 0) { return {true, path, filterIndex}; }
   static TFileDialogResult Cancelled() { return {}; }
