@@ -40,6 +40,7 @@ class TQuietPlatform final : public TPlatform {
   bool PrintDialog(QWidget*, QPrinter*) override { return false; }
   int OpenDocument(const QString&) override { return 42; }
   bool StartTextEditor(const QString&, std::function<void()>) override { return false; }
+  void ShowHelpTopic(int) override {}
 };
 
 using TClock = std::chrono::steady_clock;
