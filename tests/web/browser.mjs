@@ -11,7 +11,7 @@ import os from 'node:os';
 import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
-import {serveFolder, startChromium} from './serve.mjs';
+import {openPage, serveFolder, startChromium} from './serve.mjs';
 
 const options = {
   site: '',
@@ -27,12 +27,8 @@ if (!options.site) {
 const server = await serveFolder(path.resolve(options.site));
 const chromium = await startChromium();
 try {
-  const page = await chromium.browser.newPage();
-  await page.setViewport({width: 1280, height: 800});
   const errors = [];
-  page.on('pageerror', (e) => errors.push(String(e)));
-  await page.goto(server.url);
-  await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  const page = await openPage(chromium, server, errors);
 
   const text = (selector) => page.$eval(selector, (e) => e.textContent);
   const cell = (grid, i) => page.$eval(`#${grid} .cell[data-index="${i}"]`, (e) => e.textContent);

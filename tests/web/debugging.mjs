@@ -7,7 +7,7 @@
 import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
-import {serveFolder, startChromium} from './serve.mjs';
+import {openPage, serveFolder, startChromium} from './serve.mjs';
 
 const site = process.argv[process.argv.indexOf('--site') + 1];
 if (!site || process.argv.indexOf('--site') < 0) {
@@ -33,12 +33,8 @@ const Source = [
 const server = await serveFolder(path.resolve(site));
 const chromium = await startChromium();
 try {
-  const page = await chromium.browser.newPage();
-  await page.setViewport({width: 1280, height: 800});
   const errors = [];
-  page.on('pageerror', (e) => errors.push(String(e)));
-  await page.goto(server.url);
-  await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  const page = await openPage(chromium, server, errors);
   await page.evaluate((text) => {
     const area = document.getElementById('source');
     area.focus();

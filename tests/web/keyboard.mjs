@@ -6,7 +6,7 @@
 import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
-import {serveFolder, startChromium} from './serve.mjs';
+import {openPage, serveFolder, startChromium} from './serve.mjs';
 
 const at = process.argv.indexOf('--site');
 if (at < 0 || !process.argv[at + 1]) {
@@ -16,12 +16,8 @@ if (at < 0 || !process.argv[at + 1]) {
 const server = await serveFolder(path.resolve(process.argv[at + 1]));
 const chromium = await startChromium();
 try {
-  const page = await chromium.browser.newPage();
-  await page.setViewport({width: 1280, height: 800});
   const errors = [];
-  page.on('pageerror', (e) => errors.push(String(e)));
-  await page.goto(server.url);
-  await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  const page = await openPage(chromium, server, errors);
   await page.click('#example-hello');
   await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
   await page.focus('#source');

@@ -70,3 +70,14 @@ export async function startChromium() {
     },
   };
 }
+
+// A page of chromium on server's site, 1280 x 800, once the page says it is
+// ready; errors collects the page's uncaught errors.
+export async function openPage(chromium, server, errors) {
+  const page = await chromium.browser.newPage();
+  await page.setViewport({width: 1280, height: 800});
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.goto(server.url);
+  await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
+  return page;
+}
