@@ -6,23 +6,16 @@
 //   node tests/web/access.mjs --site build-web/web/site
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
-import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
-import {openPage, serveFolder, startChromium} from './serve.mjs';
+import {openHello, openPage, serveFolder, siteArgument, startChromium} from './serve.mjs';
 
-const at = process.argv.indexOf('--site');
-if (at < 0 || !process.argv[at + 1]) {
-  console.error('usage: node access.mjs --site SITE_FOLDER');
-  process.exit(2);
-}
-const server = await serveFolder(path.resolve(process.argv[at + 1]));
+const server = await serveFolder(siteArgument('access.mjs'));
 const chromium = await startChromium();
 try {
   const errors = [];
   const page = await openPage(chromium, server, errors);
-  await page.click('#example-hello');
-  await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
+  await openHello(page);
   await page.click('#assemble');
 
   // The memory grid's tree: sixteen rows of sixteen cells named by address

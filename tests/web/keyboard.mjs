@@ -3,23 +3,16 @@
 // disassembly list moved with the arrows, its breakpoints set with F2 and
 // Space, and Run to row (F4) on it.
 //   node tests/web/keyboard.mjs --site build-web/web/site
-import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
-import {openPage, serveFolder, startChromium} from './serve.mjs';
+import {openHello, openPage, serveFolder, siteArgument, startChromium} from './serve.mjs';
 
-const at = process.argv.indexOf('--site');
-if (at < 0 || !process.argv[at + 1]) {
-  console.error('usage: node keyboard.mjs --site SITE_FOLDER');
-  process.exit(2);
-}
-const server = await serveFolder(path.resolve(process.argv[at + 1]));
+const server = await serveFolder(siteArgument('keyboard.mjs'));
 const chromium = await startChromium();
 try {
   const errors = [];
   const page = await openPage(chromium, server, errors);
-  await page.click('#example-hello');
-  await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
+  await openHello(page);
   await page.focus('#source');
 
   const state = () => page.evaluate(() => {

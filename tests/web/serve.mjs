@@ -81,3 +81,20 @@ export async function openPage(chromium, server, errors) {
   await page.waitForSelector('body[data-ready=true]', {timeout: 10000});
   return page;
 }
+
+// The site folder of a test script's --site argument; a missing one ends
+// the script with its usage.
+export function siteArgument(script) {
+  const at = process.argv.indexOf('--site');
+  if (at < 0 || !process.argv[at + 1]) {
+    console.error(`usage: node ${script} --site SITE_FOLDER`);
+    process.exit(2);
+  }
+  return path.resolve(process.argv[at + 1]);
+}
+
+// The Hello World example in the page's editor.
+export async function openHello(page) {
+  await page.click('#example-hello');
+  await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
+}
