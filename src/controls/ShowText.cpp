@@ -78,27 +78,48 @@ void TShowText::CalcWinSize() {
   FFontDirty = false;
   // Lines that no longer fit go now, before the next byte is shown; an area
   // smaller than one character counts as one row of one column.
-  FModel.SetSize(FCols, FRows);
+  FModel->SetSize(FCols, FRows);
 }
 
 void TShowText::Restore(const TTerminalModel& base, std::string_view bytes) {
-  FModel = base;
+  *FModel = base;
   // The base may have been taken at another size; CalcWinSize fits it to
   // this one before the bytes are written, as it would for new output.
   CalcWinSize();
-  for (char ch : bytes) FModel.Write(static_cast<unsigned char>(ch));
+  for (char ch : bytes) FModel->Write(static_cast<unsigned char>(ch));
   RequestRepaint();
 }
 
-void TShowText::Write(char ch) {
+void TShowText::SetModel(TTerminalModel* model) {
+  FModel = model ? model : &FOwnModel;
+  CalcWinSize();
+  RequestRepaint();
+}
+
+void TShowText::Fit() {
   if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
-  FModel.Write(static_cast<unsigned char>(ch));
+}
+
+void TShowText::Write(char ch) {
+  Fit();
+  FModel->Write(static_cast<unsigned char>(ch));
+  Wrote(std::string_view(&ch, 1));
+}
+
+void TShowText::Wrote(std::string_view bytes) {
+  if (bytes.empty()) return;
   RequestRepaint();
   if (FAnnounceWrites && TAccessEvents::Listening()) {
-    QAccessibleTextInsertEvent event(this, static_cast<int>(TShowTextAccessible::ReadableText(this).size()),
-                                     QString(DisplayChar(static_cast<unsigned char>(ch))));
+    QString text;
+    for (char ch : bytes) text += DisplayChar(static_cast<unsigned char>(ch));
+    QAccessibleTextInsertEvent event(this, static_cast<int>(TShowTextAccessible::ReadableText(this).size()), text);
     TAccessEvents::Send(&event);
   }
+}
+
+void TShowText::Redrawn() {
+  Fit();
+  RequestRepaint();
 }
 
 void TShowText::Write(const char* text) {
@@ -122,7 +143,7 @@ void TShowText::SetContextMenu(QMenu* menu) {
 
 QStringList TShowText::Lines() const {
   QStringList result;
-  for (const std::string& line : FModel.Lines()) {
+  for (const std::string& line : FModel->Lines()) {
     QString text(static_cast<qsizetype>(line.size()), QChar());
     for (size_t i = 0; i < line.size(); ++i)
       text[static_cast<qsizetype>(i)] = DisplayChar(static_cast<unsigned char>(line[i]));
@@ -147,7 +168,7 @@ void TShowText::paintEvent(QPaintEvent* e) {
   FRepaintPending = false;
   // A zoom or another font (or size) is drawn at once with its own cell
   // size, not with the old one until the next byte comes.
-  if (FFontDirty || FLastHeight != height() || FLastWidth != width()) CalcWinSize();
+  Fit();
   QPainter painter(this);
   const QRect client = contentsRect();
   painter.fillRect(client, FColor);
@@ -156,7 +177,7 @@ void TShowText::paintEvent(QPaintEvent* e) {
   painter.setPen(FFontColor);
   // Character by character, so that no glyph of a control code or a missing
   // character can shift the columns after it.
-  const std::vector<std::string>& lines = FModel.Lines();
+  const std::vector<std::string>& lines = FModel->Lines();
   for (size_t row = 0; row < lines.size(); ++row) {
     const int baseline = client.top() + static_cast<int>(row) * FCharHeight + FAscent;
     if (baseline - FAscent > client.bottom()) break;

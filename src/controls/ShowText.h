@@ -28,6 +28,18 @@ class TShowText : public QFrame {
 
   // Empties the terminal; the next byte is written at the top left.
   void Clear() { Restore(TTerminalModel(), {}); }
+
+  // Shows and writes model, which the caller keeps (a session's terminal
+  // with its history writes the output into it); nullptr: a model of its own.
+  void SetModel(TTerminalModel* model);
+  // Fits the model to a new size or font before bytes are written into it
+  // from outside, as Write does before each byte.
+  void Fit();
+  // Bytes were written into the model from outside: repaint, and tell a
+  // screen reader what came.
+  void Wrote(std::string_view bytes);
+  // The model was drawn again from outside (a step back, a clearing).
+  void Redrawn();
   // The text shown, a line each, without the blanks at the ends of lines.
   QString VisibleText() const;
   // The menu the right mouse button (or the menu key) opens; none by default.
@@ -40,10 +52,10 @@ class TShowText : public QFrame {
   // After the owner has configured the control.
   virtual void Loaded() { CalcWinSize(); }
 
-  const TTerminalModel& Model() const { return FModel; }
+  const TTerminalModel& Model() const { return *FModel; }
   int Cols() const { return FCols; }
   int Rows() const { return FRows; }
-  int CurLine() const { return FModel.CurLine(); }
+  int CurLine() const { return FModel->CurLine(); }
   // The lines as they are shown.
   QStringList Lines() const;
   // The character a byte is shown as.
@@ -76,7 +88,8 @@ class TShowText : public QFrame {
  private:
   void RequestRepaint();
 
-  TTerminalModel FModel;
+  TTerminalModel FOwnModel;
+  TTerminalModel* FModel = &FOwnModel;
   QMenu* FContextMenu = nullptr;
   int FCols = 0;
   int FRows = 0;

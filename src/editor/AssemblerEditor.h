@@ -194,6 +194,8 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   void ShowBreakpointLines(const std::vector<int>& lines);
   // F2, or a click in the margin: a breakpoint on the line.
   void ToggleBreakpointLine(int line);
+  // Edit > Run to Line (F4): runs the machine to the caret's line.
+  QAction* MenuRunToLine = nullptr;
   // View > Line Numbers, remembered for every editor as "LineNumbers".
   QAction* MenuLineNumbers = nullptr;
   void SetLineNumbers(bool shown);
@@ -247,6 +249,9 @@ class TAssemblerEditor : public QMainWindow, public TZForm {
   std::vector<QWidget*> FReplaceButtons;
   QString FPcPlaceText;
   QLabel* FPcPlacePanel = nullptr;
+  // Lines the text had at its last change, to tell an edit that moved lines.
+  int FLineCount = 1;
+  void LinesChanged(int position);
 
   TMachineHost& FHost;
   TSettings& FSettings;

@@ -32,6 +32,30 @@ void TAssemblerEditor::CreateDebugCommands() {
   toggle->setShortcutContext(Qt::WidgetShortcut);
   TextEditor->addAction(toggle);
   connect(toggle, &QAction::triggered, this, [this] { ToggleBreakpointLine(TextEditor->textCursor().blockNumber()); });
+
+  // Beside Assemble: the command a student reaches for next.
+  MenuRunToLine = new QAction(QStringLiteral("Run to &Line"), this);
+  MenuRunToLine->setShortcut(QKeySequence(Qt::Key_F4));
+  MenuRunToLine->setStatusTip(QStringLiteral("Run until PC reaches the first instruction of the caret's line (F4)"));
+  EditMenu->addAction(MenuRunToLine);
+  connect(MenuRunToLine, &QAction::triggered, this,
+          [this] { FHost.RunToLine(*this, TextEditor->textCursor().blockNumber()); });
+
+  FLineCount = Document()->blockCount();
+  connect(Document(), &QTextDocument::contentsChange, this, [this](int position, int, int) { LinesChanged(position); });
+}
+
+void TAssemblerEditor::LinesChanged(int position) {
+  const int count = Document()->blockCount();
+  const int delta = count - FLineCount;
+  FLineCount = count;
+  // A whole new text (a file, an example) moves nothing: it is another source.
+  if (delta == 0 || !FTrackChanges) return;
+  // The text before position is as it was: an edit at the start of a line
+  // moves that line, one inside it the lines after it.
+  const QTextBlock block = Document()->findBlock(position);
+  const int fromLine = block.blockNumber() + (block.position() == position ? 0 : 1);
+  FHost.SourceLinesMoved(*this, fromLine, delta);
 }
 
 void TAssemblerEditor::SetLineNumbers(bool shown) {

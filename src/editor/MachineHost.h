@@ -35,6 +35,12 @@ class TMachineHost {
   virtual void AssembledFrom(TAssemblerEditor& editor, const TProgramMap& map, const std::vector<int>& marked) = 0;
   // A click or F2 on a line of the editor whose source is in memory.
   virtual void ToggleLineBreakpoint(TAssemblerEditor& editor, int line) = 0;
+  // F4 or Edit > Run to Line: runs until PC reaches the first instruction
+  // of line (0-based) in the editor whose source is in memory, or says why not.
+  virtual void RunToLine(TAssemblerEditor& editor, int line) = 0;
+  // The student added or removed lines of an editor's text: from fromLine
+  // (0-based) on every line moved by delta (delta < 0: removed lines).
+  virtual void SourceLinesMoved(TAssemblerEditor& editor, int fromLine, int delta) = 0;
   // The editor whose source is in memory, if any.
   virtual const TAssemblerEditor* MappedEditor() const = 0;
   // Opens program or source files as the main window's Open does.

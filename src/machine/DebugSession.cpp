@@ -12,6 +12,8 @@ void TDebugSession::SetMap(const TProgramMap& map) {
   }
   FMap = map;
   FHasMap = true;
+  FLinesNow.resize(static_cast<size_t>(FMap.LastLine()) + 1);
+  for (size_t n = 0; n < FLinesNow.size(); ++n) FLinesNow[n] = static_cast<int>(n);
   for (TLineBreakpoint& b : FLineBreakpoints) {
     b = Bind(b.Line);
     if (b.Address >= 0) FSimulator.SetBreakpoint(b.Address, true);
@@ -22,6 +24,7 @@ void TDebugSession::DropMap() {
   FMap.Clear();
   FHasMap = false;
   FLineBreakpoints.clear();
+  FLinesNow.clear();
 }
 
 bool TDebugSession::Stale(int address) const {
@@ -35,8 +38,9 @@ TSourcePlace TDebugSession::PlaceAt(int address) const {
   const TMapCell& c = FMap.Cell(address);
   if (c.Kind == mkNone) return {};
   TPlaceState state = c.Kind == mkData ? psData : psCode;
-  if (Stale(address)) state = psStale;
-  return {state, c.Line, c.StartColumn, c.EndColumn, c.Kind};
+  const int line = LineNow(c.Line);
+  if (Stale(address) || line == 0) state = psStale;
+  return {state, line, c.StartColumn, c.EndColumn, c.Kind};
 }
 
 TSourcePlace TDebugSession::PlaceAtPC() const {
@@ -79,9 +83,25 @@ const TMapLabel* TDebugSession::JumpTargetLabel(int address) const {
 TLineBreakpoint TDebugSession::Bind(int line) const {
   TLineBreakpoint b{line, 0, -1};
   if (!FHasMap) return b;
-  b.BoundLine = FMap.CodeLineFrom(line);
-  if (b.BoundLine != 0) b.Address = FMap.FirstCodeAddress(b.BoundLine);
+  const int assembled = AssembledLineFrom(line);
+  const int code = assembled > 0 ? FMap.CodeLineFrom(assembled) : 0;
+  if (code == 0) return b;
+  b.BoundLine = LineNow(code);
+  b.Address = FMap.FirstCodeAddress(code);
   return b;
+}
+
+int TDebugSession::LineNow(int assembledLine) const {
+  if (assembledLine <= 0 || static_cast<size_t>(assembledLine) >= FLinesNow.size()) return assembledLine;
+  return FLinesNow[static_cast<size_t>(assembledLine)];
+}
+
+int TDebugSession::AssembledLineFrom(int line) const {
+  // Lines now keep their order, so the first one at or after line is the
+  // one wanted; a line typed since assembling has none of its own.
+  for (size_t n = 1; n < FLinesNow.size(); ++n)
+    if (FLinesNow[n] >= line) return static_cast<int>(n);
+  return 0;
 }
 
 void TDebugSession::PruneCleared() {
@@ -121,7 +141,7 @@ std::vector<int> TDebugSession::BreakpointLines() const {
   if (!FHasMap) return lines;
   for (int a = 0; a < MemorySize; ++a) {
     const TMapCell& c = FMap.Cell(a);
-    if (c.Kind == mkCodeFirst && FSimulator.Breakpoint(a)) lines.push_back(c.Line);
+    if (c.Kind == mkCodeFirst && FSimulator.Breakpoint(a) && LineNow(c.Line) > 0) lines.push_back(LineNow(c.Line));
   }
   std::sort(lines.begin(), lines.end());
   lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
@@ -129,12 +149,17 @@ std::vector<int> TDebugSession::BreakpointLines() const {
 }
 
 void TDebugSession::ShiftLines(int fromLine, int delta) {
+  auto shift = [fromLine, delta](int& line, int removedTo) {
+    if (line < fromLine) return;
+    if (delta < 0 && line < fromLine - delta)
+      line = removedTo;
+    else
+      line += delta;
+  };
   for (TLineBreakpoint& b : FLineBreakpoints) {
-    if (b.Line < fromLine) continue;
-    if (delta < 0 && b.Line < fromLine - delta) {
-      b.Line = fromLine;
-    } else {
-      b.Line += delta;
-    }
+    shift(b.Line, fromLine);
+    if (b.BoundLine > 0) shift(b.BoundLine, 0);
   }
+  for (size_t n = 1; n < FLinesNow.size(); ++n)
+    if (FLinesNow[n] > 0) shift(FLinesNow[n], 0);
 }

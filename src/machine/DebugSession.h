@@ -93,14 +93,26 @@ class TDebugSession {
   // The editor changed lines: from fromLine on every line moved by delta
   // (delta < 0: lines fromLine .. fromLine - delta - 1 were removed, and
   // breakpoints on them go to fromLine). Bindings follow on the next SetMap.
+  // Until then every line this class takes or gives is a line of the text
+  // as it reads now: the place of PC, the breakpoint lines and the bindings
+  // move with their lines; code whose line was removed is stale.
   void ShiftLines(int fromLine, int delta);
+  // Where a breakpoint on line would go, without setting one (Run to line).
+  TLineBreakpoint Binding(int line) const { return Bind(line); }
 
  private:
   TLineBreakpoint Bind(int line) const;
   void PruneCleared();
+  // A line of the assembled source as the text reads now (0: removed), and
+  // the first assembled line that reads at or after a line now (0: none).
+  int LineNow(int assembledLine) const;
+  int AssembledLineFrom(int line) const;
 
   TSimulator& FSimulator;
   TProgramMap FMap;
   bool FHasMap = false;
   std::vector<TLineBreakpoint> FLineBreakpoints;
+  // FLinesNow[n]: where line n of the assembled source is now (0: removed),
+  // for the lines up to the map's last; identity right after SetMap.
+  std::vector<int> FLinesNow;
 };

@@ -189,6 +189,20 @@ void TSimulator::LoadMemory(const std::vector<int32_t>& cells, TEditAction actio
   EditMemory(action, 0, all);
 }
 
+void TSimulator::AppendPCReset(std::vector<TCellEdit>& cells) {
+  cells.push_back({csSysReg, PCIndex, 2});
+  cells.push_back({csSysReg, PCIndex, 0});
+}
+
+std::vector<TCellEdit> TSimulator::ProgramEdits(const std::vector<int32_t>& cells) {
+  std::vector<TCellEdit> edits;
+  const size_t count = std::min(cells.size(), static_cast<size_t>(MemorySize));
+  edits.reserve(count + 2);
+  for (size_t adr = 0; adr < count; ++adr) edits.push_back({csMemory, static_cast<int>(adr), cells[adr]});
+  AppendPCReset(edits);
+  return edits;
+}
+
 // --- running
 
 void TSimulator::SetBreakpoint(int address, bool on) {

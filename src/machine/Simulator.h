@@ -75,6 +75,13 @@ class TSimulator {
   void EditMemory(TEditAction action, int address, const std::vector<int32_t>& values);
   // All 256 cells (a program file, an assembled image); missing ones become 0.
   void LoadMemory(const std::vector<int32_t>& cells, TEditAction action = eaLoadFile);
+  // PC set to 0 so that every view sees PC change, whatever it held: it is
+  // written 2 and then 0. Appended to the cells of another edit (a program
+  // loaded into memory), the student's one command is one step of Undo.
+  static void AppendPCReset(std::vector<TCellEdit>& cells);
+  // A program's cells (at most 256) into memory from address 0, then PC
+  // reset as above: what Open and Assemble do, as one edit.
+  static std::vector<TCellEdit> ProgramEdits(const std::vector<int32_t>& cells);
   // Set by a user edit that changed a memory cell, never by the program.
   bool MemoryModified() const { return FMemoryModified; }
   void SetMemoryModified(bool modified) { FMemoryModified = modified; }

@@ -134,9 +134,10 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
 
 TMainWin::~TMainWin() {
   FRunTimer->stop();
-  // The grids outlive the models they show (they are deleted with the
-  // window's widgets, after these members).
+  // The grids and the terminal outlive the models they show (they are
+  // deleted with the window's widgets, after these members).
   for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->SetModel(nullptr);
+  OutputBox->SetModel(nullptr);
   SetApplicationHelpHandler(nullptr);
   THelpDialog::CloseAll();
 }
@@ -211,6 +212,7 @@ void TMainWin::CreateViews() {
   terminalFont.setPixelSize(TShowText::PixelSizeForLineHeight(terminalFont, 12));
   OutputBox->setFont(terminalFont);
   OutputBox->setToolTip(QStringLiteral("Output Window"));
+  OutputBox->SetModel(&FTerminal.Terminal());
   SetHelpContext(OutputBox, 11);
 }
 
@@ -441,27 +443,9 @@ void TMainWin::SyncViews() {
     if (pcWritten) PcChanged(pc);
     DisasmWin->EndUpdate();
   }
-  const uint64_t output = FSession->OutputCount();
-  if (output < FOutputShown) {
-    // Output was taken back (a step back, an undone edit of RF): the
-    // terminal is drawn again from the newest copy taken before that point,
-    // and the bytes written after it.
-    const TTerminalHistory::TSnapshot& base = FTerminalHistory.Back(output);
-    OutputBox->Restore(base.Terminal, FSession->OutputSince(base.Position));
-  } else {
-    for (char ch : FSession->OutputSince(FOutputShown)) OutputBox->Write(ch);
-  }
-  FOutputShown = output;
-  FTerminalHistory.Shown(output, OutputBox->Model());
+  FollowOutput();
   UpdateValuePanel();
   ShowSourcePlace();
-  // Each entry of the history takes back at most one byte of output, so
-  // bytes older than that many can never come back into view; the session
-  // lets go of those before the oldest copy of the terminal still needed.
-  const uint64_t undoable = FSession->History().Size();
-  const uint64_t oldest = FTerminalHistory.LetGo(output > undoable ? output - undoable : 0);
-  const uint64_t held = output - FSession->OutputSince(0).size();
-  if (oldest > held) FSession->TakeOutput(static_cast<size_t>(oldest - held));
   // At most one write per autosave delay, also while a run changes the
   // registers many times a second.
   if (FMemoryModified && FMemoryAutosaveTimer && !FMemoryAutosaveTimer->isActive()) FMemoryAutosaveTimer->start();
@@ -486,14 +470,7 @@ void TMainWin::ClearRegisters() {
 }
 
 void TMainWin::LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction action) {
-  std::vector<TCellEdit> edits;
-  const size_t count = std::min(cells.size(), static_cast<size_t>(MemorySize));
-  for (size_t adr = 0; adr < count; ++adr) edits.push_back({csMemory, static_cast<int>(adr), cells[adr]});
-  // PC goes to 2 and back, as in ResetProgramCounter, within the same edit,
-  // so that the student's one command is one step of Undo.
-  edits.push_back({csSysReg, PCIndex, 2});
-  edits.push_back({csSysReg, PCIndex, 0});
-  UserEdit(action, edits);
+  UserEdit(action, TSimulator::ProgramEdits(cells));
 }
 
 void TMainWin::AssembleIntoMemory(const std::vector<int32_t>& image) {
@@ -506,7 +483,9 @@ void TMainWin::AssembleIntoMemory(const std::vector<int32_t>& image) {
 }
 
 void TMainWin::ResetProgramCounter(TEditAction action) {
-  UserEdit(action, {{csSysReg, PCIndex, 2}, {csSysReg, PCIndex, 0}});
+  std::vector<TCellEdit> cells;
+  TSimulator::AppendPCReset(cells);
+  UserEdit(action, cells);
 }
 
 void TMainWin::BeginDisasmUpdate() { DisasmWin->BeginUpdate(); }

@@ -5,8 +5,8 @@
 #include "machine/DebugSession.h"
 #include "machine/Pacing.h"
 #include "machine/Simulator.h"
+#include "machine/TerminalHistory.h"
 #include "machine/TerminalModel.h"
-#include "mainwin/TerminalHistory.h"
 
 #include <QColor>
 #include <QList>
@@ -72,6 +72,8 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // Assemble, its editor, breakpoints by line.
   void AssembledFrom(TAssemblerEditor& editor, const TProgramMap& map, const std::vector<int>& marked) override;
   void ToggleLineBreakpoint(TAssemblerEditor& editor, int line) override;
+  void RunToLine(TAssemblerEditor& editor, int line) override;
+  void SourceLinesMoved(TAssemblerEditor& editor, int fromLine, int delta) override;
   const TAssemblerEditor* MappedEditor() const override;
   const TDebugSession& Debug() const { return *FDebug; }
   // A user's change of the machine: one undoable edit of the session. A
@@ -167,6 +169,9 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void ToggleWatch(TCellSpace space, int address);
   void RemoveAllBreakpoints();
   void RunToSelectedRow();
+  // Runs until PC reaches adr, with a breakpoint there for this run only
+  // unless the student set one (Run to row, Run to line).
+  void RunToAddress(int adr);
   QAction* MenuRunToRow = nullptr;
   // Run > Speed: instructions per second, 0 for as fast as the machine goes
   // (the default). At ShowEveryStepSpeed and below every instruction is shown.
@@ -290,6 +295,8 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   void CreateTerminalCommands();
   void ClearOutput();
   void CopyOutput();
+  // Brings the terminal up to the session's output.
+  void FollowOutput();
   // After an Undo or Redo of clearing the terminal.
   void OutputUncleared();
   void OutputClearedAgain();
@@ -360,9 +367,8 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   uint64_t FViewGeneration = 0;
   int32_t FShownPC = 0;
   std::vector<int> FChangedCells;
-  uint64_t FOutputShown = 0;
-  // The terminal at points a step back may return to.
-  TTerminalHistory FTerminalHistory;
+  // The terminal's text (OutputBox shows it) and its copies for step back.
+  TTerminalHistory FTerminal;
   QTimer* FRunTimer;
   bool FRunning = false;
   // The address of the breakpoint Run to row set for itself, or -1.

@@ -117,8 +117,11 @@ void TMainWin::RemoveAllBreakpoints() {
 
 void TMainWin::RunToSelectedRow() {
   if (FRunning || DisasmWin->SelectedRow() < 0) return;
-  const int adr = (2 * DisasmWin->SelectedRow() + (FSession->PC() & 1)) & 0xFF;
-  // A breakpoint only for this run, unless the student set one there.
+  RunToAddress((2 * DisasmWin->SelectedRow() + (FSession->PC() & 1)) & 0xFF);
+}
+
+void TMainWin::RunToAddress(int adr) {
+  if (FRunning) return;
   if (!FSession->Breakpoint(adr)) {
     FSession->SetBreakpoint(adr, true);
     FRunToAddress = adr;

@@ -34,7 +34,7 @@ void TMainWin::ToggleLineBreakpoint(TAssemblerEditor& editor, int line) {
   if (&editor != FMappedEditor) return;
   // A click beside a comment toggles the breakpoint of the line it went to.
   const std::vector<int> lines = FDebug->BreakpointLines();
-  const int codeLine = FDebug->Map().CodeLineFrom(line + 1);
+  const int codeLine = FDebug->Binding(line + 1).BoundLine;
   const TLineBreakpoint bound =
       codeLine > 0 ? FDebug->SetLineBreakpoint(codeLine, !std::binary_search(lines.begin(), lines.end(), codeLine))
                    : TLineBreakpoint{};
@@ -48,6 +48,35 @@ void TMainWin::ToggleLineBreakpoint(TAssemblerEditor& editor, int line) {
   SetStatus((on ? QStringLiteral("Breakpoint set at ") : QStringLiteral("Breakpoint removed at ")) +
                 Hex2(bound.Address) + QStringLiteral(" (line %1)").arg(bound.BoundLine),
             Qt::black);
+}
+
+void TMainWin::RunToLine(TAssemblerEditor& editor, int line) {
+  if (FRunning) return;
+  if (&editor != FMappedEditor || !FDebug->HasMap()) {
+    SetStatus(QStringLiteral("Run to line: assemble this source into memory first"), Qt::black);
+    return;
+  }
+  // A line without code runs to the next line with code, as a breakpoint
+  // set on it would go there.
+  const TLineBreakpoint target = FDebug->Binding(line + 1);
+  if (target.Address < 0) {
+    SetStatus(QStringLiteral("No code at or after line %1").arg(line + 1), Qt::black);
+    return;
+  }
+  if (FDebug->Stale(target.Address) || FDebug->Stale(target.Address + 1)) {
+    SetStatus(QStringLiteral("Line %1 changed since assembling: assemble again to run to it").arg(target.BoundLine),
+              Qt::black);
+    return;
+  }
+  RunToAddress(target.Address);
+}
+
+void TMainWin::SourceLinesMoved(TAssemblerEditor& editor, int fromLine, int delta) {
+  if (&editor != FMappedEditor || !FDebug->HasMap()) return;
+  // The marks in the gutter move with their lines by themselves; the band
+  // and what the session says of lines follow here.
+  FDebug->ShiftLines(fromLine + 1, delta);
+  ShowSourcePlace();
 }
 
 void TMainWin::ShowSourceBreakpoints() {

@@ -38,25 +38,34 @@ void TMainWin::CreateTerminalCommands() {
   OutputBox->SetContextMenu(menu);
 }
 
+void TMainWin::FollowOutput() {
+  // A new size or font first, so that the bytes wrap as the student sees it.
+  OutputBox->Fit();
+  std::string written;
+  if (FTerminal.Follow(*FSession, &written))
+    OutputBox->Redrawn();
+  else
+    OutputBox->Wrote(written);
+}
+
 void TMainWin::ClearOutput() {
   // The terminal first catches up with the output, so that the clearing
   // sits at the point of the output where the student saw it.
   SyncViews();
-  FTerminalHistory.Clear(FOutputShown, OutputBox->Model());
+  FTerminal.Clear();
   FSession->Edit(eaClearOutput, {});
-  OutputBox->Clear();
+  OutputBox->Redrawn();
   SyncViews();
   SetStatus(QStringLiteral("Output cleared"), Qt::black);
 }
 
 void TMainWin::OutputUncleared() {
-  TTerminalModel before;
-  if (FTerminalHistory.Unclear(before)) OutputBox->Restore(before, {});
+  if (FTerminal.Unclear()) OutputBox->Redrawn();
 }
 
 void TMainWin::OutputClearedAgain() {
-  FTerminalHistory.Clear(FOutputShown, OutputBox->Model());
-  OutputBox->Clear();
+  FTerminal.Clear();
+  OutputBox->Redrawn();
 }
 
 void TMainWin::CopyOutput() {

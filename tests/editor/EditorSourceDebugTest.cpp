@@ -195,6 +195,96 @@ TEST_F(LineBreakpointTest, TraceNamesLineAndLabel) {
   EXPECT_TRUE(lines[3].startsWith(QStringLiteral("line 4, NextChar: "))) << lines[3].toStdString();
 }
 
+TEST_F(LineBreakpointTest, BandAndBreakpointsFollowEditsUntilTheNextAssemble) {
+  Editor->LoadLines({QStringLiteral("        load R1,1"), QStringLiteral("        load R2,2"),
+                     QStringLiteral("        load R3,3"), QStringLiteral("        halt")});
+  Assemble();
+  Main->StepSimulator();
+  SetCaret(2, 0);
+  Key(Qt::Key_F2);  // load R3,3 at 04
+  // Two lines typed at the top: the band moves down with its line at once.
+  SetCaret(0, 0);
+  Type("; a");
+  Key(Qt::Key_Return);
+  Type("; b");
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Current(), 3);
+  Main->StepSimulator();
+  EXPECT_EQ(Current(), 4);
+  // Lines are the text's as it reads now, also for a breakpoint set in the
+  // disassembly (the halt, at 06) and for F2 on its line.
+  Main->ToggleBreakpoint(6);
+  EXPECT_EQ(Text()->MarkedLines(), (std::vector<int>{4, 5}));
+  SetCaret(5, 0);
+  Key(Qt::Key_F2);
+  EXPECT_FALSE(Main->Session().Breakpoint(6));
+  EXPECT_EQ(Text()->MarkedLines(), std::vector<int>{4});
+  // A line removed above (Ctrl+Y) moves them up again.
+  SetCaret(0, 0);
+  Key(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(Current(), 3);
+  EXPECT_EQ(Text()->MarkedLines(), std::vector<int>{3});
+  // Assembled again, the breakpoint stops the run on the same code line.
+  Assemble();
+  Main->RunSimulator();
+  ASSERT_TRUE(WaitForRunEnd());
+  EXPECT_EQ(Pc(), 4);
+  EXPECT_EQ(Main->StatusTextValue(), QStringLiteral("Breakpoint at 04"));
+  EXPECT_EQ(Current(), 3);
+}
+
+using RunToLineTest = SourceDebugTest;
+
+TEST_F(RunToLineTest, F4RunsToTheFirstInstructionOfTheCaretLineOrSaysWhyNot) {
+  Editor->LoadLines({QStringLiteral("        load R1,1"),  // 0: 00
+                     QStringLiteral("        jmp  Over"),  // 1: 02
+                     QStringLiteral("Data:   db   5,6"),   // 2: 04
+                     QStringLiteral("; run here"),         // 3
+                     QStringLiteral("Over:   load R2,2"),  // 4: 06
+                     QStringLiteral("        halt"),       // 5: 08
+                     QStringLiteral("; end")});
+  struct TRow {
+    const char* What;
+    bool Assembled;
+    int ChangedCell;  // -1: none
+    bool ByMenu;      // Edit > Run to Line, else F4
+    int Caret;
+    int Pc;  // after the command, from 00
+    const char* Status;
+  };
+  const TRow rows[] = {
+      {"before assembling", false, -1, false, 4, 0, "Run to line: assemble this source into memory first"},
+      {"a code line", true, -1, false, 1, 2, "Breakpoint at 02"},
+      {"a comment: the next code line", true, -1, true, 3, 6, "Breakpoint at 06"},
+      {"no code at or after it", true, -1, false, 6, 0, "No code at or after line 7"},
+      {"its code changed", true, 7, false, 4, 0, "Line 5 changed since assembling: assemble again to run to it"},
+  };
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.What);
+    if (row.Assembled && Main->MappedEditor() == nullptr) Assemble();
+    if (row.ChangedCell >= 0) TypeIntoCell(Main->MainMemory, row.ChangedCell, "5");
+    SetPc(0);
+    // Assemble brought the main window to the front, where F4 is Run to
+    // row; the student goes back to the editor.
+    Editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Editor.data()));
+    Focus();
+    SetCaret(row.Caret, 0);
+    if (row.ByMenu)
+      Editor->MenuRunToLine->trigger();
+    else
+      Key(Qt::Key_F4);
+    ASSERT_TRUE(WaitForRunEnd());
+    EXPECT_EQ(Pc(), row.Pc);
+    EXPECT_EQ(Main->StatusTextValue(), QString::fromLatin1(row.Status));
+    // The breakpoint was for this run only.
+    EXPECT_FALSE(Main->Session().Breakpoint(row.Pc));
+    if (row.Pc != 0) {
+      EXPECT_EQ(Current(), row.Caret == 3 ? 4 : row.Caret);
+    }
+  }
+}
+
 using EditorLineNumbersTest = SourceDebugTest;
 
 TEST_F(EditorLineNumbersTest, ToggledInViewAndRemembered) {

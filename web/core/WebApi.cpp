@@ -123,7 +123,11 @@ EMSCRIPTEN_KEEPALIVE const int32_t* orvik_runs() { return State().Runs.data(); }
 EMSCRIPTEN_KEEPALIVE const char* orvik_load_program(int length) {
   std::vector<int32_t> cells;
   std::string error;
-  if (!DecodeProgramImage(InputView(length), cells, error)) return Hand(error);
+  if (!DecodeProgramImage(InputView(length), cells, error)) {
+    // Memory stays as it was; PC goes to 0 whatever happened, as on the desktop.
+    State().Session.ResetPC();
+    return Hand(error);
+  }
   State().Session.LoadMemory(cells, eaLoadFile);
   // No source stands behind a program file.
   State().Session.Debug().DropMap();
@@ -211,9 +215,9 @@ EMSCRIPTEN_KEEPALIVE double orvik_output_count() { return static_cast<double>(St
 EMSCRIPTEN_KEEPALIVE const char* orvik_output(double from) {
   const TWebSession& session = State().Session;
   const int64_t start = std::max(static_cast<int64_t>(from), session.OutputBase());
-  const std::string& output = session.Output();
+  const std::string_view output = session.Output();
   const size_t offset = std::min(static_cast<size_t>(start - session.OutputBase()), output.size());
-  return Hand(output.substr(offset));
+  return Hand(std::string(output.substr(offset)));
 }
 // The terminal's text as the input holds it, after a reload (see
 // TWebSession::RestoreTerminal).

@@ -6,48 +6,7 @@
 #include "machine/Instruction.h"
 #include "machine/TraceFormat.h"
 
-namespace {
-
-// Output that no step back can reach any more is folded into the terminal's
-// base copy in chunks of at least this size, so a program printing forever
-// keeps the page's memory bounded.
-constexpr size_t OutputSlack = 1 << 16;
-
-}  // namespace
-
 TWebSession::TWebSession() { FSimulator.SetHistoryLimitBytes(HistoryBytes); }
-
-void TWebSession::SyncOutput() {
-  const auto count = static_cast<int64_t>(FSimulator.OutputCount());
-  const int64_t mine = OutputCount();
-  if (count > mine) {
-    FOutput.append(FSimulator.OutputSince(static_cast<uint64_t>(mine)));
-  } else if (count < mine) {
-    // Kept bytes always cover what the history can take back.
-    FOutput.resize(static_cast<size_t>(std::max(count - FOutputBase, int64_t{0})));
-    // Only after RestoreTerminal can a step back reach below the base.
-    FOutputBase = std::min(FOutputBase, count);
-    // The terminal cannot take a byte back (it may have scrolled a line
-    // away): it is rebuilt from the base copy and the bytes kept since.
-    if (FTerminalShown > count) {
-      FTerminal = FTerminalBase;
-      FTerminalShown = FOutputBase;
-    }
-  }
-  FSimulator.TakeOutput();
-  // Each history record takes back at most one byte.
-  const size_t keep = FSimulator.History().Size();
-  if (FOutput.size() < keep + 2 * OutputSlack) return;
-  const size_t drop = FOutput.size() - keep - OutputSlack;
-  for (size_t i = 0; i < drop; ++i) FTerminalBase.Write(static_cast<unsigned char>(FOutput[i]));
-  FOutput.erase(0, drop);
-  FOutputBase += static_cast<int64_t>(drop);
-  // Bytes the terminal had not shown yet reach it through the base.
-  if (FTerminalShown < FOutputBase) {
-    FTerminal = FTerminalBase;
-    FTerminalShown = FOutputBase;
-  }
-}
 
 TStopReason TWebSession::Run(int budget) {
   const uint64_t before = FSimulator.Executed();
@@ -112,7 +71,13 @@ void TWebSession::SetRegister(int n, int32_t value) {
 void TWebSession::SetPC(int32_t value) { FSimulator.SetCell(csSysReg, PCIndex, value); }
 
 void TWebSession::LoadMemory(const std::vector<int32_t>& cells, TEditAction action) {
-  FSimulator.LoadMemory(cells, action);
+  FSimulator.Edit(action, TSimulator::ProgramEdits(cells));
+}
+
+void TWebSession::ResetPC() {
+  std::vector<TCellEdit> cells;
+  TSimulator::AppendPCReset(cells);
+  FSimulator.Edit(eaCellEdit, cells);
 }
 
 void TWebSession::Clear(bool registers, int lo, int hi) {
@@ -128,28 +93,13 @@ void TWebSession::Clear(bool registers, int lo, int hi) {
   FSimulator.EditMemory(eaClear, first, std::vector<int32_t>(static_cast<size_t>(last - first + 1), 0));
 }
 
-TTerminalModel& TWebSession::Terminal() {
-  const int64_t end = OutputCount();
-  for (int64_t i = FTerminalShown; i < end; ++i)
-    FTerminal.Write(static_cast<unsigned char>(FOutput[static_cast<size_t>(i - FOutputBase)]));
-  FTerminalShown = end;
-  return FTerminal;
-}
-
 void TWebSession::RestoreTerminal(std::string_view bytes) {
-  TTerminalModel terminal;
-  terminal.SetSize(FTerminal.Cols(), FTerminal.Rows());
-  for (const char ch : bytes) terminal.Write(static_cast<unsigned char>(ch));
-  FTerminalBase = terminal;
-  FTerminal = terminal;
-  FOutputBase = OutputCount();
-  FOutput.clear();
-  FTerminalShown = FOutputBase;
+  SyncOutput();
+  FTerminal.StartOver(bytes);
 }
 
 void TWebSession::SetTerminalSize(int cols, int rows) {
-  Terminal();
-  FTerminalBase.SetSize(cols, rows);
+  SyncOutput();
   FTerminal.SetSize(cols, rows);
 }
 

@@ -8,7 +8,7 @@
 #include "machine/DebugSession.h"
 #include "machine/Simulator.h"
 #include "machine/StopWords.h"
-#include "machine/TerminalModel.h"
+#include "machine/TerminalHistory.h"
 
 // The simulator session as the browser page sees it: the desktop's
 // TSimulator (state, run policy, breakpoints, history) plus the output
@@ -54,7 +54,10 @@ class TWebSession {
   void SetCell(int adr, int32_t value);
   void SetRegister(int n, int32_t value);
   void SetPC(int32_t value);
+  // A program into memory and PC to 0, as one edit (Open, Assemble).
   void LoadMemory(const std::vector<int32_t>& cells, TEditAction action);
+  // PC to 0 with the change seen whatever it held, as after a failed Open.
+  void ResetPC();
   // Memory lo..hi, or R0..RF in ascending order when registers is set, to 0
   // as one edit (RF's write outputs a 0 byte).
   void Clear(bool registers, int lo, int hi);
@@ -66,10 +69,10 @@ class TWebSession {
 
   // The bytes written to RF, kept from OutputBase() on (older ones live only
   // in the terminal); OutputCount() counts every byte since the start.
-  const std::string& Output() const { return FOutput; }
-  int64_t OutputBase() const { return FOutputBase; }
-  int64_t OutputCount() const { return FOutputBase + static_cast<int64_t>(FOutput.size()); }
-  TTerminalModel& Terminal();
+  std::string_view Output() const { return FSimulator.OutputSince(0); }
+  int64_t OutputBase() const { return OutputCount() - static_cast<int64_t>(Output().size()); }
+  int64_t OutputCount() const { return static_cast<int64_t>(FSimulator.OutputCount()); }
+  const TTerminalModel& Terminal() const { return FTerminal.Terminal(); }
   // The terminal starts over from bytes, as a reload finds it: the page
   // stores the text it showed and gives it back, nothing is executed, and no
   // step back takes it back.
@@ -87,20 +90,13 @@ class TWebSession {
   TDebugSession& Debug() { return FDebug; }
 
  private:
-  // Takes the session's new output bytes, or gives back those a step back
-  // took back, and keeps only what the history can still take back.
-  void SyncOutput();
+  // Brings the terminal up to the output, also after a step back took
+  // bytes back, and keeps only what the history can still take back.
+  void SyncOutput() { FTerminal.Follow(FSimulator); }
 
   TSimulator FSimulator;
   TDebugSession FDebug{FSimulator};
   int64_t FExecuted = 0;
   TStop FStop;
-
-  // The output is kept from FOutputBase on; the terminal at that point is
-  // FTerminalBase, so a step back replays the kept bytes into a copy of it.
-  std::string FOutput;
-  int64_t FOutputBase = 0;
-  TTerminalModel FTerminalBase;
-  TTerminalModel FTerminal;
-  int64_t FTerminalShown = 0;
+  TTerminalHistory FTerminal;
 };

@@ -72,9 +72,6 @@ export class Documents {
       this.fileName = file.name;
       this.setTitle();
     }
-    // As on the desktop: PC goes to 0 with a change seen, whatever happened.
-    this.core.setPC(2);
-    this.core.setPC(0);
     this.app.setModified(false);
     this.app.refresh(true);
     this.app.save();
@@ -142,8 +139,6 @@ export class Documents {
     if (!(await this.askSaveMemory('Memory Changed.\nDo you want to save before you overwrite the memory?'))) return;
     this.core.loadImage();
     this.app.setModified(false);
-    this.core.setPC(2);
-    this.core.setPC(0);
     this.app.refresh(true);
     this.app.save();
   }
