@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "machine/Float8.h"
 #include "machine/Instruction.h"
@@ -33,7 +35,28 @@ enum TDecodedKind : uint8_t {
   dkLoadIndirect,
   dkStoreIndirect,
   dkJmpLE,
+  // jmpEQ or jmpLE comparing R0 with itself, the machine's idiom for a plain
+  // jump: always taken, so the run loop need not compare.
+  dkJump,
 };
+
+// Every kind, in the order of their values, for tables indexed by kind.
+#define ORVIK_DECODED_KINDS(X)                                                                                     \
+  X(dkUndecoded)                                                                                                   \
+  X(dkInvalid) X(dkHalt) X(dkLoadDirect) X(dkLoadImmediate) X(dkStoreDirect) X(dkMove) X(dkAddi) X(dkAddf) X(dkOr) \
+      X(dkAnd) X(dkXor) X(dkRor) X(dkJmpEQ) X(dkLoadIndirect) X(dkStoreIndirect) X(dkJmpLE) X(dkJump)
+
+namespace DecodedKinds {
+#define ORVIK_KIND_ENTRY(kind) kind,
+constexpr TDecodedKind All[] = {ORVIK_DECODED_KINDS(ORVIK_KIND_ENTRY)};
+#undef ORVIK_KIND_ENTRY
+constexpr bool InOrder() {
+  for (size_t i = 0; i < std::size(All); ++i)
+    if (All[i] != i) return false;
+  return std::size(All) == dkJump + 1;
+}
+static_assert(InOrder(), "ORVIK_DECODED_KINDS lists every kind in the order of its value");
+}  // namespace DecodedKinds
 
 struct TDecoded {
   int32_t Word = 0;  // what IR receives; the second byte is its low byte when valid
@@ -69,11 +92,11 @@ inline TDecoded DecodeInstruction(int32_t first, int32_t second) {
     case opAnd: decoded.Kind = dkAnd; break;
     case opXor: decoded.Kind = dkXor; break;
     case opRor: decoded.Kind = dkRor; break;
-    case opJmpEQ: decoded.Kind = dkJmpEQ; break;
+    case opJmpEQ: decoded.Kind = decoded.R == 0 ? dkJump : dkJmpEQ; break;
     case opHalt: decoded.Kind = dkHalt; break;
     case opLoadIndirect: decoded.Kind = dkLoadIndirect; break;
     case opStoreIndirect: decoded.Kind = dkStoreIndirect; break;
-    case opJmpLE: decoded.Kind = dkJmpLE; break;
+    case opJmpLE: decoded.Kind = decoded.R == 0 ? dkJump : dkJmpLE; break;
     case opNone: break;
   }
   return decoded;
@@ -91,43 +114,67 @@ inline TDecoded DecodeInstruction(int32_t first, int32_t second) {
 // range from a program file can neither index outside an array nor overflow.
 //
 // pc is the address the instruction was fetched from (0..255) and decoded
-// what DecodeInstruction made of the two bytes there.
-// Always inlined: a call per instruction would cost the run loop more than
-// most instructions do.
-template <class TAccess>
-[[gnu::always_inline]] inline int ExecuteDecoded(const TDecoded& decoded, int pc, TAccess& state) {
+// what DecodeInstruction made of the two bytes there, of kind Kind. A run
+// loop that dispatches on the kind itself calls this directly; everything
+// else goes through ExecuteDecoded. Always inlined: a call per instruction
+// would cost the run loop more than most instructions do.
+template <TDecodedKind Kind, class TAccess>
+[[gnu::always_inline]] inline int ExecuteKind(const TDecoded& decoded, int pc, TAccess& state) {
   state.Fetched((pc + 2) & 0xFF, decoded.Word);
   const int r = decoded.R;
   const int x = decoded.X;
   const int y = decoded.Y;
   const int second = decoded.Second();
   auto reg = [&state](int n) { return WrapAddress(state.Register(n)); };
-  auto rotateRight = [](int byte, int count) { return ((byte << (8 - count)) & 0xFF) | (byte >> count); };
-  switch (decoded.Kind) {
-    case dkLoadDirect: state.SetRegister(r, state.Memory(second)); break;
-    case dkLoadImmediate: state.SetRegister(r, second); break;
-    case dkStoreDirect: state.SetMemory(second, state.Register(r)); break;
-    case dkMove: state.SetRegister(y, state.Register(x)); break;
-    case dkAddi: state.SetRegister(r, (reg(x) + reg(y)) & 0xFF); break;
-    case dkAddf: state.SetRegister(r, EncodeFloat8(DecodeFloat8(reg(x)) + DecodeFloat8(reg(y)))); break;
-    case dkOr: state.SetRegister(r, reg(x) | reg(y)); break;
-    case dkAnd: state.SetRegister(r, reg(x) & reg(y)); break;
-    case dkXor: state.SetRegister(r, reg(x) ^ reg(y)); break;
-    case dkRor: state.SetRegister(r, rotateRight(reg(r), y & 7)); break;
-    case dkJmpEQ:
-      if (reg(r) == reg(0)) state.Jump(second);
-      break;
-    case dkHalt: return StepHalt;
-    case dkLoadIndirect: state.SetRegister(x, state.Memory(reg(y))); break;
-    case dkStoreIndirect: state.SetMemory(reg(y), state.Register(x)); break;
-    case dkJmpLE:
-      if (SignedByte(reg(r)) <= SignedByte(reg(0))) state.Jump(second);
-      break;
-    case dkUndecoded:
-    case dkInvalid: return StepInvalid;
-    default: __builtin_unreachable();  // Kind is only ever one of the above: no range check before the jump
+  if constexpr (Kind == dkLoadDirect) {
+    state.SetRegister(r, state.Memory(second));
+  } else if constexpr (Kind == dkLoadImmediate) {
+    state.SetRegister(r, second);
+  } else if constexpr (Kind == dkStoreDirect) {
+    state.SetMemory(second, state.Register(r));
+  } else if constexpr (Kind == dkMove) {
+    state.SetRegister(y, state.Register(x));
+  } else if constexpr (Kind == dkAddi) {
+    state.SetRegister(r, (reg(x) + reg(y)) & 0xFF);
+  } else if constexpr (Kind == dkAddf) {
+    state.SetRegister(r, EncodeFloat8(DecodeFloat8(reg(x)) + DecodeFloat8(reg(y))));
+  } else if constexpr (Kind == dkOr) {
+    state.SetRegister(r, reg(x) | reg(y));
+  } else if constexpr (Kind == dkAnd) {
+    state.SetRegister(r, reg(x) & reg(y));
+  } else if constexpr (Kind == dkXor) {
+    state.SetRegister(r, reg(x) ^ reg(y));
+  } else if constexpr (Kind == dkRor) {
+    const int count = y & 7;
+    state.SetRegister(r, ((reg(r) << (8 - count)) & 0xFF) | (reg(r) >> count));
+  } else if constexpr (Kind == dkJmpEQ) {
+    if (reg(r) == reg(0)) state.Jump(second);
+  } else if constexpr (Kind == dkJmpLE) {
+    if (SignedByte(reg(r)) <= SignedByte(reg(0))) state.Jump(second);
+  } else if constexpr (Kind == dkJump) {
+    state.Jump(second);
+  } else if constexpr (Kind == dkLoadIndirect) {
+    state.SetRegister(x, state.Memory(reg(y)));
+  } else if constexpr (Kind == dkStoreIndirect) {
+    state.SetMemory(reg(y), state.Register(x));
+  } else if constexpr (Kind == dkHalt) {
+    return StepHalt;
+  } else {
+    static_assert(Kind == dkInvalid || Kind == dkUndecoded);
+    return StepInvalid;
   }
   return StepOk;
+}
+
+template <class TAccess>
+[[gnu::always_inline]] inline int ExecuteDecoded(const TDecoded& decoded, int pc, TAccess& state) {
+  switch (decoded.Kind) {
+#define ORVIK_KIND_CASE(kind) \
+  case kind: return ExecuteKind<kind>(decoded, pc, state);
+    ORVIK_DECODED_KINDS(ORVIK_KIND_CASE)
+#undef ORVIK_KIND_CASE
+  }
+  __builtin_unreachable();  // Kind is only ever one of the above: no range check before the jump
 }
 
 // One instruction from the state's PC: fetched, decoded and executed.

@@ -126,6 +126,7 @@ class TSimulator {
   bool Decoding() const { return FDecoding; }
 
   // --- output port: every write of RF appends its low byte
+  static constexpr int OutputRegister = RegisterCount - 1;
   // Bytes written since the start, including those taken.
   uint64_t OutputCount() const { return FOutputTaken + FOutput.size(); }
   // The bytes not yet taken, from position (counted from the start) on.
@@ -180,8 +181,14 @@ class TSimulator {
   struct TRunState;
 
   TStopReason RunChunks(const TRunPolicy& policy, bool checkFirst);
-  template <bool Record, bool Checks, bool Decoded>
-  uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
+  template <bool Record, bool Checks>
+  uint64_t ExecuteChunkDecoding(uint64_t count, bool skipBreakpoint, TStopReason& reason);
+  template <bool Record, bool Checks>
+  uint64_t ExecuteChunkDecoded(uint64_t count, bool skipBreakpoint, TStopReason& reason);
+  template <bool Record>
+  THistoryRecord* ReserveRecords(uint64_t& count);
+  template <bool Record>
+  uint64_t EndChunk(uint64_t done, int32_t pc, int32_t ir);
   template <bool Record, bool Checks>
   uint64_t ExecuteChunk(uint64_t count, bool skipBreakpoint, TStopReason& reason);
   void WriteCell(TCellSpace space, int address, int32_t value);
