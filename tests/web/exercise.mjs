@@ -139,11 +139,12 @@ try {
   check('and the editor holds the answer', (await page.$eval('#source', (e) => e.value)) === model);
 
   // Open takes an exercise file; the answer of the other one stays kept.
-  const choosing = page.waitForFileChooser({timeout: 5000});
+  const choosing = page.waitForFileChooser({timeout: 10000});
   await page.click('#open');
   // Debug this case and its Undo changed memory: Open asks first.
-  if (await page.waitForSelector('#ask-dialog[open]', {timeout: 500}).catch(() => null))
-    await page.click('#ask-buttons button[value=No]');
+  const first = await Promise.race([choosing.then(() => 'chooser'),
+                                    page.waitForSelector('#ask-dialog[open]', {timeout: 10000}).then(() => 'ask')]);
+  if (first === 'ask') await page.click('#ask-buttons button[value=No]');
   const chooser = await choosing;
   check('Open accepts exercise files', chooser.isMultiple() === false &&
         (await page.$eval('#file-picker', (e) => e.accept)).split(',').includes('.json'));
