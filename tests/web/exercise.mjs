@@ -156,17 +156,24 @@ try {
   check('the link opens the first exercise again', await paneShows(page, multiply.title));
   check('on its kept answer', (await page.$eval('#source', (e) => e.value)) === model);
 
-  // A dropped file that is no exercise: a clear message, nothing lost.
-  await page.evaluate(() => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File(['{"cases": []}'], 'broken.json'));
-    document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
-  });
-  const refused = await message(page);
-  check('a dropped broken exercise says what is wrong', refused ===
-        'broken.json cannot be opened as an exercise:\nbroken.json: "cases" must be a list of at least one case',
-        refused);
-  check('and the pane keeps its exercise', await paneShows(page, multiply.title));
+  // Dropped files the page cannot use: a clear message, nothing lost.
+  const regexCase = '{"cases": [{"name": "a", "expect": {"output_regex": "^A$"}}]}';
+  const drops = [
+    ['no case', 'broken.json', '{"cases": []}', 'broken.json: "cases" must be a list of at least one case'],
+    ['an output pattern', 'pattern.json', regexCase,
+     'pattern.json: cases[0].expect.output_regex cannot be checked here; orvik-cli test and the window\'s Check can'],
+  ];
+  for (const [name, file, content, says] of drops) {
+    await page.evaluate((f, c) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([c], f));
+      document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true, cancelable: true}));
+    }, file, content);
+    const refused = await message(page);
+    check(`a dropped exercise with ${name} says what is wrong`,
+          refused === `${file} cannot be opened as an exercise:\n${says}`, refused);
+    check(`and the pane keeps its exercise after ${name}`, await paneShows(page, multiply.title));
+  }
   await done(page);
 
   // --- a phone in dark mode, the pane open with a failing row.

@@ -62,8 +62,10 @@ export class ExercisePane {
     const kept = (this.file && editor.text === this.app.store.get(AnswerPrefix + this.key)) ||
         editor.text === answer.replace(/\r\n?/g, '\n');
     if (!kept && !(await docs.askSaveSource())) {
-      // The core goes back to the exercise the pane still shows.
+      // The core goes back to the exercise the pane still shows, without
+      // the results of its last Check.
       if (this.file) this.core.openExercise(this.file.name, this.file.bytes);
+      this.clearResults();
       return false;
     }
     this.file = file;
