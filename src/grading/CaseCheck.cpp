@@ -94,6 +94,7 @@ std::string FirstDifference(const TGradeCase& gradeCase, const TRunResult& resul
     const std::string difference = OutputDifference(*gradeCase.Output, result.Output, result.OutputBytes);
     if (!difference.empty()) return difference;
   }
+#if ORVIK_OUTPUT_REGEX
   if (gradeCase.OutputRegex) {
     if (result.Output.size() > MaxPatternOutput)
       return "output of " + std::to_string(result.Output.size()) + " bytes is too long to match /" +
@@ -101,6 +102,7 @@ std::string FirstDifference(const TGradeCase& gradeCase, const TRunResult& resul
     if (!std::regex_search(result.Output, *gradeCase.OutputRegex))
       return "output " + QuoteBytes(result.Output) + " does not match /" + gradeCase.OutputPattern + "/";
   }
+#endif
   if (gradeCase.ExpectPC && *gradeCase.ExpectPC != result.PC)
     return "PC is " + CellText(result.PC) + ", expected " + CellText(*gradeCase.ExpectPC);
   for (const TCellValue& reg : gradeCase.ExpectRegisters) {

@@ -57,6 +57,16 @@ struct TCaseFile {
 
 constexpr uint64_t DefaultCaseSteps = 1000000;
 
+// The browser edition leaves regular expressions out: the standard
+// library's matcher brings the whole of std::locale with it, which would
+// double the page's download. There a case file with "output_regex" is
+// refused with a message that names the tools that check it.
+#if defined(__EMSCRIPTEN__)
+#define ORVIK_OUTPUT_REGEX 0
+#else
+#define ORVIK_OUTPUT_REGEX 1
+#endif
+
 // libstdc++'s default matcher recurses once per character and overflows the
 // stack on an output of some ten thousand bytes, which would end every
 // grade at once; its breadth-first matcher runs in constant stack (and
@@ -73,3 +83,7 @@ constexpr size_t MaxPatternOutput = 4096;
 // one line each, naming the file and the JSON path or, for a syntax error,
 // the line, the column and what was expected there.
 bool ReadCaseFile(const std::string& path, TCaseFile& file, std::string& problem);
+
+// The same for a case file's text already in memory (a page's upload or
+// download); path names it in the messages and is where "program" is found.
+bool ParseCaseFile(const std::string& text, const std::string& path, TCaseFile& file, std::string& problem);

@@ -3,6 +3,7 @@
 #include "assembler/AsmParser.h"
 #include "desktop/HelpHook.h"
 #include "editor/AssemblerEditor.h"
+#include "grading/ExerciseWords.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -18,12 +19,6 @@ namespace {
 
 QString Latin1(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Points(double points) { return QString::fromStdString(PointsText(points)); }
-
-QString PointsWord(double points) {
-  return Points(points) + (points == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
 }
 
 }  // namespace
@@ -60,9 +55,9 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
       ++hidden;
       continue;
     }
-    CaseList->addItem(Latin1(gradeCase.Name) + QStringLiteral(" (") + PointsWord(gradeCase.Points) + QLatin1Char(')'));
+    CaseList->addItem(Latin1(CaseListText(gradeCase)));
   }
-  if (hidden > 0) CaseList->addItem(QStringLiteral("and %1 hidden %2").arg(hidden).arg(hidden == 1 ? "case" : "cases"));
+  if (hidden > 0) CaseList->addItem(Latin1(HiddenCasesText(hidden)));
   layout->addWidget(CaseList, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -107,7 +102,7 @@ void TExercisePane::Check() {
   DebugButton->setEnabled(false);
   if (!FEditor.AssembleText()) {
     // The errors are in the editor's error box, as after Assemble.
-    TotalLabel->setText(QStringLiteral("The source does not assemble: see the errors below it"));
+    TotalLabel->setText(QString::fromLatin1(DoesNotAssembleText));
     Q_EMIT Checked();
     return;
   }
@@ -136,28 +131,16 @@ void TExercisePane::Check() {
 void TExercisePane::ShowOutcome(const TSubmissionOutcome& outcome) {
   FChecking = false;
   CheckButton->setEnabled(true);
-  int hidden = 0;
-  int hiddenPassed = 0;
   for (const TCaseOutcome& result : outcome.Cases) {
     const TGradeCase& gradeCase = *result.Case;
-    if (gradeCase.Hidden) {
-      ++hidden;
-      hiddenPassed += result.Passed ? 1 : 0;
-      continue;
-    }
-    const QString points = QStringLiteral(" (%1/%2)").arg(Points(result.Points), PointsWord(gradeCase.Points));
-    auto* item = new QListWidgetItem(result.Passed ? QStringLiteral("PASS ") + Latin1(gradeCase.Name) + points
-                                                   : QStringLiteral("FAIL ") + Latin1(gradeCase.Name) + points +
-                                                         QStringLiteral(": ") + Latin1(result.Message));
+    if (gradeCase.Hidden) continue;
+    auto* item = new QListWidgetItem(Latin1(ResultRowText(result)));
     item->setForeground(result.Passed ? QColor(0, 128, 0) : QColor(192, 0, 0));
     ResultList->addItem(item);
     FRowCases.push_back(result.Passed ? nullptr : &gradeCase);
   }
-  if (hidden > 0)
-    HiddenLabel->setText(
-        QStringLiteral("%1 of %2 hidden %3 pass").arg(hiddenPassed).arg(hidden).arg(hidden == 1 ? "case" : "cases"));
-  TotalLabel->setText(Points(outcome.Points) + QLatin1Char('/') + Points(outcome.MaxPoints) +
-                      QStringLiteral(" points"));
+  HiddenLabel->setText(Latin1(HiddenResultText(outcome)));
+  TotalLabel->setText(Latin1(TotalPointsText(outcome)));
   // The first failing visible case is selected, ready for Debug this case.
   for (size_t row = 0; row < FRowCases.size(); ++row)
     if (FRowCases[row]) {

@@ -1,7 +1,8 @@
 """Checks every shipped exercise with the built orvik-cli: it has a title, a
 statement, a starter that assembles, visible and hidden cases; its model
 answer passes; each wrong answer (first line "; fails: CASE") fails that
-case.
+case; and doing nothing (the starter, a bare halt) passes no case at all, so
+that no point is earned without an answer.
 
     python3 CheckExercises.py ORVIK_CLI EXERCISES_DIR SCRATCH_DIR
 """
@@ -21,6 +22,13 @@ def expect(condition, what):
         problems.append(what)
 
 
+def case_results(path, submission):
+    report = os.path.join(scratch, "report.json")
+    subprocess.run([cli, "test", path, submission, "--json", report], capture_output=True)
+    with open(report, encoding="utf-8") as f:
+        return {c["name"]: c["result"] for c in json.load(f)["submissions"][0]["cases"]}
+
+
 exercises = sorted(glob.glob(os.path.join(folder, "*.json")))
 expect(len(exercises) >= 12, "%d exercises, expected at least 12" % len(exercises))
 for path in exercises:
@@ -37,6 +45,12 @@ for path in exercises:
         f.write(exercise.get("starter", ""))
     run = subprocess.run([cli, "assemble", starter], capture_output=True)
     expect(run.returncode == 0, "%s: the starter does not assemble: %r" % (name, run.stderr))
+    halt = os.path.join(scratch, "halt.asm")
+    with open(halt, "w", encoding="latin-1") as f:
+        f.write("        halt\n")
+    for what, submission in (("the starter", starter), ("a bare halt", halt)):
+        passing = [case for case, result in case_results(path, submission).items() if result != "fail"]
+        expect(not passing, "%s: %s passes %s" % (name, what, passing))
 
     run = subprocess.run([cli, "test", path], capture_output=True)
     expect(run.returncode == 0, "%s: the model answer fails: %r" % (name, run.stdout))
@@ -49,11 +63,9 @@ for path in exercises:
         expect(first.startswith("; fails: "), "%s does not name the case it fails" % wrong)
         case = first[len("; fails: "):].strip()
         expect(case in [c["name"] for c in exercise["cases"]], "%s names no case of %s: %r" % (wrong, name, case))
-        report = os.path.join(scratch, "report.json")
-        run = subprocess.run([cli, "test", path, wrong, "--json", report], capture_output=True)
+        run = subprocess.run([cli, "test", path, wrong], capture_output=True)
         expect(run.returncode == 4, "%s passes %s" % (wrong, name))
-        with open(report, encoding="utf-8") as f:
-            results = {c["name"]: c["result"] for c in json.load(f)["submissions"][0]["cases"]}
+        results = case_results(path, wrong)
         expect(results.get(case) == "fail", "%s: case %r is %r, expected fail" % (wrong, case, results.get(case)))
 
 for problem in problems:

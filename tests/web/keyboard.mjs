@@ -80,7 +80,7 @@ try {
 
   // Ctrl+O asks for a file: the main window's (program or source) from
   // the machine's half, the assembler's (sources only) from the editor.
-  for (const [focus, accept] of [['#disasm', '.prg,.asm'], ['#source', '.asm']]) {
+  for (const [focus, accept] of [['#disasm', '.prg,.asm,.json'], ['#source', '.asm']]) {
     await page.focus(focus);
     const [chooser] = await Promise.all([page.waitForFileChooser({timeout: 3000}).catch(() => null),
                                          press('Control+o')]);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "WebCore.h"
 #include "WebSession.h"
 #include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
@@ -60,6 +61,12 @@ std::string_view InputView(int length) {
 }
 
 }  // namespace
+
+TWebSession& WebSession() { return State().Session; }
+std::string_view WebInput(int length) { return InputView(length); }
+const char* HandText(std::string text) { return Hand(std::move(text)); }
+const std::vector<int32_t>& AssembledImage() { return State().Image; }
+const TProgramMap& AssembledMap() { return State().Map; }
 
 extern "C" {
 

@@ -80,6 +80,17 @@ void TWebSession::ResetPC() {
   FSimulator.Edit(eaCellEdit, cells);
 }
 
+void TWebSession::LoadCaseStart(const std::vector<int32_t>& memory, const std::array<int32_t, RegisterCount>& registers,
+                                int32_t pc) {
+  std::vector<TCellEdit> edits;
+  for (size_t adr = 0; adr < memory.size() && adr < static_cast<size_t>(MemorySize); ++adr)
+    edits.push_back({csMemory, static_cast<int>(adr), memory[adr]});
+  for (int r = 0; r < RegisterCount; ++r) edits.push_back({csRegister, r, registers[static_cast<size_t>(r)]});
+  edits.push_back({csSysReg, PCIndex, pc});
+  FSimulator.Edit(eaLoadCase, edits);
+  SyncOutput();
+}
+
 void TWebSession::Clear(bool registers, int lo, int hi) {
   if (registers) {
     std::vector<TCellEdit> cells;

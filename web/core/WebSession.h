@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,6 +59,10 @@ class TWebSession {
   void LoadMemory(const std::vector<int32_t>& cells, TEditAction action);
   // PC to 0 with the change seen whatever it held, as after a failed Open.
   void ResetPC();
+  // An exercise case's start, memory, registers (RF's write is output, as in
+  // the window) and PC, as one edit that a single Undo takes back.
+  void LoadCaseStart(const std::vector<int32_t>& memory, const std::array<int32_t, RegisterCount>& registers,
+                     int32_t pc);
   // Memory lo..hi, or R0..RF in ascending order when registers is set, to 0
   // as one edit (RF's write outputs a 0 byte).
   void Clear(bool registers, int lo, int hi);

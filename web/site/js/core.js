@@ -164,4 +164,35 @@ export class OrvikCore {
     return [...this.m.HEAP32.slice(p, p + count)];
   }
   shiftLines(from, delta) { this.m._orvik_shift_lines(from, delta); }
+
+  // --- exercises: the engine of orvik-cli test, in the window's words
+  // Reads an exercise file's bytes; "" or its mistakes, one a line (the
+  // exercise open before stays open then).
+  openExercise(name, bytes) {
+    const nameBytes = new TextEncoder().encode(name);
+    const input = new Uint8Array(nameBytes.length + bytes.length);
+    input.set(nameBytes);
+    input.set(bytes, nameBytes.length);
+    return this.textAt(this.m._orvik_exercise_open(nameBytes.length, this.put(input)));
+  }
+  // {title, statement, starter, cases}: cases are the list's lines.
+  exercise() {
+    const cases = [];
+    for (let i = 0; i < this.m._orvik_exercise_case_count(); ++i) cases.push(this.textAt(this.m._orvik_exercise_case(i)));
+    const text = (which) => this.textAt(this.m._orvik_exercise_text(which));
+    return {title: text(0), statement: text(1), starter: text(2), cases};
+  }
+  // Runs the last assembled image (assembled without errors) against every
+  // case: {rows: [{text, passed}], hidden, total}.
+  checkExercise() {
+    const rows = [];
+    const count = this.m._orvik_exercise_check();
+    for (let i = 0; i < count; ++i)
+      rows.push({text: this.textAt(this.m._orvik_check_row(i)), passed: this.m._orvik_check_row_passed(i) !== 0});
+    return {rows, hidden: this.textAt(this.m._orvik_check_hidden()), total: this.textAt(this.m._orvik_check_total())};
+  }
+  // Check's words for a source that does not assemble.
+  noAssemblyWords() { return this.textAt(this.m._orvik_check_no_assembly()); }
+  // Loads the failing case of result row i into the machine; false for none.
+  debugCase(i) { return this.m._orvik_exercise_debug(i) !== 0; }
 }

@@ -1,6 +1,7 @@
 // The page's two documents: main memory (program files, Assemble) and the
 // assembly source (.asm files, the examples), each with its name and its
-// "save first?" question, as the desktop's windows have them.
+// "save first?" question, as the desktop's windows have them. Open also
+// takes exercise files (.json), which open the exercise pane.
 import {bytesToString} from './core.js';
 import {ask} from './dialogs.js';
 import {textToBytes} from './editor.js';
@@ -9,7 +10,7 @@ import {download, pickFile} from './files.js';
 const $ = (id) => document.getElementById(id);
 
 export class Documents {
-  // app: editor, store, refresh(), save(), setModified(flag), modified.
+  // app: editor, exercise, store, refresh(), save(), setModified(flag), modified.
   constructor(core, app) {
     this.core = core;
     this.app = app;
@@ -52,8 +53,12 @@ export class Documents {
 
   async open() {
     if (!(await this.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))) return;
-    const file = await pickFile('.prg,.asm');
+    const file = await pickFile('.prg,.asm,.json');
     if (!file) return;
+    if (/\.json$/i.test(file.name)) {
+      await this.app.exercise.open(file);
+      return;
+    }
     if (/\.asm$/i.test(file.name)) {
       // The editor's own Open asks about unsaved text; so does this one.
       if (await this.askSaveSource()) this.loadSource(file);

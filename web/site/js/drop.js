@@ -1,5 +1,6 @@
 // Files dropped onto the page open as Open would open them: a source (.asm)
-// into the editor, after the question about unsaved text; anything else as
+// into the editor, after the question about unsaved text; an exercise
+// (.json) into the exercise pane, its answer into the editor; anything else as
 // a program file into memory, after the question about modified memory. One
 // file at a time; a drop of several opens the first and says so.
 import {ask} from './dialogs.js';
@@ -9,7 +10,9 @@ export const ManyFiles = 'Only one file can be opened at a time; the first one w
 // Opens file ({name, bytes}) by its kind, after the question that kind asks.
 // docs: the page's documents (documents.js).
 export async function openFile(docs, file) {
-  if (/\.asm$/i.test(file.name)) {
+  if (/\.json$/i.test(file.name))
+    await docs.app.exercise.open(file);
+  else if (/\.asm$/i.test(file.name)) {
     if (await docs.askSaveSource()) docs.loadSource(file);
   } else if (await docs.askSaveMemory('Memory Changed.\nDo you want to save before you open another file?'))
     docs.loadProgramFile(file);

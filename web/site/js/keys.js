@@ -3,10 +3,10 @@
 // Assemble Ctrl+F9, Clear Ctrl+F2, Run to row F4, Remove all breakpoints
 // Ctrl+Shift+F2, Open Ctrl+O and Save Ctrl+S (the source's in the
 // assembler's half of the page), Break Escape or Pause while a program runs,
-// Help F1, and the page's own Share link Ctrl+Shift+L. F2 sets a breakpoint
-// where the focus is (the disassembly list, the source); Alt and a button's
-// underlined letter presses it, as the desktop's mnemonics (the buttons name
-// it in aria-keyshortcuts).
+// Help F1, an exercise's Check F6, and the page's own Share link
+// Ctrl+Shift+L. F2 sets a breakpoint where the focus is (the disassembly
+// list, the source); Alt and a button's underlined letter presses it, as
+// the desktop's mnemonics (the buttons name it in aria-keyshortcuts).
 const $ = (id) => document.getElementById(id);
 
 // commands: running(), assemble(), runToRow(), openSource(), saveSource().
@@ -29,6 +29,7 @@ export function installKeys(commands) {
     // In the source and in a cell being typed, Ctrl+Z is the text's own.
     'Ctrl+z': () => press('undo'),
     'F1': () => press('help'),
+    'F6': () => press('check'),
     'Ctrl+Shift+l': () => press('share'),
     'Ctrl+y': () => press('redo'),
     'Ctrl+Shift+z': () => press('redo'),

@@ -14,6 +14,7 @@ import {Black, setStatus, showSelection} from './status.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
 import {initDrop} from './drop.js';
+import {ExercisePane, initExercises} from './exercise.js';
 import {initHelp} from './help.js';
 import {initOffline} from './offline.js';
 import {RecentFiles} from './recent.js';
@@ -34,6 +35,7 @@ class Simulator {
     this.modified = false;
     this.runner = new Runner(core, this);
     this.docs = new Documents(core, this);
+    this.exercise = new ExercisePane(core, this);
 
     this.memory = new HexGrid($('memory'), {
       cols: 16,
@@ -98,6 +100,7 @@ class Simulator {
         () => {
           this.docs.sourceEdited();
           this.store.saveSourceSoon(this.editor.text);
+          this.exercise.sourceEdited(this.editor.text);
         },
     );
     this.gutter = new SourceGutter(core, $('source').parentElement, $('source'), () => {
@@ -287,3 +290,4 @@ initShare(window.orvik, $('share'));
 initDrop(window.orvik.docs);
 initHelp($('help-dialog'), $('help'));
 window.orvik.docs.recent = new RecentFiles(window.orvik.docs, $('recent'));
+initExercises(window.orvik.exercise);
