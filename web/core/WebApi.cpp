@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "WebExports.h"
 #include "WebSession.h"
 #include "assembler/AsmLexer.h"
 #include "assembler/AsmParser.h"
@@ -61,6 +62,10 @@ std::string_view InputView(int length) {
 
 }  // namespace
 
+TWebSession& WebSession() { return State().Session; }
+const char* WebHandText(std::string text) { return Hand(std::move(text)); }
+std::string_view WebInput(int length) { return InputView(length); }
+
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE char* orvik_input(int size) {
@@ -95,6 +100,7 @@ EMSCRIPTEN_KEEPALIVE int orvik_image_cell(int adr) { return State().Image.at(sta
 EMSCRIPTEN_KEEPALIVE void orvik_load_image() {
   State().Session.LoadMemory(State().Image, eaAssemble);
   State().Session.Debug().SetMap(State().Map);
+  State().Session.TraceSection("Assembled into memory");
 }
 
 // Highlighting runs of the source in the input: returns their count; the

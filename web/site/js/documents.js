@@ -71,6 +71,7 @@ export class Documents {
       this.recent?.remember(file);
       this.fileName = file.name;
       this.setTitle();
+      this.app.tools?.opened(file.name);
     }
     // As on the desktop: PC goes to 0 with a change seen, whatever happened.
     this.core.setPC(2);
