@@ -2,6 +2,7 @@
 
 #include "controls/AccessEvents.h"
 #include "controls/ShowTextAccessible.h"
+#include "machine/ValueReadings.h"
 
 #include <QAccessible>
 #include <QContextMenuEvent>
@@ -15,17 +16,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-// Windows-1252 at 0x80..0x9F; its five unassigned codes keep their C1 code
-// points, as Windows itself maps them. Every other byte is its own code point.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-}  // namespace
 
 TShowText::TShowText(QWidget* parent) : QFrame(parent) {
   static const bool factoryInstalled = (QAccessible::installFactory(&TShowTextAccessible::Factory), true);
@@ -45,9 +35,7 @@ TShowText::TShowText(QWidget* parent) : QFrame(parent) {
   resize(169, 57);
 }
 
-QChar TShowText::DisplayChar(unsigned char ch) {
-  return QChar(ch >= 0x80 && ch <= 0x9F ? kCp1252High[ch - 0x80] : static_cast<char16_t>(ch));
-}
+QChar TShowText::DisplayChar(unsigned char ch) { return QChar(static_cast<char16_t>(DisplayCodePoint(ch))); }
 
 int TShowText::PixelSizeForLineHeight(const QFont& font, int lineHeight) {
   QFont probe = font;

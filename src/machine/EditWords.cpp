@@ -31,3 +31,8 @@ std::string StepBackWords(const std::string& what, const TSimulator& simulator) 
   const uint64_t left = simulator.StepsBack();
   return what + ": " + std::to_string(left) + (left == 1 ? " step" : " steps") + " back available";
 }
+
+std::string BackToStartWords(uint64_t undone, const TSimulator& simulator) {
+  if (undone == 0) return NoStepBackWords;
+  return StepBackWords("Back " + std::to_string(undone) + (undone == 1 ? " step" : " steps"), simulator);
+}

@@ -22,4 +22,7 @@ std::string RedoWords(const TSimulator& simulator);
 // "Stepped back: 3 steps back available" (what "Stepped back") or "Back 4
 // steps: 0 steps back available"; NoStepBackWords when nothing went back.
 std::string StepBackWords(const std::string& what, const TSimulator& simulator);
+// Back to start of run's words after undone instructions went back:
+// "Back 4 steps: 0 steps back available", NoStepBackWords for none.
+std::string BackToStartWords(uint64_t undone, const TSimulator& simulator);
 inline constexpr const char* NoStepBackWords = "No instruction to step back";

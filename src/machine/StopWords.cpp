@@ -32,6 +32,11 @@ const TStopEntry& Entry(TStopReason reason) {
   return StopTable[i < std::size(StopTable) ? i : 0];
 }
 
+// "R3" or "Cell 3F", as a watch names what it watches.
+std::string WatchName(TCellSpace space, int address) {
+  return space == csRegister ? "R" + HexText(address & 0x0F, 1) : "Cell " + HexText(address & 0xFF, 2);
+}
+
 }  // namespace
 
 TStop StopOf(const TSimulator& session, TStopReason reason) {
@@ -53,9 +58,7 @@ std::string StopWords(const TStop& stop) {
   const std::string words = Entry(stop.Reason).Words;
   if (stop.Reason == srBreakpoint) return words + HexText(stop.PC & 0xFF, 2);
   if (stop.Reason == srWatch && stop.WatchSpace != csNone) {
-    const std::string name = stop.WatchSpace == csRegister ? "R" + HexText(stop.WatchAddress & 0x0F, 1)
-                                                           : "Cell " + HexText(stop.WatchAddress & 0xFF, 2);
-    return name + " written at " + HexText(stop.WatchAt & 0xFF, 2);
+    return WatchName(stop.WatchSpace, stop.WatchAddress) + " written at " + HexText(stop.WatchAt & 0xFF, 2);
   }
   return words;
 }
@@ -66,4 +69,12 @@ std::optional<TStopReason> StopFromReportWord(std::string_view word) {
   for (const TStopEntry& entry : StopTable)
     if (!word.empty() && word == entry.ReportWord) return entry.Reason;
   return std::nullopt;
+}
+
+std::string BreakpointWords(int address, bool on) {
+  return (on ? "Breakpoint set at " : "Breakpoint removed at ") + HexText(address & 0xFF, 2);
+}
+
+std::string WatchWords(TCellSpace space, int address, bool on) {
+  return WatchName(space, address) + (on ? " watched" : " no longer watched");
 }

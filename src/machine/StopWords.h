@@ -29,6 +29,13 @@ TStop StopOf(const TSimulator& session, TStopReason reason);
 // for a run that can go on, ...
 std::string StopWords(const TStop& stop);
 
+// The status words of a breakpoint set or removed by hand (the disassembly
+// margin, Break here): "Breakpoint set at 0A", "Breakpoint removed at 0A".
+std::string BreakpointWords(int address, bool on);
+// Stop when written, turned on or off: "Cell 3F watched", "R3 no longer
+// watched".
+std::string WatchWords(TCellSpace space, int address, bool on);
+
 // The word reports and case files use: "halted", "invalid", "step-limit",
 // "breakpoint"; "" for a reason that never ends a report.
 const char* StopReportWord(TStopReason reason);

@@ -2,6 +2,7 @@
 
 #include "controls/HexGrid.h"
 #include "desktop/HelpHook.h"
+#include "machine/Composer.h"
 #include "machine/InstructionSet.h"
 #include "mainwin/MainWin.h"
 
@@ -33,13 +34,11 @@ const QStringList* ChoicesOf(TChoiceKind kind) {
   return nullptr;
 }
 
-// Each value formatted and followed by a comma, the last comma dropped, and
-// the text split into the items.
-QStringList GeneratedChoices(int count, const char* format) {
-  QString text;
-  for (int value = 0; value < count; ++value) text += QString::asprintf(format, value);
-  text.chop(1);
-  return text.split(QLatin1Char(','));
+// The machine's composer list as the box's items.
+QStringList ChoiceList(TChoiceKind kind) {
+  QStringList list;
+  for (const std::string& item : ComposerChoices(kind)) list << QString::fromStdString(item);
+  return list;
 }
 
 // In the order of the opcode nibble, so the item index is the opcode.
@@ -75,35 +74,32 @@ constexpr int DialogContext = 9999;
 }  // namespace
 
 const QStringList& TAssembleDialog::RegisterChoices() {
-  static const QStringList list =
-      QStringLiteral("R0,R1,R2,R3,R4,R5,R6,R7,R8,R9,RA,RB,RC,RD,RE,RF").split(QLatin1Char(','));
+  static const QStringList list = ChoiceList(ckRegister);
   return list;
 }
 
 const QStringList& TAssembleDialog::IndirectChoices() {
-  static const QStringList list =
-      QStringLiteral("[R0],[R1],[R2],[R3],[R4],[R5],[R6],[R7],[R8],[R9],[RA],[RB],[RC],[RD],[RE],[RF]")
-          .split(QLatin1Char(','));
+  static const QStringList list = ChoiceList(ckIndirect);
   return list;
 }
 
 const QStringList& TAssembleDialog::ByteChoices() {
-  static const QStringList list = GeneratedChoices(256, "%02X,");
+  static const QStringList list = ChoiceList(ckByte);
   return list;
 }
 
 const QStringList& TAssembleDialog::AddressChoices() {
-  static const QStringList list = GeneratedChoices(256, "[%02X],");
+  static const QStringList list = ChoiceList(ckAddress);
   return list;
 }
 
 const QStringList& TAssembleDialog::NibbleChoices() {
-  static const QStringList list = GeneratedChoices(16, "%1X,");
+  static const QStringList list = ChoiceList(ckNibble);
   return list;
 }
 
 const QStringList& TAssembleDialog::NotApplicableChoices() {
-  static const QStringList list{QStringLiteral("N/A")};
+  static const QStringList list = ChoiceList(ckNotApplicable);
   return list;
 }
 
@@ -204,11 +200,8 @@ void TAssembleDialog::FillOperand(QComboBox* box, const QStringList* list, int i
 
 void TAssembleDialog::opcodeChange(int index) {
   if (index < 0) return;
-  // The old operand fields are read in the new format and then rebuilt from
-  // the boxes, so fields the two formats share survive and the rest clear.
-  FInstrWord = static_cast<uint16_t>((index << 12) | (FInstrWord & 0x0FFF));
+  FInstrWord = ComposerWithOpcode(FInstrWord, index);
   ShowWord();
-  opXChange();
 }
 
 void TAssembleDialog::opXChange() {

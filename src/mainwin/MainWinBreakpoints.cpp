@@ -1,6 +1,7 @@
 #include "mainwin/MainWin.h"
 
 #include "controls/HexGrid.h"
+#include "machine/StopWords.h"
 #include "mainwin/DisasmList.h"
 
 #include <QAction>
@@ -13,8 +14,6 @@
 namespace {
 
 const QColor WatchMarkColor(220, 0, 0);
-
-QString Hex2(int value) { return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper(); }
 
 }  // namespace
 
@@ -88,17 +87,13 @@ void TMainWin::ToggleBreakpoint(int address) {
   FSession->SetBreakpoint(address, on);
   if (((address ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(address), on);
   ShowSourceBreakpoints();
-  SetStatus(on ? QStringLiteral("Breakpoint set at ") + Hex2(address)
-               : QStringLiteral("Breakpoint removed at ") + Hex2(address),
-            Qt::black);
+  SetStatus(QString::fromStdString(BreakpointWords(address, on)), Qt::black);
 }
 
 void TMainWin::ToggleWatch(TCellSpace space, int address) {
   const bool on = !FSession->Watched(space, address);
   FSession->SetWatch(space, address, on);
-  const QString name = space == csRegister ? QStringLiteral("R%1").arg(address & 0x0F, 0, 16).toUpper()
-                                           : QStringLiteral("Cell ") + Hex2(address);
-  SetStatus(name + (on ? QStringLiteral(" watched") : QStringLiteral(" no longer watched")), Qt::black);
+  SetStatus(QString::fromStdString(WatchWords(space, address, on)), Qt::black);
   THexGrid* grid = space == csRegister ? Registers : MainMemory;
   grid->update(grid->CellRect(address));
 }

@@ -2,6 +2,7 @@
 
 #include "controls/HexGrid.h"
 #include "desktop/Platform.h"
+#include "machine/MemoryClipboard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -21,23 +22,13 @@ void TMainWin::MenuCutClick() {
 }
 
 void TMainWin::MenuPasteClick() {
-  if (FMemoryClipboard.isEmpty()) {
-    Platform().ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Nothing on the clipboard to paste."),
-                           TMsgIcon::Warning);
-    return;
-  }
-  const int lo = MainMemory->GetSelLo();
-  if (lo < 0 || lo != MainMemory->GetSelHi()) {
-    Platform().ShowMessage(
-        this, QStringLiteral("Error"),
-        QStringLiteral("No destination selected.\nSelect one cell to mark the start of the destination."),
-        TMsgIcon::Warning);
-    return;
-  }
-  // Values that would go past the last cell are dropped: memory does not wrap here.
   std::vector<TCellEdit> cells;
-  for (int i = 0; i < FMemoryClipboard.size() && lo + i < MemorySize; ++i)
-    cells.push_back({csMemory, lo + i, FMemoryClipboard[i]});
+  const std::string problem = PasteEdits({FMemoryClipboard.begin(), FMemoryClipboard.end()}, MainMemory->GetSelLo(),
+                                         MainMemory->GetSelHi(), cells);
+  if (!problem.empty()) {
+    Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(problem), TMsgIcon::Warning);
+    return;
+  }
   UserEdit(eaPaste, cells);
 }
 

@@ -1,12 +1,11 @@
 #include "mainwin/MainWin.h"
 
 #include "controls/HexGrid.h"
-#include "controls/ShowText.h"
 #include "desktop/HelpHook.h"
 #include "desktop/PlatformHelp.h"
 #include "machine/EditWords.h"
-#include "machine/Float8.h"
 #include "machine/TraceFormat.h"
+#include "machine/ValueReadings.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/TracePane.h"
 
@@ -102,20 +101,7 @@ void TMainWin::TraceLastStep() {
   TraceWin->AddLine(QString::fromStdString(place.empty() ? line : place + ": " + line), FSession->Executed());
 }
 
-QString TMainWin::ValueReadings(int32_t value) {
-  const int byte = value & 0xFF;
-  // A value wider than a byte is shown whole in hex; the other readings
-  // are of its low byte, as the machine reads it.
-  QString text =
-      QStringLiteral("%1 hex  %2  %3  %4 bin  '%5'  float %6")
-          .arg(QString::number(static_cast<uint32_t>(value), 16).toUpper().rightJustified(2, QLatin1Char('0')))
-          .arg(byte)
-          .arg(SignedByte(byte) >= 0 ? QStringLiteral("+%1").arg(SignedByte(byte)) : QString::number(SignedByte(byte)))
-          .arg(QString::number(byte, 2).rightJustified(8, QLatin1Char('0')))
-          .arg(TShowText::DisplayChar(static_cast<unsigned char>(byte)))
-          .arg(DecodeFloat8(byte));
-  return text;
-}
+QString TMainWin::ValueReadings(int32_t value) { return QString::fromStdString(::ValueReadings(value)); }
 
 void TMainWin::InspectCell(TCellSpace space, int address) {
   FInspectedSpace = space;
@@ -159,10 +145,7 @@ void TMainWin::BackToStartOfRun() {
   while (FSession->StepBack()) ++undone;
   TraceWin->Clear(FSession->Executed());
   SyncViews();
-  if (undone == 0)
-    SetStatus(QString::fromLatin1(NoStepBackWords), StopColor);
-  else
-    ShowStepsBack(QStringLiteral("Back %1 step%2").arg(undone).arg(undone == 1 ? "" : "s"));
+  SetStatus(QString::fromStdString(BackToStartWords(undone, *FSession)), undone == 0 ? StopColor : Qt::black);
 }
 
 void TMainWin::UndoEditClick() {

@@ -1,14 +1,10 @@
 #include "mainwin/TracePane.h"
 
-#include "machine/TraceFormat.h"
-
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
-
-#include <algorithm>
 
 TTracePane::TTracePane(QWidget* parent)
     : QDockWidget(QStringLiteral("Trace"), parent), FText(new QPlainTextEdit(this)) {
@@ -24,41 +20,25 @@ TTracePane::TTracePane(QWidget* parent)
   setWidget(FText);
 }
 
-void TTracePane::AddLine(const QString& line, uint64_t step) {
-  if (step > 0) CatchUp(step - 1);
-  Append(line, step);
-}
+void TTracePane::AddLine(const QString& line, uint64_t step) { Show(FLog.AddLine(line.toStdString(), step)); }
 
-void TTracePane::CatchUp(uint64_t executed) {
-  if (executed > FShownStep) Append(QString::fromStdString(FormatTraceGap(executed - FShownStep)), executed);
-}
+void TTracePane::CatchUp(uint64_t executed) { Show(FLog.CatchUp(executed)); }
 
 void TTracePane::StartSection(const QString& title, uint64_t executed) {
-  CatchUp(executed);
-  if (!FSteps.empty()) Append(QStringLiteral("--- %1 ---").arg(title), executed);
-  FShownStep = executed;
+  Show(FLog.StartSection(title.toStdString(), executed));
 }
 
-void TTracePane::Append(const QString& line, uint64_t step) {
-  FText->appendPlainText(line);
-  FSteps.push_back(step);
-  FShownStep = step;
-  // The document has dropped its oldest line by now.
-  if (FSteps.size() > static_cast<size_t>(MaxLines)) FSteps.pop_front();
-  FText->verticalScrollBar()->setValue(FText->verticalScrollBar()->maximum());
-}
+void TTracePane::TakeBackTo(uint64_t executed) { Show(FLog.TakeBackTo(executed)); }
 
-void TTracePane::TakeBackTo(uint64_t executed) {
-  while (!FSteps.empty() && FSteps.back() > executed) RemoveLastLine();
-  FShownStep = FSteps.empty() ? std::min(FShownStep, executed) : FSteps.back();
-  // A count of untraced instructions partly undone is written again with
-  // what is left of it.
-  CatchUp(executed);
+void TTracePane::Show(const TTraceLog::TChange& change) {
+  for (size_t i = 0; i < change.Removed; ++i) RemoveLastLine();
+  // The document drops its oldest line by itself past the limit, as the log does.
+  for (const std::string& line : change.Added) FText->appendPlainText(QString::fromStdString(line));
+  if (!change.Added.empty()) FText->verticalScrollBar()->setValue(FText->verticalScrollBar()->maximum());
 }
 
 void TTracePane::RemoveLastLine() {
-  FSteps.pop_back();
-  if (FSteps.empty()) {
+  if (FText->document()->blockCount() <= 1) {
     FText->clear();
     return;
   }
@@ -72,8 +52,7 @@ void TTracePane::RemoveLastLine() {
 
 void TTracePane::Clear(uint64_t executed) {
   FText->clear();
-  FSteps.clear();
-  FShownStep = executed;
+  FLog.Clear(executed);
 }
 
 QStringList TTracePane::Lines() const {

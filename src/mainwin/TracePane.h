@@ -3,24 +3,21 @@
 #include <QDockWidget>
 
 #include <cstdint>
-#include <deque>
+
+#include "machine/TraceLog.h"
 
 class QPlainTextEdit;
 
-// The "Trace" pane: one line in plain words for every instruction shown
-// step by step, the newest at the bottom. It docks below the main window's
+// The "Trace" pane: the lines of a TTraceLog (the page keeps the same
+// ones), the newest at the bottom. It docks below the main window's
 // controls (the window grows for it rather than being covered by it) and
-// can be floated as a window of its own. It keeps the last MaxLines lines;
-// the text can be selected and copied. Each line remembers which step of the
-// session it tells of, so that stepping back takes back the lines of the
-// instructions undone and no others. Instructions that ran without a line
-// (a run faster than the trace follows) get one line saying how many they
-// were, and a new program starts a section of its own.
+// can be floated as a window of its own; the text can be selected and
+// copied.
 class TTracePane : public QDockWidget {
   Q_OBJECT
 
  public:
-  static constexpr int MaxLines = 1000;
+  static constexpr int MaxLines = static_cast<int>(TTraceLog::MaxLines);
 
   explicit TTracePane(QWidget* parent = nullptr);
 
@@ -48,11 +45,10 @@ class TTracePane : public QDockWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void Append(const QString& line, uint64_t step);
+  // Makes the text follow what a call did to the log.
+  void Show(const TTraceLog::TChange& change);
   void RemoveLastLine();
 
   QPlainTextEdit* FText;
-  std::deque<uint64_t> FSteps;  // one a line, oldest first
-  // The session's count of executed instructions the newest line stands at.
-  uint64_t FShownStep = 0;
+  TTraceLog FLog;
 };

@@ -102,6 +102,7 @@ EMSCRIPTEN_KEEPALIVE int orvik_image_cell(int adr) { return State().Image.at(sta
 EMSCRIPTEN_KEEPALIVE void orvik_load_image() {
   State().Session.LoadMemory(State().Image, eaAssemble);
   State().Session.Debug().SetMap(State().Map);
+  State().Session.TraceSection("Assembled into memory");
 }
 
 // Highlighting runs of the source in the input: returns their count; the

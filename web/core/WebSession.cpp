@@ -4,6 +4,7 @@
 
 #include "machine/EditWords.h"
 #include "machine/Instruction.h"
+#include "machine/MemoryClipboard.h"
 #include "machine/TraceFormat.h"
 
 TWebSession::TWebSession() { FSimulator.SetHistoryLimitBytes(HistoryBytes); }
@@ -16,13 +17,52 @@ TStopReason TWebSession::Run(int budget) {
   FExecuted = static_cast<int64_t>(FSimulator.Executed() - before);
   SyncOutput();
   FStop = StopOf(FSimulator, reason);
-  return reason == srHalt || reason == srInvalid || reason == srBreakpoint ? reason : srBudget;
+  TStepTrace trace;
+  if (budget == 1 && FExecuted == 1 && FSimulator.LastStep(trace)) {
+    // "line 6, NextChar: ..." when the instruction came from the source in memory.
+    const std::string place = FDebug.TraceTag(trace.Address);
+    const std::string line = FormatTraceLine(trace, FSimulator.RegisterCells());
+    FTrace.AddLine(place.empty() ? line : place + ": " + line, FSimulator.Executed());
+  }
+  const bool stopped = reason == srHalt || reason == srInvalid || reason == srBreakpoint || reason == srWatch;
+  return stopped ? reason : srBudget;
 }
 
 bool TWebSession::StepBack() {
   const bool done = FSimulator.StepBack();
   SyncOutput();
+  if (done) FTrace.TakeBackTo(FSimulator.Executed());
   return done;
+}
+
+uint64_t TWebSession::BackToStart() {
+  uint64_t undone = 0;
+  while (FSimulator.StepBack()) ++undone;
+  SyncOutput();
+  FTrace.Clear(FSimulator.Executed());
+  return undone;
+}
+
+void TWebSession::Copy(int lo, int hi) {
+  std::vector<int32_t> values = CopyCells(FSimulator.MemoryCells(), lo, hi);
+  if (!values.empty()) FClipboard = std::move(values);
+}
+
+void TWebSession::Cut(int lo, int hi) {
+  if (lo < 0 || hi < 0) return;
+  Copy(lo, hi);
+  FSimulator.EditMemory(eaCut, lo, std::vector<int32_t>(FClipboard.size(), 0));
+}
+
+void TWebSession::Compose(int adr, uint16_t word) {
+  FSimulator.Edit(eaComposer, {{csMemory, adr & 0xFF, word >> 8}, {csMemory, (adr + 1) & 0xFF, word & 0xFF}});
+}
+
+std::string TWebSession::Paste(int lo, int hi) {
+  std::vector<TCellEdit> cells;
+  std::string problem = PasteEdits(FClipboard, lo, hi, cells);
+  if (problem.empty()) FSimulator.Edit(eaPaste, cells);
+  return problem;
 }
 
 bool TWebSession::UndoEdit(std::string& words, bool& memoryChanged) {

@@ -10,6 +10,7 @@
 #include "machine/Simulator.h"
 #include "machine/StopWords.h"
 #include "machine/TerminalHistory.h"
+#include "machine/TraceLog.h"
 
 // The simulator session as the browser page sees it: the desktop's
 // TSimulator (state, run policy, breakpoints, history) plus the output
@@ -27,8 +28,9 @@ class TWebSession {
   // Executes up to budget instructions (at least one), stopping after a halt,
   // an invalid instruction, or when PC reaches a breakpoint (not before the
   // first instruction: Run from a breakpoint leaves it).
-  // Returns srBudget (the program can go on), srHalt, srInvalid or
-  // srBreakpoint.
+  // Returns srBudget (the program can go on), srHalt, srInvalid,
+  // srBreakpoint or srWatch. A run of one instruction (Step, and a run at a
+  // speed that shows each) gives the trace its line.
   TStopReason Run(int budget);
   // The last Run's stop in the status bar's words ("Breakpoint at 0A").
   std::string StopText() const { return StopWords(FStop); }
@@ -89,6 +91,27 @@ class TWebSession {
   // of the history is no instruction.
   std::string TraceLine() const;
 
+  // Run > Back to start of run: every instruction since the last edit goes
+  // back; returns how many did.
+  uint64_t BackToStart();
+  void SetWatch(TCellSpace space, int address, bool on) { FSimulator.SetWatch(space, address, on); }
+  bool Watched(TCellSpace space, int address) const { return FSimulator.Watched(space, address); }
+
+  // The trace pane's lines. The instructions of longer runs are counted in
+  // one line when the page asks for the lines between runs (CatchUp).
+  const TTraceLog& Trace() const { return FTrace; }
+  void TraceCatchUp() { FTrace.CatchUp(FSimulator.Executed()); }
+  void TraceSection(const std::string& title) { FTrace.StartSection(title, FSimulator.Executed()); }
+
+  // Edit > Cut, Copy and Paste of the memory range lo..hi; Paste returns ""
+  // or why nothing was pasted.
+  void Copy(int lo, int hi);
+  void Cut(int lo, int hi);
+  std::string Paste(int lo, int hi);
+  // The composer's word into adr and the cell after it (modulo 256), as one
+  // edit.
+  void Compose(int adr, uint16_t word);
+
   // The source-level view of this session: the map of the assembled source
   // (set on Assemble, dropped on opening a program file), line breakpoints
   // and labels, the same the window and orvik-cli use.
@@ -104,4 +127,7 @@ class TWebSession {
   int64_t FExecuted = 0;
   TStop FStop;
   TTerminalHistory FTerminal;
+
+  TTraceLog FTrace;
+  std::vector<int32_t> FClipboard;
 };

@@ -76,6 +76,7 @@ export class Documents {
       this.recent?.remember(file);
       this.fileName = file.name;
       this.setTitle();
+      this.app.tools?.opened(file.name);
     }
     this.app.setModified(false);
     this.app.refresh(true);

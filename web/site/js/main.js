@@ -20,6 +20,7 @@ import {initOffline} from './offline.js';
 import {RecentFiles} from './recent.js';
 import {initShare} from './share.js';
 import {initTheme} from './theme.js';
+import {Tools} from './tools.js';
 
 const $ = (id) => document.getElementById(id);
 // The answers when another tab wrote the source; the last is Escape's, which
@@ -238,6 +239,7 @@ class Simulator {
     this.terminal.paint();
     $('trace').textContent = core.trace();
     $('step-back').disabled = this.runner.running || !core.canStepBack();
+    this.tools?.paint();
   }
 
   // --- editing memory
@@ -291,3 +293,5 @@ initDrop(window.orvik.docs);
 initHelp($('help-dialog'), $('help'));
 window.orvik.docs.recent = new RecentFiles(window.orvik.docs, $('recent'));
 initExercises(window.orvik.exercise);
+window.orvik.tools = new Tools(window.orvik);
+window.orvik.refresh();
