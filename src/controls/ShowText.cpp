@@ -1,7 +1,6 @@
 #include "controls/ShowText.h"
 
 #include "controls/AccessEvents.h"
-#include "controls/ShowTextAccessible.h"
 
 #include <QAccessible>
 #include <QContextMenuEvent>
@@ -28,8 +27,6 @@ constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x
 }  // namespace
 
 TShowText::TShowText(QWidget* parent) : QFrame(parent) {
-  static const bool factoryInstalled = (QAccessible::installFactory(&TShowTextAccessible::Factory), true);
-  (void)factoryInstalled;
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setFocusPolicy(Qt::NoFocus);
@@ -95,7 +92,7 @@ void TShowText::Write(char ch) {
   FModel.Write(static_cast<unsigned char>(ch));
   RequestRepaint();
   if (FAnnounceWrites && TAccessEvents::Listening()) {
-    QAccessibleTextInsertEvent event(this, static_cast<int>(TShowTextAccessible::ReadableText(this).size()),
+    QAccessibleTextInsertEvent event(this, static_cast<int>(ReadableText().size()),
                                      QString(DisplayChar(static_cast<unsigned char>(ch))));
     TAccessEvents::Send(&event);
   }
@@ -212,4 +209,15 @@ void TShowText::contextMenuEvent(QContextMenuEvent* e) {
   e->accept();
   // popup, not exec: a run goes on writing while the menu is open.
   if (FContextMenu) FContextMenu->popup(e->globalPos());
+}
+
+QString TShowText::ReadableText() const {
+  QStringList lines = Lines();
+  for (QString& line : lines) {
+    qsizetype end = line.size();
+    while (end > 0 && line.at(end - 1) == QLatin1Char(' ')) --end;
+    line.truncate(end);
+  }
+  while (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
+  return lines.join(QLatin1Char('\n'));
 }
