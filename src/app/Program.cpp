@@ -43,7 +43,7 @@ bool TProgram::Start() {
         TMsgIcon::Error);
   }
   FMainWin->ApplyStoredSettings();
-  if (versionDiffers) RequestContextHelp(700);
+  if (versionDiffers) RequestContextHelp(hcNewVersion);
   FWritten = SettingsSnapshot(FSettings);
   FRecentBaseline = FSettings.RecentFiles;
   FSettingsTimer = new QTimer(FMainWin.get());

@@ -1,14 +1,12 @@
 #include "mainwin/AssembleDialog.h"
 
 #include "controls/HexGrid.h"
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "machine/InstructionSet.h"
 #include "mainwin/MainWin.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -68,10 +66,6 @@ int BoxWidthFor(const QComboBox* box, const QStringList& items) {
   return text + option.rect.width() - field.width() + 4;
 }
 
-constexpr int OpcodeContext = 101;
-constexpr int FirstOperandContext = 102;
-constexpr int DialogContext = 9999;
-
 }  // namespace
 
 const QStringList& TAssembleDialog::RegisterChoices() {
@@ -111,7 +105,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   setWindowTitle(QStringLiteral("Asseble Instruction"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowContextHelpButtonHint);
-  SetHelpContext(this, DialogContext);
+  SetHelpContext(this, hcDialog);
   setFixedSize(296, 88);
 
   // Every box is as wide as its longest choice, with narrow margins and gaps,
@@ -123,7 +117,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   opcode->addItems(OpcodeNames());
   opcode->setMaxVisibleItems(16);
   opcode->setToolTip(QStringLiteral("Choose Instruction"));
-  SetHelpContext(opcode, OpcodeContext);
+  SetHelpContext(opcode, hcComposerOpcode);
 
   // The lists each operand box can get, by the opcode table.
   const QStringList operandChoices[] = {
@@ -142,22 +136,22 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
     spare -= widths[i];
   }
   // Whatever is left over is shared out.
-  int context = FirstOperandContext;
+  const THelpContext contexts[] = {hcComposerFirst, hcComposerSecond, hcComposerThird};
   for (int i = 0; i < 3; ++i) {
     QComboBox* box = *boxes[i];
     box->setGeometry(left, 14, widths[i] + std::max(spare, 0) / 3, 22);
     box->setToolTip(QStringLiteral("operand"));
-    SetHelpContext(box, context++);
+    SetHelpContext(box, contexts[i]);
     left = box->geometry().right() + 1 + Gap;
   }
 
   OkButton = new QPushButton(QStringLiteral("Ok"), this);
   OkButton->setGeometry(130, 54, 75, 25);
   OkButton->setDefault(true);
-  SetHelpContext(OkButton, DialogContext);
+  SetHelpContext(OkButton, hcDialog);
   CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
   CancelButton->setGeometry(213, 54, 75, 25);
-  SetHelpContext(CancelButton, DialogContext);
+  SetHelpContext(CancelButton, hcDialog);
 
   connect(opcode, &QComboBox::currentIndexChanged, this, [this](int index) { opcodeChange(index); });
   for (QComboBox* box : {op1, op2, op3}) connect(box, &QComboBox::currentIndexChanged, this, [this] { opXChange(); });
@@ -165,12 +159,11 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
   move(mainWin.frameGeometry().topLeft() + QPoint(150, 242));
-  // Sees the help button's request and, while picking, every click.
-  qApp->installEventFilter(this);
+  // The title-bar help button enters Qt's "What's this?" mode, which the
+  // application's context help answers for every window.
+  TContextHelp::OfferF1(this);
   ShowWord();
 }
-
-TAssembleDialog::~TAssembleDialog() { LeaveHelpPick(); }
 
 void TAssembleDialog::SetAddress(int address) {
   FInstrAddress = address & 0xFF;
@@ -228,82 +221,4 @@ void TAssembleDialog::OkButtonClick() {
   MainWin.UserEdit(eaComposer, {{csMemory, FInstrAddress, FInstrWord >> 8},
                                 {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
   accept();
-}
-
-int TAssembleDialog::HelpContextAt(const QWidget* widget) {
-  for (; widget; widget = widget->parentWidget()) {
-    if (const int context = HelpContextOf(widget)) return context;
-    if (widget->isWindow()) break;
-  }
-  return DialogContext;
-}
-
-bool TAssembleDialog::event(QEvent* e) {
-  switch (e->type()) {
-    case QEvent::EnterWhatsThisMode: EnterHelpPick(); return true;
-    case QEvent::ShortcutOverride:
-      // F1 belongs to this dialog while it has the focus, whatever else
-      // claims the key.
-      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
-        e->accept();
-        return true;
-      }
-      break;
-    case QEvent::Hide: LeaveHelpPick(); break;
-    default: break;
-  }
-  return QDialog::event(e);
-}
-
-void TAssembleDialog::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
-    QWidget* focused = focusWidget();
-    RequestContextHelp(HelpContextAt(focused ? focused : this));
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void TAssembleDialog::EnterHelpPick() {
-  if (FHelpPick) return;
-  FHelpPick = true;
-  QApplication::setOverrideCursor(Qt::WhatsThisCursor);
-}
-
-void TAssembleDialog::LeaveHelpPick() {
-  if (!FHelpPick) return;
-  FHelpPick = false;
-  QApplication::restoreOverrideCursor();
-}
-
-bool TAssembleDialog::eventFilter(QObject* watched, QEvent* e) {
-  // The platform posts the caption's help button to the application, not to
-  // the window; the dialog takes it while it is the window in use.
-  if (e->type() == QEvent::EnterWhatsThisMode && watched == qApp && isVisible() &&
-      (isActiveWindow() || QApplication::activeModalWidget() == this)) {
-    EnterHelpPick();
-    return true;
-  }
-  if (!FHelpPick) return QDialog::eventFilter(watched, e);
-  switch (e->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-      // The click picks a control and does nothing else; outside the dialog
-      // it only ends the mode. The platform window sees the click before the
-      // widget under the pointer does; only the widget counts.
-      auto* widget = qobject_cast<QWidget*>(watched);
-      if (!widget) break;
-      LeaveHelpPick();
-      if (widget->window() == this) RequestContextHelp(HelpContextAt(widget));
-      return true;
-    }
-    case QEvent::KeyPress:
-      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-        LeaveHelpPick();
-        return true;
-      }
-      break;
-    default: break;
-  }
-  return QDialog::eventFilter(watched, e);
 }

@@ -44,7 +44,6 @@ class TSpeedBar;
 class TStatusPanel;
 class TTracePane;
 class TViewMenu;
-class TWhatsThisMode;
 
 // The simulator's main window: a view of one simulator session, with its
 // memory, registers, PC and IR in three hex grids, the disassembly list, the
@@ -273,7 +272,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QToolButton* HelpButton() const { return FHelpButton; }
   QMenu* HelpMenu() const { return FHelpMenu; }
   QMenu* ExamplesMenu() const { return FExamplesMenu; }
-  TWhatsThisMode* WhatsThis() const { return FWhatsThis; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -385,7 +383,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QToolButton* FHelpButton = nullptr;
   QMenu* FHelpMenu = nullptr;
   QMenu* FExamplesMenu = nullptr;
-  TWhatsThisMode* FWhatsThis = nullptr;
   TRecoveryStore* FRecovery = nullptr;
   QTimer* FMemoryAutosaveTimer = nullptr;
 };
