@@ -1,10 +1,9 @@
 #include "mainwin/AssembleDialog.h"
 
-#include "controls/HexGrid.h"
 #include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "machine/InstructionSet.h"
-#include "mainwin/MainWin.h"
+#include "mainwin/ComposerHost.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -101,7 +100,7 @@ const QStringList& TAssembleDialog::NotApplicableChoices() {
   return list;
 }
 
-TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(this), MainWin(mainWin) {
+TAssembleDialog::TAssembleDialog(TComposerHost& host) : QDialog(host.HostWindow()), TZForm(this), FHost(host) {
   setWindowTitle(QStringLiteral("Asseble Instruction"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowContextHelpButtonHint);
@@ -158,7 +157,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-  move(mainWin.frameGeometry().topLeft() + QPoint(150, 242));
+  move(host.HostWindow()->frameGeometry().topLeft() + QPoint(150, 242));
   // The title-bar help button enters Qt's "What's this?" mode, which the
   // application's context help answers for every window.
   TContextHelp::OfferF1(this);
@@ -169,8 +168,8 @@ void TAssembleDialog::SetAddress(int address) {
   FInstrAddress = address & 0xFF;
   // A cell loaded from a program file may hold a value outside 0..255; only
   // its low byte can take part in an instruction word.
-  const int first = MainWin.Session().Memory(FInstrAddress) & 0xFF;
-  const int second = MainWin.Session().Memory((FInstrAddress + 1) & 0xFF) & 0xFF;
+  const int first = FHost.MemoryCell(FInstrAddress) & 0xFF;
+  const int second = FHost.MemoryCell((FInstrAddress + 1) & 0xFF) & 0xFF;
   FInstrWord = static_cast<uint16_t>(first * 256 + second);
   ShowWord();
 }
@@ -218,7 +217,6 @@ void TAssembleDialog::opXChange() {
 }
 
 void TAssembleDialog::OkButtonClick() {
-  MainWin.UserEdit(eaComposer, {{csMemory, FInstrAddress, FInstrWord >> 8},
-                                {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
+  FHost.WriteInstruction(FInstrAddress, FInstrWord);
   accept();
 }

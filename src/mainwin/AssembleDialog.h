@@ -9,7 +9,7 @@
 
 class QComboBox;
 class QPushButton;
-class TMainWin;
+class TComposerHost;
 
 // Composes the two-byte instruction at one memory address from drop-down
 // lists of opcodes and operands, and writes it into main memory on OK.
@@ -18,7 +18,7 @@ class TAssembleDialog : public QDialog, public TZForm {
   Q_OBJECT
 
  public:
-  explicit TAssembleDialog(TMainWin& mainWin);
+  explicit TAssembleDialog(TComposerHost& host);
 
   // The operand lists; in every list the item index is the value it stands for.
   static const QStringList& RegisterChoices();
@@ -48,7 +48,7 @@ class TAssembleDialog : public QDialog, public TZForm {
   void opXChange();
   void OkButtonClick();
 
-  TMainWin& MainWin;
+  TComposerHost& FHost;
   int FInstrAddress = 0;
   uint16_t FInstrWord = 0;
 };

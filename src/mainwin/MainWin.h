@@ -6,6 +6,7 @@
 #include "machine/Pacing.h"
 #include "machine/Simulator.h"
 #include "machine/TerminalModel.h"
+#include "mainwin/ComposerHost.h"
 #include "mainwin/TerminalHistory.h"
 
 #include <QColor>
@@ -50,7 +51,7 @@ class TViewMenu;
 // output terminal, and the commands that drive the machine. Every change the
 // user makes is an edit of the session; the views catch up from the
 // session's change tracking (SyncViews), once per slice of a run.
-class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
+class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public TComposerHost {
   Q_OBJECT
 
  public:
@@ -63,8 +64,10 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // it then applies the choices of an earlier session with this: zoom,
   // colours, run speed, the speed bar and the Trace pane.
   void ApplyStoredSettings();
-  // The host of the assembler editors.
+  // The host of the assembler editors and of the instruction composer.
   QWidget* HostWindow() override { return this; }
+  int MemoryCell(int address) const override;
+  void WriteInstruction(int address, uint16_t word) override;
   void SaveMemory() override { SaveFileClick(); }
   void AssembleIntoMemory(const std::vector<int32_t>& image) override;
   // The source behind memory (MainWinSource.cpp): the map of the last
