@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/AccessibleFactory.h"
 #include "app/EndSignals.h"
 #include "desktop/HelpHook.h"
 #include "desktop/Platform.h"
@@ -19,6 +20,7 @@ TProgram::~TProgram() = default;
 
 bool TProgram::Start() {
   QApplication::setApplicationName(QStringLiteral("Orvik Simulator"));
+  InstallAccessibleFactory();
   FMainWin = std::make_unique<TMainWin>(FSettings);
   FSettings.TempDir = ComputeTempDir(FGetEnv);
   SetDefaultSettings(FSettings, FVersion);
@@ -41,7 +43,7 @@ bool TProgram::Start() {
         TMsgIcon::Error);
   }
   FMainWin->ApplyStoredSettings();
-  if (versionDiffers) RequestContextHelp(700);
+  if (versionDiffers) RequestContextHelp(hcNewVersion);
   FWritten = SettingsSnapshot(FSettings);
   FRecentBaseline = FSettings.RecentFiles;
   FSettingsTimer = new QTimer(FMainWin.get());

@@ -1,7 +1,6 @@
 #include "controls/HexGrid.h"
 
 #include "controls/AccessEvents.h"
-#include "controls/HexGridAccessible.h"
 #include "controls/HexGridModel.h"
 #include "controls/ReadableColour.h"
 
@@ -25,9 +24,6 @@ constexpr int CellTextLeft = 3;
 }  // namespace
 
 THexGrid::THexGrid(QWidget* parent) : QWidget(parent) {
-  // Screen readers learn the cells through this factory; once per program.
-  static const bool factoryInstalled = (QAccessible::installFactory(&THexGridAccessible::Factory), true);
-  (void)factoryInstalled;
   FContents.assign(static_cast<size_t>(Count()), 0);
   FInvalid.assign(static_cast<size_t>(Count()), 0);
   setFocusPolicy(Qt::StrongFocus);
@@ -88,7 +84,7 @@ void THexGrid::StoreShown(int adr, int32_t value) {
   }
   // A running program writes far faster than anyone can listen; its owner
   // turns the announcements off for the run.
-  if (FAnnounceChanges && TAccessEvents::Listening()) THexGridAccessible::NotifyValueChanged(this, adr);
+  if (FAnnounceChanges && TAccessEvents::Listening()) AnnounceCell(adr);
 }
 
 void THexGrid::MarkChanged(int adr) {
@@ -220,7 +216,7 @@ bool THexGrid::MoveCurrent(int col, int row) {
     FCol = col;
     FRow = row;
     InvalidateCell(coor2adr(FCol, FRow));
-    if (hasFocus() && TAccessEvents::Listening()) THexGridAccessible::NotifyFocus(this);
+    if (hasFocus() && TAccessEvents::Listening()) AnnounceCurrentCell();
   }
   return true;
 }

@@ -221,6 +221,10 @@ class THexGrid : public QWidget, public TZoomable {
   void InvalidateCell(int adr);
   void InvalidateAll();
   void ClearInvalidMarks();
+  // Tell a listening screen reader that a cell's value, or the current cell,
+  // changed.
+  void AnnounceCell(int adr);
+  void AnnounceCurrentCell();
   void SetGridSize(int cols, int rows);
   // The sunken panel drawn round the cells.
   static constexpr int BorderWidth() { return 2; }

@@ -1,6 +1,5 @@
 #include "controls/HexGridAccessible.h"
 
-#include "controls/AccessEvents.h"
 #include "controls/HexGrid.h"
 #include "controls/HexGridCellAccessible.h"
 
@@ -10,29 +9,6 @@ THexGridAccessible::THexGridAccessible(THexGrid* grid) : QAccessibleWidget(grid,
 
 THexGridAccessible::~THexGridAccessible() {
   for (QAccessible::Id id : std::as_const(FCells)) QAccessible::deleteAccessibleInterface(id);
-}
-
-QAccessibleInterface* THexGridAccessible::Factory(const QString&, QObject* object) {
-  if (auto* grid = qobject_cast<THexGrid*>(object)) return new THexGridAccessible(grid);
-  return nullptr;
-}
-
-void THexGridAccessible::NotifyValueChanged(THexGrid* grid, int adr) {
-  auto* table = static_cast<THexGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
-  if (!table) return;
-  QAccessibleInterface* cell = table->cellAt(adr / grid->ColCount(), adr % grid->ColCount());
-  if (!cell) return;
-  QAccessibleValueChangeEvent event(cell, cell->text(QAccessible::Value));
-  TAccessEvents::Send(&event);
-}
-
-void THexGridAccessible::NotifyFocus(THexGrid* grid) {
-  auto* table = static_cast<THexGridAccessible*>(QAccessible::queryAccessibleInterface(grid));
-  if (!table) return;
-  if (QAccessibleInterface* cell = table->cellAt(grid->Row(), grid->Col())) {
-    QAccessibleEvent event(cell, QAccessible::Focus);
-    TAccessEvents::Send(&event);
-  }
 }
 
 THexGrid* THexGridAccessible::Grid() const { return static_cast<THexGrid*>(widget()); }

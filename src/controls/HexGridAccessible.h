@@ -15,12 +15,6 @@ class THexGridAccessible : public QAccessibleWidget, public QAccessibleTableInte
   explicit THexGridAccessible(THexGrid* grid);
   ~THexGridAccessible() override;
 
-  // The factory QAccessible asks for every object; installed once by the grid.
-  static QAccessibleInterface* Factory(const QString& className, QObject* object);
-  // Tell an active screen reader that a cell's value or the current cell changed.
-  static void NotifyValueChanged(THexGrid* grid, int adr);
-  static void NotifyFocus(THexGrid* grid);
-
   THexGrid* Grid() const;
 
   // QAccessibleInterface

@@ -2,7 +2,6 @@
 #include "controls/HexGrid.h"
 
 #include "controls/AccessEvents.h"
-#include "controls/HexGridAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -168,11 +167,25 @@ void THexGrid::DoExit() {
   if (!FOptions.Contains(hgoAlwaysShowEditor) && EditorOpen()) HideEditor();
 }
 
+// A screen reader's table has a child per cell, numbered by address (the
+// accessible classes follow the same numbering).
+void THexGrid::AnnounceCell(int adr) {
+  QAccessibleValueChangeEvent event(this, CellText(adr % FColCount, adr / FColCount));
+  event.setChild(adr);
+  TAccessEvents::Send(&event);
+}
+
+void THexGrid::AnnounceCurrentCell() {
+  QAccessibleEvent event(this, QAccessible::Focus);
+  event.setChild(coor2adr(FCol, FRow));
+  TAccessEvents::Send(&event);
+}
+
 void THexGrid::focusInEvent(QFocusEvent* e) {
   InvalidateCell(coor2adr(FCol, FRow));
   QWidget::focusInEvent(e);
   // Readers announce the cell, not just the grid.
-  if (TAccessEvents::Listening()) THexGridAccessible::NotifyFocus(this);
+  if (TAccessEvents::Listening()) AnnounceCurrentCell();
 }
 
 void THexGrid::focusOutEvent(QFocusEvent* e) {

@@ -1,7 +1,6 @@
 #include "controls/ShowText.h"
 
 #include "controls/AccessEvents.h"
-#include "controls/ShowTextAccessible.h"
 #include "machine/ValueReadings.h"
 
 #include <QAccessible>
@@ -18,8 +17,6 @@
 #include <cstdlib>
 
 TShowText::TShowText(QWidget* parent) : QFrame(parent) {
-  static const bool factoryInstalled = (QAccessible::installFactory(&TShowTextAccessible::Factory), true);
-  (void)factoryInstalled;
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setFocusPolicy(Qt::NoFocus);
@@ -100,7 +97,7 @@ void TShowText::Wrote(std::string_view bytes) {
   if (FAnnounceWrites && TAccessEvents::Listening()) {
     QString text;
     for (char ch : bytes) text += DisplayChar(static_cast<unsigned char>(ch));
-    QAccessibleTextInsertEvent event(this, static_cast<int>(TShowTextAccessible::ReadableText(this).size()), text);
+    QAccessibleTextInsertEvent event(this, static_cast<int>(ReadableText().size()), text);
     TAccessEvents::Send(&event);
   }
 }
@@ -221,4 +218,15 @@ void TShowText::contextMenuEvent(QContextMenuEvent* e) {
   e->accept();
   // popup, not exec: a run goes on writing while the menu is open.
   if (FContextMenu) FContextMenu->popup(e->globalPos());
+}
+
+QString TShowText::ReadableText() const {
+  QStringList lines = Lines();
+  for (QString& line : lines) {
+    qsizetype end = line.size();
+    while (end > 0 && line.at(end - 1) == QLatin1Char(' ')) --end;
+    line.truncate(end);
+  }
+  while (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
+  return lines.join(QLatin1Char('\n'));
 }

@@ -58,6 +58,9 @@ class TShowText : public QFrame {
   int CurLine() const { return FModel->CurLine(); }
   // The lines as they are shown.
   QStringList Lines() const;
+  // What a screen reader gets: the lines joined by line breaks, trailing
+  // blanks of a line left out (they are only the terminal's empty cells).
+  QString ReadableText() const;
   // The character a byte is shown as.
   static QChar DisplayChar(unsigned char ch);
   // The pixel size at which the font's line height comes nearest to the

@@ -4,22 +4,6 @@
 
 TShowTextAccessible::TShowTextAccessible(TShowText* terminal) : QAccessibleWidget(terminal, QAccessible::Terminal) {}
 
-QAccessibleInterface* TShowTextAccessible::Factory(const QString&, QObject* object) {
-  if (auto* terminal = qobject_cast<TShowText*>(object)) return new TShowTextAccessible(terminal);
-  return nullptr;
-}
-
-QString TShowTextAccessible::ReadableText(const TShowText* terminal) {
-  QStringList lines = terminal->Lines();
-  for (QString& line : lines) {
-    qsizetype end = line.size();
-    while (end > 0 && line.at(end - 1) == QLatin1Char(' ')) --end;
-    line.truncate(end);
-  }
-  while (!lines.isEmpty() && lines.constLast().isEmpty()) lines.removeLast();
-  return lines.join(QLatin1Char('\n'));
-}
-
 const TShowText* TShowTextAccessible::Terminal() const { return static_cast<const TShowText*>(widget()); }
 
 QAccessible::State TShowTextAccessible::state() const {
@@ -30,7 +14,7 @@ QAccessible::State TShowTextAccessible::state() const {
 }
 
 QString TShowTextAccessible::text(QAccessible::Text t) const {
-  if (t == QAccessible::Value) return ReadableText(Terminal());
+  if (t == QAccessible::Value) return Terminal()->ReadableText();
   QString result = QAccessibleWidget::text(t);
   if (t == QAccessible::Name && result.isEmpty()) result = Terminal()->toolTip();
   return result;
@@ -44,12 +28,12 @@ void* TShowTextAccessible::interface_cast(QAccessible::InterfaceType t) {
 int TShowTextAccessible::cursorPosition() const { return characterCount(); }
 
 QString TShowTextAccessible::text(int startOffset, int endOffset) const {
-  const QString all = ReadableText(Terminal());
+  const QString all = Terminal()->ReadableText();
   if (startOffset < 0 || endOffset < startOffset) return QString();
   return all.mid(startOffset, endOffset - startOffset);
 }
 
-int TShowTextAccessible::characterCount() const { return static_cast<int>(ReadableText(Terminal()).size()); }
+int TShowTextAccessible::characterCount() const { return static_cast<int>(Terminal()->ReadableText().size()); }
 
 QString TShowTextAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
   *startOffset = offset;

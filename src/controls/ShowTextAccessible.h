@@ -11,10 +11,6 @@ class TShowTextAccessible : public QAccessibleWidget, public QAccessibleTextInte
  public:
   explicit TShowTextAccessible(TShowText* terminal);
 
-  static QAccessibleInterface* Factory(const QString& className, QObject* object);
-  // The text a reader gets.
-  static QString ReadableText(const TShowText* terminal);
-
   // QAccessibleInterface
   QAccessible::State state() const override;
   QString text(QAccessible::Text t) const override;

@@ -1,8 +1,8 @@
 #include "desktop/AboutForm.h"
 
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "desktop/LaunchDocument.h"
-#include "desktop/PlatformHelp.h"
 #include "desktop/Settings.h"
 
 #include <QLabel>
@@ -12,8 +12,6 @@
 #include <QPushButton>
 
 namespace {
-
-constexpr int InfoContext = 301;
 
 // A pale board with copper traces and a chip: drawn once per box, stretched
 // over the client area.
@@ -83,7 +81,7 @@ TAboutForm::TAboutForm(const TSettings& settings, QWidget* owner)
   setAttribute(Qt::WA_QuitOnClose, false);
   setModal(false);
   setWindowTitle(QStringLiteral("About"));
-  SetHelpContext(this, 501);
+  SetHelpContext(this, hcAboutBox);
   setFixedSize(ClientWidth, ClientHeight);
 
   FBackGround = new QLabel(this);
@@ -123,13 +121,13 @@ TAboutForm::TAboutForm(const TSettings& settings, QWidget* owner)
   FCloseAboutButton->setFlat(true);
   FCloseAboutButton->setGeometry(ClientWidth / 2 + 10, 146, 80, 26);
   FCloseAboutButton->setDefault(true);
-  connect(FInfoAboutButton, &QPushButton::clicked, this, [] { RequestContextHelp(InfoContext); });
+  connect(FInfoAboutButton, &QPushButton::clicked, this, [] { RequestContextHelp(hcProgramInfo); });
   connect(FCloseAboutButton, &QPushButton::clicked, this, &QDialog::close);
 
   if (owner) move(CentredOver(owner->frameGeometry(), size()));
   FVersie->setText(QStringLiteral("v") + settings.VersionText);
   FCRight->setText(settings.LegalText);
-  InstallPlatformHelp(this);
+  TContextHelp::OfferF1(this);
 }
 
 QPoint TAboutForm::CentredOver(const QRect& owner, const QSize& box) {

@@ -32,9 +32,6 @@ QString& InfoFolderOverride() {
   return folder;
 }
 
-constexpr int InfoContext = 301;
-constexpr int UpgradeContext = 700;
-
 // The lines of the information file. A file that cannot be opened adds
 // nothing and says nothing; a failure while reading it is reported, and the
 // topic is shown without it. The file is UTF-8, or Latin-1 when it is not.
@@ -62,7 +59,7 @@ THelpDialog::THelpDialog(QWidget* parent) : QWidget(parent, Qt::Tool), TZForm(th
   // A help window left open must not keep the program alive.
   setAttribute(Qt::WA_QuitOnClose, false);
   setWindowTitle(QStringLiteral("Help"));
-  SetHelpContext(this, 801);
+  SetHelpContext(this, hcHelpWindow);
   FHelpText->setAccessibleName(QStringLiteral("Help text"));
 
   QPalette colours = palette();
@@ -83,7 +80,7 @@ THelpDialog::THelpDialog(QWidget* parent) : QWidget(parent, Qt::Tool), TZForm(th
   // Without keyboard selection the view shows no caret, focused or not.
   FHelpText->setTextInteractionFlags(Qt::TextSelectableByMouse);
   FHelpText->setOpenLinks(false);
-  SetHelpContext(FHelpText, 801);
+  SetHelpContext(FHelpText, hcHelpWindow);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -125,7 +122,7 @@ THelpDialog* THelpDialog::ShowTopic(int context) {
   if (modal) modal->installEventFilter(dialog);
   dialog->SelectTopic(context);
   if (!dialog->ShowFitted()) return nullptr;
-  if (context == UpgradeContext) {
+  if (context == hcNewVersion) {
     dialog->move(0, 0);
     dialog->resize(540, 90);
   } else {
@@ -157,7 +154,7 @@ bool THelpDialog::ShowFitted() {
 void THelpDialog::SelectTopic(int context) {
   FContext = context;
   QStringList extraLines;
-  if (context == InfoContext) extraLines = QStringList{InfoSeparatorLine} + ReadInfoLines();
+  if (context == hcProgramInfo) extraLines = QStringList{InfoSeparatorLine} + ReadInfoLines();
   if (const THelpTopic* topic = FindHelpTopic(context); topic && topic->Width > 0) resize(topic->Width, height());
   TTextSource source(HelpTopicRichText(context, extraLines));
   LoadRichText(source);

@@ -19,6 +19,6 @@ bool ApplicationHelpCommand(uint16_t command, int data) {
   return Handler()(command, data, callHelp);
 }
 
-void SetHelpContext(QWidget* widget, int context) { widget->setProperty(HelpContextProperty, context); }
+void SetHelpContext(QWidget* widget, THelpContext context) { widget->setProperty(HelpContextProperty, context); }
 
 int HelpContextOf(const QWidget* widget) { return widget->property(HelpContextProperty).toInt(); }

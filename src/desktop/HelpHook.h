@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/HelpContexts.h"
+
 #include <cstdint>
 #include <functional>
 
@@ -18,6 +20,6 @@ void SetApplicationHelpHandler(THelpHandler handler);
 bool ApplicationHelpCommand(uint16_t command, int data);
 inline bool RequestContextHelp(int context) { return ApplicationHelpCommand(HELP_CONTEXTPOPUP, context); }
 
-// Every window and control carries a help context number (0 for none).
-void SetHelpContext(QWidget* widget, int context);
+// Every window and control carries a help context (hcNone for none).
+void SetHelpContext(QWidget* widget, THelpContext context);
 int HelpContextOf(const QWidget* widget);

@@ -1,7 +1,7 @@
 #include "desktop/OptionsDialog.h"
 
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
-#include "desktop/PlatformHelp.h"
 #include "desktop/Settings.h"
 
 #include <QGridLayout>
@@ -18,9 +18,7 @@
 
 namespace {
 
-constexpr int DialogContext = 9999;
-
-QPushButton* HelpedButton(const QString& caption, int context, const QString& hint, QWidget* parent) {
+QPushButton* HelpedButton(const QString& caption, THelpContext context, const QString& hint, QWidget* parent) {
   auto* button = new QPushButton(caption, parent);
   // Enter presses the button that has the focus, as Space does; from the
   // edits it presses OK.
@@ -48,16 +46,16 @@ TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
   setWindowTitle(QStringLiteral("Options"));
   setWindowFlags((windowFlags() | Qt::WindowContextHelpButtonHint | Qt::WindowSystemMenuHint) &
                  ~(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  SetHelpContext(this, DialogContext);
+  SetHelpContext(this, hcDialog);
 
   FPathsOptionsGroup = new QGroupBox(QStringLiteral("Paths"), this);
   FWebHelpAdrInput = new QLineEdit(settings.WebHelpAddress, FPathsOptionsGroup);
-  SetHelpContext(FWebHelpAdrInput, 401);
-  FDefaultWebHelpAdrButton =
-      HelpedButton(QStringLiteral("Default"), 402, QStringLiteral("Select default help address"), FPathsOptionsGroup);
+  SetHelpContext(FWebHelpAdrInput, hcWebHelpAddress);
+  FDefaultWebHelpAdrButton = HelpedButton(QStringLiteral("Default"), hcDefaultWebHelp,
+                                          QStringLiteral("Select default help address"), FPathsOptionsGroup);
   FTempLstFileInput = new QLineEdit(settings.TempLstFile, FPathsOptionsGroup);
-  SetHelpContext(FTempLstFileInput, 403);
-  FDefaultTempLstFileButton = HelpedButton(QStringLiteral("Default"), 404,
+  SetHelpContext(FTempLstFileInput, hcListFile);
+  FDefaultTempLstFileButton = HelpedButton(QStringLiteral("Default"), hcDefaultListFile,
                                            QStringLiteral("Select default temporary list file"), FPathsOptionsGroup);
   auto* webHelpAdrLabel = new QLabel(QStringLiteral("Additional Help Address:"), FPathsOptionsGroup);
   webHelpAdrLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -83,9 +81,9 @@ TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(button->text()) + 16);
   FWebHelpAdrInput->setMinimumWidth(LineEditWidthFor(FWebHelpAdrInput, settings.DefaultWebHelpAddress));
 
-  FOkButton = HelpedButton(QStringLiteral("OK"), DialogContext, QString(), this);
+  FOkButton = HelpedButton(QStringLiteral("OK"), hcDialog, QString(), this);
   FOkButton->setDefault(true);
-  FCancelButton = HelpedButton(QStringLiteral("Cancel"), DialogContext, QString(), this);
+  FCancelButton = HelpedButton(QStringLiteral("Cancel"), hcDialog, QString(), this);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(FOkButton);
@@ -116,7 +114,7 @@ TOptionsDialog::TOptionsDialog(TSettings& settings, QWidget* owner)
     bounds.moveCenter(screen->availableGeometry().center());
     move(bounds.topLeft());
   }
-  InstallPlatformHelp(this);
+  TContextHelp::OfferF1(this);
 }
 
 void TOptionsDialog::DefaultWebHelpAdrButtonClick() {

@@ -3,9 +3,9 @@
 #include "desktop/ViewMenu.h"
 
 #include "assembler/AsmParser.h"
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "desktop/Platform.h"
-#include "desktop/PlatformHelp.h"
 #include "desktop/RecoveryStore.h"
 #include "editor/AsmHighlighter.h"
 #include "editor/DocumentLineSource.h"
@@ -65,8 +65,8 @@ TAssemblerEditor::TAssemblerEditor(TMachineHost& host, TSettings& settings)
   // editor about unsaved source first.
   setAttribute(Qt::WA_QuitOnClose, false);
   setWindowTitle(Caption);
-  SetHelpContext(this, 904);
-  InstallPlatformHelp(this);
+  SetHelpContext(this, hcEditorWindow);
+  TContextHelp::OfferF1(this);
 
   CreateControls();
   CreateMenus();
@@ -148,7 +148,7 @@ void TAssemblerEditor::CreateControls() {
   palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   TextEditor->setPalette(palette);
-  SetHelpContext(TextEditor, 901);
+  SetHelpContext(TextEditor, hcEditorText);
   // Neither box has a caption a screen reader could read out.
   TextEditor->setAccessibleName(QStringLiteral("Assembler source"));
   TextEditor->OnKeyDown = [this](QKeyEvent* event) { return TextEditorKeyDown(event->key(), event->modifiers()); };
@@ -178,12 +178,12 @@ void TAssemblerEditor::CreateControls() {
   ErrorBox->setFont(listFont);
   ErrorBox->installEventFilter(this);
   ErrorBox->viewport()->installEventFilter(this);
-  SetHelpContext(ErrorBox, 902);
+  SetHelpContext(ErrorBox, hcErrorBox);
   bottomLayout->addWidget(ErrorBox, 1);
 
   AssemblePanel = new QWidget(bottom);
   AssemblePanel->setFixedWidth(AssemblePanelWidth);
-  SetHelpContext(AssemblePanel, 903);
+  SetHelpContext(AssemblePanel, hcAssemblePanel);
   auto* panelLayout = new QVBoxLayout(AssemblePanel);
   panelLayout->setContentsMargins(0, 0, 0, 0);
   AssembleButton = new QToolButton(AssemblePanel);
@@ -199,7 +199,7 @@ void TAssemblerEditor::CreateControls() {
          QFontMetrics(captionFont).horizontalAdvance(AssembleButton->text()) > AssemblePanelWidth - 8)
     captionFont.setPointSizeF(captionFont.pointSizeF() - 0.5);
   AssembleButton->setFont(captionFont);
-  SetHelpContext(AssembleButton, 903);
+  SetHelpContext(AssembleButton, hcAssemblePanel);
   panelLayout->addWidget(AssembleButton);
   bottomLayout->addWidget(AssemblePanel);
   connect(AssembleButton, &QToolButton::clicked, this, [this] { AssembleButtonClick(); });
@@ -286,13 +286,13 @@ void TAssemblerEditor::CreateMenus() {
   HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
   MenuHelpInstructions = MakeAction(HelpMenu, QStringLiteral("&Instructions"));
   MenuHelpSyntax = MakeAction(HelpMenu, QStringLiteral("&Syntax"));
-  connect(MenuHelpInstructions, &QAction::triggered, this, [] { RequestContextHelp(601); });
-  connect(MenuHelpSyntax, &QAction::triggered, this, [] { RequestContextHelp(602); });
+  connect(MenuHelpInstructions, &QAction::triggered, this, [] { RequestContextHelp(hcEditorInstructions); });
+  connect(MenuHelpSyntax, &QAction::triggered, this, [] { RequestContextHelp(hcEditorSyntax); });
 }
 
 void TAssemblerEditor::CreateStatusBar() {
   EditorStatusBar = statusBar();
-  SetHelpContext(EditorStatusBar, 905);
+  SetHelpContext(EditorStatusBar, hcEditorStatusBar);
   StatusPosition = MakePanel(EditorStatusBar, Qt::AlignRight);
   StatusModified = MakePanel(EditorStatusBar, Qt::AlignLeft);
   StatusMode = MakePanel(EditorStatusBar, Qt::AlignLeft);

@@ -1,15 +1,12 @@
 #include "mainwin/AssembleDialog.h"
 
-#include "controls/HexGrid.h"
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "machine/Composer.h"
 #include "machine/InstructionSet.h"
-#include "mainwin/MainWin.h"
+#include "mainwin/ComposerHost.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -67,10 +64,6 @@ int BoxWidthFor(const QComboBox* box, const QStringList& items) {
   return text + option.rect.width() - field.width() + 4;
 }
 
-constexpr int OpcodeContext = 101;
-constexpr int FirstOperandContext = 102;
-constexpr int DialogContext = 9999;
-
 }  // namespace
 
 const QStringList& TAssembleDialog::RegisterChoices() {
@@ -103,11 +96,11 @@ const QStringList& TAssembleDialog::NotApplicableChoices() {
   return list;
 }
 
-TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(this), MainWin(mainWin) {
+TAssembleDialog::TAssembleDialog(TComposerHost& host) : QDialog(host.HostWindow()), TZForm(this), FHost(host) {
   setWindowTitle(QStringLiteral("Asseble Instruction"));
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::WindowContextHelpButtonHint);
-  SetHelpContext(this, DialogContext);
+  SetHelpContext(this, hcDialog);
   setFixedSize(296, 88);
 
   // Every box is as wide as its longest choice, with narrow margins and gaps,
@@ -119,7 +112,7 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
   opcode->addItems(OpcodeNames());
   opcode->setMaxVisibleItems(16);
   opcode->setToolTip(QStringLiteral("Choose Instruction"));
-  SetHelpContext(opcode, OpcodeContext);
+  SetHelpContext(opcode, hcComposerOpcode);
 
   // The lists each operand box can get, by the opcode table.
   const QStringList operandChoices[] = {
@@ -138,42 +131,41 @@ TAssembleDialog::TAssembleDialog(TMainWin& mainWin) : QDialog(&mainWin), TZForm(
     spare -= widths[i];
   }
   // Whatever is left over is shared out.
-  int context = FirstOperandContext;
+  const THelpContext contexts[] = {hcComposerFirst, hcComposerSecond, hcComposerThird};
   for (int i = 0; i < 3; ++i) {
     QComboBox* box = *boxes[i];
     box->setGeometry(left, 14, widths[i] + std::max(spare, 0) / 3, 22);
     box->setToolTip(QStringLiteral("operand"));
-    SetHelpContext(box, context++);
+    SetHelpContext(box, contexts[i]);
     left = box->geometry().right() + 1 + Gap;
   }
 
   OkButton = new QPushButton(QStringLiteral("Ok"), this);
   OkButton->setGeometry(130, 54, 75, 25);
   OkButton->setDefault(true);
-  SetHelpContext(OkButton, DialogContext);
+  SetHelpContext(OkButton, hcDialog);
   CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
   CancelButton->setGeometry(213, 54, 75, 25);
-  SetHelpContext(CancelButton, DialogContext);
+  SetHelpContext(CancelButton, hcDialog);
 
   connect(opcode, &QComboBox::currentIndexChanged, this, [this](int index) { opcodeChange(index); });
   for (QComboBox* box : {op1, op2, op3}) connect(box, &QComboBox::currentIndexChanged, this, [this] { opXChange(); });
   connect(OkButton, &QPushButton::clicked, this, [this] { OkButtonClick(); });
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-  move(mainWin.frameGeometry().topLeft() + QPoint(150, 242));
-  // Sees the help button's request and, while picking, every click.
-  qApp->installEventFilter(this);
+  move(host.HostWindow()->frameGeometry().topLeft() + QPoint(150, 242));
+  // The title-bar help button enters Qt's "What's this?" mode, which the
+  // application's context help answers for every window.
+  TContextHelp::OfferF1(this);
   ShowWord();
 }
-
-TAssembleDialog::~TAssembleDialog() { LeaveHelpPick(); }
 
 void TAssembleDialog::SetAddress(int address) {
   FInstrAddress = address & 0xFF;
   // A cell loaded from a program file may hold a value outside 0..255; only
   // its low byte can take part in an instruction word.
-  const int first = MainWin.Session().Memory(FInstrAddress) & 0xFF;
-  const int second = MainWin.Session().Memory((FInstrAddress + 1) & 0xFF) & 0xFF;
+  const int first = FHost.MemoryCell(FInstrAddress) & 0xFF;
+  const int second = FHost.MemoryCell((FInstrAddress + 1) & 0xFF) & 0xFF;
   FInstrWord = static_cast<uint16_t>(first * 256 + second);
   ShowWord();
 }
@@ -218,85 +210,6 @@ void TAssembleDialog::opXChange() {
 }
 
 void TAssembleDialog::OkButtonClick() {
-  MainWin.UserEdit(eaComposer, {{csMemory, FInstrAddress, FInstrWord >> 8},
-                                {csMemory, (FInstrAddress + 1) & 0xFF, FInstrWord & 0xFF}});
+  FHost.WriteInstruction(FInstrAddress, FInstrWord);
   accept();
-}
-
-int TAssembleDialog::HelpContextAt(const QWidget* widget) {
-  for (; widget; widget = widget->parentWidget()) {
-    if (const int context = HelpContextOf(widget)) return context;
-    if (widget->isWindow()) break;
-  }
-  return DialogContext;
-}
-
-bool TAssembleDialog::event(QEvent* e) {
-  switch (e->type()) {
-    case QEvent::EnterWhatsThisMode: EnterHelpPick(); return true;
-    case QEvent::ShortcutOverride:
-      // F1 belongs to this dialog while it has the focus, whatever else
-      // claims the key.
-      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_F1) {
-        e->accept();
-        return true;
-      }
-      break;
-    case QEvent::Hide: LeaveHelpPick(); break;
-    default: break;
-  }
-  return QDialog::event(e);
-}
-
-void TAssembleDialog::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
-    QWidget* focused = focusWidget();
-    RequestContextHelp(HelpContextAt(focused ? focused : this));
-    return;
-  }
-  QDialog::keyPressEvent(e);
-}
-
-void TAssembleDialog::EnterHelpPick() {
-  if (FHelpPick) return;
-  FHelpPick = true;
-  QApplication::setOverrideCursor(Qt::WhatsThisCursor);
-}
-
-void TAssembleDialog::LeaveHelpPick() {
-  if (!FHelpPick) return;
-  FHelpPick = false;
-  QApplication::restoreOverrideCursor();
-}
-
-bool TAssembleDialog::eventFilter(QObject* watched, QEvent* e) {
-  // The platform posts the caption's help button to the application, not to
-  // the window; the dialog takes it while it is the window in use.
-  if (e->type() == QEvent::EnterWhatsThisMode && watched == qApp && isVisible() &&
-      (isActiveWindow() || QApplication::activeModalWidget() == this)) {
-    EnterHelpPick();
-    return true;
-  }
-  if (!FHelpPick) return QDialog::eventFilter(watched, e);
-  switch (e->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick: {
-      // The click picks a control and does nothing else; outside the dialog
-      // it only ends the mode. The platform window sees the click before the
-      // widget under the pointer does; only the widget counts.
-      auto* widget = qobject_cast<QWidget*>(watched);
-      if (!widget) break;
-      LeaveHelpPick();
-      if (widget->window() == this) RequestContextHelp(HelpContextAt(widget));
-      return true;
-    }
-    case QEvent::KeyPress:
-      if (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
-        LeaveHelpPick();
-        return true;
-      }
-      break;
-    default: break;
-  }
-  return QDialog::eventFilter(watched, e);
 }

@@ -9,7 +9,7 @@
 
 class QComboBox;
 class QPushButton;
-class TMainWin;
+class TComposerHost;
 
 // Composes the two-byte instruction at one memory address from drop-down
 // lists of opcodes and operands, and writes it into main memory on OK.
@@ -18,8 +18,7 @@ class TAssembleDialog : public QDialog, public TZForm {
   Q_OBJECT
 
  public:
-  explicit TAssembleDialog(TMainWin& mainWin);
-  ~TAssembleDialog() override;
+  explicit TAssembleDialog(TComposerHost& host);
 
   // The operand lists; in every list the item index is the value it stands for.
   static const QStringList& RegisterChoices();
@@ -41,11 +40,6 @@ class TAssembleDialog : public QDialog, public TZForm {
   QPushButton* OkButton;
   QPushButton* CancelButton;
 
- protected:
-  bool event(QEvent* e) override;
-  void keyPressEvent(QKeyEvent* e) override;
-  bool eventFilter(QObject* watched, QEvent* e) override;
-
  private:
   void ShowWord();
   // list == nullptr shows a disabled "N/A".
@@ -54,14 +48,7 @@ class TAssembleDialog : public QDialog, public TZForm {
   void opXChange();
   void OkButtonClick();
 
-  // "What's this?" from the caption's help button: the next click on a
-  // control asks for that control's help.
-  void EnterHelpPick();
-  void LeaveHelpPick();
-  static int HelpContextAt(const QWidget* widget);
-
-  TMainWin& MainWin;
+  TComposerHost& FHost;
   int FInstrAddress = 0;
   uint16_t FInstrWord = 0;
-  bool FHelpPick = false;
 };

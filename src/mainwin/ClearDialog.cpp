@@ -11,7 +11,7 @@
 
 TClearDialog::TClearDialog(QWidget* parent) : QDialog(parent), TZForm(this) {
   setWindowTitle(QStringLiteral("Clear What?"));
-  SetHelpContext(this, 9999);
+  SetHelpContext(this, hcDialog);
   auto* group = new QGroupBox(QStringLiteral("Clear What?"), this);
   MemChecked = new QCheckBox(QStringLiteral("Main Memory"), group);
   RegChecked = new QCheckBox(QStringLiteral("Registers"), group);
@@ -19,7 +19,7 @@ TClearDialog::TClearDialog(QWidget* parent) : QDialog(parent), TZForm(this) {
   auto* groupLayout = new QVBoxLayout(group);
   for (QCheckBox* box : {MemChecked, RegChecked, PCChecked}) {
     box->setChecked(true);
-    SetHelpContext(box, 9999);
+    SetHelpContext(box, hcDialog);
     groupLayout->addWidget(box);
   }
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

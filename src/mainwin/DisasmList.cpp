@@ -2,7 +2,6 @@
 
 #include "controls/AccessEvents.h"
 #include "controls/ReadableColour.h"
-#include "mainwin/DisasmListAccessible.h"
 
 #include <QAccessible>
 #include <QHelpEvent>
@@ -20,8 +19,6 @@ TDisasmList::TDisasmList(int rowCount, QWidget* parent)
       FRows(rowCount),
       FDirty(static_cast<size_t>(rowCount), 0),
       FMarked(static_cast<size_t>(rowCount), 0) {
-  static const bool factoryInstalled = (QAccessible::installFactory(&TDisasmListAccessible::Factory), true);
-  (void)factoryInstalled;
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setFocusPolicy(Qt::StrongFocus);
@@ -78,7 +75,12 @@ void TDisasmList::SetSelectedRow(int row) {
   FSelected = row;
   UpdateRow(old);
   UpdateRow(row);
-  if (FAnnounceChanges && TAccessEvents::Listening()) TDisasmListAccessible::NotifySelection(this);
+  if (FAnnounceChanges && TAccessEvents::Listening() && FSelected >= 0) {
+    // The reader's list has a child per row.
+    QAccessibleEvent event(this, hasFocus() ? QAccessible::Focus : QAccessible::Selection);
+    event.setChild(FSelected);
+    TAccessEvents::Send(&event);
+  }
 }
 
 void TDisasmList::SetPcRow(int row) {

@@ -1,6 +1,5 @@
 #include "mainwin/DisasmListAccessible.h"
 
-#include "controls/AccessEvents.h"
 #include "mainwin/DisasmList.h"
 #include "mainwin/DisasmRowAccessible.h"
 
@@ -8,20 +7,6 @@ TDisasmListAccessible::TDisasmListAccessible(TDisasmList* list) : QAccessibleWid
 
 TDisasmListAccessible::~TDisasmListAccessible() {
   for (QAccessible::Id id : std::as_const(FItems)) QAccessible::deleteAccessibleInterface(id);
-}
-
-QAccessibleInterface* TDisasmListAccessible::Factory(const QString&, QObject* object) {
-  if (auto* list = qobject_cast<TDisasmList*>(object)) return new TDisasmListAccessible(list);
-  return nullptr;
-}
-
-void TDisasmListAccessible::NotifySelection(TDisasmList* list) {
-  auto* iface = static_cast<TDisasmListAccessible*>(QAccessible::queryAccessibleInterface(list));
-  if (!iface) return;
-  if (QAccessibleInterface* row = iface->child(list->SelectedRow())) {
-    QAccessibleEvent event(row, list->hasFocus() ? QAccessible::Focus : QAccessible::Selection);
-    TAccessEvents::Send(&event);
-  }
 }
 
 TDisasmList* TDisasmListAccessible::List() const { return static_cast<TDisasmList*>(widget()); }

@@ -12,10 +12,6 @@ class TDisasmListAccessible : public QAccessibleWidget {
   explicit TDisasmListAccessible(TDisasmList* list);
   ~TDisasmListAccessible() override;
 
-  static QAccessibleInterface* Factory(const QString& className, QObject* object);
-  // Tells an active reader that the PC row moved.
-  static void NotifySelection(TDisasmList* list);
-
   TDisasmList* List() const;
 
   QString text(QAccessible::Text t) const override;

@@ -81,7 +81,7 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
   TotalLabel->setFont(bold);
   layout->addWidget(TotalLabel);
   setWidget(body);
-  SetHelpContext(this, 906);
+  SetHelpContext(this, hcExercisePane);
 
   // On the editor's window, so that F6 checks wherever the caret is.
   CheckAction = new QAction(QStringLiteral("Check"), &editor);

@@ -35,8 +35,8 @@ constexpr int ClientHeight = 426;
 const QColor SelectionTextColor(0, 0, 192);
 const QColor ChangedCellColor(255, 96, 96);
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& hint, int helpContext, int x, int y,
-                        int width = 81, int height = 25) {
+QPushButton* MakeButton(QWidget* parent, const QString& caption, const QString& hint, THelpContext helpContext, int x,
+                        int y, int width = 81, int height = 25) {
   auto* button = new QPushButton(caption, parent);
   button->setToolTip(hint);
   button->setGeometry(x, y, width, height);
@@ -85,7 +85,7 @@ TMainWin::TMainWin(TSettings& settings, QWidget* parent)
       FSysRegCells(std::make_unique<TSessionCells>(*FSession, csSysReg)),
       FRunTimer(new QTimer(this)) {
   setWindowTitle(QStringLiteral("Orvik Simulator"));
-  SetHelpContext(this, 20);
+  SetHelpContext(this, hcMainWindow);
   QFont windowFont(QStringLiteral("DejaVu Sans"));
   windowFont.setPointSize(8);
   setFont(windowFont);
@@ -157,16 +157,16 @@ void TMainWin::CreateViews() {
 
   MainMemory = new THexGrid(client);
   SetUpGrid(MainMemory, 16, 16, 46, 47, true);
-  SetHelpContext(MainMemory, 1);
+  SetHelpContext(MainMemory, hcMainMemory);
   Registers = new THexGrid(client);
   SetUpGrid(Registers, 1, 16, 486, 47, true);
   Registers->setToolTip(QStringLiteral("General Purpose Registers"));
-  SetHelpContext(Registers, 2);
+  SetHelpContext(Registers, hcRegisters);
   SysRegs = new THexGrid(client);
   SysRegs->SetDefaultColWidth(32);
   SetUpGrid(SysRegs, 1, 2, 542, 47, false);
   SysRegs->setToolTip(QStringLiteral("System Registers"));
-  SetHelpContext(SysRegs, 3);
+  SetHelpContext(SysRegs, hcSysRegs);
 
   // Captions line up with the cells: a cell is its width plus one grid line.
   const int memCol = MainMemory->DefaultColWidth() + 1;
@@ -188,10 +188,10 @@ void TMainWin::CreateViews() {
   }
   LabelsReg2->SetCaption(0, QStringLiteral("PC"));
   LabelsReg2->SetCaption(1, QStringLiteral("IR"));
-  SetHelpContext(LabelsMem2, 14);
-  SetHelpContext(LabelsMem1, 15);
-  SetHelpContext(LabelsReg1, 16);
-  SetHelpContext(LabelsReg2, 17);
+  SetHelpContext(LabelsMem2, hcRowAddresses);
+  SetHelpContext(LabelsMem1, hcColumnAddresses);
+  SetHelpContext(LabelsReg1, hcRegisterNames);
+  SetHelpContext(LabelsReg2, hcSysRegNames);
 
   DisasmWin = new TDisasmList(128, client);
   DisasmWin->setGeometry(24, 312, 425, 89);
@@ -200,7 +200,7 @@ void TMainWin::CreateViews() {
   listFont.setPointSize(8);
   DisasmWin->setFont(listFont);
   DisasmWin->setToolTip(QStringLiteral("Disassembler window"));
-  SetHelpContext(DisasmWin, 13);
+  SetHelpContext(DisasmWin, hcDisasmWin);
   connect(DisasmWin, &TDisasmList::RowDoubleClicked, this, [this](int row) { DisasmWinDblClick(row); });
   connect(DisasmWin, &TDisasmList::RowRightPressed, this, [this](int row) { DisasmWinMouseDown(row); });
 
@@ -213,23 +213,25 @@ void TMainWin::CreateViews() {
   OutputBox->setFont(terminalFont);
   OutputBox->setToolTip(QStringLiteral("Output Window"));
   OutputBox->SetModel(&FTerminal.Terminal());
-  SetHelpContext(OutputBox, 11);
+  SetHelpContext(OutputBox, hcOutputBox);
 }
 
 void TMainWin::CreateButtons() {
   QWidget* client = centralWidget();
-  ZeroPC = MakeButton(client, QStringLiteral("=0"), QStringLiteral("Zero PC"), 4, 584, 47, 25, 19);
-  OpenButton = MakeButton(client, QStringLiteral("&Open..."), QStringLiteral("Open a file from disk"), 5, 528, 96);
-  SaveButton = MakeButton(client, QStringLiteral("&Save"), QStringLiteral("Save file to disk"), 6, 528, 128);
-  RunButton = MakeButton(client, QStringLiteral("&Run"), QStringLiteral("Run program"), 7, 528, 184);
-  StepButton = MakeButton(client, QStringLiteral("S&tep"), QStringLiteral("Execute one instruction"), 8, 528, 216);
-  BreakButton = MakeButton(client, QStringLiteral("Break"), QStringLiteral("Pause execution"), 9, 528, 248);
-  ResetButton =
-      MakeButton(client, QStringLiteral("Clear..."), QStringLiteral("Reset memory or registers"), 10, 528, 280);
-  AssemblerButton =
-      MakeButton(client, QStringLiteral("&Asm"), QStringLiteral("Assembler editor"), 19, 456, 376, 65, 25);
-  ViewAsmButton =
-      MakeButton(client, QStringLiteral("&Disasm"), QStringLiteral("View disassembled instructions"), 12, 528, 376);
+  ZeroPC = MakeButton(client, QStringLiteral("=0"), QStringLiteral("Zero PC"), hcZeroPC, 584, 47, 25, 19);
+  OpenButton =
+      MakeButton(client, QStringLiteral("&Open..."), QStringLiteral("Open a file from disk"), hcOpenButton, 528, 96);
+  SaveButton = MakeButton(client, QStringLiteral("&Save"), QStringLiteral("Save file to disk"), hcSaveButton, 528, 128);
+  RunButton = MakeButton(client, QStringLiteral("&Run"), QStringLiteral("Run program"), hcRunButton, 528, 184);
+  StepButton =
+      MakeButton(client, QStringLiteral("S&tep"), QStringLiteral("Execute one instruction"), hcStepButton, 528, 216);
+  BreakButton = MakeButton(client, QStringLiteral("Break"), QStringLiteral("Pause execution"), hcBreakButton, 528, 248);
+  ResetButton = MakeButton(client, QStringLiteral("Clear..."), QStringLiteral("Reset memory or registers"),
+                           hcResetButton, 528, 280);
+  AssemblerButton = MakeButton(client, QStringLiteral("&Asm"), QStringLiteral("Assembler editor"), hcAssemblerButton,
+                               456, 376, 65, 25);
+  ViewAsmButton = MakeButton(client, QStringLiteral("&Disasm"), QStringLiteral("View disassembled instructions"),
+                             hcViewAsmButton, 528, 376);
   BreakButton->setEnabled(false);
 
   connect(ZeroPC, &QPushButton::clicked, this, [this] { ZeroPCClick(); });
@@ -320,7 +322,7 @@ void TMainWin::CreateMenus() {
 void TMainWin::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setSizeGripEnabled(false);
-  SetHelpContext(bar, 18);
+  SetHelpContext(bar, hcStatusBar);
   // Each panel is as wide as its longest text in the window's font, and
   // framed, so that neither cuts a digit nor runs into the next.
   const auto makePanel = [bar](const QString& longest) {

@@ -7,6 +7,7 @@
 #include "machine/Simulator.h"
 #include "machine/TerminalHistory.h"
 #include "machine/TerminalModel.h"
+#include "mainwin/ComposerHost.h"
 
 #include <QColor>
 #include <QList>
@@ -44,14 +45,13 @@ class TSpeedBar;
 class TStatusPanel;
 class TTracePane;
 class TViewMenu;
-class TWhatsThisMode;
 
 // The simulator's main window: a view of one simulator session, with its
 // memory, registers, PC and IR in three hex grids, the disassembly list, the
 // output terminal, and the commands that drive the machine. Every change the
 // user makes is an edit of the session; the views catch up from the
 // session's change tracking (SyncViews), once per slice of a run.
-class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
+class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public TComposerHost {
   Q_OBJECT
 
  public:
@@ -64,8 +64,10 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   // it then applies the choices of an earlier session with this: zoom,
   // colours, run speed, the speed bar and the Trace pane.
   void ApplyStoredSettings();
-  // The host of the assembler editors.
+  // The host of the assembler editors and of the instruction composer.
   QWidget* HostWindow() override { return this; }
+  int MemoryCell(int address) const override;
+  void WriteInstruction(int address, uint16_t word) override;
   void SaveMemory() override { SaveFileClick(); }
   void AssembleIntoMemory(const std::vector<int32_t>& image) override;
   // The source behind memory (MainWinSource.cpp): the map of the last
@@ -278,7 +280,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QToolButton* HelpButton() const { return FHelpButton; }
   QMenu* HelpMenu() const { return FHelpMenu; }
   QMenu* ExamplesMenu() const { return FExamplesMenu; }
-  TWhatsThisMode* WhatsThis() const { return FWhatsThis; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -391,7 +392,6 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost {
   QToolButton* FHelpButton = nullptr;
   QMenu* FHelpMenu = nullptr;
   QMenu* FExamplesMenu = nullptr;
-  TWhatsThisMode* FWhatsThis = nullptr;
   TRecoveryStore* FRecovery = nullptr;
   QTimer* FMemoryAutosaveTimer = nullptr;
 };

@@ -19,3 +19,9 @@ void TMainWin::DisasmWinMouseDown(int row) {
   dialog->exec();
   SetStatus(QStringLiteral("Ready"), Qt::black);
 }
+
+int TMainWin::MemoryCell(int address) const { return Session().Memory(address & 0xFF); }
+
+void TMainWin::WriteInstruction(int address, uint16_t word) {
+  UserEdit(eaComposer, {{csMemory, address & 0xFF, word >> 8}, {csMemory, (address + 1) & 0xFF, word & 0xFF}});
+}

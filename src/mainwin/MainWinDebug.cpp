@@ -1,8 +1,8 @@
 #include "mainwin/MainWin.h"
 
 #include "controls/HexGrid.h"
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
-#include "desktop/PlatformHelp.h"
 #include "machine/EditWords.h"
 #include "machine/TraceFormat.h"
 #include "machine/ValueReadings.h"
@@ -68,11 +68,11 @@ void TMainWin::CreateDebugCommands() {
   StatusValue->setMargin(1);
   StatusValue->hide();
   statusBar()->addPermanentWidget(StatusValue);
-  SetHelpContext(TraceWin, 21);
+  SetHelpContext(TraceWin, hcTraceWindow);
   // The trace can float as a window of its own: F1 and "What's this?" work
   // in it there too.
-  InstallPlatformHelp(TraceWin);
-  SetHelpContext(StatusValue, 22);
+  TContextHelp::OfferF1(TraceWin);
+  SetHelpContext(StatusValue, hcDebugging);
   // Hovering a cell reads its value the same ways, in a tooltip.
   MainMemory->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Memory(adr)); });
   Registers->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Register(adr)); });

@@ -3,13 +3,12 @@
 #include "mainwin/MainWin.h"
 
 #include "desktop/AboutForm.h"
+#include "desktop/ContextHelp.h"
 #include "desktop/HelpHook.h"
 #include "desktop/LaunchDocument.h"
 #include "desktop/OptionsDialog.h"
 #include "desktop/Platform.h"
-#include "desktop/PlatformHelp.h"
 #include "desktop/Settings.h"
-#include "desktop/WhatsThisMode.h"
 
 #include <QMenu>
 #include <QMenuBar>
@@ -31,10 +30,10 @@ void TMainWin::CreateHelpCommands() {
   FHelpMenu->setToolTipsVisible(true);
   QAction* instructions = HelpItem(FHelpMenu, QStringLiteral("&Instructions"),
                                    QStringLiteral("Help about the instructions of the Orvik Simulator"));
-  instructions->setData(202);
+  instructions->setData(hcInstructions);
   QAction* syntax = HelpItem(FHelpMenu, QStringLiteral("Assembler &Syntax"),
                              QStringLiteral("Help about the syntax of the Orvik Assembler"));
-  syntax->setData(203);
+  syntax->setData(hcSyntax);
   for (QAction* item : {instructions, syntax})
     connect(item, &QAction::triggered, this, [this, item] { HelpMenuItemClick(item); });
   FExamplesMenu = FHelpMenu->addMenu(QStringLiteral("&Examples"));
@@ -59,9 +58,10 @@ void TMainWin::CreateHelpCommands() {
   FHelpButton->setToolTip(QStringLiteral("\"What's this?\" help"));
   FHelpButton->setGeometry(612, 1, 20, 20);
   connect(FHelpButton, &QToolButton::clicked, this, &TMainWin::HelpButtonClick);
-  FWhatsThis = new TWhatsThisMode(this, FHelpButton);
+  // The button stays down while the mode lasts, whichever window began it.
+  connect(&TContextHelp::Instance(), &TContextHelp::WhatsThisModeChanged, FHelpButton, &QToolButton::setChecked);
 
-  InstallPlatformHelp(this);
+  TContextHelp::OfferF1(this);
 }
 
 bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
@@ -73,7 +73,7 @@ bool TMainWin::FormHelp(uint16_t command, int data, bool& callHelp) {
 
 void TMainWin::HelpMenuItemClick(QAction* sender) { RequestContextHelp(sender->data().toInt()); }
 
-void TMainWin::HelpButtonClick() { FWhatsThis->Start(); }
+void TMainWin::HelpButtonClick() { TContextHelp::StartWhatsThis(); }
 
 void TMainWin::MenuWWWHelpClick() {
   LaunchDocument(this, QStringLiteral("Cannot open Web help.\n"), FSettings.WebHelpAddress);

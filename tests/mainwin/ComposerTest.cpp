@@ -1,5 +1,6 @@
 #include "desktop/HelpDialog.h"
 #include "mainwin/AssembleDialog.h"
+#include "mainwin/ComposerHost.h"
 #include "mainwin/MainWinFixture.h"
 
 #include <QAbstractItemView>
@@ -10,6 +11,7 @@
 #include <QStyleOptionComboBox>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -310,6 +312,51 @@ TEST_F(ComposerTest, EveryChoiceFitsItsClosedBox) {
       // The label is drawn inside the field with a pixel to spare on either side.
       EXPECT_LE(box->fontMetrics().horizontalAdvance(item) + 2, field.width() - 2) << item.toStdString();
     EXPECT_TRUE(Dialog->rect().contains(box->geometry())) << box->geometry().x() << "+" << box->geometry().width();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The composer knows its host only by what it reads and the one edit it
+// makes: any window can be its host.
+class TRecordingHost final : public TComposerHost {
+ public:
+  QWidget* HostWindow() override { return &Window; }
+  int MemoryCell(int address) const override { return Cells.at(static_cast<size_t>(address)); }
+  void WriteInstruction(int address, uint16_t word) override { Writes.emplace_back(address, word); }
+
+  QWidget Window;
+  std::array<int, 256> Cells{};
+  std::vector<std::pair<int, uint16_t>> Writes;
+};
+
+TEST(ComposerHost, ReadsTwoCellsAndWritesTheComposedWordOnceOnOk) {
+  struct Row {
+    int Address;
+    int First, Second;  // the cells at Address and the next address
+    const char* Opcode;
+    uint16_t Written;
+  };
+  const Row rows[] = {
+      {0x40, 0x21, 0xC8, "halt", 0xC000},
+      {0xFF, 0x40, 0x84, "addf", 0x6084},  // the second cell is cell 0
+      {0x10, 0x1F2, 0x3A, "xor", 0x923A},  // only the low byte of a wide cell
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.Opcode);
+    TRecordingHost host;
+    host.Cells[static_cast<size_t>(row.Address)] = row.First;
+    host.Cells[static_cast<size_t>((row.Address + 1) & 0xFF)] = row.Second;
+    TAssembleDialog dialog(host);
+    dialog.SetAddress(row.Address);
+    dialog.opcode->setCurrentIndex(dialog.opcode->findText(row.Opcode));
+    EXPECT_TRUE(host.Writes.empty()) << "nothing written before OK";
+    dialog.OkButton->click();
+    ASSERT_EQ(host.Writes.size(), 1u);
+    EXPECT_EQ(host.Writes[0].first, row.Address);
+    EXPECT_EQ(host.Writes[0].second, row.Written);
   }
 }
 

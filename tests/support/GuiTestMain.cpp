@@ -1,3 +1,5 @@
+#include "app/AccessibleFactory.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryDir>
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
   QTemporaryDir data;
   if (!std::getenv("ORVIK_RECOVER_CHILD")) setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
   QApplication app(argc, argv);
+  // As the program does at start-up: the windows of every test are readable.
+  InstallAccessibleFactory();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
