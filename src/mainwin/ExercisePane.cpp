@@ -17,9 +17,9 @@
 
 namespace {
 
-QString Latin1(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+// Case files are UTF-8 (JSON): a title or a case name with an accent shows
+// as written.
+QString Text(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -33,7 +33,7 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
   auto* body = new QWidget(this);
   auto* layout = new QVBoxLayout(body);
 
-  TitleLabel = new QLabel(Latin1(FExercise->Title), body);
+  TitleLabel = new QLabel(Text(FExercise->Title), body);
   QFont bold = TitleLabel->font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -44,7 +44,7 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
   // Plain paragraphs are Markdown too, so one reader serves both.
   StatementView = new QTextBrowser(body);
   StatementView->setOpenLinks(false);
-  StatementView->document()->setMarkdown(Latin1(FExercise->Statement));
+  StatementView->document()->setMarkdown(Text(FExercise->Statement));
   layout->addWidget(StatementView, 2);
 
   layout->addWidget(new QLabel(QStringLiteral("Cases:"), body));
@@ -55,9 +55,9 @@ TExercisePane::TExercisePane(TAssemblerEditor& editor, std::shared_ptr<const TCa
       ++hidden;
       continue;
     }
-    CaseList->addItem(Latin1(CaseListText(gradeCase)));
+    CaseList->addItem(Text(CaseListText(gradeCase)));
   }
-  if (hidden > 0) CaseList->addItem(Latin1(HiddenCasesText(hidden)));
+  if (hidden > 0) CaseList->addItem(Text(HiddenCasesText(hidden)));
   layout->addWidget(CaseList, 1);
 
   auto* buttons = new QHBoxLayout;
@@ -134,13 +134,13 @@ void TExercisePane::ShowOutcome(const TSubmissionOutcome& outcome) {
   for (const TCaseOutcome& result : outcome.Cases) {
     const TGradeCase& gradeCase = *result.Case;
     if (gradeCase.Hidden) continue;
-    auto* item = new QListWidgetItem(Latin1(ResultRowText(result)));
+    auto* item = new QListWidgetItem(Text(ResultRowText(result)));
     item->setForeground(result.Passed ? QColor(0, 128, 0) : QColor(192, 0, 0));
     ResultList->addItem(item);
     FRowCases.push_back(result.Passed ? nullptr : &gradeCase);
   }
-  HiddenLabel->setText(Latin1(HiddenResultText(outcome)));
-  TotalLabel->setText(Latin1(TotalPointsText(outcome)));
+  HiddenLabel->setText(Text(HiddenResultText(outcome)));
+  TotalLabel->setText(Text(TotalPointsText(outcome)));
   // The first failing visible case is selected, ready for Debug this case.
   for (size_t row = 0; row < FRowCases.size(); ++row)
     if (FRowCases[row]) {

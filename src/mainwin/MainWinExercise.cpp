@@ -8,6 +8,7 @@
 #include "desktop/Settings.h"
 #include "editor/AssemblerEditor.h"
 #include "editor/SourceEdit.h"
+#include "grading/ByteText.h"
 #include "grading/CaseCheck.h"
 #include "grading/CaseFile.h"
 #include "machine/FileWriter.h"
@@ -21,6 +22,15 @@
 namespace {
 
 const QString ExerciseFilter = QStringLiteral("Exercises (*.json)");
+
+// Sources are 8-bit files, read one character a byte; the case file's
+// starter is UTF-8. Kept as it is when it has a character no byte holds, so
+// nothing of it is lost.
+std::string StarterBytes(const std::string& starter) {
+  std::string bytes;
+  std::string problem;
+  return Utf8ToLatin1(starter, bytes, problem) ? bytes : starter;
+}
 
 }  // namespace
 
@@ -57,15 +67,15 @@ TAssemblerEditor* TMainWin::OpenExercise(const QString& path) {
     if (!QDir().mkpath(QFileInfo(source).path()))
       sourceProblem = QStringLiteral("Cannot create the folder ") + QFileInfo(source).path();
     else
-      sourceProblem =
-          QString::fromLocal8Bit(WriteFileAtomically(QFile::encodeName(source).toStdString(), exercise->Starter));
+      sourceProblem = QString::fromLocal8Bit(
+          WriteFileAtomically(QFile::encodeName(source).toStdString(), StarterBytes(exercise->Starter)));
   }
   TAssemblerEditor* editor = AssemblerButtonClick();
   if (!sourceProblem.isEmpty() || !editor->LoadAsmFile(source)) {
     // The exercise still opens on the starter; Save then asks for a name.
     if (!sourceProblem.isEmpty())
       Platform().ShowMessage(this, QStringLiteral("Open Exercise"), sourceProblem, TMsgIcon::Warning);
-    editor->LoadLines(QString::fromLatin1(exercise->Starter.data(), static_cast<qsizetype>(exercise->Starter.size()))
+    editor->LoadLines(QString::fromUtf8(exercise->Starter.data(), static_cast<qsizetype>(exercise->Starter.size()))
                           .split(QLatin1Char('\n')));
   }
   QPointer<TAssemblerEditor> owner(editor);
@@ -93,7 +103,7 @@ void TMainWin::DebugExerciseCase(TAssemblerEditor& editor, const TGradeCase& gra
   edits.push_back({csSysReg, PCIndex, setup.PC});
   UserEdit(eaLoadCase, edits);
   SetMemoryModified(false);
-  TraceWin->StartSection(QStringLiteral("Case ") + QString::fromLatin1(gradeCase.Name.c_str()), FSession->Executed());
+  TraceWin->StartSection(QStringLiteral("Case ") + QString::fromStdString(gradeCase.Name), FSession->Executed());
   AssembledFrom(editor, map, editor.TextEditor->MarkedLines());
   SetStatus(QStringLiteral("Ready"), Qt::black);
   raise();

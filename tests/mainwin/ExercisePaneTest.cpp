@@ -37,8 +37,9 @@ QStringList Rows(const QListWidget* list) {
 class ExercisePaneTest : public MainWinTest {
  protected:
   void SetUp() override {
-    // The answers are kept in the user's data folder: the test's own.
-    QStandardPaths::setTestModeEnabled(true);
+    // The answers are kept in the user's data folder, the test process's
+    // own (GuiTestMain): a folder shared by tests running side by side
+    // would lose one's answer to another's clean-up.
     QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/exercises"))
         .removeRecursively();
     MainWinTest::SetUp();
@@ -100,6 +101,27 @@ TEST_F(ExercisePaneTest, OpensOnTheStarterThenOnTheSavedAnswer) {
   pane = Open(QStringLiteral("03-multiply"));
   ASSERT_NE(pane, nullptr);
   EXPECT_EQ(Editor->Document()->toPlainText().trimmed().toStdString(), "; my answer\n        halt");
+}
+
+// A case file is UTF-8: its words show as written, not byte by byte.
+TEST_F(ExercisePaneTest, WordsWithAccentsShowAsWritten) {
+  const QString path = QDir::temp().filePath(QStringLiteral("orvik-accents.json"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      R"({"title": "Übung", "statement": "Zähle.", "starter": "; Zähler\n        halt",
+                  "cases": [{"name": "fünf", "expect": {"registers": {"R1": 0}}}]})");
+  file.close();
+  FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(path));
+  Main->MenuOpenExercise->trigger();
+  Editor = Main->AssemblerEditor;
+  auto* pane = Editor ? Editor->findChild<TExercisePane*>() : nullptr;
+  ASSERT_NE(pane, nullptr);
+  EXPECT_EQ(pane->TitleLabel->text(), QStringLiteral("Übung"));
+  EXPECT_EQ(pane->StatementView->toPlainText().trimmed(), QStringLiteral("Zähle."));
+  EXPECT_TRUE(Rows(pane->CaseList).join(QLatin1Char('|')).contains(QStringLiteral("fünf")));
+  EXPECT_EQ(Editor->Document()->toPlainText().section(QLatin1Char('\n'), 0, 0), QStringLiteral("; Zähler"));
+  QFile::remove(path);
 }
 
 // Every shipped exercise: the model answer passes every case, each wrong
