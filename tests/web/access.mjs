@@ -8,14 +8,9 @@ import fs from 'node:fs';
 import {createRequire} from 'node:module';
 
 import {check, finish} from './checks.mjs';
-import {openHello, openPage, serveFolder, siteArgument, startChromium} from './serve.mjs';
+import {withHelloPage} from './serve.mjs';
 
-const server = await serveFolder(siteArgument('access.mjs'));
-const chromium = await startChromium();
-try {
-  const errors = [];
-  const page = await openPage(chromium, server, errors);
-  await openHello(page);
+await withHelloPage('access.mjs', async (page, errors) => {
   await page.click('#assemble');
 
   // The memory grid's tree: sixteen rows of sixteen cells named by address
@@ -86,8 +81,5 @@ try {
   }
   await page.click('#break');
   check('no errors on the page', errors.length === 0, errors.join('; '));
-} finally {
-  await chromium.close();
-  server.close();
-}
+});
 finish();

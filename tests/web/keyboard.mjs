@@ -5,14 +5,9 @@
 //   node tests/web/keyboard.mjs --site build-web/web/site
 
 import {check, finish} from './checks.mjs';
-import {openHello, openPage, serveFolder, siteArgument, startChromium} from './serve.mjs';
+import {withHelloPage} from './serve.mjs';
 
-const server = await serveFolder(siteArgument('keyboard.mjs'));
-const chromium = await startChromium();
-try {
-  const errors = [];
-  const page = await openPage(chromium, server, errors);
-  await openHello(page);
+await withHelloPage('keyboard.mjs', async (page, errors) => {
   await page.focus('#source');
 
   const state = () => page.evaluate(() => {
@@ -107,8 +102,5 @@ try {
           JSON.stringify(got));
   }
   check('no errors on the page', errors.length === 0, errors.join('; '));
-} finally {
-  await chromium.close();
-  server.close();
-}
+});
 finish();

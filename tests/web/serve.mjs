@@ -98,3 +98,21 @@ export async function openHello(page) {
   await page.click('#example-hello');
   await page.waitForFunction(() => document.getElementById('source').value.includes('Hello world !!'));
 }
+
+// The frame of a suite on the Hello World example: the site of the script's
+// --site argument served, a fresh Chromium, the page open with the example
+// in its editor. body(page, errors) runs the checks; the browser and the
+// server are closed whatever happens.
+export async function withHelloPage(script, body) {
+  const server = await serveFolder(siteArgument(script));
+  const chromium = await startChromium();
+  try {
+    const errors = [];
+    const page = await openPage(chromium, server, errors);
+    await openHello(page);
+    await body(page, errors);
+  } finally {
+    await chromium.close();
+    server.close();
+  }
+}

@@ -8,14 +8,9 @@ import fs from 'node:fs';
 import {createRequire} from 'node:module';
 
 import {check, finish} from './checks.mjs';
-import {openHello, openPage, serveFolder, siteArgument, startChromium} from './serve.mjs';
+import {withHelloPage} from './serve.mjs';
 
-const server = await serveFolder(siteArgument('tools.mjs'));
-const chromium = await startChromium();
-try {
-  const errors = [];
-  const page = await openPage(chromium, server, errors);
-  await openHello(page);
+await withHelloPage('tools.mjs', async (page, errors) => {
   await page.click('#assemble');
   const settle = () => page.waitForFunction(() => !window.orvik.running, {timeout: 10000});
   const cell = (grid, i) => `#${grid} .cell[data-index="${i}"]`;
@@ -189,8 +184,5 @@ try {
   check('on a phone nothing scrolls sideways and the tools are big enough to tap', !phone.sideways && !phone.small,
         JSON.stringify(phone));
   check('no errors on the page', errors.length === 0, errors.join('; '));
-} finally {
-  await chromium.close();
-  server.close();
-}
+});
 finish();
