@@ -41,10 +41,10 @@ enum TDecodedKind : uint8_t {
 };
 
 // Every kind, in the order of their values, for tables indexed by kind.
-#define ORVIK_DECODED_KINDS(X)                                                                                     \
-  X(dkUndecoded)                                                                                                   \
-  X(dkInvalid) X(dkHalt) X(dkLoadDirect) X(dkLoadImmediate) X(dkStoreDirect) X(dkMove) X(dkAddi) X(dkAddf) X(dkOr) \
-      X(dkAnd) X(dkXor) X(dkRor) X(dkJmpEQ) X(dkLoadIndirect) X(dkStoreIndirect) X(dkJmpLE) X(dkJump)
+// clang-format off
+#define ORVIK_DECODED_KINDS(X) X(dkUndecoded) X(dkInvalid) X(dkHalt) X(dkLoadDirect) X(dkLoadImmediate) X(dkStoreDirect) \
+  X(dkMove) X(dkAddi) X(dkAddf) X(dkOr) X(dkAnd) X(dkXor) X(dkRor) X(dkJmpEQ) X(dkLoadIndirect) X(dkStoreIndirect) X(dkJmpLE) X(dkJump)
+// clang-format on
 
 namespace DecodedKinds {
 #define ORVIK_KIND_ENTRY(kind) kind,
