@@ -77,7 +77,7 @@ await withHelloPage('keyboard.mjs', async (page, errors) => {
   // the machine's half, the assembler's (sources only) from the editor.
   for (const [focus, accept] of [['#disasm', '.prg,.asm,.json'], ['#source', '.asm']]) {
     await page.focus(focus);
-    const [chooser] = await Promise.all([page.waitForFileChooser({timeout: 3000}).catch(() => null),
+    const [chooser] = await Promise.all([page.waitForFileChooser({timeout: 10000}).catch(() => null),
                                          press('Control+o')]);
     const accepts = chooser ? await page.$eval('#file-picker', (e) => e.accept) : 'no chooser';
     check(`Ctrl+O in ${focus} opens the chooser for ${accept}`, accepts === accept, accepts);
