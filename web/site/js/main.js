@@ -237,8 +237,13 @@ class Simulator {
     this.disasm.update(follow);
     this.gutter.paint();
     this.terminal.paint();
-    $('trace').textContent = core.trace();
-    $('step-back').disabled = this.runner.running || !core.canStepBack();
+    // Written only when changed: this runs every frame of a run, and an
+    // unchanged text or state written again still costs the browser a
+    // layout.
+    const trace = core.trace();
+    if ($('trace').textContent !== trace) $('trace').textContent = trace;
+    const noStepBack = this.runner.running || !core.canStepBack();
+    if ($('step-back').disabled !== noStepBack) $('step-back').disabled = noStepBack;
     this.tools?.paint();
   }
 

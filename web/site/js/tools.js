@@ -54,15 +54,29 @@ export class Tools {
   // trace (the page's refresh).
   paint() {
     const current = this.grid().current;
-    const panel = $('value-panel');
-    // Hidden until a cell is chosen, as on the desktop.
-    panel.hidden = current < 0;
-    if (!panel.hidden) panel.textContent = this.core.readings(this.registers, current);
     const memory = this.app.memory.current;
-    $('break-here').disabled = this.registers || memory < 0;
-    $('break-here').setAttribute('aria-pressed', String(memory >= 0 && this.app.core.breakpoint(memory)));
-    $('watch').disabled = current < 0;
-    $('watch').setAttribute('aria-pressed', String(current >= 0 && this.core.watched(this.registers, current)));
+    // The page calls this every frame while it runs: the panel and the
+    // buttons are written only when they change, so that an unchanged
+    // page costs the browser no style work.
+    const shown = {
+      panel: current < 0 ? null : this.core.readings(this.registers, current),
+      breakHereOff: this.registers || memory < 0,
+      breakHere: String(memory >= 0 && this.app.core.breakpoint(memory)),
+      watchOff: current < 0,
+      watch: String(current >= 0 && this.core.watched(this.registers, current)),
+    };
+    const last = this.shown ?? {};
+    if (shown.panel !== last.panel) {
+      const panel = $('value-panel');
+      // Hidden until a cell is chosen, as on the desktop.
+      panel.hidden = shown.panel === null;
+      if (!panel.hidden) panel.textContent = shown.panel;
+    }
+    if (shown.breakHereOff !== last.breakHereOff) $('break-here').disabled = shown.breakHereOff;
+    if (shown.breakHere !== last.breakHere) $('break-here').setAttribute('aria-pressed', shown.breakHere);
+    if (shown.watchOff !== last.watchOff) $('watch').disabled = shown.watchOff;
+    if (shown.watch !== last.watch) $('watch').setAttribute('aria-pressed', shown.watch);
+    this.shown = shown;
     // A run changes no watch: the marks are left alone while it goes.
     if (!this.app.running) {
       this.app.memory.cells.forEach((cell, adr) => cell.classList.toggle('watched', this.core.watched(false, adr)));
