@@ -4,6 +4,8 @@
 #   cmake -DSOURCE=web/site/sw.js -DSITE=build-web/web/site -P stamp-sw.cmake
 file(GLOB_RECURSE files RELATIVE ${SITE} ${SITE}/*)
 list(REMOVE_ITEM files sw.js)
+# Source maps are for the debugger, which fetches them itself when open.
+list(FILTER files EXCLUDE REGEX "\\.map$")
 list(SORT files)
 set(hashes "")
 set(names "")

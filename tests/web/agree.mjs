@@ -7,7 +7,6 @@ import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
-import {pathToFileURL} from 'node:url';
 
 import {generateSource, makeRandom} from './generate.mjs';
 
@@ -26,7 +25,7 @@ const site = path.resolve(options.site);
 options.cli = path.resolve(options.cli);
 const require = createRequire(import.meta.url);
 const factory = require(path.join(site, 'orvik-core.js'));
-const {OrvikCore, StopBudget, StopHalt, StopInvalid} = await import(pathToFileURL(path.join(site, 'js/core.js')));
+const {OrvikCore, StopBudget, StopHalt, StopInvalid} = await import('../../web/site/js/core.js');
 const core = await OrvikCore.create(factory, {wasmBinary: fs.readFileSync(path.join(site, 'orvik-core.wasm'))});
 
 const hex = (value, digits) => (value >>> 0).toString(16).toUpperCase().padStart(digits, '0');

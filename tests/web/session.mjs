@@ -6,7 +6,6 @@
 import fs from 'node:fs';
 import {createRequire} from 'node:module';
 import path from 'node:path';
-import {pathToFileURL} from 'node:url';
 
 import {check, finish} from './checks.mjs';
 import {generateSource, makeRandom} from './generate.mjs';
@@ -17,7 +16,7 @@ const options = {
 for (let i = 2; i < process.argv.length; i += 2) options[process.argv[i].replace(/^--/, '')] = process.argv[i + 1];
 const site = path.resolve(options.site);
 const factory = createRequire(import.meta.url)(path.join(site, 'orvik-core.js'));
-const {OrvikCore, StopBudget, StopBreakpoint} = await import(pathToFileURL(path.join(site, 'js/core.js')));
+const {OrvikCore, StopBudget, StopBreakpoint} = await import('../../web/site/js/core.js');
 const core = await OrvikCore.create(factory, {wasmBinary: fs.readFileSync(path.join(site, 'orvik-core.wasm'))});
 
 
