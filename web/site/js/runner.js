@@ -5,9 +5,13 @@ import {StopBudget} from './core.js';
 import {Black, Green, Red, setStatus} from './status.js';
 
 const $ = (id) => document.getElementById(id);
-// Of each frame at Max speed the run takes this long; the rest is left to
-// painting and input.
-const SliceMs = 12;
+// At Max speed the program runs in tasks of this long, one after another,
+// and the views are painted once per display frame between them. Running
+// inside the frame callback instead left the machine idle whenever a frame
+// overran the display's interval (the browser then waits for the next one),
+// which on a slower machine halved the speed; between tasks of a few
+// milliseconds the browser paints and answers input when it needs to.
+const SliceMs = 8;
 
 // While a program runs, the status bar and the terminal are not read out,
 // as on the desktop; they are again once it stops.
@@ -25,6 +29,10 @@ export class Runner {
     // of speed, a stall).
     this.paceStart = 0;
     this.chunk = 4096;
+    // A task that continues a run at Max speed is queued.
+    this.sliceQueued = false;
+    this.channel = new MessageChannel();
+    this.channel.port1.onmessage = () => this.slice();
     this.instructions = 0;
     // The breakpoint Run to row set for its run only, -1 none.
     this.runToAddress = -1;
@@ -81,6 +89,9 @@ export class Runner {
     // At a set speed the first instruction is due at once: a student sees
     // the program start at the click, then one instruction per period.
     this.restartPacing(performance.now());
+    // At Max the first task runs at once: a short program has stopped by
+    // the time the click is answered.
+    if ($('speed').value === 'max') this.slice();
     this.frame(this.paceStart);
   }
 
@@ -110,27 +121,48 @@ export class Runner {
     this.app.save();
   }
 
+  // Max speed: one task's worth of instructions, then the next task is
+  // queued (a message to ourselves is not delayed as a timer is).
+  slice() {
+    this.sliceQueued = false;
+    if (!this.running || $('speed').value !== 'max') return;
+    const end = performance.now() + SliceMs;
+    let stop = StopBudget;
+    for (;;) {
+      const start = performance.now();
+      // A few instructions more or less each time, so that a loop whose
+      // length divides the slice does not show the same PC every frame.
+      stop = this.core.run(this.chunk + ((Math.random() * 61) | 0));
+      this.instructions += this.core.executed();
+      const took = performance.now() - start;
+      if (stop !== StopBudget) break;
+      if (took < 0.5)
+        this.chunk = Math.min(this.chunk * 2, 1 << 24);
+      else if (took > 2)
+        this.chunk = Math.max(this.chunk >> 1, 256);
+      if (performance.now() >= end) break;
+    }
+    if (stop !== StopBudget) {
+      this.stop('', Black);
+      this.finish(stop);
+      return;
+    }
+    this.queueSlice();
+  }
+
+  queueSlice() {
+    if (this.sliceQueued) return;
+    this.sliceQueued = true;
+    this.channel.port2.postMessage(0);
+  }
+
+  // Once per display frame while running: the views, and at a set speed the
+  // instructions due by now.
   frame(now) {
     if (!this.running) return;
     const speed = $('speed').value;
-    let stop = StopBudget;
     if (speed === 'max') {
-      // Slices of about a millisecond until the frame's share is used.
-      const end = performance.now() + SliceMs;
-      for (;;) {
-        const start = performance.now();
-        // A few instructions more or less each time, so that a loop whose
-        // length divides the slice does not show the same PC every frame.
-        stop = this.core.run(this.chunk + ((Math.random() * 61) | 0));
-        this.instructions += this.core.executed();
-        const took = performance.now() - start;
-        if (stop !== StopBudget) break;
-        if (took < 0.5)
-          this.chunk = Math.min(this.chunk * 2, 1 << 24);
-        else if (took > 2)
-          this.chunk = Math.max(this.chunk >> 1, 256);
-        if (performance.now() >= end) break;
-      }
+      this.queueSlice();
     } else {
       const rate = Number(speed);
       let due = this.core.pacingDue((now - this.paceStart) / 1000);
@@ -139,16 +171,17 @@ export class Runner {
         this.restartPacing(now);
         due = this.core.pacingDue(0);
       }
+      let stop = StopBudget;
       while (stop === StopBudget && this.core.pacingDone() < due) {
         stop = this.core.run(this.core.pacingBatch(due));
         this.core.pacingCount(this.core.executed());
         this.instructions += this.core.executed();
       }
-    }
-    if (stop !== StopBudget) {
-      this.stop('', Black);
-      this.finish(stop);
-      return;
+      if (stop !== StopBudget) {
+        this.stop('', Black);
+        this.finish(stop);
+        return;
+      }
     }
     this.app.refresh();
     requestAnimationFrame((t) => this.frame(t));
