@@ -49,17 +49,18 @@ void RunEndlessOutputLoop(TBenchContext& context) {
   main.show();
   if (!QTest::qWaitForWindowExposed(&main)) return;
   const int program[] = {0x2F, 0x00, 0x27, 0x01, 0x5F, 0xF7, 0x3F, 0x80, 0xB0, 0x04};
-  for (int adr = 0; adr < static_cast<int>(std::size(program)); ++adr) main.MainMemory->SetContents(adr, program[adr]);
+  for (int adr = 0; adr < static_cast<int>(std::size(program)); ++adr)
+    main.MainMemory()->SetContents(adr, program[adr]);
   main.SetMemoryModified(false);
 
   const uint64_t executedBefore = main.Session().Executed();
   TPaintCounter memoryPaints;
   TPaintCounter terminalPaints;
-  main.MainMemory->installEventFilter(&memoryPaints);
-  main.OutputBox->installEventFilter(&terminalPaints);
+  main.MainMemory()->installEventFilter(&memoryPaints);
+  main.OutputBox()->installEventFilter(&terminalPaints);
 
   const int runMs = context.Smoke() ? 100 : 2000;
-  QTest::mouseClick(main.RunButton, Qt::LeftButton);
+  QTest::mouseClick(main.RunButton(), Qt::LeftButton);
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < runMs) QApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -75,11 +76,11 @@ void RunEndlessOutputLoop(TBenchContext& context) {
   qint64 handledAt = 0;
   QElapsedTimer breakClock;
   breakClock.start();
-  QObject::connect(main.BreakButton, &QPushButton::clicked, &main, [&] { handledAt = breakClock.nsecsElapsed(); });
+  QObject::connect(main.BreakButton(), &QPushButton::clicked, &main, [&] { handledAt = breakClock.nsecsElapsed(); });
   std::thread clicker([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(7));
     postedAt = breakClock.nsecsElapsed();
-    PostClick(main.BreakButton);
+    PostClick(main.BreakButton());
   });
   while (main.Running() && breakClock.elapsed() < 5000) QApplication::processEvents(QEventLoop::AllEvents, 5);
   clicker.join();

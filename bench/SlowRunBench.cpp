@@ -26,7 +26,7 @@ class TPcRowPaints final : public QObject {
 
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() != QEvent::Paint) return false;
-    const TDisasmList* list = FMain.DisasmWin;
+    const TDisasmList* list = FMain.DisasmWin();
     const int row = (FMain.Session().PC() & 0xFF) / 2;
     const auto* paint = static_cast<QPaintEvent*>(event);
     if (list->SelectedRow() == row && paint->region().intersects(list->RowRect(row)))
@@ -48,22 +48,23 @@ void RunSlowly(TBenchContext& context) {
   if (!QTest::qWaitForWindowExposed(&main)) return;
   // 00 load R1,1 / 02 addi R2,R2,R1 / 04 store R2,[80] / 06 jmp 02
   const int program[] = {0x21, 0x01, 0x52, 0x21, 0x32, 0x80, 0xB0, 0x02};
-  for (int adr = 0; adr < static_cast<int>(std::size(program)); ++adr) main.MainMemory->SetContents(adr, program[adr]);
+  for (int adr = 0; adr < static_cast<int>(std::size(program)); ++adr)
+    main.MainMemory()->SetContents(adr, program[adr]);
   main.SetMemoryModified(false);
   main.SetRunSpeed(10);
 
   TPcRowPaints paints(main);
-  main.DisasmWin->viewport()->installEventFilter(&paints);
+  main.DisasmWin()->viewport()->installEventFilter(&paints);
   const uint64_t before = main.Session().Executed();
   const int runMs = context.Smoke() ? 300 : 3000;
-  QTest::mouseClick(main.RunButton, Qt::LeftButton);
+  QTest::mouseClick(main.RunButton(), Qt::LeftButton);
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < runMs) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  QTest::mouseClick(main.BreakButton, Qt::LeftButton);
+  QTest::mouseClick(main.BreakButton(), Qt::LeftButton);
   // The last instruction's paint may still be on its way.
   QApplication::processEvents();
-  main.DisasmWin->viewport()->removeEventFilter(&paints);
+  main.DisasmWin()->viewport()->removeEventFilter(&paints);
 
   const uint64_t ran = main.Session().Executed() - before;
   uint64_t shown = 0;

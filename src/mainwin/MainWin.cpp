@@ -131,8 +131,8 @@ TMainWin::~TMainWin() {
   FRunTimer->stop();
   // The grids and the terminal outlive the models they show (they are
   // deleted with the window's widgets, after these members).
-  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->SetModel(nullptr);
-  OutputBox->SetModel(nullptr);
+  for (THexGrid* grid : {FMainMemory, FRegisters, FSysRegs}) grid->SetModel(nullptr);
+  FOutputBox->SetModel(nullptr);
   SetApplicationHelpHandler(nullptr);
   THelpDialog::CloseAll();
 }
@@ -143,175 +143,177 @@ void TMainWin::CreateViews() {
 
   QFont captionFont = font();
   captionFont.setPointSize(12);
-  LabelMem = new QLabel(QStringLiteral("Main Memory"), client);
-  LabelMem->setFont(captionFont);
-  LabelMem->move(200, 8);
-  LabelReg = new QLabel(QStringLiteral("Registers"), client);
-  LabelReg->setFont(captionFont);
-  LabelReg->move(488, 8);
+  FLabelMem = new QLabel(QStringLiteral("Main Memory"), client);
+  FLabelMem->setFont(captionFont);
+  FLabelMem->move(200, 8);
+  FLabelReg = new QLabel(QStringLiteral("Registers"), client);
+  FLabelReg->setFont(captionFont);
+  FLabelReg->move(488, 8);
 
-  MainMemory = new THexGrid(client);
-  SetUpGrid(MainMemory, 16, 16, 46, 47, true);
-  SetHelpContext(MainMemory, hcMainMemory);
-  Registers = new THexGrid(client);
-  SetUpGrid(Registers, 1, 16, 486, 47, true);
-  Registers->setToolTip(QStringLiteral("General Purpose Registers"));
-  SetHelpContext(Registers, hcRegisters);
-  SysRegs = new THexGrid(client);
-  SysRegs->SetDefaultColWidth(32);
-  SetUpGrid(SysRegs, 1, 2, 542, 47, false);
-  SysRegs->setToolTip(QStringLiteral("System Registers"));
-  SetHelpContext(SysRegs, hcSysRegs);
+  FMainMemory = new THexGrid(client);
+  SetUpGrid(FMainMemory, 16, 16, 46, 47, true);
+  SetHelpContext(FMainMemory, hcMainMemory);
+  FRegisters = new THexGrid(client);
+  SetUpGrid(FRegisters, 1, 16, 486, 47, true);
+  FRegisters->setToolTip(QStringLiteral("General Purpose Registers"));
+  SetHelpContext(FRegisters, hcRegisters);
+  FSysRegs = new THexGrid(client);
+  FSysRegs->SetDefaultColWidth(32);
+  SetUpGrid(FSysRegs, 1, 2, 542, 47, false);
+  FSysRegs->setToolTip(QStringLiteral("System Registers"));
+  SetHelpContext(FSysRegs, hcSysRegs);
 
   // Captions line up with the cells: a cell is its width plus one grid line.
-  const int memCol = MainMemory->DefaultColWidth() + 1;
-  const int memRow = MainMemory->DefaultRowHeight() + 1;
-  LabelsMem1 = new TLabelGrid(16, 1, memCol, memRow, client);
-  LabelsMem1->move(MainMemory->x() + MainMemory->CellRect(0).left(), 32);
-  LabelsMem2 = new TLabelGrid(1, 16, 22, memRow, client);
-  LabelsMem2->move(24, MainMemory->y() + MainMemory->CellRect(0).top());
-  LabelsReg1 = new TLabelGrid(1, 16, 22, memRow, client);
-  LabelsReg1->move(464, Registers->y() + Registers->CellRect(0).top());
-  LabelsReg1->setToolTip(QStringLiteral("General Purpose Registers"));
-  LabelsReg2 = new TLabelGrid(1, 2, 22, memRow, client);
-  LabelsReg2->move(520, SysRegs->y() + SysRegs->CellRect(0).top());
-  LabelsReg2->setToolTip(QStringLiteral("System Registers"));
+  const int memCol = FMainMemory->DefaultColWidth() + 1;
+  const int memRow = FMainMemory->DefaultRowHeight() + 1;
+  FLabelsMem1 = new TLabelGrid(16, 1, memCol, memRow, client);
+  FLabelsMem1->move(FMainMemory->x() + FMainMemory->CellRect(0).left(), 32);
+  FLabelsMem2 = new TLabelGrid(1, 16, 22, memRow, client);
+  FLabelsMem2->move(24, FMainMemory->y() + FMainMemory->CellRect(0).top());
+  FLabelsReg1 = new TLabelGrid(1, 16, 22, memRow, client);
+  FLabelsReg1->move(464, FRegisters->y() + FRegisters->CellRect(0).top());
+  FLabelsReg1->setToolTip(QStringLiteral("General Purpose Registers"));
+  FLabelsReg2 = new TLabelGrid(1, 2, 22, memRow, client);
+  FLabelsReg2->move(520, FSysRegs->y() + FSysRegs->CellRect(0).top());
+  FLabelsReg2->setToolTip(QStringLiteral("System Registers"));
   for (int n = 0; n < 16; ++n) {
-    LabelsMem1->SetCaption(n, QStringLiteral("..%1").arg(n, 0, 16).toUpper());
-    LabelsMem2->SetCaption(n, QString::number(n, 16).toUpper() + QLatin1Char('0'));
-    LabelsReg1->SetCaption(n, QStringLiteral("R%1").arg(n, 0, 16).toUpper());
+    FLabelsMem1->SetCaption(n, QStringLiteral("..%1").arg(n, 0, 16).toUpper());
+    FLabelsMem2->SetCaption(n, QString::number(n, 16).toUpper() + QLatin1Char('0'));
+    FLabelsReg1->SetCaption(n, QStringLiteral("R%1").arg(n, 0, 16).toUpper());
   }
-  LabelsReg2->SetCaption(0, QStringLiteral("PC"));
-  LabelsReg2->SetCaption(1, QStringLiteral("IR"));
-  SetHelpContext(LabelsMem2, hcRowAddresses);
-  SetHelpContext(LabelsMem1, hcColumnAddresses);
-  SetHelpContext(LabelsReg1, hcRegisterNames);
-  SetHelpContext(LabelsReg2, hcSysRegNames);
+  FLabelsReg2->SetCaption(0, QStringLiteral("PC"));
+  FLabelsReg2->SetCaption(1, QStringLiteral("IR"));
+  SetHelpContext(FLabelsMem2, hcRowAddresses);
+  SetHelpContext(FLabelsMem1, hcColumnAddresses);
+  SetHelpContext(FLabelsReg1, hcRegisterNames);
+  SetHelpContext(FLabelsReg2, hcSysRegNames);
 
-  DisasmWin = new TDisasmList(128, client);
-  DisasmWin->setGeometry(24, 312, 425, 89);
+  FDisasmWin = new TDisasmList(128, client);
+  FDisasmWin->setGeometry(24, 312, 425, 89);
   QFont listFont(QStringLiteral("DejaVu Sans Mono"));
   listFont.setStyleHint(QFont::Monospace);
   listFont.setPointSize(8);
-  DisasmWin->setFont(listFont);
-  DisasmWin->setToolTip(QStringLiteral("Disassembler window"));
-  SetHelpContext(DisasmWin, hcDisasmWin);
-  connect(DisasmWin, &TDisasmList::RowDoubleClicked, this, [this](int row) { DisasmWinDblClick(row); });
-  connect(DisasmWin, &TDisasmList::RowRightPressed, this, [this](int row) { DisasmWinMouseDown(row); });
+  FDisasmWin->setFont(listFont);
+  FDisasmWin->setToolTip(QStringLiteral("Disassembler window"));
+  SetHelpContext(FDisasmWin, hcDisasmWin);
+  connect(FDisasmWin, &TDisasmList::RowDoubleClicked, this, [this](int row) { DisasmWinDblClick(row); });
+  connect(FDisasmWin, &TDisasmList::RowRightPressed, this, [this](int row) { DisasmWinMouseDown(row); });
 
-  OutputBox = new TShowText(client);
-  OutputBox->setGeometry(456, 312, 153, 57);
+  FOutputBox = new TShowText(client);
+  FOutputBox->setGeometry(456, 312, 153, 57);
   QFont terminalFont(QStringLiteral("DejaVu Sans Mono"));
   terminalFont.setStyleHint(QFont::Monospace);
   // Characters 12 pixels high: four rows in the terminal's 57 pixels.
   terminalFont.setPixelSize(TShowText::PixelSizeForLineHeight(terminalFont, 12));
-  OutputBox->setFont(terminalFont);
-  OutputBox->setToolTip(QStringLiteral("Output Window"));
-  OutputBox->SetModel(&FTerminal.Terminal());
-  SetHelpContext(OutputBox, hcOutputBox);
+  FOutputBox->setFont(terminalFont);
+  FOutputBox->setToolTip(QStringLiteral("Output Window"));
+  FOutputBox->SetModel(&FTerminal.Terminal());
+  SetHelpContext(FOutputBox, hcOutputBox);
 }
 
 void TMainWin::CreateButtons() {
   QWidget* client = centralWidget();
-  ZeroPC = MakeButton(client, QStringLiteral("=0"), QStringLiteral("Zero PC"), hcZeroPC, 584, 47, 25, 19);
-  OpenButton =
+  FZeroPC = MakeButton(client, QStringLiteral("=0"), QStringLiteral("Zero PC"), hcZeroPC, 584, 47, 25, 19);
+  FOpenButton =
       MakeButton(client, QStringLiteral("&Open..."), QStringLiteral("Open a file from disk"), hcOpenButton, 528, 96);
-  SaveButton = MakeButton(client, QStringLiteral("&Save"), QStringLiteral("Save file to disk"), hcSaveButton, 528, 128);
-  RunButton = MakeButton(client, QStringLiteral("&Run"), QStringLiteral("Run program"), hcRunButton, 528, 184);
-  StepButton =
+  FSaveButton =
+      MakeButton(client, QStringLiteral("&Save"), QStringLiteral("Save file to disk"), hcSaveButton, 528, 128);
+  FRunButton = MakeButton(client, QStringLiteral("&Run"), QStringLiteral("Run program"), hcRunButton, 528, 184);
+  FStepButton =
       MakeButton(client, QStringLiteral("S&tep"), QStringLiteral("Execute one instruction"), hcStepButton, 528, 216);
-  BreakButton = MakeButton(client, QStringLiteral("Break"), QStringLiteral("Pause execution"), hcBreakButton, 528, 248);
-  ResetButton = MakeButton(client, QStringLiteral("Clear..."), QStringLiteral("Reset memory or registers"),
-                           hcResetButton, 528, 280);
-  AssemblerButton = MakeButton(client, QStringLiteral("&Asm"), QStringLiteral("Assembler editor"), hcAssemblerButton,
-                               456, 376, 65, 25);
-  ViewAsmButton = MakeButton(client, QStringLiteral("&Disasm"), QStringLiteral("View disassembled instructions"),
-                             hcViewAsmButton, 528, 376);
-  BreakButton->setEnabled(false);
+  FBreakButton =
+      MakeButton(client, QStringLiteral("Break"), QStringLiteral("Pause execution"), hcBreakButton, 528, 248);
+  FResetButton = MakeButton(client, QStringLiteral("Clear..."), QStringLiteral("Reset memory or registers"),
+                            hcResetButton, 528, 280);
+  FAssemblerButton = MakeButton(client, QStringLiteral("&Asm"), QStringLiteral("Assembler editor"), hcAssemblerButton,
+                                456, 376, 65, 25);
+  FViewAsmButton = MakeButton(client, QStringLiteral("&Disasm"), QStringLiteral("View disassembled instructions"),
+                              hcViewAsmButton, 528, 376);
+  FBreakButton->setEnabled(false);
 
-  connect(ZeroPC, &QPushButton::clicked, this, [this] { ZeroPCClick(); });
-  connect(OpenButton, &QPushButton::clicked, this, [this] { OpenFileClick(); });
-  connect(SaveButton, &QPushButton::clicked, this, [this] { SaveFileClick(); });
-  connect(RunButton, &QPushButton::clicked, this, [this] { RunSimulator(); });
-  connect(StepButton, &QPushButton::clicked, this, [this] { StepSimulator(); });
-  connect(BreakButton, &QPushButton::clicked, this, [this] { BreakSimulator(); });
-  connect(ResetButton, &QPushButton::clicked, this, [this] { ClearSimulator(); });
-  connect(ViewAsmButton, &QPushButton::clicked, this, [this] { ViewAsmButtonClick(); });
-  connect(AssemblerButton, &QPushButton::clicked, this, [this] { AssemblerButtonClick(); });
+  connect(FZeroPC, &QPushButton::clicked, this, [this] { ZeroPCClick(); });
+  connect(FOpenButton, &QPushButton::clicked, this, [this] { OpenFileClick(); });
+  connect(FSaveButton, &QPushButton::clicked, this, [this] { SaveFileClick(); });
+  connect(FRunButton, &QPushButton::clicked, this, [this] { RunSimulator(); });
+  connect(FStepButton, &QPushButton::clicked, this, [this] { StepSimulator(); });
+  connect(FBreakButton, &QPushButton::clicked, this, [this] { BreakSimulator(); });
+  connect(FResetButton, &QPushButton::clicked, this, [this] { ClearSimulator(); });
+  connect(FViewAsmButton, &QPushButton::clicked, this, [this] { ViewAsmButtonClick(); });
+  connect(FAssemblerButton, &QPushButton::clicked, this, [this] { AssemblerButtonClick(); });
 }
 
 void TMainWin::CreateMenus() {
-  FileMenu = menuBar()->addMenu(QStringLiteral("&File"));
-  FileMenu->setToolTipsVisible(true);
-  MenuOpenFile = MakeAction(FileMenu, QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
-                            QStringLiteral("Open file with data for main memory"));
-  MenuSaveFile = MakeAction(FileMenu, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
-                            QStringLiteral("Save main memory to file"));
-  MenuSaveAsFile = MakeAction(FileMenu, QStringLiteral("Save &As..."), QKeySequence(),
-                              QStringLiteral("Save with different filename"));
-  FileMenu->addSeparator();
-  MenuExit = MakeAction(FileMenu, QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Exit Orvik Simulator"));
-  connect(MenuOpenFile, &QAction::triggered, this, [this] { OpenFileClick(); });
-  connect(MenuSaveFile, &QAction::triggered, this, [this] { SaveFileClick(); });
-  connect(MenuSaveAsFile, &QAction::triggered, this, [this] { MenuSaveAsFileClick(); });
-  connect(MenuExit, &QAction::triggered, this, &QWidget::close);
+  FFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  FFileMenu->setToolTipsVisible(true);
+  FMenuOpenFile = MakeAction(FFileMenu, QStringLiteral("&Open..."), QKeySequence(QStringLiteral("Ctrl+O")),
+                             QStringLiteral("Open file with data for main memory"));
+  FMenuSaveFile = MakeAction(FFileMenu, QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")),
+                             QStringLiteral("Save main memory to file"));
+  FMenuSaveAsFile = MakeAction(FFileMenu, QStringLiteral("Save &As..."), QKeySequence(),
+                               QStringLiteral("Save with different filename"));
+  FFileMenu->addSeparator();
+  FMenuExit = MakeAction(FFileMenu, QStringLiteral("E&xit"), QKeySequence(), QStringLiteral("Exit Orvik Simulator"));
+  connect(FMenuOpenFile, &QAction::triggered, this, [this] { OpenFileClick(); });
+  connect(FMenuSaveFile, &QAction::triggered, this, [this] { SaveFileClick(); });
+  connect(FMenuSaveAsFile, &QAction::triggered, this, [this] { MenuSaveAsFileClick(); });
+  connect(FMenuExit, &QAction::triggered, this, &QWidget::close);
 
-  EditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
-  MenuCut = MakeAction(EditMenu, QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")), QString());
-  MenuCopy = MakeAction(EditMenu, QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), QString());
-  MenuPaste = MakeAction(EditMenu, QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")), QString());
-  EditMenu->addSeparator();
-  MenuSelectAll =
-      MakeAction(EditMenu, QStringLiteral("Select &All"), QKeySequence(QStringLiteral("Ctrl+A")), QString());
-  connect(EditMenu, &QMenu::aboutToShow, this, [this] { EditMenuClick(); });
-  connect(EditMenu, &QMenu::aboutToHide, this, [this] { EditMenuClosed(); });
-  connect(MenuCut, &QAction::triggered, this, [this] { MenuCutClick(); });
-  connect(MenuCopy, &QAction::triggered, this, [this] { MenuCopyClick(); });
-  connect(MenuPaste, &QAction::triggered, this, [this] { MenuPasteClick(); });
-  connect(MenuSelectAll, &QAction::triggered, this, [this] { MenuSelectAllClick(); });
+  FEditMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+  FMenuCut = MakeAction(FEditMenu, QStringLiteral("Cu&t"), QKeySequence(QStringLiteral("Ctrl+X")), QString());
+  FMenuCopy = MakeAction(FEditMenu, QStringLiteral("&Copy"), QKeySequence(QStringLiteral("Ctrl+C")), QString());
+  FMenuPaste = MakeAction(FEditMenu, QStringLiteral("&Paste"), QKeySequence(QStringLiteral("Ctrl+V")), QString());
+  FEditMenu->addSeparator();
+  FMenuSelectAll =
+      MakeAction(FEditMenu, QStringLiteral("Select &All"), QKeySequence(QStringLiteral("Ctrl+A")), QString());
+  connect(FEditMenu, &QMenu::aboutToShow, this, [this] { EditMenuClick(); });
+  connect(FEditMenu, &QMenu::aboutToHide, this, [this] { EditMenuClosed(); });
+  connect(FMenuCut, &QAction::triggered, this, [this] { MenuCutClick(); });
+  connect(FMenuCopy, &QAction::triggered, this, [this] { MenuCopyClick(); });
+  connect(FMenuPaste, &QAction::triggered, this, [this] { MenuPasteClick(); });
+  connect(FMenuSelectAll, &QAction::triggered, this, [this] { MenuSelectAllClick(); });
 
-  RunMenu = menuBar()->addMenu(QStringLiteral("&Run"));
-  RunMenu->setToolTipsVisible(true);
-  MenuRun = MakeAction(RunMenu, QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
-                       QStringLiteral("Run program in main memory"));
-  MenuStep =
-      MakeAction(RunMenu, QStringLiteral("&Step"), QKeySequence(Qt::Key_F8), QStringLiteral("Execute one instruction"));
-  MenuClear = MakeAction(RunMenu, QStringLiteral("&Clear"), QKeySequence(QStringLiteral("Ctrl+F2")),
-                         QStringLiteral("Reset program counter"));
-  connect(MenuRun, &QAction::triggered, this, [this] { RunSimulator(); });
-  connect(MenuStep, &QAction::triggered, this, [this] { StepSimulator(); });
-  connect(MenuClear, &QAction::triggered, this, [this] { ClearSimulator(); });
+  FRunMenu = menuBar()->addMenu(QStringLiteral("&Run"));
+  FRunMenu->setToolTipsVisible(true);
+  FMenuRun = MakeAction(FRunMenu, QStringLiteral("&Run"), QKeySequence(Qt::Key_F9),
+                        QStringLiteral("Run program in main memory"));
+  FMenuStep = MakeAction(FRunMenu, QStringLiteral("&Step"), QKeySequence(Qt::Key_F8),
+                         QStringLiteral("Execute one instruction"));
+  FMenuClear = MakeAction(FRunMenu, QStringLiteral("&Clear"), QKeySequence(QStringLiteral("Ctrl+F2")),
+                          QStringLiteral("Reset program counter"));
+  connect(FMenuRun, &QAction::triggered, this, [this] { RunSimulator(); });
+  connect(FMenuStep, &QAction::triggered, this, [this] { StepSimulator(); });
+  connect(FMenuClear, &QAction::triggered, this, [this] { ClearSimulator(); });
 
   // The grids' pop-up menus; their shortcuts work while the grid has the focus.
-  MainMemoryPopup = new QMenu(this);
-  QAction* clearMemory = MainMemoryPopup->addAction(QStringLiteral("Clear"));
+  FMainMemoryPopup = new QMenu(this);
+  QAction* clearMemory = FMainMemoryPopup->addAction(QStringLiteral("Clear"));
   clearMemory->setShortcut(QKeySequence(Qt::Key_Delete));
   clearMemory->setShortcutContext(Qt::WidgetShortcut);
-  MainMemory->addAction(clearMemory);
+  FMainMemory->addAction(clearMemory);
   connect(clearMemory, &QAction::triggered, this, [this] { ClearMainMemory(); });
   // The clipboard items show the Edit menu's keys, which work everywhere in
   // the window; as text after a tab, since a second shortcut for the same
   // keys would make both ambiguous.
   auto popupItem = [this](const QString& caption, QAction* editItem, void (TMainWin::*handler)()) {
-    QAction* item = MainMemoryPopup->addAction(caption + QLatin1Char('\t') +
-                                               editItem->shortcut().toString(QKeySequence::NativeText));
+    QAction* item = FMainMemoryPopup->addAction(caption + QLatin1Char('\t') +
+                                                editItem->shortcut().toString(QKeySequence::NativeText));
     connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
   };
-  MainMemoryPopup->addSeparator();
-  popupItem(QStringLiteral("Cu&t"), MenuCut, &TMainWin::MenuCutClick);
-  popupItem(QStringLiteral("&Copy"), MenuCopy, &TMainWin::MenuCopyClick);
-  popupItem(QStringLiteral("&Paste"), MenuPaste, &TMainWin::MenuPasteClick);
-  MainMemoryPopup->addSeparator();
-  popupItem(QStringLiteral("Select &All"), MenuSelectAll, &TMainWin::MenuSelectAllClick);
-  MainMemory->SetPopupMenu(MainMemoryPopup);
+  FMainMemoryPopup->addSeparator();
+  popupItem(QStringLiteral("Cu&t"), FMenuCut, &TMainWin::MenuCutClick);
+  popupItem(QStringLiteral("&Copy"), FMenuCopy, &TMainWin::MenuCopyClick);
+  popupItem(QStringLiteral("&Paste"), FMenuPaste, &TMainWin::MenuPasteClick);
+  FMainMemoryPopup->addSeparator();
+  popupItem(QStringLiteral("Select &All"), FMenuSelectAll, &TMainWin::MenuSelectAllClick);
+  FMainMemory->SetPopupMenu(FMainMemoryPopup);
 
-  RegistersPopup = new QMenu(this);
-  QAction* clearRegisters = RegistersPopup->addAction(QStringLiteral("Clear"));
+  FRegistersPopup = new QMenu(this);
+  QAction* clearRegisters = FRegistersPopup->addAction(QStringLiteral("Clear"));
   clearRegisters->setShortcut(QKeySequence(Qt::Key_Delete));
   clearRegisters->setShortcutContext(Qt::WidgetShortcut);
-  Registers->addAction(clearRegisters);
+  FRegisters->addAction(clearRegisters);
   connect(clearRegisters, &QAction::triggered, this, [this] { ClearRegisters(); });
-  Registers->SetPopupMenu(RegistersPopup);
+  FRegisters->SetPopupMenu(FRegistersPopup);
 }
 
 void TMainWin::CreateStatusBar() {
@@ -327,39 +329,39 @@ void TMainWin::CreateStatusBar() {
     panel->setFixedWidth(panel->fontMetrics().horizontalAdvance(longest) + 2 * (panel->frameWidth() + 1) + 4);
     return panel;
   };
-  StatusAddress = makePanel(QStringLiteral("Address: 888"));
-  FAddressPanelWidth = StatusAddress->width();
-  FAddressPanelTextWidth = StatusAddress->fontMetrics().horizontalAdvance(QStringLiteral("Address: 888"));
-  StatusAddress->setText(QStringLiteral("Address:"));
-  StatusModified = makePanel(QStringLiteral("Modified"));
-  StatusText = new TStatusPanel(bar);
-  bar->addWidget(StatusAddress);
-  bar->addWidget(StatusModified);
-  bar->addWidget(StatusText, 1);
+  FStatusAddress = makePanel(QStringLiteral("Address: 888"));
+  FAddressPanelWidth = FStatusAddress->width();
+  FAddressPanelTextWidth = FStatusAddress->fontMetrics().horizontalAdvance(QStringLiteral("Address: 888"));
+  FStatusAddress->setText(QStringLiteral("Address:"));
+  FStatusModified = makePanel(QStringLiteral("Modified"));
+  FStatusText = new TStatusPanel(bar);
+  bar->addWidget(FStatusAddress);
+  bar->addWidget(FStatusModified);
+  bar->addWidget(FStatusText, 1);
 }
 
 void TMainWin::ConnectGrids() {
   // The grids show the session; what the user types into them is an edit of it.
   for (TSessionCells* cells : {FMemoryCells.get(), FRegisterCells.get(), FSysRegCells.get()})
     cells->OnWrite = [this](TCellSpace space, int adr, int32_t value) { UserEdit(eaCellEdit, {{space, adr, value}}); };
-  MainMemory->SetModel(FMemoryCells.get());
-  Registers->SetModel(FRegisterCells.get());
-  SysRegs->SetModel(FSysRegCells.get());
-  MainMemory->OnSelChanged = [this](THexGrid*, int start, int end) { MainMemorySelChanged(start, end); };
-  MainMemory->OnSelectCell = [this](THexGrid*, int col, int row, bool&) { MainMemorySelectCell(col, row); };
+  FMainMemory->SetModel(FMemoryCells.get());
+  FRegisters->SetModel(FRegisterCells.get());
+  FSysRegs->SetModel(FSysRegCells.get());
+  FMainMemory->OnSelChanged = [this](THexGrid*, int start, int end) { MainMemorySelChanged(start, end); };
+  FMainMemory->OnSelectCell = [this](THexGrid*, int col, int row, bool&) { MainMemorySelectCell(col, row); };
 
   // The register grids never show a selected range.
   auto noSelection = [](THexGrid* grid, int start, int end) {
     if (start >= 0 || end >= 0) grid->SetSelStart(-1);
   };
-  Registers->OnSelChanged = noSelection;
-  SysRegs->OnSelChanged = noSelection;
+  FRegisters->OnSelChanged = noSelection;
+  FSysRegs->OnSelChanged = noSelection;
   // IR can never become the current cell, so it can never be edited; it
   // shows four digits.
-  SysRegs->OnSelectCell = [](THexGrid*, int, int row, bool& canSelect) {
+  FSysRegs->OnSelectCell = [](THexGrid*, int, int row, bool& canSelect) {
     if (row == 1) canSelect = false;
   };
-  SysRegs->OnGetEditLimit = [](THexGrid*, int, int row, int& digits) {
+  FSysRegs->OnGetEditLimit = [](THexGrid*, int, int row, int& digits) {
     if (row == 1) digits = 4;
   };
 }
@@ -387,8 +389,8 @@ void TMainWin::closeEvent(QCloseEvent* event) {
 QPushButton* TMainWin::ButtonForMnemonic(const QKeyEvent* event) const {
   if (event->modifiers() != Qt::AltModifier || event->key() < Qt::Key_A || event->key() > Qt::Key_Z) return nullptr;
   const QKeySequence pressed(event->key() | Qt::AltModifier);
-  for (QPushButton* button : {OpenButton, SaveButton, RunButton, StepButton, BreakButton, ResetButton, AssemblerButton,
-                              ViewAsmButton, ZeroPC})
+  for (QPushButton* button : {FOpenButton, FSaveButton, FRunButton, FStepButton, FBreakButton, FResetButton,
+                              FAssemblerButton, FViewAsmButton, FZeroPC})
     if (button->isEnabled() && button->isVisible() && QKeySequence::mnemonic(button->text()) == pressed) return button;
   return nullptr;
 }

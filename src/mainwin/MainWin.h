@@ -87,47 +87,44 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   void SyncViews();
 
   // Controls, named as the user knows them.
-  THexGrid* MainMemory;
-  THexGrid* Registers;
-  THexGrid* SysRegs;
-  TLabelGrid* LabelsMem1;
-  TLabelGrid* LabelsMem2;
-  TLabelGrid* LabelsReg1;
-  TLabelGrid* LabelsReg2;
-  QLabel* LabelMem;
-  QLabel* LabelReg;
-  TDisasmList* DisasmWin;
-  TShowText* OutputBox;
-  QPushButton* ZeroPC;
-  QPushButton* OpenButton;
-  QPushButton* SaveButton;
-  QPushButton* RunButton;
-  QPushButton* StepButton;
-  QPushButton* BreakButton;
-  QPushButton* ResetButton;
-  QPushButton* AssemblerButton;
-  QPushButton* ViewAsmButton;
-  QLabel* StatusAddress;     // panel 0
-  QLabel* StatusModified;    // panel 1
-  TStatusPanel* StatusText;  // panel 2, drawn in StatusColor
+  THexGrid* MainMemory() const { return FMainMemory; }
+  THexGrid* Registers() const { return FRegisters; }
+  THexGrid* SysRegs() const { return FSysRegs; }
+  TLabelGrid* LabelsMem1() const { return FLabelsMem1; }
+  TLabelGrid* LabelsMem2() const { return FLabelsMem2; }
+  TLabelGrid* LabelsReg1() const { return FLabelsReg1; }
+  TLabelGrid* LabelsReg2() const { return FLabelsReg2; }
+  QLabel* LabelMem() const { return FLabelMem; }
+  TDisasmList* DisasmWin() const { return FDisasmWin; }
+  TShowText* OutputBox() const { return FOutputBox; }
+  QPushButton* ZeroPC() const { return FZeroPC; }
+  QPushButton* OpenButton() const { return FOpenButton; }
+  QPushButton* SaveButton() const { return FSaveButton; }
+  QPushButton* RunButton() const { return FRunButton; }
+  QPushButton* StepButton() const { return FStepButton; }
+  QPushButton* BreakButton() const { return FBreakButton; }
+  QPushButton* ResetButton() const { return FResetButton; }
+  QPushButton* AssemblerButton() const { return FAssemblerButton; }
+  QPushButton* ViewAsmButton() const { return FViewAsmButton; }
+  QLabel* StatusAddress() const { return FStatusAddress; }
+  QLabel* StatusModified() const { return FStatusModified; }
+  TStatusPanel* StatusText() const { return FStatusText; }
 
-  QMenu* FileMenu;
-  QMenu* EditMenu;
-  QMenu* RunMenu;
-  TViewMenu* ViewMenu = nullptr;
-  QAction* MenuOpenFile;
-  QAction* MenuSaveFile;
-  QAction* MenuSaveAsFile;
-  QAction* MenuExit;
-  QAction* MenuCut;
-  QAction* MenuCopy;
-  QAction* MenuPaste;
-  QAction* MenuSelectAll;
-  QAction* MenuRun;
-  QAction* MenuStep;
-  QAction* MenuClear;
-  QMenu* MainMemoryPopup;
-  QMenu* RegistersPopup;
+  QMenu* FileMenu() const { return FFileMenu; }
+  QMenu* EditMenu() const { return FEditMenu; }
+  QMenu* RunMenu() const { return FRunMenu; }
+  TViewMenu* ViewMenu() const { return FViewMenu; }
+  QAction* MenuOpenFile() const { return FMenuOpenFile; }
+  QAction* MenuSaveFile() const { return FMenuSaveFile; }
+  QAction* MenuSaveAsFile() const { return FMenuSaveAsFile; }
+  QAction* MenuExit() const { return FMenuExit; }
+  QAction* MenuCut() const { return FMenuCut; }
+  QAction* MenuCopy() const { return FMenuCopy; }
+  QAction* MenuPaste() const { return FMenuPaste; }
+  QAction* MenuSelectAll() const { return FMenuSelectAll; }
+  QAction* MenuRun() const { return FMenuRun; }
+  QAction* MenuClear() const { return FMenuClear; }
+  QMenu* MainMemoryPopup() const { return FMainMemoryPopup; }
 
   // Memory state and the status panel.
   bool MemoryModified() const { return FMemoryModified; }
@@ -151,18 +148,18 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   void BackToStartOfRun();
   void UndoEditClick();
   void RedoEditClick();
-  QAction* MenuStepBack = nullptr;
-  QAction* MenuBackToStart = nullptr;
-  QAction* MenuClearOutput = nullptr;
-  QAction* MenuCopyOutput = nullptr;
-  QAction* MenuUndo = nullptr;
-  QAction* MenuRedo = nullptr;
+  QAction* MenuStepBack() const { return FMenuStepBack; }
+  QAction* MenuBackToStart() const { return FMenuBackToStart; }
+  QAction* MenuClearOutput() const { return FMenuClearOutput; }
+  QAction* MenuCopyOutput() const { return FMenuCopyOutput; }
+  QAction* MenuUndo() const { return FMenuUndo; }
+  QAction* MenuRedo() const { return FMenuRedo; }
   // View > Trace: what each instruction stepped through did, in words.
-  QAction* MenuTrace = nullptr;
-  TTracePane* TraceWin = nullptr;
+  QAction* MenuTrace() const { return FMenuTrace; }
+  TTracePane* TraceWin() const { return FTraceWin; }
   // The selected cell's value read every way, in the status bar; hidden
   // until a memory cell or register is selected.
-  QLabel* StatusValue = nullptr;
+  QLabel* StatusValue() const { return FStatusValue; }
   void InspectCell(TCellSpace space, int address);
   static QString ValueReadings(int32_t value);
 
@@ -174,21 +171,18 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   // Runs until PC reaches adr, with a breakpoint there for this run only
   // unless the student set one (Run to row, Run to line).
   void RunToAddress(int adr);
-  QAction* MenuRunToRow = nullptr;
   // Run > Speed: instructions per second, 0 for as fast as the machine goes
   // (the default). At ShowEveryStepSpeed and below every instruction is shown.
   static constexpr int ShowEveryStepSpeed = TPacing::ShowEveryStepSpeed;
   void SetRunSpeed(int perSecond);
   int RunSpeed() const { return FRunSpeed; }
-  QMenu* SpeedMenu = nullptr;
+  QMenu* SpeedMenu() const { return FSpeedMenu; }
   // View > Speed Bar: the speed as a list and the step back buttons in a
   // movable tool bar, hidden by default.
-  TSpeedBar* SpeedBar = nullptr;
-  QAction* MenuSpeedBar = nullptr;
-  QAction* MenuRemoveBreakpoints = nullptr;
-  QAction* MenuBreakHere = nullptr;
-  QAction* MenuWatchMemory = nullptr;
-  QAction* MenuWatchRegister = nullptr;
+  TSpeedBar* SpeedBar() const { return FSpeedBar; }
+  QAction* MenuSpeedBar() const { return FMenuSpeedBar; }
+  QAction* MenuWatchMemory() const { return FMenuWatchMemory; }
+  QAction* MenuWatchRegister() const { return FMenuWatchRegister; }
 
   // Memory views.
   // The selected cells, or all of memory without a selection, become 0.
@@ -208,7 +202,7 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   // Help > Examples: a new editor holding the example as an unnamed source.
   TAssemblerEditor* MenuHelloWorldExampleClick();
   TAssemblerEditor* MenuOutputtestExampleClick();
-  QPointer<TAssemblerEditor> AssemblerEditor;
+  TAssemblerEditor* AssemblerEditor() const;
 
   // Listing ("&Disasm").
   void ViewAsmButtonClick();
@@ -231,13 +225,13 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   // file stays. A file that cannot be opened is reported; the others still
   // open.
   void OpenFiles(const QStringList& paths) override;
-  TRecentFilesMenu* RecentMenu = nullptr;
+  TRecentFilesMenu* RecentMenu() const { return FRecentMenu; }
 
   // Exercises (MainWinExercise.cpp): File > Open Exercise... and a .json
   // file from outside open an editor on the student's own copy of the
   // answer, with the exercise's pane and Check beside it; nullptr when the
   // exercise could not be read (the message has been shown).
-  QAction* MenuOpenExercise = nullptr;
+  QAction* MenuOpenExercise() const { return FMenuOpenExercise; }
   void OpenExerciseClick();
   TAssemblerEditor* OpenExercise(const QString& path);
   // Where the answer to the exercise at exercisePath is kept.
@@ -394,4 +388,67 @@ class TMainWin : public QMainWindow, public TZForm, public TMachineHost, public 
   QMenu* FExamplesMenu = nullptr;
   TRecoveryStore* FRecovery = nullptr;
   QTimer* FMemoryAutosaveTimer = nullptr;
+
+  // The controls (MainWin.cpp builds them), reached from outside through
+  // the accessors named as the user knows them.
+  THexGrid* FMainMemory;
+  THexGrid* FRegisters;
+  THexGrid* FSysRegs;
+  TLabelGrid* FLabelsMem1;
+  TLabelGrid* FLabelsMem2;
+  TLabelGrid* FLabelsReg1;
+  TLabelGrid* FLabelsReg2;
+  QLabel* FLabelMem;
+  QLabel* FLabelReg;
+  TDisasmList* FDisasmWin;
+  TShowText* FOutputBox;
+  QPushButton* FZeroPC;
+  QPushButton* FOpenButton;
+  QPushButton* FSaveButton;
+  QPushButton* FRunButton;
+  QPushButton* FStepButton;
+  QPushButton* FBreakButton;
+  QPushButton* FResetButton;
+  QPushButton* FAssemblerButton;
+  QPushButton* FViewAsmButton;
+  QLabel* FStatusAddress;     // panel 0
+  QLabel* FStatusModified;    // panel 1
+  TStatusPanel* FStatusText;  // panel 2, drawn in StatusColor
+  QMenu* FFileMenu;
+  QMenu* FEditMenu;
+  QMenu* FRunMenu;
+  TViewMenu* FViewMenu = nullptr;
+  QAction* FMenuOpenFile;
+  QAction* FMenuSaveFile;
+  QAction* FMenuSaveAsFile;
+  QAction* FMenuExit;
+  QAction* FMenuCut;
+  QAction* FMenuCopy;
+  QAction* FMenuPaste;
+  QAction* FMenuSelectAll;
+  QAction* FMenuRun;
+  QAction* FMenuStep;
+  QAction* FMenuClear;
+  QMenu* FMainMemoryPopup;
+  QMenu* FRegistersPopup;
+  QAction* FMenuStepBack = nullptr;
+  QAction* FMenuBackToStart = nullptr;
+  QAction* FMenuClearOutput = nullptr;
+  QAction* FMenuCopyOutput = nullptr;
+  QAction* FMenuUndo = nullptr;
+  QAction* FMenuRedo = nullptr;
+  QAction* FMenuTrace = nullptr;
+  TTracePane* FTraceWin = nullptr;
+  QLabel* FStatusValue = nullptr;
+  QAction* FMenuRunToRow = nullptr;
+  QMenu* FSpeedMenu = nullptr;
+  TSpeedBar* FSpeedBar = nullptr;
+  QAction* FMenuSpeedBar = nullptr;
+  QAction* FMenuRemoveBreakpoints = nullptr;
+  QAction* FMenuBreakHere = nullptr;
+  QAction* FMenuWatchMemory = nullptr;
+  QAction* FMenuWatchRegister = nullptr;
+  QPointer<TAssemblerEditor> FAssemblerEditor;
+  TRecentFilesMenu* FRecentMenu = nullptr;
+  QAction* FMenuOpenExercise = nullptr;
 };

@@ -6,14 +6,14 @@
 #include "mainwin/MainWin.h"
 
 void TMainWin::CreateAccessibility() {
-  MainMemory->setAccessibleName(QStringLiteral("Main Memory"));
-  MainMemory->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+  FMainMemory->setAccessibleName(QStringLiteral("Main Memory"));
+  FMainMemory->OnGetCellName = [](THexGrid*, int adr, QString& name) {
     name = QStringLiteral("memory ") + QStringLiteral("%1").arg(adr, 2, 16, QLatin1Char('0')).toUpper();
   };
-  Registers->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+  FRegisters->OnGetCellName = [](THexGrid*, int adr, QString& name) {
     name = QStringLiteral("register R") + QString::number(adr, 16).toUpper();
   };
-  SysRegs->OnGetCellName = [](THexGrid*, int adr, QString& name) {
+  FSysRegs->OnGetCellName = [](THexGrid*, int adr, QString& name) {
     name = adr == 0 ? QStringLiteral("register PC") : QStringLiteral("register IR");
   };
   NameUnnamedControls(this);
@@ -22,7 +22,7 @@ void TMainWin::CreateAccessibility() {
 // A running program changes cells, PC and output far faster than anyone can
 // listen: the views stay silent for the run and are read again after it.
 void TMainWin::SetAnnouncing(bool on) {
-  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->SetAnnounceChanges(on);
-  DisasmWin->SetAnnounceChanges(on);
-  OutputBox->SetAnnounceWrites(on);
+  for (THexGrid* grid : {FMainMemory, FRegisters, FSysRegs}) grid->SetAnnounceChanges(on);
+  FDisasmWin->SetAnnounceChanges(on);
+  FOutputBox->SetAnnounceWrites(on);
 }

@@ -18,51 +18,52 @@ const QColor WatchMarkColor(220, 0, 0);
 }  // namespace
 
 void TMainWin::CreateBreakpointCommands() {
-  MenuRunToRow = RunMenu->addAction(QStringLiteral("Run &to row"));
-  MenuRunToRow->setShortcut(QKeySequence(Qt::Key_F4));
-  MenuRunToRow->setStatusTip(QStringLiteral("Run until PC reaches the selected disassembly row"));
-  MenuRunToRow->setToolTip(MenuRunToRow->statusTip());
-  MenuRemoveBreakpoints = RunMenu->addAction(QStringLiteral("Remove all brea&kpoints"));
-  MenuRemoveBreakpoints->setStatusTip(QStringLiteral("Remove every breakpoint and every watch"));
-  MenuRemoveBreakpoints->setToolTip(MenuRemoveBreakpoints->statusTip());
-  SpeedMenu = RunMenu->addMenu(QStringLiteral("S&peed"));
+  FMenuRunToRow = FRunMenu->addAction(QStringLiteral("Run &to row"));
+  FMenuRunToRow->setShortcut(QKeySequence(Qt::Key_F4));
+  FMenuRunToRow->setStatusTip(QStringLiteral("Run until PC reaches the selected disassembly row"));
+  FMenuRunToRow->setToolTip(FMenuRunToRow->statusTip());
+  FMenuRemoveBreakpoints = FRunMenu->addAction(QStringLiteral("Remove all brea&kpoints"));
+  FMenuRemoveBreakpoints->setStatusTip(QStringLiteral("Remove every breakpoint and every watch"));
+  FMenuRemoveBreakpoints->setToolTip(FMenuRemoveBreakpoints->statusTip());
+  FSpeedMenu = FRunMenu->addMenu(QStringLiteral("S&peed"));
   auto* speeds = new QActionGroup(this);
   for (int speed : {1, 2, 5, 10, 20, 50, 100, 1000, 0}) {
-    QAction* item = SpeedMenu->addAction(speed == 0 ? QStringLiteral("Max") : QStringLiteral("%1/s").arg(speed));
+    QAction* item = FSpeedMenu->addAction(speed == 0 ? QStringLiteral("Max") : QStringLiteral("%1/s").arg(speed));
     item->setCheckable(true);
     item->setChecked(speed == 0);
     item->setData(speed);
     speeds->addAction(item);
     connect(item, &QAction::triggered, this, [this, speed] { SetRunSpeed(speed); });
   }
-  connect(MenuRunToRow, &QAction::triggered, this, [this] { RunToSelectedRow(); });
-  connect(MenuRemoveBreakpoints, &QAction::triggered, this, [this] { RemoveAllBreakpoints(); });
-  DisasmWin->OnRowToolTip = [this](int row) { return DisasmRowToolTip(row); };
-  connect(DisasmWin, &TDisasmList::RowMarginClicked, this, [this](int row) {
+  connect(FMenuRunToRow, &QAction::triggered, this, [this] { RunToSelectedRow(); });
+  connect(FMenuRemoveBreakpoints, &QAction::triggered, this, [this] { RemoveAllBreakpoints(); });
+  FDisasmWin->OnRowToolTip = [this](int row) { return DisasmRowToolTip(row); };
+  connect(FDisasmWin, &TDisasmList::RowMarginClicked, this, [this](int row) {
     const int adr = (2 * row + (FSession->PC() & 1)) & 0xFF;
     ToggleBreakpoint(adr);
   });
 
   // The grids' pop-up menus grow at their ends, below the described items.
-  MainMemoryPopup->addSeparator();
-  MenuBreakHere = MainMemoryPopup->addAction(QStringLiteral("Break here"));
-  MenuBreakHere->setCheckable(true);
-  MenuWatchMemory = MainMemoryPopup->addAction(QStringLiteral("Stop when written"));
-  MenuWatchMemory->setCheckable(true);
-  connect(MainMemoryPopup, &QMenu::aboutToShow, this, [this] {
-    const int adr = MainMemory->MenuAddress();
-    MenuBreakHere->setChecked(FSession->Breakpoint(adr));
-    MenuWatchMemory->setChecked(FSession->Watched(csMemory, adr));
+  FMainMemoryPopup->addSeparator();
+  FMenuBreakHere = FMainMemoryPopup->addAction(QStringLiteral("Break here"));
+  FMenuBreakHere->setCheckable(true);
+  FMenuWatchMemory = FMainMemoryPopup->addAction(QStringLiteral("Stop when written"));
+  FMenuWatchMemory->setCheckable(true);
+  connect(FMainMemoryPopup, &QMenu::aboutToShow, this, [this] {
+    const int adr = FMainMemory->MenuAddress();
+    FMenuBreakHere->setChecked(FSession->Breakpoint(adr));
+    FMenuWatchMemory->setChecked(FSession->Watched(csMemory, adr));
   });
-  connect(MenuBreakHere, &QAction::triggered, this, [this] { ToggleBreakpoint(MainMemory->MenuAddress()); });
-  connect(MenuWatchMemory, &QAction::triggered, this, [this] { ToggleWatch(csMemory, MainMemory->MenuAddress()); });
+  connect(FMenuBreakHere, &QAction::triggered, this, [this] { ToggleBreakpoint(FMainMemory->MenuAddress()); });
+  connect(FMenuWatchMemory, &QAction::triggered, this, [this] { ToggleWatch(csMemory, FMainMemory->MenuAddress()); });
 
-  RegistersPopup->addSeparator();
-  MenuWatchRegister = RegistersPopup->addAction(QStringLiteral("Stop when written"));
-  MenuWatchRegister->setCheckable(true);
-  connect(RegistersPopup, &QMenu::aboutToShow, this,
-          [this] { MenuWatchRegister->setChecked(FSession->Watched(csRegister, Registers->MenuAddress())); });
-  connect(MenuWatchRegister, &QAction::triggered, this, [this] { ToggleWatch(csRegister, Registers->MenuAddress()); });
+  FRegistersPopup->addSeparator();
+  FMenuWatchRegister = FRegistersPopup->addAction(QStringLiteral("Stop when written"));
+  FMenuWatchRegister->setCheckable(true);
+  connect(FRegistersPopup, &QMenu::aboutToShow, this,
+          [this] { FMenuWatchRegister->setChecked(FSession->Watched(csRegister, FRegisters->MenuAddress())); });
+  connect(FMenuWatchRegister, &QAction::triggered, this,
+          [this] { ToggleWatch(csRegister, FRegisters->MenuAddress()); });
 
   // A watched cell carries a dot in its corner, as a breakpoint row does in
   // the disassembly margin; the cell's own colours stay as they are.
@@ -78,14 +79,14 @@ void TMainWin::CreateBreakpointCommands() {
       painter.restore();
     };
   };
-  MainMemory->OnDrawCell = watchMark(csMemory);
-  Registers->OnDrawCell = watchMark(csRegister);
+  FMainMemory->OnDrawCell = watchMark(csMemory);
+  FRegisters->OnDrawCell = watchMark(csRegister);
 }
 
 void TMainWin::ToggleBreakpoint(int address) {
   const bool on = !FSession->Breakpoint(address);
   FSession->SetBreakpoint(address, on);
-  if (((address ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(address), on);
+  if (((address ^ FSession->PC()) & 1) == 0) FDisasmWin->SetRowMarked(DisasmRowOf(address), on);
   ShowSourceBreakpoints();
   SetStatus(QString::fromStdString(BreakpointWords(address, on)), Qt::black);
 }
@@ -94,7 +95,7 @@ void TMainWin::ToggleWatch(TCellSpace space, int address) {
   const bool on = !FSession->Watched(space, address);
   FSession->SetWatch(space, address, on);
   SetStatus(QString::fromStdString(WatchWords(space, address, on)), Qt::black);
-  THexGrid* grid = space == csRegister ? Registers : MainMemory;
+  THexGrid* grid = space == csRegister ? FRegisters : FMainMemory;
   grid->update(grid->CellRect(address));
 }
 
@@ -104,15 +105,15 @@ void TMainWin::RemoveAllBreakpoints() {
     FSession->SetWatch(csMemory, adr, false);
   }
   for (int n = 0; n < RegisterCount; ++n) FSession->SetWatch(csRegister, n, false);
-  for (int row = 0; row < DisasmWin->RowCount(); ++row) DisasmWin->SetRowMarked(row, false);
-  MainMemory->update();
-  Registers->update();
+  for (int row = 0; row < FDisasmWin->RowCount(); ++row) FDisasmWin->SetRowMarked(row, false);
+  FMainMemory->update();
+  FRegisters->update();
   ShowSourceBreakpoints();
 }
 
 void TMainWin::RunToSelectedRow() {
-  if (FRunning || DisasmWin->SelectedRow() < 0) return;
-  RunToAddress((2 * DisasmWin->SelectedRow() + (FSession->PC() & 1)) & 0xFF);
+  if (FRunning || FDisasmWin->SelectedRow() < 0) return;
+  RunToAddress((2 * FDisasmWin->SelectedRow() + (FSession->PC() & 1)) & 0xFF);
 }
 
 void TMainWin::RunToAddress(int adr) {
@@ -127,7 +128,7 @@ void TMainWin::RunToAddress(int adr) {
 void TMainWin::EndRunToRow() {
   if (FRunToAddress < 0) return;
   FSession->SetBreakpoint(FRunToAddress, false);
-  if (((FRunToAddress ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(FRunToAddress), false);
+  if (((FRunToAddress ^ FSession->PC()) & 1) == 0) FDisasmWin->SetRowMarked(DisasmRowOf(FRunToAddress), false);
   FRunToAddress = -1;
   ShowSourceBreakpoints();
 }

@@ -8,23 +8,23 @@
 #include <QMenu>
 
 void TMainWin::MenuCopyClick() {
-  const int lo = MainMemory->GetSelLo();
-  const int hi = MainMemory->GetSelHi();
+  const int lo = FMainMemory->GetSelLo();
+  const int hi = FMainMemory->GetSelHi();
   if (lo < 0 || hi < 0) return;
   FMemoryClipboard.clear();
-  for (int adr = lo; adr <= hi; ++adr) FMemoryClipboard.append(MainMemory->GetContents(adr));
+  for (int adr = lo; adr <= hi; ++adr) FMemoryClipboard.append(FMainMemory->GetContents(adr));
 }
 
 void TMainWin::MenuCutClick() {
-  if (MainMemory->GetSelLo() < 0) return;
+  if (FMainMemory->GetSelLo() < 0) return;
   MenuCopyClick();
   ClearMainMemory(eaCut);
 }
 
 void TMainWin::MenuPasteClick() {
   std::vector<TCellEdit> cells;
-  const std::string problem = PasteEdits({FMemoryClipboard.begin(), FMemoryClipboard.end()}, MainMemory->GetSelLo(),
-                                         MainMemory->GetSelHi(), cells);
+  const std::string problem = PasteEdits({FMemoryClipboard.begin(), FMemoryClipboard.end()}, FMainMemory->GetSelLo(),
+                                         FMainMemory->GetSelHi(), cells);
   if (!problem.empty()) {
     Platform().ShowMessage(this, QStringLiteral("Error"), QString::fromStdString(problem), TMsgIcon::Warning);
     return;
@@ -33,20 +33,20 @@ void TMainWin::MenuPasteClick() {
 }
 
 void TMainWin::MenuSelectAllClick() {
-  MainMemory->SetSelStart(0);
-  MainMemory->SetSelEnd(MainMemory->Count() - 1);
+  FMainMemory->SetSelStart(0);
+  FMainMemory->SetSelEnd(FMainMemory->Count() - 1);
 }
 
 void TMainWin::EditMenuClick() {
-  const bool selected = MainMemory->GetSelLo() >= 0;
-  MenuCut->setEnabled(selected);
-  MenuCopy->setEnabled(selected);
-  MenuPaste->setEnabled(!FMemoryClipboard.isEmpty());
-  MenuSelectAll->setEnabled(true);
+  const bool selected = FMainMemory->GetSelLo() >= 0;
+  FMenuCut->setEnabled(selected);
+  FMenuCopy->setEnabled(selected);
+  FMenuPaste->setEnabled(!FMemoryClipboard.isEmpty());
+  FMenuSelectAll->setEnabled(true);
 }
 
 // The menu shows what applies now, but the shortcuts stay live between two
 // openings of the menu: their handlers check the selection themselves.
 void TMainWin::EditMenuClosed() {
-  for (QAction* action : {MenuCut, MenuCopy, MenuPaste, MenuSelectAll}) action->setEnabled(true);
+  for (QAction* action : {FMenuCut, FMenuCopy, FMenuPaste, FMenuSelectAll}) action->setEnabled(true);
 }

@@ -36,60 +36,60 @@ QAction* AddItem(QMenu* menu, const QString& caption, const QList<QKeySequence>&
 void TMainWin::CreateDebugCommands() {
   // The new items go below the ones students know, so that those keep
   // their places in the menus.
-  EditMenu->addSeparator();
-  MenuUndo = AddItem(EditMenu, QStringLiteral("&Undo"), {QKeySequence(QStringLiteral("Ctrl+Z"))},
-                     QStringLiteral("Undo your last change of memory or registers"));
-  MenuRedo = AddItem(EditMenu, QStringLiteral("&Redo"),
-                     {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
-                     QStringLiteral("Make an undone change again"));
-  connect(MenuUndo, &QAction::triggered, this, [this] { UndoEditClick(); });
-  connect(MenuRedo, &QAction::triggered, this, [this] { RedoEditClick(); });
-  connect(EditMenu, &QMenu::aboutToShow, this, [this] { UpdateUndoItems(); });
+  FEditMenu->addSeparator();
+  FMenuUndo = AddItem(FEditMenu, QStringLiteral("&Undo"), {QKeySequence(QStringLiteral("Ctrl+Z"))},
+                      QStringLiteral("Undo your last change of memory or registers"));
+  FMenuRedo = AddItem(FEditMenu, QStringLiteral("&Redo"),
+                      {QKeySequence(QStringLiteral("Ctrl+Y")), QKeySequence(QStringLiteral("Ctrl+Shift+Z"))},
+                      QStringLiteral("Make an undone change again"));
+  connect(FMenuUndo, &QAction::triggered, this, [this] { UndoEditClick(); });
+  connect(FMenuRedo, &QAction::triggered, this, [this] { RedoEditClick(); });
+  connect(FEditMenu, &QMenu::aboutToShow, this, [this] { UpdateUndoItems(); });
   // As with the clipboard items, the keys stay live while the menu is closed.
-  connect(EditMenu, &QMenu::aboutToHide, this, [this] {
-    MenuUndo->setEnabled(true);
-    MenuRedo->setEnabled(true);
+  connect(FEditMenu, &QMenu::aboutToHide, this, [this] {
+    FMenuUndo->setEnabled(true);
+    FMenuRedo->setEnabled(true);
   });
 
-  RunMenu->addSeparator();
-  MenuStepBack = AddItem(RunMenu, QStringLiteral("Step &Back"), {QKeySequence(QStringLiteral("Shift+F8"))},
-                         QStringLiteral("Undo the last executed instruction"));
-  MenuBackToStart = AddItem(RunMenu, QStringLiteral("Back to s&tart of run"), {},
-                            QStringLiteral("Undo every instruction since the program was last changed"));
-  connect(MenuStepBack, &QAction::triggered, this, [this] { StepBackSimulator(); });
-  connect(MenuBackToStart, &QAction::triggered, this, [this] { BackToStartOfRun(); });
+  FRunMenu->addSeparator();
+  FMenuStepBack = AddItem(FRunMenu, QStringLiteral("Step &Back"), {QKeySequence(QStringLiteral("Shift+F8"))},
+                          QStringLiteral("Undo the last executed instruction"));
+  FMenuBackToStart = AddItem(FRunMenu, QStringLiteral("Back to s&tart of run"), {},
+                             QStringLiteral("Undo every instruction since the program was last changed"));
+  connect(FMenuStepBack, &QAction::triggered, this, [this] { StepBackSimulator(); });
+  connect(FMenuBackToStart, &QAction::triggered, this, [this] { BackToStartOfRun(); });
 
   // Its View > Trace item is made with the View menu (CreateViewMenu).
-  TraceWin = new TTracePane(this);
-  addDockWidget(Qt::BottomDockWidgetArea, TraceWin);
-  TraceWin->hide();
-  StatusValue = new QLabel(statusBar());
-  StatusValue->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  StatusValue->setMargin(1);
-  StatusValue->hide();
-  statusBar()->addPermanentWidget(StatusValue);
-  SetHelpContext(TraceWin, hcTraceWindow);
+  FTraceWin = new TTracePane(this);
+  addDockWidget(Qt::BottomDockWidgetArea, FTraceWin);
+  FTraceWin->hide();
+  FStatusValue = new QLabel(statusBar());
+  FStatusValue->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  FStatusValue->setMargin(1);
+  FStatusValue->hide();
+  statusBar()->addPermanentWidget(FStatusValue);
+  SetHelpContext(FTraceWin, hcTraceWindow);
   // The trace can float as a window of its own: F1 and "What's this?" work
   // in it there too.
-  TContextHelp::OfferF1(TraceWin);
-  SetHelpContext(StatusValue, hcDebugging);
+  TContextHelp::OfferF1(FTraceWin);
+  SetHelpContext(FStatusValue, hcDebugging);
   // Hovering a cell reads its value the same ways, in a tooltip.
-  MainMemory->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Memory(adr)); });
-  Registers->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Register(adr)); });
-  Registers->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
-    InspectCell(csRegister, Registers->coor2adr(col, row));
+  FMainMemory->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Memory(adr)); });
+  FRegisters->SetCellToolTip([this](int adr) { return ValueReadings(FSession->Register(adr)); });
+  FRegisters->OnSelectCell = [this](THexGrid*, int col, int row, bool&) {
+    InspectCell(csRegister, FRegisters->coor2adr(col, row));
   };
 }
 
 void TMainWin::UpdateUndoItems() {
   TEditAction action{};
   const bool canUndo = !FRunning && FSession->NewestEdit(action);
-  MenuUndo->setEnabled(canUndo);
-  MenuUndo->setText(canUndo ? QStringLiteral("&Undo ") + ActionName(action) : QStringLiteral("&Undo"));
+  FMenuUndo->setEnabled(canUndo);
+  FMenuUndo->setText(canUndo ? QStringLiteral("&Undo ") + ActionName(action) : QStringLiteral("&Undo"));
   const bool canRedo = !FRunning && FSession->CanRedo();
-  MenuRedo->setEnabled(canRedo);
-  MenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + ActionName(FSession->RedoEdits().back().Action)
-                            : QStringLiteral("&Redo"));
+  FMenuRedo->setEnabled(canRedo);
+  FMenuRedo->setText(canRedo ? QStringLiteral("&Redo ") + ActionName(FSession->RedoEdits().back().Action)
+                             : QStringLiteral("&Redo"));
 }
 
 void TMainWin::TraceLastStep() {
@@ -98,7 +98,7 @@ void TMainWin::TraceLastStep() {
   // "line 6, NextChar: ..." when the instruction came from the source in memory.
   const std::string place = FDebug->TraceTag(trace.Address);
   const std::string line = FormatTraceLine(trace, FSession->RegisterCells());
-  TraceWin->AddLine(QString::fromStdString(place.empty() ? line : place + ": " + line), FSession->Executed());
+  FTraceWin->AddLine(QString::fromStdString(place.empty() ? line : place + ": " + line), FSession->Executed());
 }
 
 QString TMainWin::ValueReadings(int32_t value) { return QString::fromStdString(::ValueReadings(value)); }
@@ -110,13 +110,13 @@ void TMainWin::InspectCell(TCellSpace space, int address) {
 }
 
 void TMainWin::UpdateValuePanel() {
-  if (!StatusValue || FInspectedSpace == csNone) return;
+  if (!FStatusValue || FInspectedSpace == csNone) return;
   const QString text = ValueReadings(FSession->Cell(FInspectedSpace, FInspectedAddress));
-  if (StatusValue->text() != text) {
-    StatusValue->setText(text);
-    StatusValue->setToolTip(text);
+  if (FStatusValue->text() != text) {
+    FStatusValue->setText(text);
+    FStatusValue->setToolTip(text);
   }
-  StatusValue->show();
+  FStatusValue->show();
 }
 
 void TMainWin::ShowStepsBack(const QString& what) {
@@ -131,7 +131,7 @@ void TMainWin::StepBackSimulator() {
     SetStatus(QString::fromLatin1(NoStepBackWords), StopColor);
     return;
   }
-  TraceWin->TakeBackTo(FSession->Executed());
+  FTraceWin->TakeBackTo(FSession->Executed());
   SyncViews();
   ShowStepsBack(QStringLiteral("Stepped back"));
 }
@@ -143,7 +143,7 @@ void TMainWin::BackToStartOfRun() {
   // the program from. The views catch up once, at the end.
   uint64_t undone = 0;
   while (FSession->StepBack()) ++undone;
-  TraceWin->Clear(FSession->Executed());
+  FTraceWin->Clear(FSession->Executed());
   SyncViews();
   SetStatus(QString::fromStdString(BackToStartWords(undone, *FSession)), undone == 0 ? StopColor : Qt::black);
 }

@@ -22,25 +22,25 @@ int TMainWin::DisasmRowOf(int address) const {
 void TMainWin::RewriteDisasmRow(int row) {
   const int pc = WrapAddress(FSession->PC());
   const int start = 2 * row + (pc & 1);
-  DisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
-  if (pc == start) DisasmWin->SetPcRow(row);
-  DisasmWin->SetRowMarked(row, FSession->Breakpoint(start));
-  if (DisasmWin->LabelColumnWidth() > 0) {
+  FDisasmWin->SetRowText(row, QString::fromLatin1(Disassemble(FSession->MemoryCells(), start).Line));
+  if (pc == start) FDisasmWin->SetPcRow(row);
+  FDisasmWin->SetRowMarked(row, FSession->Breakpoint(start));
+  if (FDisasmWin->LabelColumnWidth() > 0) {
     const TMapLabel* label = FDebug->LabelAt(start & 0xFF);
-    DisasmWin->SetRowLabel(row, label ? QString::fromStdString(label->Name) + QLatin1Char(':') : QString());
+    FDisasmWin->SetRowLabel(row, label ? QString::fromStdString(label->Name) + QLatin1Char(':') : QString());
   }
 }
 
 void TMainWin::RewriteAllDisasmRows() {
-  DisasmWin->BeginUpdate();
-  for (int row = 0; row < DisasmWin->RowCount(); ++row) RewriteDisasmRow(row);
-  DisasmWin->EndUpdate();
+  FDisasmWin->BeginUpdate();
+  for (int row = 0; row < FDisasmWin->RowCount(); ++row) RewriteDisasmRow(row);
+  FDisasmWin->EndUpdate();
 }
 
 void TMainWin::PcChanged(int pc) {
   const int row = (pc & 0xFF) / 2;
-  DisasmWin->SetPcRow(row);
-  DisasmWin->SetTopRow(row - 3);
+  FDisasmWin->SetPcRow(row);
+  FDisasmWin->SetTopRow(row - 3);
 }
 
 void TMainWin::DisasmWinDblClick(int row) {

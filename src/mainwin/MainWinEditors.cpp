@@ -9,9 +9,12 @@
 TAssemblerEditor* TMainWin::AssemblerButtonClick() {
   auto* editor = new TAssemblerEditor(*this, FSettings);
   editor->show();
-  AssemblerEditor = editor;
+  FAssemblerEditor = editor;
   return editor;
 }
+
+// Out of line: the guarded pointer converts only with the editor's class known.
+TAssemblerEditor* TMainWin::AssemblerEditor() const { return FAssemblerEditor; }
 
 QStringList TMainWin::OpenFilters() const {
   return {QStringLiteral("Program Files (*.prg)"), QStringLiteral("Assembly Files (*.asm)")};

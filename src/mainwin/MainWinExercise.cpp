@@ -103,7 +103,7 @@ void TMainWin::DebugExerciseCase(TAssemblerEditor& editor, const TGradeCase& gra
   edits.push_back({csSysReg, PCIndex, setup.PC});
   UserEdit(eaLoadCase, edits);
   SetMemoryModified(false);
-  TraceWin->StartSection(QStringLiteral("Case ") + QString::fromStdString(gradeCase.Name), FSession->Executed());
+  FTraceWin->StartSection(QStringLiteral("Case ") + QString::fromStdString(gradeCase.Name), FSession->Executed());
   AssembledFrom(editor, map, editor.TextEditor->MarkedLines());
   SetStatus(QStringLiteral("Ready"), Qt::black);
   raise();

@@ -60,7 +60,7 @@ bool TMainWin::LoadProgramFile(const QString& path) {
     // Breakpoints belong to the program they were set in.
     RemoveAllBreakpoints();
     LoadMemoryImage(cells, eaLoadFile);
-    TraceWin->StartSection(QStringLiteral("Opened ") + QFileInfo(path).fileName(), FSession->Executed());
+    FTraceWin->StartSection(QStringLiteral("Opened ") + QFileInfo(path).fileName(), FSession->Executed());
     DropSource();
     setWindowTitle(WindowCaption + QStringLiteral(" - ") + path);
     FProgramFileName = path;

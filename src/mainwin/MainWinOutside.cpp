@@ -22,16 +22,16 @@ bool IsSourceFile(const QString& path) {
 
 void TMainWin::CreateOutsideFileCommands() {
   // Recent Files goes with Open, Save and Save As, above the line before Exit.
-  const QList<QAction*> items = FileMenu->actions();
-  const qsizetype exitAt = items.indexOf(MenuExit);
-  QAction* before = exitAt > 0 && items[exitAt - 1]->isSeparator() ? items[exitAt - 1] : MenuExit;
-  RecentMenu = new TRecentFilesMenu(FileMenu, before, FSettings, [this](const QString& path) { OpenFiles({path}); });
+  const QList<QAction*> items = FFileMenu->actions();
+  const qsizetype exitAt = items.indexOf(FMenuExit);
+  QAction* before = exitAt > 0 && items[exitAt - 1]->isSeparator() ? items[exitAt - 1] : FMenuExit;
+  FRecentMenu = new TRecentFilesMenu(FFileMenu, before, FSettings, [this](const QString& path) { OpenFiles({path}); });
   new TFileDrop(this, [this](const QStringList& paths) { OpenFiles(paths); });
-  MenuOpenExercise = new QAction(QStringLiteral("Open &Exercise..."), this);
-  MenuOpenExercise->setStatusTip(QStringLiteral("Open an exercise with its cases, to write and check an answer"));
-  MenuOpenExercise->setToolTip(MenuOpenExercise->statusTip());
-  FileMenu->insertAction(MenuSaveFile, MenuOpenExercise);
-  connect(MenuOpenExercise, &QAction::triggered, this, &TMainWin::OpenExerciseClick);
+  FMenuOpenExercise = new QAction(QStringLiteral("Open &Exercise..."), this);
+  FMenuOpenExercise->setStatusTip(QStringLiteral("Open an exercise with its cases, to write and check an answer"));
+  FMenuOpenExercise->setToolTip(FMenuOpenExercise->statusTip());
+  FFileMenu->insertAction(FMenuSaveFile, FMenuOpenExercise);
+  connect(FMenuOpenExercise, &QAction::triggered, this, &TMainWin::OpenExerciseClick);
 }
 
 void TMainWin::OpenFiles(const QStringList& paths) {

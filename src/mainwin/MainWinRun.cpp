@@ -58,7 +58,7 @@ void TMainWin::ShowStepResult(TStopReason reason) {
 
 void TMainWin::TakeTypedCells() {
   const std::pair<THexGrid*, TCellSpace> grids[] = {
-      {MainMemory, csMemory}, {Registers, csRegister}, {SysRegs, csSysReg}};
+      {FMainMemory, csMemory}, {FRegisters, csRegister}, {FSysRegs, csSysReg}};
   for (const auto& [grid, space] : grids) {
     if (!grid->EditorOpen() || !grid->Editor() || grid->Editor()->isHidden()) continue;
     const int adr = grid->coor2adr(grid->EditCol(), grid->EditRow());
@@ -84,8 +84,8 @@ void TMainWin::RunSimulator() {
   // refuse it instead.
   if (FRunning) return;
   SetStatus(QStringLiteral("Running..."), RunningColor);
-  RunButton->setEnabled(false);
-  BreakButton->setEnabled(true);
+  FRunButton->setEnabled(false);
+  FBreakButton->setEnabled(true);
   FRunning = true;
   FPaceStart = std::chrono::steady_clock::now();
   FPacing.Restart(FRunSpeed > 0 ? FRunSpeed : 1);
@@ -96,7 +96,7 @@ void TMainWin::RunSimulator() {
 }
 
 void TMainWin::RunSlice() {
-  if (!FRunning || !BreakButton->isEnabled()) return;
+  if (!FRunning || !FBreakButton->isEnabled()) return;
   if (QApplication::activeModalWidget()) {
     FRunTimer->setInterval(ModalPollMilliseconds);
     return;
@@ -150,8 +150,8 @@ bool TMainWin::RunPacedSlice() {
 
 void TMainWin::SetRunSpeed(int perSecond) {
   FRunSpeed = perSecond;
-  for (QAction* item : SpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
-  if (SpeedBar) SpeedBar->ShowSpeed(perSecond);
+  for (QAction* item : FSpeedMenu->actions()) item->setChecked(item->data().toInt() == perSecond);
+  if (FSpeedBar) FSpeedBar->ShowSpeed(perSecond);
   FSettings.RunSpeed = perSecond;
   // A change during a run counts from now on.
   FPaceStart = std::chrono::steady_clock::now();
@@ -163,12 +163,12 @@ void TMainWin::FinishRun(TStopReason reason) {
   FRunTimer->stop();
   FRunning = false;
   // The instructions run too fast for a line each are counted at the end.
-  TraceWin->CatchUp(FSession->Executed());
+  FTraceWin->CatchUp(FSession->Executed());
   SetAnnouncing(true);
   EndRunToRow();
   ShowStepResult(reason);
-  RunButton->setEnabled(true);
-  BreakButton->setEnabled(false);
+  FRunButton->setEnabled(true);
+  FBreakButton->setEnabled(false);
 }
 
 // The run is between two slices whenever this runs (both are on the
@@ -192,12 +192,12 @@ void TMainWin::ClearSimulator() {
     if (dialog.RegChecked->isChecked())
       for (int n = 0; n < RegisterCount; ++n) cells.push_back({csRegister, n, 0});
     if (dialog.PCChecked->isChecked()) cells.push_back({csSysReg, PCIndex, 0});
-    const int top = DisasmWin->TopRow();
+    const int top = FDisasmWin->TopRow();
     BeginDisasmUpdate();
     UserEdit(eaClear, cells);
     if (memory) {
-      DisasmWin->SetTopRow(top);
-      MainMemory->SetModified(false);
+      FDisasmWin->SetTopRow(top);
+      FMainMemory->SetModified(false);
       SetMemoryModified(false);
     }
     EndDisasmUpdate();

@@ -43,7 +43,7 @@ void TMainWin::ToggleLineBreakpoint(TAssemblerEditor& editor, int line) {
     return;
   }
   const bool on = FSession->Breakpoint(bound.Address);
-  if (((bound.Address ^ FSession->PC()) & 1) == 0) DisasmWin->SetRowMarked(DisasmRowOf(bound.Address), on);
+  if (((bound.Address ^ FSession->PC()) & 1) == 0) FDisasmWin->SetRowMarked(DisasmRowOf(bound.Address), on);
   ShowSourceBreakpoints();
   SetStatus((on ? QStringLiteral("Breakpoint set at ") : QStringLiteral("Breakpoint removed at ")) +
                 Hex2(bound.Address) + QStringLiteral(" (line %1)").arg(bound.BoundLine),
@@ -106,9 +106,9 @@ void TMainWin::ShowLabelColumn() {
   int width = 0;
   if (FDebug->HasMap())
     for (const TMapLabel& label : FDebug->Map().Labels())
-      width = std::max(
-          width, DisasmWin->fontMetrics().horizontalAdvance(QString::fromStdString(label.Name) + QStringLiteral(": ")));
-  DisasmWin->SetLabelColumnWidth(width);
+      width = std::max(width, FDisasmWin->fontMetrics().horizontalAdvance(QString::fromStdString(label.Name) +
+                                                                          QStringLiteral(": ")));
+  FDisasmWin->SetLabelColumnWidth(width);
   RewriteAllDisasmRows();
 }
 

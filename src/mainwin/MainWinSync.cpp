@@ -28,29 +28,29 @@ void TMainWin::SetMemoryModified(bool flag) {
   if (FMemoryModified == flag) return;
   FMemoryModified = flag;
   FSession->SetMemoryModified(flag);
-  MainMemory->SetModified(flag);
-  SaveButton->setEnabled(flag);
-  MenuSaveFile->setEnabled(flag);
-  StatusModified->setText(flag ? QStringLiteral("Modified") : QString());
+  FMainMemory->SetModified(flag);
+  FSaveButton->setEnabled(flag);
+  FMenuSaveFile->setEnabled(flag);
+  FStatusModified->setText(flag ? QStringLiteral("Modified") : QString());
   if (!flag) AutosaveMemory();
 }
 
 void TMainWin::SetStatus(const QString& text, const QColor& color) {
   FStatusColor = color;
-  StatusText->SetText(text, color);
+  FStatusText->SetText(text, color);
 }
 
-QString TMainWin::StatusTextValue() const { return StatusText->Text(); }
+QString TMainWin::StatusTextValue() const { return FStatusText->Text(); }
 
 void TMainWin::MainMemorySelectCell(int col, int row) {
-  const int adr = MainMemory->coor2adr(col, row);
+  const int adr = FMainMemory->coor2adr(col, row);
   InspectCell(csMemory, adr);
   QString text = QStringLiteral("Address: %1").arg(adr);
   // A value too wide for its cell is shown whole here too.
-  if (!MainMemory->CellTextFits(adr)) text += QStringLiteral(" = ") + MainMemory->CellText(col, row);
-  StatusAddress->setText(text);
-  StatusAddress->setFixedWidth(std::max(FAddressPanelWidth, StatusAddress->fontMetrics().horizontalAdvance(text) +
-                                                                FAddressPanelWidth - FAddressPanelTextWidth));
+  if (!FMainMemory->CellTextFits(adr)) text += QStringLiteral(" = ") + FMainMemory->CellText(col, row);
+  FStatusAddress->setText(text);
+  FStatusAddress->setFixedWidth(std::max(FAddressPanelWidth, FStatusAddress->fontMetrics().horizontalAdvance(text) +
+                                                                 FAddressPanelWidth - FAddressPanelTextWidth));
 }
 
 void TMainWin::MainMemorySelChanged(int selStart, int selEnd) {
@@ -71,13 +71,13 @@ void TMainWin::UserEdit(TEditAction action, const std::vector<TCellEdit>& cells)
   FSession->Edit(action, cells);
   if (lastChanged >= 0) {
     SetMemoryModified(true);
-    DisasmWin->SetTopRow(DisasmRowOf(lastChanged) - 3);
+    FDisasmWin->SetTopRow(DisasmRowOf(lastChanged) - 3);
   }
   SyncViews();
 }
 
 void TMainWin::SyncViews() {
-  for (THexGrid* grid : {MainMemory, Registers, SysRegs}) grid->Refresh();
+  for (THexGrid* grid : {FMainMemory, FRegisters, FSysRegs}) grid->Refresh();
   const uint64_t seen = FViewGeneration;
   FViewGeneration = FSession->Generation();
   if (FViewGeneration != seen) {
@@ -87,18 +87,18 @@ void TMainWin::SyncViews() {
     const int32_t pc = FSession->PC();
     const bool alignmentChanged = ((pc ^ FShownPC) & 1) != 0;
     FShownPC = pc;
-    DisasmWin->BeginUpdate();
+    FDisasmWin->BeginUpdate();
     if (alignmentChanged) {
       RewriteAllDisasmRows();
     } else {
       FSession->ChangedMemory(seen, FChangedCells);
       std::bitset<MemorySize / 2> rows;
       for (int adr : FChangedCells) rows.set(static_cast<size_t>(DisasmRowOf(adr)));
-      for (int row = 0; row < DisasmWin->RowCount(); ++row)
+      for (int row = 0; row < FDisasmWin->RowCount(); ++row)
         if (rows.test(static_cast<size_t>(row))) RewriteDisasmRow(row);
     }
     if (pcWritten) PcChanged(pc);
-    DisasmWin->EndUpdate();
+    FDisasmWin->EndUpdate();
   }
   FollowOutput();
   UpdateValuePanel();
@@ -109,11 +109,11 @@ void TMainWin::SyncViews() {
 }
 
 void TMainWin::ClearMainMemory(TEditAction action) {
-  int lo = MainMemory->GetSelLo();
-  int hi = MainMemory->GetSelHi();
+  int lo = FMainMemory->GetSelLo();
+  int hi = FMainMemory->GetSelHi();
   if (lo < 0 || hi < 0) {
     lo = 0;
-    hi = MainMemory->Count() - 1;
+    hi = FMainMemory->Count() - 1;
   }
   std::vector<TCellEdit> cells;
   for (int adr = lo; adr <= hi; ++adr) cells.push_back({csMemory, adr, 0});
@@ -133,7 +133,7 @@ void TMainWin::LoadMemoryImage(const std::vector<int32_t>& cells, TEditAction ac
 void TMainWin::AssembleIntoMemory(const std::vector<int32_t>& image) {
   LoadMemoryImage(image, eaAssemble);
   SetMemoryModified(false);
-  TraceWin->StartSection(QStringLiteral("Assembled into memory"), FSession->Executed());
+  FTraceWin->StartSection(QStringLiteral("Assembled into memory"), FSession->Executed());
   // The image is in memory, ready to run: the last run's stop no longer
   // describes the machine.
   SetStatus(QStringLiteral("Ready"), Qt::black);
@@ -145,6 +145,6 @@ void TMainWin::ResetProgramCounter(TEditAction action) {
   UserEdit(action, cells);
 }
 
-void TMainWin::BeginDisasmUpdate() { DisasmWin->BeginUpdate(); }
+void TMainWin::BeginDisasmUpdate() { FDisasmWin->BeginUpdate(); }
 
-void TMainWin::EndDisasmUpdate() { DisasmWin->EndUpdate(); }
+void TMainWin::EndDisasmUpdate() { FDisasmWin->EndUpdate(); }

@@ -23,29 +23,29 @@ QAction* AddTerminalItem(QMenu* menu, const QString& caption, const QString& hin
 
 void TMainWin::CreateTerminalCommands() {
   // Below the items students know, so that those keep their places.
-  RunMenu->addSeparator();
-  MenuClearOutput = AddTerminalItem(RunMenu, QStringLiteral("Clear o&utput"), ClearOutputHint);
-  MenuCopyOutput = AddTerminalItem(RunMenu, QStringLiteral("Cop&y output"), CopyOutputHint);
-  connect(MenuClearOutput, &QAction::triggered, this, [this] { ClearOutput(); });
-  connect(MenuCopyOutput, &QAction::triggered, this, [this] { CopyOutput(); });
+  FRunMenu->addSeparator();
+  FMenuClearOutput = AddTerminalItem(FRunMenu, QStringLiteral("Clear o&utput"), ClearOutputHint);
+  FMenuCopyOutput = AddTerminalItem(FRunMenu, QStringLiteral("Cop&y output"), CopyOutputHint);
+  connect(FMenuClearOutput, &QAction::triggered, this, [this] { ClearOutput(); });
+  connect(FMenuCopyOutput, &QAction::triggered, this, [this] { CopyOutput(); });
 
-  auto* menu = new QMenu(OutputBox);
+  auto* menu = new QMenu(FOutputBox);
   menu->setToolTipsVisible(true);
   connect(AddTerminalItem(menu, QStringLiteral("Clear &output"), ClearOutputHint), &QAction::triggered, this,
           [this] { ClearOutput(); });
   connect(AddTerminalItem(menu, QStringLiteral("&Copy"), CopyOutputHint), &QAction::triggered, this,
           [this] { CopyOutput(); });
-  OutputBox->SetContextMenu(menu);
+  FOutputBox->SetContextMenu(menu);
 }
 
 void TMainWin::FollowOutput() {
   // A new size or font first, so that the bytes wrap as the student sees it.
-  OutputBox->Fit();
+  FOutputBox->Fit();
   std::string written;
   if (FTerminal.Follow(*FSession, &written))
-    OutputBox->Redrawn();
+    FOutputBox->Redrawn();
   else
-    OutputBox->Wrote(written);
+    FOutputBox->Wrote(written);
 }
 
 void TMainWin::ClearOutput() {
@@ -54,21 +54,21 @@ void TMainWin::ClearOutput() {
   SyncViews();
   FTerminal.Clear();
   FSession->Edit(eaClearOutput, {});
-  OutputBox->Redrawn();
+  FOutputBox->Redrawn();
   SyncViews();
   SetStatus(QStringLiteral("Output cleared"), Qt::black);
 }
 
 void TMainWin::OutputUncleared() {
-  if (FTerminal.Unclear()) OutputBox->Redrawn();
+  if (FTerminal.Unclear()) FOutputBox->Redrawn();
 }
 
 void TMainWin::OutputClearedAgain() {
   FTerminal.Clear();
-  OutputBox->Redrawn();
+  FOutputBox->Redrawn();
 }
 
 void TMainWin::CopyOutput() {
-  QGuiApplication::clipboard()->setText(OutputBox->VisibleText());
+  QGuiApplication::clipboard()->setText(FOutputBox->VisibleText());
   SetStatus(QStringLiteral("Output copied"), Qt::black);
 }

@@ -72,8 +72,8 @@ TEST(RecoverChild, TypesAndWaits) {
   Type(named->TextEditor, TypedIntoFile);
   TAssemblerEditor* untitled = win->AssemblerButtonClick();
   Type(untitled->TextEditor, TypedUntitled);
-  win->MainMemory->SetContents(0x10, 0x2A);
-  win->Registers->SetContents(3, 7);
+  win->MainMemory()->SetContents(0x10, 0x2A);
+  win->Registers()->SetContents(3, 7);
   ASSERT_TRUE(QTest::qWaitFor(
       [&] {
         return EntryFiles(RecoveryRoot(home)) == 3 &&
@@ -178,7 +178,7 @@ TEST_F(RecoverTest, RecoverAfterKillRestoresEveryWindowModifiedWithItsName) {
   EXPECT_EQ(win->Session().Memory(0x10), 0x2A);
   EXPECT_EQ(win->Session().Register(3), 7);
   EXPECT_TRUE(win->MemoryModified());
-  EXPECT_EQ(win->StatusModified->text(), "Modified");
+  EXPECT_EQ(win->StatusModified()->text(), "Modified");
   // The restored work now lives in this program's own folder, and only there.
   EXPECT_EQ(EntryFiles(RecoveryRoot(FHome.path())), 3);
   EXPECT_EQ(EntryFiles(program->Recovery()->OwnFolder()), 3);

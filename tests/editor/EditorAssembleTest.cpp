@@ -40,7 +40,7 @@ class EditorAssembleTest : public EditorTest {
 TEST_F(EditorAssembleTest, HelloWorldAssemblesRunsAndGreets) {
   ASSERT_TRUE(Editor->LoadAsmFile(HelloPath));
   ASSERT_EQ(Editor->Document()->blockCount(), 15);  // 14 lines and the end of the text
-  Main->SysRegs->SetContents(0, 0x12);
+  Main->SysRegs()->SetContents(0, 0x12);
   Main->SetMemoryModified(false);
   Click(Editor->AssembleButton);
   EXPECT_TRUE(Entries().isEmpty());
@@ -48,20 +48,20 @@ TEST_F(EditorAssembleTest, HelloWorldAssemblesRunsAndGreets) {
   EXPECT_EQ(Pc(), 0);
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_FALSE(Editor->ErrorsMenu->isEnabled());
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x21);
-  EXPECT_EQ(Main->MainMemory->GetContents(1), 0x10);  // Text is at 10h
-  EXPECT_EQ(Main->MainMemory->GetContents(0x10), 10);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x11), 'H');
-  EXPECT_EQ(Main->DisasmWin->SelectedRow(), 0);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x21);
+  EXPECT_EQ(Main->MainMemory()->GetContents(1), 0x10);  // Text is at 10h
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x10), 10);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x11), 'H');
+  EXPECT_EQ(Main->DisasmWin()->SelectedRow(), 0);
   QApplication::processEvents();
   EXPECT_TRUE(Main->isActiveWindow());
   // A terminal tall enough for the whole greeting.
-  Main->OutputBox->resize(Main->OutputBox->width(), 120);
-  Main->OutputBox->Loaded();
+  Main->OutputBox()->resize(Main->OutputBox()->width(), 120);
+  Main->OutputBox()->Loaded();
   Main->RunSimulator();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Status(), "Halted");
-  EXPECT_EQ(Main->OutputBox->Lines().join('|'), "|Hello world !!|    from the|  Orvik Simulator|");
+  EXPECT_EQ(Main->OutputBox()->Lines().join('|'), "|Hello world !!|    from the|  Orvik Simulator|");
 }
 
 TEST_F(EditorAssembleTest, TwoErrorsAreListedAndSteppedThrough) {
@@ -77,7 +77,7 @@ TEST_F(EditorAssembleTest, TwoErrorsAreListedAndSteppedThrough) {
   EXPECT_TRUE(Editor->ErrorsMenu->isEnabled());
   EXPECT_FALSE(Editor->MenuPreviousError->isEnabled());
   EXPECT_TRUE(Editor->MenuNextError->isEnabled());
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x55) << "nothing is copied when there are errors";
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x55) << "nothing is copied when there are errors";
   ASSERT_EQ(Editor->ErrorPositions().size(), 2u);
 
   QTest::keyClick(Editor, Qt::Key_N, Qt::ControlModifier);
@@ -173,7 +173,7 @@ TEST_F(EditorAssembleTest, ModifiedMemoryIsOfferedForSavingFirst) {
     const QString memFile = FDir.filePath(QString("mem%1.prg").arg(index));
     const int before = 0x70 + index;
     Poke(0, {before});
-    Main->SysRegs->SetContents(0, 6);
+    Main->SysRegs()->SetContents(0, 6);
     ASSERT_TRUE(Main->MemoryModified());
     FPlatform.Messages.clear();
     FPlatform.Answers = {row.Answer};
@@ -183,7 +183,7 @@ TEST_F(EditorAssembleTest, ModifiedMemoryIsOfferedForSavingFirst) {
     ASSERT_EQ(FPlatform.Messages.size(), 1);
     EXPECT_EQ(FPlatform.Messages[0].Caption, "Save?");
     EXPECT_EQ(FPlatform.Messages[0].Text, "Memory Changed.\nDo you want to save before you overwrite the memory?");
-    EXPECT_EQ(Main->MainMemory->GetContents(0), row.Copied ? 0xC0 : before);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0), row.Copied ? 0xC0 : before);
     EXPECT_EQ(Pc(), row.Copied ? 0 : 6);
     EXPECT_EQ(Main->MemoryModified(), !row.Copied);
     EXPECT_EQ(QFile::exists(memFile), row.Saved);
@@ -197,12 +197,12 @@ TEST_F(EditorAssembleTest, ModifiedMemoryIsOfferedForSavingFirst) {
 }
 
 TEST_F(EditorAssembleTest, AnEmptySourceCopies256Zeros) {
-  for (int adr = 0; adr < 256; ++adr) Main->MainMemory->SetContents(adr, 0xAA);
+  for (int adr = 0; adr < 256; ++adr) Main->MainMemory()->SetContents(adr, 0xAA);
   Main->SetMemoryModified(false);
   Editor->AssembleButtonClick();
   EXPECT_TRUE(Entries().isEmpty());
-  for (int adr = 0; adr < 256; ++adr) ASSERT_EQ(Main->MainMemory->GetContents(adr), 0) << adr;
-  EXPECT_EQ(Main->DisasmWin->RowText(0x7F), "FE:  00,00  invalid");
+  for (int adr = 0; adr < 256; ++adr) ASSERT_EQ(Main->MainMemory()->GetContents(adr), 0) << adr;
+  EXPECT_EQ(Main->DisasmWin()->RowText(0x7F), "FE:  00,00  invalid");
 }
 
 TEST_F(EditorAssembleTest, PrintDialogDecidesWhetherAnythingIsPrinted) {
@@ -253,7 +253,7 @@ TEST_F(EditorAssembleTest, AMinimizedMainWindowIsRestoredToShowTheAssembledProgr
   QApplication::processEvents();
   ASSERT_TRUE(Main->isMinimized());
   Click(Editor->AssembleButton);
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0xC0);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0xC0);
   EXPECT_FALSE(Main->isMinimized());
   EXPECT_TRUE(Main->isVisible());
 }

@@ -159,13 +159,13 @@ TEST_F(EditorTest, CtrlF9AndTheEditMenuItemAssemble) {
   Editor->LoadLines({"load R1,1", "halt"});
   for (const bool byKey : {true, false}) {
     SCOPED_TRACE(byKey ? "Ctrl+F9" : "Edit > Assemble");
-    Main->MainMemory->SetContents(0, 0x55);
+    Main->MainMemory()->SetContents(0, 0x55);
     Main->SetMemoryModified(false);
     if (byKey)
       QTest::keyClick(Text(), Qt::Key_F9, Qt::ControlModifier);
     else
       Editor->MenuAssembleItem->trigger();
-    EXPECT_NE(Main->MainMemory->GetContents(0), 0x55);
+    EXPECT_NE(Main->MainMemory()->GetContents(0), 0x55);
   }
   EXPECT_TRUE(Editor->EditMenu->actions().contains(Editor->MenuAssembleItem));
   EXPECT_TRUE(Editor->MenuAssembleItem->text().endsWith("Ctrl+F9"));

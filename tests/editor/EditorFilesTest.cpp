@@ -236,20 +236,20 @@ TEST_F(EditorTest, MainWindowOpensAFileChosenAsAssemblyInANewEditor) {
   const QString path = WriteFile("looks.prg", "halt\r\n");
   Poke(0, {0x20, 0x41});
   Main->SetMemoryModified(false);
-  Main->SysRegs->SetContents(0, 4);
+  Main->SysRegs()->SetContents(0, 4);
   const QPointer<TAssemblerEditor> before = Editor;
   FPlatform.OpenResults = {TScriptedPlatform::Picked(path, 1)};
   Main->OpenFileClick();
   ASSERT_EQ(FPlatform.OpenRequests.size(), 1);
   EXPECT_EQ(FPlatform.OpenRequests[0].Filters, QStringList({"Program Files (*.prg)", "Assembly Files (*.asm)"}));
-  TAssemblerEditor* opened = Main->AssemblerEditor;
+  TAssemblerEditor* opened = Main->AssemblerEditor();
   ASSERT_NE(opened, nullptr);
   EXPECT_NE(opened, before.data());
   EXPECT_TRUE(opened->isVisible());
   EXPECT_EQ(opened->Document()->toPlainText(), "halt\n");
   EXPECT_EQ(opened->FileName(), path);
   // The machine is untouched.
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x20);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x20);
   EXPECT_EQ(Pc(), 4);
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->ProgramFileName(), "");

@@ -22,8 +22,8 @@ class EditorTest : public MainWinTest {
  protected:
   void SetUp() override {
     MainWinTest::SetUp();
-    Click(Main->AssemblerButton);
-    Editor = Main->AssemblerEditor;
+    Click(Main->AssemblerButton());
+    Editor = Main->AssemblerEditor();
     ASSERT_NE(Editor, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(Editor.data()));
     Focus();

@@ -90,7 +90,7 @@ TEST_F(EditorCurrentLineTest, DataBetweenCodeAndAStaleCell) {
   // A cell changed since assembling names no line.
   SetPc(6);
   EXPECT_EQ(Current(), 3);
-  TypeIntoCell(Main->MainMemory, 7, "5");
+  TypeIntoCell(Main->MainMemory(), 7, "5");
   EXPECT_EQ(Current(), -1);
   EXPECT_EQ(Editor->PcPlaceText(), QStringLiteral("PC: changed since assembling"));
   // Undo gives the cell back, and with it the line.
@@ -121,7 +121,7 @@ TEST_F(EditorCurrentLineTest, OpeningAProgramFileShowsNoLine) {
   EXPECT_EQ(Current(), -1);
   Main->StepSimulator();
   EXPECT_EQ(Current(), -1);
-  EXPECT_EQ(Main->TraceWin->Lines().constLast().left(4), QStringLiteral("00: "));
+  EXPECT_EQ(Main->TraceWin()->Lines().constLast().left(4), QStringLiteral("00: "));
 }
 
 using LineBreakpointTest = SourceDebugTest;
@@ -137,7 +137,7 @@ TEST_F(LineBreakpointTest, CommentLineBindsToNextCodeLineAndStopsThere) {
   // ... and goes to the line with code on Assemble.
   Assemble();
   EXPECT_EQ(Text()->MarkedLines(), std::vector<int>{2});
-  EXPECT_TRUE(Main->DisasmWin->RowMarked(1));
+  EXPECT_TRUE(Main->DisasmWin()->RowMarked(1));
   Main->RunSimulator();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Pc(), 2);
@@ -147,7 +147,7 @@ TEST_F(LineBreakpointTest, CommentLineBindsToNextCodeLineAndStopsThere) {
   const QRect comment = Text()->LineRect(Editor->Document()->findBlockByNumber(1));
   QTest::mouseClick(Text()->Gutter(), Qt::LeftButton, {}, QPoint(3, comment.center().y()));
   EXPECT_TRUE(Text()->MarkedLines().empty());
-  EXPECT_FALSE(Main->DisasmWin->RowMarked(1));
+  EXPECT_FALSE(Main->DisasmWin()->RowMarked(1));
 }
 
 TEST_F(LineBreakpointTest, SurvivesAnEditAboveAndReassembly) {
@@ -156,7 +156,7 @@ TEST_F(LineBreakpointTest, SurvivesAnEditAboveAndReassembly) {
   Assemble();
   SetCaret(1, 0);
   Key(Qt::Key_F2);
-  EXPECT_TRUE(Main->DisasmWin->RowMarked(1));
+  EXPECT_TRUE(Main->DisasmWin()->RowMarked(1));
   // A new instruction typed above moves the mark down with its line.
   SetCaret(0, 0);
   Type("        load R3,3");
@@ -164,8 +164,8 @@ TEST_F(LineBreakpointTest, SurvivesAnEditAboveAndReassembly) {
   EXPECT_EQ(Text()->MarkedLines(), std::vector<int>{2});
   Assemble();
   EXPECT_EQ(Text()->MarkedLines(), std::vector<int>{2});
-  EXPECT_FALSE(Main->DisasmWin->RowMarked(1));
-  EXPECT_TRUE(Main->DisasmWin->RowMarked(2));
+  EXPECT_FALSE(Main->DisasmWin()->RowMarked(1));
+  EXPECT_TRUE(Main->DisasmWin()->RowMarked(2));
   Main->RunSimulator();
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Pc(), 4);
@@ -180,7 +180,7 @@ TEST_F(LineBreakpointTest, DisassemblyMarginAndGutterShowTheSame) {
   EXPECT_TRUE(Text()->MarkedLines().empty());
   SetCaret(7, 0);
   Key(Qt::Key_F2);
-  EXPECT_TRUE(Main->DisasmWin->RowMarked(7));
+  EXPECT_TRUE(Main->DisasmWin()->RowMarked(7));
   Main->RemoveAllBreakpoints();
   EXPECT_TRUE(Text()->MarkedLines().empty());
 }
@@ -189,7 +189,7 @@ TEST_F(LineBreakpointTest, TraceNamesLineAndLabel) {
   ASSERT_TRUE(Editor->LoadAsmFile(HelloPath));
   Assemble();
   for (int i = 0; i < 4; ++i) Main->StepSimulator();
-  const QStringList lines = Main->TraceWin->Lines();
+  const QStringList lines = Main->TraceWin()->Lines();
   ASSERT_EQ(lines.size(), 4);
   EXPECT_TRUE(lines[0].startsWith(QStringLiteral("line 1: "))) << lines[0].toStdString();
   EXPECT_TRUE(lines[3].startsWith(QStringLiteral("line 4, NextChar: "))) << lines[3].toStdString();
@@ -262,7 +262,7 @@ TEST_F(RunToLineTest, F4RunsToTheFirstInstructionOfTheCaretLineOrSaysWhyNot) {
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.What);
     if (row.Assembled && Main->MappedEditor() == nullptr) Assemble();
-    if (row.ChangedCell >= 0) TypeIntoCell(Main->MainMemory, row.ChangedCell, "5");
+    if (row.ChangedCell >= 0) TypeIntoCell(Main->MainMemory(), row.ChangedCell, "5");
     SetPc(0);
     // Assemble brought the main window to the front, where F4 is Run to
     // row; the student goes back to the editor.
@@ -312,7 +312,7 @@ TEST_F(EditorLineNumbersTest, ToggledInViewAndRemembered) {
 using DisasmLabelTest = SourceDebugTest;
 
 TEST_F(DisasmLabelTest, ColumnOnlyForASourceWithLabelsAndJumpTooltips) {
-  TDisasmList* list = Main->DisasmWin;
+  TDisasmList* list = Main->DisasmWin();
   Editor->LoadLines({QStringLiteral("        load R1,1"), QStringLiteral("        halt")});
   Assemble();
   EXPECT_EQ(list->LabelColumnWidth(), 0);  // no labels: the list as always

@@ -35,8 +35,8 @@ TEST_F(EditorTest, NewEditorShowsItsCaptionPanelsAndDisabledSave) {
 
 TEST_F(EditorTest, EveryRequestMakesANewEditorAndClosingFreesIt) {
   QPointer<TAssemblerEditor> first = Editor;
-  Click(Main->AssemblerButton);
-  QPointer<TAssemblerEditor> second = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  QPointer<TAssemblerEditor> second = Main->AssemblerEditor();
   ASSERT_NE(second, nullptr);
   EXPECT_NE(first, second);
   EXPECT_TRUE(first->isVisible());
@@ -222,8 +222,8 @@ TEST_F(EditorTest, ClosingAModifiedEditorAsksAndCancelKeepsIt) {
 
 TEST_F(EditorTest, ClosingTheMainWindowAsksEveryModifiedEditorNewestFirst) {
   Type("older");
-  Click(Main->AssemblerButton);
-  QPointer<TAssemblerEditor> newer = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  QPointer<TAssemblerEditor> newer = Main->AssemblerEditor();
   const QString path = WriteFile("newer.asm", "halt\r\n");
   ASSERT_TRUE(newer->LoadAsmFile(path));
   QTest::keyClicks(newer->TextEditor, "; ");
@@ -261,8 +261,8 @@ TEST_F(EditorTest, AMinimizedEditorIsRestoredBeforeItAsksAboutItsText) {
 TEST_F(EditorTest, WithTwoEditorsTheOneAskingAboutItsChangedFileComesToTheFrontFirst) {
   Type("first");
   Editor->setWindowTitle("first.asm");
-  Click(Main->AssemblerButton);
-  QPointer<TAssemblerEditor> second = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  QPointer<TAssemblerEditor> second = Main->AssemblerEditor();
   ASSERT_NE(second, Editor);
   ASSERT_TRUE(QTest::qWaitForWindowExposed(second.data()));
   second->setWindowTitle("second.asm");

@@ -121,46 +121,46 @@ TEST_F(ComposerTest, ChoosingAnOperandOrOpcodeNormalisesTheWordAndOkWritesIt) {
     Choose(boxes[static_cast<size_t>(row.Box)], row.Item);
     EXPECT_EQ(Shown(), row.Shown);
     EXPECT_EQ(Dialog->InstrWord(), row.NewFirst * 256 + row.NewSecond);
-    EXPECT_EQ(Main->MainMemory->GetContents(0x40), row.First);  // nothing written before OK
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x40), row.First);  // nothing written before OK
     Click(Dialog->OkButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(Dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(Main->MainMemory->GetContents(0x40), row.NewFirst);
-    EXPECT_EQ(Main->MainMemory->GetContents(0x41), row.NewSecond);
-    EXPECT_EQ(Main->MainMemory->GetContents(0x42), 0x77);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x40), row.NewFirst);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x41), row.NewSecond);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x42), 0x77);
   }
 }
 
 TEST_F(ComposerTest, OkMarksMemoryModifiedAndRewritesTheDisassemblyRow) {
   Poke(0x10, {0x21, 0xC8});
   Main->SetMemoryModified(false);
-  const QString before = Main->DisasmWin->RowText(8);
+  const QString before = Main->DisasmWin()->RowText(8);
   Open(0x10);
   Choose(Dialog->opcode, "halt");
   Click(Dialog->OkButton);
   EXPECT_TRUE(Main->MemoryModified());
-  EXPECT_EQ(Main->StatusModified->text(), "Modified");
-  EXPECT_NE(Main->DisasmWin->RowText(8), before);
-  EXPECT_TRUE(Main->DisasmWin->RowText(8).contains("halt")) << Main->DisasmWin->RowText(8).toStdString();
+  EXPECT_EQ(Main->StatusModified()->text(), "Modified");
+  EXPECT_NE(Main->DisasmWin()->RowText(8), before);
+  EXPECT_TRUE(Main->DisasmWin()->RowText(8).contains("halt")) << Main->DisasmWin()->RowText(8).toStdString();
 }
 
 TEST_F(ComposerTest, AtFFTheSecondByteIsCellZero) {
   Poke(0xFE, {0x11, 0x21});
-  Main->MainMemory->SetContents(0x00, 0x35);
-  Main->MainMemory->SetContents(0x01, 0x44);
+  Main->MainMemory()->SetContents(0x00, 0x35);
+  Main->MainMemory()->SetContents(0x01, 0x44);
   Open(0xFF);
   EXPECT_EQ(Shown(), "immediate load|R1|35|-N/A");
   Click(Dialog->OkButton);
-  EXPECT_EQ(Main->MainMemory->GetContents(0xFF), 0x21);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x00), 0x35);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0xFF), 0x21);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x00), 0x35);
 
   Open(0xFF);
   Choose(Dialog->op1, "R9");
   Click(Dialog->OkButton);
-  EXPECT_EQ(Main->MainMemory->GetContents(0xFE), 0x11);
-  EXPECT_EQ(Main->MainMemory->GetContents(0xFF), 0x29);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x00), 0x35);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x01), 0x44);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0xFE), 0x11);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0xFF), 0x29);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x00), 0x35);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x01), 0x44);
 }
 
 TEST_F(ComposerTest, CancelAndEscapeWriteNothing) {
@@ -168,8 +168,8 @@ TEST_F(ComposerTest, CancelAndEscapeWriteNothing) {
     Poke(0x20, {0x2A, 0x35});
     Main->SetMemoryModified(false);
     std::vector<int> writes;
-    const auto mainHandler = Main->MainMemory->OnCellChanged;
-    Main->MainMemory->OnCellChanged = [&](THexGrid* grid, int adr, int32_t old, int32_t value) {
+    const auto mainHandler = Main->MainMemory()->OnCellChanged;
+    Main->MainMemory()->OnCellChanged = [&](THexGrid* grid, int adr, int32_t old, int32_t value) {
       writes.push_back(adr);
       mainHandler(grid, adr, old, value);
     };
@@ -182,10 +182,10 @@ TEST_F(ComposerTest, CancelAndEscapeWriteNothing) {
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(Dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(writes.empty());
-    EXPECT_EQ(Main->MainMemory->GetContents(0x20), 0x2A);
-    EXPECT_EQ(Main->MainMemory->GetContents(0x21), 0x35);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x20), 0x2A);
+    EXPECT_EQ(Main->MainMemory()->GetContents(0x21), 0x35);
     EXPECT_FALSE(Main->MemoryModified());
-    Main->MainMemory->OnCellChanged = mainHandler;
+    Main->MainMemory()->OnCellChanged = mainHandler;
   }
 }
 

@@ -74,23 +74,23 @@ class ExampleRunTest : public MainWinTest {
 
 TEST_F(ExampleRunTest, HelloWorldPrintsItsGreetingAndHalts) {
   Load(HelloWorldExampleLines());
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   ASSERT_TRUE(WaitForRunEnd());
   const std::string written = Written();
   EXPECT_EQ(Status(), "Halted");
   // The terminator is printed too: it is in RF when the loop tests it.
   EXPECT_EQ(written, std::string("\nHello world !!\n    from the\n  Orvik Simulator\n") + '\0');
-  const QString shown = Main->OutputBox->Lines().join('|');
+  const QString shown = Main->OutputBox()->Lines().join('|');
   EXPECT_TRUE(shown.endsWith("    from the|  Orvik Simulator|")) << shown.toStdString();
   // Four rows of 21 columns: the greeting has not scrolled away.
-  EXPECT_EQ(Main->OutputBox->Rows(), 4);
-  EXPECT_EQ(Main->OutputBox->Cols(), 21);
-  EXPECT_EQ(Main->OutputBox->Lines().value(0), "Hello world !!");
+  EXPECT_EQ(Main->OutputBox()->Rows(), 4);
+  EXPECT_EQ(Main->OutputBox()->Cols(), 21);
+  EXPECT_EQ(Main->OutputBox()->Lines().value(0), "Hello world !!");
 }
 
 TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
   Load(OutputTestExampleLines());
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   QElapsedTimer clock;
   clock.start();
   while (Main->Session().OutputCount() < 600 && clock.elapsed() < 5000) QTest::qWait(5);
@@ -98,7 +98,7 @@ TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
   EXPECT_TRUE(Main->Running());
   EXPECT_EQ(Status(), "Running...");
 
-  Click(Main->BreakButton);
+  Click(Main->BreakButton());
   EXPECT_FALSE(Main->Running());
   EXPECT_EQ(Status(), "Ready");
   const uint64_t atBreak = Main->Session().OutputCount();
@@ -109,10 +109,10 @@ TEST_F(ExampleRunTest, OutputTestWritesEveryCodeInTurnUntilBreak) {
   ASSERT_EQ(codes.size(), atBreak);
   for (size_t i = 0; i < codes.size(); ++i) ASSERT_EQ(static_cast<unsigned char>(codes[i]), i % 256) << i;
   // The terminal is full, and where two printable codes meet they follow in turn.
-  const QStringList lines = Main->OutputBox->Lines();
-  EXPECT_EQ(lines.size(), Main->OutputBox->Rows());
+  const QStringList lines = Main->OutputBox()->Lines();
+  EXPECT_EQ(lines.size(), Main->OutputBox()->Rows());
   int pairs = 0;
-  for (const std::string& line : Main->OutputBox->Model().Lines())
+  for (const std::string& line : Main->OutputBox()->Model().Lines())
     for (size_t i = 1; i < line.size(); ++i) {
       const auto a = static_cast<unsigned char>(line[i - 1]), b = static_cast<unsigned char>(line[i]);
       if (a <= 32 || b <= 32) continue;
@@ -146,9 +146,9 @@ TEST_F(ExampleMenuTest, EachChoiceOpensANewUnnamedEditorAndLeavesMemoryAlone) {
   ASSERT_NE(ExampleItem("&Output test"), nullptr);
 
   hello->trigger();
-  QPointer<TAssemblerEditor> first = Main->AssemblerEditor;
+  QPointer<TAssemblerEditor> first = Main->AssemblerEditor();
   hello->trigger();
-  QPointer<TAssemblerEditor> second = Main->AssemblerEditor;
+  QPointer<TAssemblerEditor> second = Main->AssemblerEditor();
   ASSERT_TRUE(first && second);
   EXPECT_NE(first, second);
   for (TAssemblerEditor* editor : {first.data(), second.data()}) {
@@ -159,7 +159,7 @@ TEST_F(ExampleMenuTest, EachChoiceOpensANewUnnamedEditorAndLeavesMemoryAlone) {
     EXPECT_EQ(editor->TextEditor->toPlainText().section('\n', 0, 13), TextOf(HelloWorldExampleLines()));
   }
   EXPECT_EQ(FSettings.CurrentAsmFile, "/somewhere/current.asm");
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x12);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x12);
   EXPECT_FALSE(Main->MemoryModified());
   first->close();
   second->close();
@@ -167,20 +167,20 @@ TEST_F(ExampleMenuTest, EachChoiceOpensANewUnnamedEditorAndLeavesMemoryAlone) {
 
 TEST_F(ExampleMenuTest, OutputTestFromTheMenuAssemblesRunsAndStopsAtBreak) {
   ExampleItem("&Output test")->trigger();
-  QPointer<TAssemblerEditor> editor = Main->AssemblerEditor;
+  QPointer<TAssemblerEditor> editor = Main->AssemblerEditor();
   ASSERT_TRUE(editor);
   QTest::mouseClick(editor->AssembleButton, Qt::LeftButton);
   EXPECT_EQ(editor->ErrorBox->count(), 0);
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x2F);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x2F);
   EXPECT_EQ(Pc(), 0);
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   QElapsedTimer clock;
   clock.start();
-  while (Main->OutputBox->Lines().join("").size() < 40 && clock.elapsed() < 5000) QTest::qWait(5);
-  Click(Main->BreakButton);
+  while (Main->OutputBox()->Lines().join("").size() < 40 && clock.elapsed() < 5000) QTest::qWait(5);
+  Click(Main->BreakButton());
   EXPECT_FALSE(Main->Running());
   EXPECT_EQ(Status(), "Ready");
-  EXPECT_GE(Main->OutputBox->Lines().join("").size(), 40);
+  EXPECT_GE(Main->OutputBox()->Lines().join("").size(), 40);
   editor->close();
 }
 
@@ -193,37 +193,37 @@ class ExampleBreakpointTest : public ExampleRunTest {};
 TEST_F(ExampleBreakpointTest, ABreakpointStopsHelloWorldAtItsHaltRow) {
   Load(HelloWorldExampleLines());
   int haltRow = -1;
-  for (int row = 0; row < Main->DisasmWin->RowCount() && haltRow < 0; ++row)
-    if (Main->DisasmWin->RowText(row).contains("halt")) haltRow = row;
+  for (int row = 0; row < Main->DisasmWin()->RowCount() && haltRow < 0; ++row)
+    if (Main->DisasmWin()->RowText(row).contains("halt")) haltRow = row;
   ASSERT_GE(haltRow, 0);
   const QString haltAddress = QString::asprintf("%02X", 2 * haltRow);
-  Main->DisasmWin->SetTopRow(haltRow);
+  Main->DisasmWin()->SetTopRow(haltRow);
   // A click in the margin left of the address sets the breakpoint.
-  QTest::mouseClick(Main->DisasmWin->viewport(), Qt::LeftButton, {},
-                    QPoint(2, Main->DisasmWin->RowRect(haltRow).center().y()));
-  ASSERT_TRUE(Main->DisasmWin->RowMarked(haltRow));
+  QTest::mouseClick(Main->DisasmWin()->viewport(), Qt::LeftButton, {},
+                    QPoint(2, Main->DisasmWin()->RowRect(haltRow).center().y()));
+  ASSERT_TRUE(Main->DisasmWin()->RowMarked(haltRow));
   ASSERT_TRUE(Main->Session().Breakpoint(2 * haltRow));
 
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Status(), "Breakpoint at " + haltAddress);
-  EXPECT_EQ(Cell(Main->SysRegs, 0), haltAddress);
-  EXPECT_EQ(Main->DisasmWin->SelectedRow(), haltRow);
+  EXPECT_EQ(Cell(Main->SysRegs(), 0), haltAddress);
+  EXPECT_EQ(Main->DisasmWin()->SelectedRow(), haltRow);
   // The greeting is out, the halt has not run yet; Run goes on from here.
   EXPECT_EQ(Written(), std::string("\nHello world !!\n    from the\n  Orvik Simulator\n") + '\0');
-  EXPECT_NE(Cell(Main->SysRegs, 1), "C000");
-  Click(Main->RunButton);
+  EXPECT_NE(Cell(Main->SysRegs(), 1), "C000");
+  Click(Main->RunButton());
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Status(), "Halted");
 
   // Clear of memory keeps it; F2 on the selected row takes it away.
   Main->ClearMainMemory();
   EXPECT_TRUE(Main->Session().Breakpoint(2 * haltRow));
-  Main->DisasmWin->SetSelectedRow(haltRow);
-  Main->DisasmWin->setFocus();
-  QTest::keyClick(Main->DisasmWin, Qt::Key_F2);
+  Main->DisasmWin()->SetSelectedRow(haltRow);
+  Main->DisasmWin()->setFocus();
+  QTest::keyClick(Main->DisasmWin(), Qt::Key_F2);
   EXPECT_FALSE(Main->Session().Breakpoint(2 * haltRow));
-  EXPECT_FALSE(Main->DisasmWin->RowMarked(haltRow));
+  EXPECT_FALSE(Main->DisasmWin()->RowMarked(haltRow));
 }
 
 }  // namespace

@@ -48,8 +48,8 @@ class ExercisePaneTest : public MainWinTest {
   // Opens the exercise as File > Open Exercise... does and returns its pane.
   TExercisePane* Open(const QString& name) {
     FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(ExercisesDir + name + QStringLiteral(".json")));
-    Main->MenuOpenExercise->trigger();
-    Editor = Main->AssemblerEditor;
+    Main->MenuOpenExercise()->trigger();
+    Editor = Main->AssemblerEditor();
     return Editor ? Editor->findChild<TExercisePane*>() : nullptr;
   }
 
@@ -113,8 +113,8 @@ TEST_F(ExercisePaneTest, WordsWithAccentsShowAsWritten) {
                   "cases": [{"name": "fünf", "expect": {"registers": {"R1": 0}}}]})");
   file.close();
   FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(path));
-  Main->MenuOpenExercise->trigger();
-  Editor = Main->AssemblerEditor;
+  Main->MenuOpenExercise()->trigger();
+  Editor = Main->AssemblerEditor();
   auto* pane = Editor ? Editor->findChild<TExercisePane*>() : nullptr;
   ASSERT_NE(pane, nullptr);
   EXPECT_EQ(pane->TitleLabel->text(), QStringLiteral("Übung"));

@@ -67,9 +67,9 @@ class GridCellTest : public MainWinAccessTest, public ::testing::WithParamInterf
 
 TEST_P(GridCellTest, CellsAreNamedAfterWhatTheyHoldAndReadTheirValue) {
   const TGridCase& c = GetParam();
-  THexGrid* grid = std::string(c.Grid) == "memory"      ? Main->MainMemory
-                   : std::string(c.Grid) == "registers" ? Main->Registers
-                                                        : Main->SysRegs;
+  THexGrid* grid = std::string(c.Grid) == "memory"      ? Main->MainMemory()
+                   : std::string(c.Grid) == "registers" ? Main->Registers()
+                                                        : Main->SysRegs();
   grid->SetContents(c.Address, c.Value);
   QAccessibleInterface* table = Of(grid);
   ASSERT_NE(table, nullptr);
@@ -100,24 +100,24 @@ INSTANTIATE_TEST_SUITE_P(Grids, GridCellTest,
                                            TGridCase{"sysregs", 1, 0x2F41, 2, 1, "register IR", "2F41"}));
 
 TEST_F(MainWinAccessTest, ArrowKeysMoveTheFocusedCellAndAnnounceIt) {
-  ClickCell(Main->MainMemory, 0x10);
-  QAccessibleInterface* table = Of(Main->MainMemory);
+  ClickCell(Main->MainMemory(), 0x10);
+  QAccessibleInterface* table = Of(Main->MainMemory());
   ASSERT_NE(table->focusChild(), nullptr);
   EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "memory 10");
-  QTest::keyClick(Main->MainMemory, Qt::Key_Right);
+  QTest::keyClick(Main->MainMemory(), Qt::Key_Right);
   EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "memory 11");
   EXPECT_TRUE(table->focusChild()->state().focused);
-  QTest::keyClick(Main->MainMemory, Qt::Key_Down);
+  QTest::keyClick(Main->MainMemory(), Qt::Key_Down);
   EXPECT_EQ(table->focusChild()->text(QAccessible::Name), "memory 21");
   EXPECT_EQ(Count(QAccessible::Focus, "memory 11"), 1);
   EXPECT_EQ(Count(QAccessible::Focus, "memory 21"), 1);
   // Another control has the focus: no cell of the grid has it.
-  Main->StepButton->setFocus();
+  Main->StepButton()->setFocus();
   EXPECT_EQ(table->focusChild(), nullptr);
 }
 
 TEST_F(MainWinAccessTest, TheSelectionIsReportedCellByCell) {
-  THexGrid* grid = Main->MainMemory;
+  THexGrid* grid = Main->MainMemory();
   QTest::mousePress(grid, Qt::LeftButton, {}, grid->CellRect(0x20).center());
   for (int adr : {0x21, 0x23}) {
     const QPoint pos = grid->CellRect(adr).center();
@@ -125,7 +125,7 @@ TEST_F(MainWinAccessTest, TheSelectionIsReportedCellByCell) {
     QApplication::sendEvent(grid, &move);
   }
   QTest::mouseRelease(grid, Qt::LeftButton, {}, grid->CellRect(0x23).center());
-  QAccessibleTableInterface* ti = Of(Main->MainMemory)->tableInterface();
+  QAccessibleTableInterface* ti = Of(Main->MainMemory())->tableInterface();
   EXPECT_EQ(ti->selectedCellCount(), 4);
   const QList<QAccessibleInterface*> cells = ti->selectedCells();
   ASSERT_EQ(cells.size(), 4);
@@ -140,24 +140,24 @@ TEST_F(MainWinAccessTest, ValueChangesAreAnnouncedWhileSteppingButNotWhileRunnin
   // load RF,48 ; load RF,69 ; halt
   Poke(0x00, {0x2F, 0x48, 0x2F, 0x69, 0xC0, 0x00});
   GEvents.clear();
-  Click(Main->StepButton);
+  Click(Main->StepButton());
   EXPECT_EQ(Count(QAccessible::ValueChanged, "register RF"), 1);
   EXPECT_EQ(Count(QAccessible::ValueChanged, "register PC"), 1);
   EXPECT_EQ(Count(QAccessible::TextInserted, "Output Window"), 1);
   GEvents.clear();
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   ASSERT_TRUE(WaitForRunEnd());
   EXPECT_EQ(Count(QAccessible::ValueChanged, "register RF"), 0);
   EXPECT_EQ(Count(QAccessible::ValueChanged, "register PC"), 0);
   EXPECT_EQ(Count(QAccessible::TextInserted, "Output Window"), 0);
   // After the run the views speak again.
-  Main->Registers->SetContents(1, 9);
+  Main->Registers()->SetContents(1, 9);
   EXPECT_EQ(Count(QAccessible::ValueChanged, "register R1"), 1);
 }
 
 TEST_F(MainWinAccessTest, TheDisassemblyListIsAListOfItsRowsWithThePcRowMarked) {
   Poke(0x00, {0x2F, 0x48, 0x2F, 0x69, 0xC0, 0x00});
-  QAccessibleInterface* list = Of(Main->DisasmWin);
+  QAccessibleInterface* list = Of(Main->DisasmWin());
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->role(), QAccessible::List);
   EXPECT_EQ(list->text(QAccessible::Name), "Disassembler window");
@@ -166,13 +166,13 @@ TEST_F(MainWinAccessTest, TheDisassemblyListIsAListOfItsRowsWithThePcRowMarked) 
     QAccessibleInterface* item = list->child(row);
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->role(), QAccessible::ListItem);
-    EXPECT_EQ(item->text(QAccessible::Name), Main->DisasmWin->RowText(row).trimmed());
+    EXPECT_EQ(item->text(QAccessible::Name), Main->DisasmWin()->RowText(row).trimmed());
     EXPECT_FALSE(item->text(QAccessible::Name).isEmpty());
     EXPECT_EQ(list->indexOfChild(item), row);
   }
   EXPECT_TRUE(list->child(0)->state().selected);
   EXPECT_EQ(list->child(0)->text(QAccessible::Description), "program counter");
-  Click(Main->StepButton);
+  Click(Main->StepButton());
   EXPECT_FALSE(list->child(0)->state().selected);
   EXPECT_TRUE(list->child(1)->state().selected);
   EXPECT_EQ(list->child(1)->text(QAccessible::Description), "program counter");
@@ -180,8 +180,8 @@ TEST_F(MainWinAccessTest, TheDisassemblyListIsAListOfItsRowsWithThePcRowMarked) 
 }
 
 TEST_F(MainWinAccessTest, TheTerminalIsReadOnlyTextOfItsLines) {
-  Main->OutputBox->Write("Hi\nthere");
-  QAccessibleInterface* terminal = Of(Main->OutputBox);
+  Main->OutputBox()->Write("Hi\nthere");
+  QAccessibleInterface* terminal = Of(Main->OutputBox());
   ASSERT_NE(terminal, nullptr);
   EXPECT_EQ(terminal->role(), QAccessible::Terminal);
   EXPECT_TRUE(terminal->state().readOnly);
@@ -220,10 +220,10 @@ void ExpectAllNamed(QWidget* window) {
 
 TEST_F(MainWinAccessTest, EveryControlOfEveryWindowHasAName) {
   ExpectAllNamed(Main.get());
-  Click(Main->AssemblerButton);
-  ASSERT_NE(Main->AssemblerEditor, nullptr);
-  ExpectAllNamed(Main->AssemblerEditor);
-  Main->AssemblerEditor->SetModified(false);
+  Click(Main->AssemblerButton());
+  ASSERT_NE(Main->AssemblerEditor(), nullptr);
+  ExpectAllNamed(Main->AssemblerEditor());
+  Main->AssemblerEditor()->SetModified(false);
   {
     TClearDialog dialog(Main.get());
     ExpectAllNamed(&dialog);
@@ -279,26 +279,26 @@ QStringList TabRound(QWidget* first) {
 }
 
 TEST_F(MainWinTest, TabVisitsEveryControlInTheOrderTheHelpGives) {
-  EXPECT_EQ(TabRound(Main->MainMemory).join(QStringLiteral(" | ")),
+  EXPECT_EQ(TabRound(Main->MainMemory()).join(QStringLiteral(" | ")),
             "Main Memory | General Purpose Registers | System Registers | Disassembler window | =0 | Open... | Run | "
             "Step | Clear... | Asm | Disasm");
   // Enabled, Save and Break take their places after Open and Step.
   Main->SetMemoryModified(true);
-  Main->BreakButton->setEnabled(true);
-  EXPECT_EQ(TabRound(Main->MainMemory).join(QStringLiteral(" | ")),
+  Main->BreakButton()->setEnabled(true);
+  EXPECT_EQ(TabRound(Main->MainMemory()).join(QStringLiteral(" | ")),
             "Main Memory | General Purpose Registers | System Registers | Disassembler window | =0 | Open... | Save | "
             "Run | Step | Break | Clear... | Asm | Disasm");
-  Main->BreakButton->setEnabled(false);
-  Click(Main->AssemblerButton);
-  QApplication::setActiveWindow(Main->AssemblerEditor);
-  EXPECT_EQ(TabRound(Main->AssemblerEditor->TextEditor).join(QStringLiteral(" | ")),
+  Main->BreakButton()->setEnabled(false);
+  Click(Main->AssemblerButton());
+  QApplication::setActiveWindow(Main->AssemblerEditor());
+  EXPECT_EQ(TabRound(Main->AssemblerEditor()->TextEditor).join(QStringLiteral(" | ")),
             "Assembler source | Errors | assemble");
   // Ctrl+Shift+Tab goes back out of the source.
-  Main->AssemblerEditor->TextEditor->setFocus();
-  QTest::keyClick(Main->AssemblerEditor->TextEditor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(Main->AssemblerEditor->AssembleButton));
-  EXPECT_EQ(Main->AssemblerEditor->Document()->toPlainText(), "");  // no tab typed
-  Main->AssemblerEditor->SetModified(false);
+  Main->AssemblerEditor()->TextEditor->setFocus();
+  QTest::keyClick(Main->AssemblerEditor()->TextEditor, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), static_cast<QWidget*>(Main->AssemblerEditor()->AssembleButton));
+  EXPECT_EQ(Main->AssemblerEditor()->Document()->toPlainText(), "");  // no tab typed
+  Main->AssemblerEditor()->SetModified(false);
 }
 
 }  // namespace

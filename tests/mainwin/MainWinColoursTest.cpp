@@ -25,7 +25,7 @@ struct TPaintedText {
 class MainWinColoursTest : public MainWinTest {
  protected:
   void TearDown() override {
-    if (Main && Main->ViewMenu->DarkColours()->isChecked()) Main->ViewMenu->DarkColours()->trigger();
+    if (Main && Main->ViewMenu()->DarkColours()->isChecked()) Main->ViewMenu()->DarkColours()->trigger();
     MainWinTest::TearDown();
   }
 
@@ -34,7 +34,7 @@ class MainWinColoursTest : public MainWinTest {
   // captions; the syntax styles.
   std::vector<TPaintedText> PaintedTexts() {
     std::vector<TPaintedText> texts;
-    THexGrid* memory = Main->MainMemory;
+    THexGrid* memory = Main->MainMemory();
     memory->SetContents(0x05, 7);  // changed
     memory->SetSelStart(0x04);
     memory->SetSelEnd(0x05);
@@ -44,33 +44,33 @@ class MainWinColoursTest : public MainWinTest {
     }
     memory->SetSelStart(-1);
     texts.push_back({"changed memory cell", memory->CellTextColor(0x05), memory->CellBackground(0x05)});
-    Main->Registers->SetContents(2, 1);
-    texts.push_back({"changed register", Main->Registers->CellTextColor(2), Main->Registers->CellBackground(2)});
-    texts.push_back({"register", Main->Registers->CellTextColor(3), Main->Registers->CellBackground(3)});
-    Main->SysRegs->SetContents(0, 4);
-    texts.push_back({"changed PC", Main->SysRegs->CellTextColor(0), Main->SysRegs->CellBackground(0)});
+    Main->Registers()->SetContents(2, 1);
+    texts.push_back({"changed register", Main->Registers()->CellTextColor(2), Main->Registers()->CellBackground(2)});
+    texts.push_back({"register", Main->Registers()->CellTextColor(3), Main->Registers()->CellBackground(3)});
+    Main->SysRegs()->SetContents(0, 4);
+    texts.push_back({"changed PC", Main->SysRegs()->CellTextColor(0), Main->SysRegs()->CellBackground(0)});
 
-    const QColor window = Main->StatusText->palette().color(QPalette::Window);
+    const QColor window = Main->StatusText()->palette().color(QPalette::Window);
     // The status colours as the window sets them: Ready, Running, a stop, a selection.
     Main->SetStatus(QStringLiteral("Ready"), Qt::black);
-    texts.push_back({"status Ready", Main->StatusText->PaintedColor(), window});
+    texts.push_back({"status Ready", Main->StatusText()->PaintedColor(), window});
     Poke(0x00, {0xC0, 0x00});
-    Click(Main->StepButton);
-    texts.push_back({"status Halted", Main->StatusText->PaintedColor(), window});
+    Click(Main->StepButton());
+    texts.push_back({"status Halted", Main->StatusText()->PaintedColor(), window});
     Main->SetStatus(QStringLiteral("Running..."), QColor(0, 128, 0));
-    texts.push_back({"status Running", Main->StatusText->PaintedColor(), window});
-    ClickCell(Main->MainMemory, 0x10);
-    texts.push_back({"status Selected", Main->StatusText->PaintedColor(), window});
+    texts.push_back({"status Running", Main->StatusText()->PaintedColor(), window});
+    ClickCell(Main->MainMemory(), 0x10);
+    texts.push_back({"status Selected", Main->StatusText()->PaintedColor(), window});
 
-    TDisasmList* list = Main->DisasmWin;
+    TDisasmList* list = Main->DisasmWin();
     const QPalette lp = list->palette();
     texts.push_back({"list row", list->TextColor(), list->viewport()->palette().color(QPalette::Window)});
     texts.push_back({"list PC row", lp.color(QPalette::HighlightedText), lp.color(QPalette::Highlight)});
-    texts.push_back({"terminal", Main->OutputBox->FontColor(), Main->OutputBox->Color()});
+    texts.push_back({"terminal", Main->OutputBox()->FontColor(), Main->OutputBox()->Color()});
     const QPalette wp = Main->palette();
     texts.push_back({"captions", wp.color(QPalette::WindowText), wp.color(QPalette::Window)});
-    texts.push_back({"buttons", Main->RunButton->palette().color(QPalette::ButtonText),
-                     Main->RunButton->palette().color(QPalette::Button)});
+    texts.push_back({"buttons", Main->RunButton()->palette().color(QPalette::ButtonText),
+                     Main->RunButton()->palette().color(QPalette::Button)});
     const QColor base = QApplication::palette().color(QPalette::Base);
     for (THighlightStyle style : {hsNormal, hsKeyword, hsComment, hsNumeric, hsString, hsError})
       texts.push_back({"syntax style " + std::to_string(style), HighlightFormat(style).foreground().color(), base});
@@ -79,7 +79,7 @@ class MainWinColoursTest : public MainWinTest {
 };
 
 TEST_F(MainWinColoursTest, OnADarkPaletteEveryTextStandsOutFromItsGround) {
-  QAction* dark = Main->ViewMenu->DarkColours();
+  QAction* dark = Main->ViewMenu()->DarkColours();
   dark->trigger();
   ASSERT_TRUE(dark->isChecked());
   EXPECT_EQ(FSettings.DarkColours, true);
@@ -90,14 +90,14 @@ TEST_F(MainWinColoursTest, OnADarkPaletteEveryTextStandsOutFromItsGround) {
     EXPECT_GE(TReadableColour::Contrast(t.Text, t.Background), TReadableColour::MinContrast)
         << t.What << ": " << t.Text.name().toStdString() << " on " << t.Background.name().toStdString();
   // The cells' ground is the window's.
-  EXPECT_EQ(Main->MainMemory->CellBackground(0x30), Main->palette().color(QPalette::Window));
+  EXPECT_EQ(Main->MainMemory()->CellBackground(0x30), Main->palette().color(QPalette::Window));
 }
 
 TEST_F(MainWinColoursTest, OnALightPaletteTheProgramsOwnColoursStay) {
   ASSERT_FALSE(TReadableColour::IsDark(Main->palette()));
   // Dark and back: the colours are those of before.
-  Main->ViewMenu->DarkColours()->trigger();
-  Main->ViewMenu->DarkColours()->trigger();
+  Main->ViewMenu()->DarkColours()->trigger();
+  Main->ViewMenu()->DarkColours()->trigger();
   EXPECT_EQ(FSettings.DarkColours, false);
   const std::vector<TPaintedText> texts = PaintedTexts();
   auto find = [&](const std::string& what) {
@@ -118,8 +118,8 @@ TEST_F(MainWinColoursTest, OnALightPaletteTheProgramsOwnColoursStay) {
 }
 
 TEST_F(MainWinColoursTest, TheEditorTakesTheDarkSyntaxColoursAtOnce) {
-  Click(Main->AssemblerButton);
-  TAssemblerEditor* editor = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  TAssemblerEditor* editor = Main->AssemblerEditor();
   ASSERT_NE(editor, nullptr);
   editor->TextEditor->setPlainText(QStringLiteral("; note"));
   const auto commentColour = [&] {
@@ -128,7 +128,7 @@ TEST_F(MainWinColoursTest, TheEditorTakesTheDarkSyntaxColoursAtOnce) {
   };
   EXPECT_EQ(commentColour(), QColor(0, 0, 128));
   editor->ViewMenu->DarkColours()->trigger();
-  EXPECT_TRUE(Main->ViewMenu->DarkColours()->isChecked());  // one choice for all windows
+  EXPECT_TRUE(Main->ViewMenu()->DarkColours()->isChecked());  // one choice for all windows
   QApplication::processEvents();
   EXPECT_GE(TReadableColour::Contrast(commentColour(), editor->TextEditor->palette().color(QPalette::Base)),
             TReadableColour::MinContrast);

@@ -62,7 +62,7 @@ TEST_P(MainWinExitTest, EachWindowIsAskedOnceAndTheProgramEndsWithTheMainWindow)
       TAssemblerEditor* editor = main->AssemblerButtonClick();
       QTest::keyClicks(editor->TextEditor, text);
     }
-    main->MainMemory->SetContents(0, 0x20);
+    main->MainMemory()->SetContents(0, 0x20);
     ASSERT_TRUE(main->MemoryModified());
     ASSERT_EQ(VisibleEditors(), 2);
 
@@ -76,7 +76,7 @@ TEST_P(MainWinExitTest, EachWindowIsAskedOnceAndTheProgramEndsWithTheMainWindow)
       EXPECT_TRUE(main->isVisible());
       EXPECT_EQ(VisibleEditors(), 2);
       EXPECT_TRUE(main->MemoryModified());
-      EXPECT_TRUE(main->RunButton->isEnabled());
+      EXPECT_TRUE(main->RunButton()->isEnabled());
       // Now the student gives up everything.
       FPlatform.Answers = {TAnswer::No, TAnswer::No, TAnswer::No};
       main->close();

@@ -39,14 +39,14 @@ class ProgramFilesTest : public MainWinTest {
   QString Path(const char* name) const { return FDir.filePath(name); }
   void OpenThrough(const QString& path) {
     FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(path));
-    Click(Main->OpenButton);
+    Click(Main->OpenButton());
   }
 };
 
 TEST_F(ProgramFilesTest, SaveWritesFourLittleEndianBytesPerCell) {
   Poke(0x00, {0x20, 0x41, 0xC0, 0x00});
   FPlatform.SaveResults.push_back(TScriptedPlatform::Picked(Path("demo.prg")));
-  Click(Main->SaveButton);
+  Click(Main->SaveButton());
   const QByteArray bytes = ReadAll(Path("demo.prg"));
   ASSERT_EQ(bytes.size(), 1024);
   EXPECT_EQ(bytes.left(16).toHex(' '), "20 00 00 00 41 00 00 00 c0 00 00 00 00 00 00 00");
@@ -61,13 +61,13 @@ TEST_F(ProgramFilesTest, SaveWritesFourLittleEndianBytesPerCell) {
 
 TEST_F(ProgramFilesTest, OpenLoadsTheFirst1024BytesAndResetsPc) {
   WriteBytes(Path("long.prg"), ProgramFile({0x20, 0x41, 0xC0, 0x00}, 2000));
-  Main->SysRegs->SetContents(0, 0x40);
+  Main->SysRegs()->SetContents(0, 0x40);
   OpenThrough(Path("long.prg"));
-  EXPECT_EQ(Main->MainMemory->GetContents(1), 0x41);
-  EXPECT_EQ(Main->MainMemory->GetContents(2), 0xC0);
+  EXPECT_EQ(Main->MainMemory()->GetContents(1), 0x41);
+  EXPECT_EQ(Main->MainMemory()->GetContents(2), 0xC0);
   EXPECT_EQ(Pc(), 0);
-  EXPECT_EQ(Main->DisasmWin->SelectedRow(), 0);
-  EXPECT_EQ(Main->DisasmWin->RowText(1), "02:  C0,00  halt             ;...");
+  EXPECT_EQ(Main->DisasmWin()->SelectedRow(), 0);
+  EXPECT_EQ(Main->DisasmWin()->RowText(1), "02:  C0,00  halt             ;...");
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->windowTitle(), "Orvik Simulator - " + Path("long.prg"));
   EXPECT_EQ(Main->ProgramFileName(), Path("long.prg"));
@@ -79,12 +79,12 @@ TEST_F(ProgramFilesTest, OpenLoadsTheFirst1024BytesAndResetsPc) {
 TEST_F(ProgramFilesTest, ShortFileIsAStreamReadErrorAndLeavesMemory) {
   Poke(0x00, {0x11, 0x22});
   Main->SetMemoryModified(false);
-  Main->SysRegs->SetContents(0, 0x40);
+  Main->SysRegs()->SetContents(0, 0x40);
   WriteBytes(Path("short.prg"), ProgramFile({0x99}, 1000));
   OpenThrough(Path("short.prg"));
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_EQ(FPlatform.Messages[0].Text, "Stream read error");
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x11);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x11);
   EXPECT_EQ(Pc(), 0);
   EXPECT_FALSE(Main->MemoryModified());
   EXPECT_EQ(Main->windowTitle(), "Orvik Simulator");
@@ -99,10 +99,10 @@ TEST_F(ProgramFilesTest, AFailedOpenKeepsTheEditsAndTheirModifiedState) {
   OpenThrough(Path("short.prg"));
   ASSERT_EQ(FPlatform.Messages.size(), 2);
   EXPECT_EQ(FPlatform.Messages[1].Text, "Stream read error");
-  EXPECT_EQ(Main->MainMemory->GetContents(1), 0x22);
+  EXPECT_EQ(Main->MainMemory()->GetContents(1), 0x22);
   EXPECT_TRUE(Main->MemoryModified());
-  EXPECT_EQ(Main->StatusModified->text(), "Modified");
-  EXPECT_TRUE(Main->SaveButton->isEnabled());
+  EXPECT_EQ(Main->StatusModified()->text(), "Modified");
+  EXPECT_TRUE(Main->SaveButton()->isEnabled());
   // So exiting still asks about them.
   FPlatform.Answers = {TAnswer::Cancel};
   EXPECT_FALSE(Main->close());
@@ -114,8 +114,8 @@ TEST_F(ProgramFilesTest, SaveAsOfNeverSavedMemoryStartsInTheLastFilesFolderWithN
   FSettings.CurrentMemFile = Path("mixed.prg");  // the last program file used
   ASSERT_TRUE(Main->ProgramFileName().isEmpty());
   Poke(0x00, {0x05});
-  Main->MenuSaveAsFile->trigger();
-  Click(Main->SaveButton);
+  Main->MenuSaveAsFile()->trigger();
+  Click(Main->SaveButton());
   ASSERT_EQ(FPlatform.SaveRequests.size(), 2);
   for (const TFileDialogRequest& request : FPlatform.SaveRequests) {
     EXPECT_EQ(request.InitialDir, FDir.path());
@@ -133,17 +133,17 @@ TEST_F(ProgramFilesTest, SaveWritesBackToTheOpenedFileAndSaveAsMovesOn) {
   WriteBytes(Path("a.prg"), ProgramFile({1, 2}));
   OpenThrough(Path("a.prg"));
   Poke(0x00, {0x05});
-  Click(Main->SaveButton);  // no dialog: the opened file
+  Click(Main->SaveButton());  // no dialog: the opened file
   EXPECT_TRUE(FPlatform.SaveRequests.isEmpty());
   EXPECT_EQ(static_cast<uint8_t>(ReadAll(Path("a.prg"))[0]), 0x05);
 
   FPlatform.SaveResults.push_back(TScriptedPlatform::Picked(Path("b.prg")));
-  Main->MenuSaveAsFile->trigger();
+  Main->MenuSaveAsFile()->trigger();
   ASSERT_EQ(FPlatform.SaveRequests.size(), 1);
   EXPECT_EQ(FPlatform.SaveRequests[0].InitialDir, FDir.path());
   EXPECT_EQ(FPlatform.SaveRequests[0].FileName, "a");
   Poke(0x00, {0x06});
-  Click(Main->SaveButton);
+  Click(Main->SaveButton());
   EXPECT_EQ(static_cast<uint8_t>(ReadAll(Path("b.prg"))[0]), 0x06);
   EXPECT_EQ(static_cast<uint8_t>(ReadAll(Path("a.prg"))[0]), 0x05);
 }
@@ -153,7 +153,7 @@ TEST_F(ProgramFilesTest, OpenWhileModifiedAsksFirst) {
   Poke(0x00, {0x05});
   FPlatform.Answers.push_back(TAnswer::Cancel);
   OpenThrough(Path("a.prg"));
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x05);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x05);
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_EQ(FPlatform.Messages[0].Caption, "Save?");
   EXPECT_EQ(FPlatform.Messages[0].Text, "Memory Changed.\nDo you want to save before you open another file?");
@@ -162,7 +162,7 @@ TEST_F(ProgramFilesTest, OpenWhileModifiedAsksFirst) {
   FPlatform.OpenResults.clear();
   FPlatform.Answers.push_back(TAnswer::No);
   OpenThrough(Path("a.prg"));
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 7);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 7);
 }
 
 TEST_F(ProgramFilesTest, ExitQuestionCancelOrCancelledSaveKeepsTheWindow) {
@@ -189,7 +189,7 @@ TEST_F(ProgramFilesTest, FailedSaveChangesNothing) {
   blocker.close();
   Poke(0x00, {0x05});
   FPlatform.SaveResults.push_back(TScriptedPlatform::Picked(blocker.fileName() + "/x.prg"));
-  Click(Main->SaveButton);
+  Click(Main->SaveButton());
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   // The file layer's message, then the system's reason.
   EXPECT_TRUE(
@@ -213,7 +213,7 @@ TEST_F(ProgramFilesTest, SaveThatFailsHalfwayLeavesTheOldFileIntact) {
   rlimit limited = before;
   limited.rlim_cur = 512;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-  Click(Main->SaveButton);
+  Click(Main->SaveButton());
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
   std::signal(SIGXFSZ, oldHandler);
 
@@ -247,9 +247,9 @@ TEST_F(ProgramFilesTest, RandomFilesNeverBreakTheMachine) {
 TEST_F(ProgramFilesTest, OutOfRangeCellsShowAllTheirDigits) {
   WriteBytes(Path("wide.prg"), ProgramFile({0x100, -1}));
   OpenThrough(Path("wide.prg"));
-  EXPECT_EQ(Cell(Main->MainMemory, 0), "100");
-  EXPECT_EQ(Cell(Main->MainMemory, 1), "FFFFFFFF");
-  Click(Main->StepButton);
+  EXPECT_EQ(Cell(Main->MainMemory(), 0), "100");
+  EXPECT_EQ(Cell(Main->MainMemory(), 1), "FFFFFFFF");
+  Click(Main->StepButton());
   EXPECT_EQ(Status(), "Invalid instruction");
   EXPECT_EQ(Pc(), 2);
 }
@@ -257,8 +257,8 @@ TEST_F(ProgramFilesTest, OutOfRangeCellsShowAllTheirDigits) {
 class ClipboardTest : public MainWinTest {
  protected:
   void Select(int lo, int hi) {
-    Main->MainMemory->SetSelStart(lo);
-    Main->MainMemory->SetSelEnd(hi);
+    Main->MainMemory()->SetSelStart(lo);
+    Main->MainMemory()->SetSelEnd(hi);
   }
 };
 
@@ -268,10 +268,10 @@ TEST_F(ClipboardTest, CopyThenPasteNearTheEndDropsWhatDoesNotFit) {
   Main->MenuCopyClick();
   Select(0xFE, 0xFE);
   Main->MenuPasteClick();
-  EXPECT_EQ(Main->MainMemory->GetContents(0xFE), 0x20);
-  EXPECT_EQ(Main->MainMemory->GetContents(0xFF), 0x41);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x00), 0);
-  EXPECT_EQ(Main->MainMemory->GetSelLo(), 0xFE);  // the selection stays
+  EXPECT_EQ(Main->MainMemory()->GetContents(0xFE), 0x20);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0xFF), 0x41);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x00), 0);
+  EXPECT_EQ(Main->MainMemory()->GetSelLo(), 0xFE);  // the selection stays
   EXPECT_TRUE(FPlatform.Messages.isEmpty());
 }
 
@@ -295,28 +295,28 @@ TEST_F(ClipboardTest, CutLeavesZerosAndPasteRestoresTheValuesAsTheyWereCopied) {
   Poke(0x40, {1, 2, 3});
   Select(0x40, 0x42);
   Main->MenuCutClick();
-  EXPECT_EQ(Main->MainMemory->GetContents(0x41), 0);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x41), 0);
   Poke(0x40, {9, 9, 9});  // later changes do not reach the clipboard
   Select(0x80, 0x80);
   Main->MenuPasteClick();
-  EXPECT_EQ(Main->MainMemory->GetContents(0x80), 1);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x82), 3);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x80), 1);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x82), 3);
   EXPECT_TRUE(Main->MemoryModified());
 }
 
 TEST_F(ClipboardTest, EditMenuEnablesWhatApplies) {
   Main->EditMenuClick();
-  EXPECT_FALSE(Main->MenuCut->isEnabled());
-  EXPECT_FALSE(Main->MenuCopy->isEnabled());
-  EXPECT_FALSE(Main->MenuPaste->isEnabled());
-  EXPECT_TRUE(Main->MenuSelectAll->isEnabled());
-  Main->MenuSelectAll->trigger();
+  EXPECT_FALSE(Main->MenuCut()->isEnabled());
+  EXPECT_FALSE(Main->MenuCopy()->isEnabled());
+  EXPECT_FALSE(Main->MenuPaste()->isEnabled());
+  EXPECT_TRUE(Main->MenuSelectAll()->isEnabled());
+  Main->MenuSelectAll()->trigger();
   EXPECT_EQ(Status(), "Selected: 0-255");
   Main->EditMenuClick();
-  EXPECT_TRUE(Main->MenuCopy->isEnabled());
-  Main->MenuCopy->trigger();
+  EXPECT_TRUE(Main->MenuCopy()->isEnabled());
+  Main->MenuCopy()->trigger();
   Main->EditMenuClick();
-  EXPECT_TRUE(Main->MenuPaste->isEnabled());
+  EXPECT_TRUE(Main->MenuPaste()->isEnabled());
   EXPECT_EQ(Main->MemoryClipboard().size(), 256);
 }
 
@@ -324,17 +324,17 @@ TEST_F(ClipboardTest, ShortcutsWorkThroughTheRealMenu) {
   Poke(0x00, {0x12});
   // Opened with nothing to copy, the menu greys Cut and Copy out; once it
   // closes, the keys must work again for a selection made afterwards.
-  Main->EditMenu->popup(Main->mapToGlobal(QPoint(0, 0)));
-  EXPECT_FALSE(Main->MenuCopy->isEnabled());
-  Main->EditMenu->hide();
+  Main->EditMenu()->popup(Main->mapToGlobal(QPoint(0, 0)));
+  EXPECT_FALSE(Main->MenuCopy()->isEnabled());
+  Main->EditMenu()->hide();
   Select(0x00, 0x00);
-  Main->MainMemory->setFocus();
-  QTest::keyClick(Main->MainMemory, Qt::Key_C, Qt::ControlModifier);
+  Main->MainMemory()->setFocus();
+  QTest::keyClick(Main->MainMemory(), Qt::Key_C, Qt::ControlModifier);
   Select(0x05, 0x05);
-  QTest::keyClick(Main->MainMemory, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x05), 0x12);
-  QTest::keyClick(Main->MainMemory, Qt::Key_Delete);
-  EXPECT_EQ(Main->MainMemory->GetContents(0x05), 0);
+  QTest::keyClick(Main->MainMemory(), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x05), 0x12);
+  QTest::keyClick(Main->MainMemory(), Qt::Key_Delete);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0x05), 0);
 }
 
 // The keys a menu item shows: its own shortcut, or the text after a tab.
@@ -346,10 +346,10 @@ QString ShownKeys(const QAction* item) {
 TEST_F(ClipboardTest, MemoryPopupShowsTheClipboardKeysAndItsItemsWork) {
   Poke(0x10, {0x20, 0x41});
   Select(0x10, 0x11);
-  const QPoint cell = Main->MainMemory->CellRect(0x10).center();
-  QContextMenuEvent event(QContextMenuEvent::Mouse, cell, Main->MainMemory->mapToGlobal(cell));
-  QApplication::sendEvent(Main->MainMemory, &event);
-  QMenu* popup = Main->MainMemoryPopup;
+  const QPoint cell = Main->MainMemory()->CellRect(0x10).center();
+  QContextMenuEvent event(QContextMenuEvent::Mouse, cell, Main->MainMemory()->mapToGlobal(cell));
+  QApplication::sendEvent(Main->MainMemory(), &event);
+  QMenu* popup = Main->MainMemoryPopup();
   ASSERT_TRUE(popup->isVisible());
   QStringList shown;
   for (const QAction* item : popup->actions())
@@ -381,8 +381,8 @@ TEST_F(ProgramFilesTest, OpenRefusesFifosAndDevices) {
     OpenThrough(path);
     ASSERT_EQ(FPlatform.Messages.size(), 1);
     EXPECT_EQ(FPlatform.Messages[0].Text, "Cannot open file " + path + ": not a regular file");
-    EXPECT_EQ(Cell(Main->MainMemory, 0), "20");
-    EXPECT_EQ(Cell(Main->MainMemory, 1), "41");
+    EXPECT_EQ(Cell(Main->MainMemory(), 0), "20");
+    EXPECT_EQ(Cell(Main->MainMemory(), 1), "41");
   }
 }
 
@@ -393,7 +393,7 @@ TEST_F(ProgramFilesTest, TheListingNeverFollowsAPlantedSymlink) {
   WriteBytes(victim, "precious");
   ASSERT_TRUE(QFile::link(victim, Path("OSasm.lst.orvik-tmp")));
   Poke(0x00, {0xC0, 0x00});
-  Click(Main->ViewAsmButton);
+  Click(Main->ViewAsmButton());
   EXPECT_EQ(ReadAll(victim), "precious");
   EXPECT_TRUE(ReadAll(Path("OSasm.lst")).startsWith("00:  C0,00  halt"));
   EXPECT_EQ(FPlatform.EditedFiles, QStringList{Path("OSasm.lst")});

@@ -43,11 +43,11 @@ class MainWinTest : public ::testing::Test {
 
   // Writes bytes from an address, as a file or the assembler would.
   void Poke(int adr, std::initializer_list<int> bytes) {
-    for (int b : bytes) Main->MainMemory->SetContents(adr++, b);
+    for (int b : bytes) Main->MainMemory()->SetContents(adr++, b);
   }
 
-  int Pc() const { return Main->SysRegs->GetContents(0); }
-  int Ir() const { return Main->SysRegs->GetContents(1); }
+  int Pc() const { return Main->SysRegs()->GetContents(0); }
+  int Ir() const { return Main->SysRegs()->GetContents(1); }
   QString Cell(THexGrid* grid, int adr) const { return grid->CellText(adr % grid->ColCount(), adr / grid->ColCount()); }
 
   void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); }

@@ -90,39 +90,39 @@ TEST_F(MainWinHelpTest, WhatsThisClickShowsTheContextOfTheControlUnderThePointer
   const TCase cases[] = {
       {"caption label",
        [&] {
-         return InWindow(FMainWin->LabelMem, {20, 8});
+         return InWindow(FMainWin->LabelMem(), {20, 8});
        },
        20, "Orvik Simulator - Main Window"},
       {"row addresses",
        [&] {
-         return InWindow(FMainWin->LabelsMem2, {10, 100});
+         return InWindow(FMainWin->LabelsMem2(), {10, 100});
        },
        14, "Memory address"},
       {"column addresses",
        [&] {
-         return InWindow(FMainWin->LabelsMem1, {30, 5});
+         return InWindow(FMainWin->LabelsMem1(), {30, 5});
        },
        15, "Memory address"},
       {"memory grid",
        [&] {
-         return InWindow(FMainWin->MainMemory, {60, 60});
+         return InWindow(FMainWin->MainMemory(), {60, 60});
        },
        1, "Main memory"},
-      {"system registers", [&] { return InWindow(FMainWin->SysRegs); }, 3, "System registers"},
-      {"run button", [&] { return InWindow(FMainWin->RunButton); }, 7, "Run program button"},
+      {"system registers", [&] { return InWindow(FMainWin->SysRegs()); }, 3, "System registers"},
+      {"run button", [&] { return InWindow(FMainWin->RunButton()); }, 7, "Run program button"},
       {"disassembly rows",
        [&] {
-         return InWindow(FMainWin->DisasmWin, {40, 30});
+         return InWindow(FMainWin->DisasmWin(), {40, 30});
        },
        13, "Disasseble window"},
       {"output window",
        [&] {
-         return InWindow(FMainWin->OutputBox, {40, 30});
+         return InWindow(FMainWin->OutputBox(), {40, 30});
        },
        11, "Output window"},
       {"status bar",
        [&] {
-         return InWindow(FMainWin->StatusText, {40, 5});
+         return InWindow(FMainWin->StatusText(), {40, 5});
        },
        18, "Status bar (simulator)"},
       {"outside every window", [&] { return QPoint(-70, -50); }, 0, "No help available"},
@@ -157,13 +157,13 @@ TEST_F(MainWinHelpTest, WhatsThisFindsTheTopmostProgramWindowAndItsInnerParts) {
 TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
   for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
     StartWhatsThis();
-    QTest::mouseClick(Window(), button, {}, InWindow(FMainWin->LabelMem));
+    QTest::mouseClick(Window(), button, {}, InWindow(FMainWin->LabelMem()));
     ExpectModeEnded();
   }
   StartWhatsThis();
   // The platform hands a release without a press to no widget; one that
   // reaches a control still ends the mode.
-  QTest::mouseRelease(FMainWin->LabelMem, Qt::LeftButton);
+  QTest::mouseRelease(FMainWin->LabelMem(), Qt::LeftButton);
   ExpectModeEnded();
   EXPECT_TRUE(FPlatform.HelpTopics.isEmpty());
   EXPECT_TRUE(THelpDialog::OpenWindows().isEmpty());
@@ -172,14 +172,14 @@ TEST_F(MainWinHelpTest, AnyOtherButtonEndsTheModeWithoutHelp) {
 TEST_F(MainWinHelpTest, WhatsThisPassesHoverToTheButtonOnly) {
   StartWhatsThis();
   QToolButton* button = FMainWin->HelpButton();
-  QTest::mouseMove(Window(), InWindow(FMainWin->LabelMem));
+  QTest::mouseMove(Window(), InWindow(FMainWin->LabelMem()));
   EXPECT_FALSE(button->underMouse());
   QTest::mouseMove(Window(), InWindow(button, {10, 10}));
   EXPECT_TRUE(button->underMouse());
-  QTest::mouseMove(Window(), InWindow(FMainWin->LabelsMem2));
+  QTest::mouseMove(Window(), InWindow(FMainWin->LabelsMem2()));
   EXPECT_FALSE(button->underMouse());
   EXPECT_TRUE(QWhatsThis::inWhatsThisMode()) << "moves do not end the mode";
-  QTest::mouseClick(Window(), Qt::RightButton, {}, InWindow(FMainWin->LabelMem));
+  QTest::mouseClick(Window(), Qt::RightButton, {}, InWindow(FMainWin->LabelMem()));
 }
 
 TEST_F(MainWinHelpTest, LabelsBevelsAndSpeedButtonsAreNotWindowedControls) {
@@ -242,9 +242,9 @@ TEST_F(MainWinHelpTest, F1OpensTheTopicOfTheFocusedControlInEveryWindow) {
     int Context;
   };
   const TRow rows[] = {
-      {"memory", FMainWin->MainMemory, 1},        {"registers", FMainWin->Registers, 2},
-      {"system registers", FMainWin->SysRegs, 3}, {"editor text", editor->TextEditor, 901},
-      {"error box", editor->ErrorBox, 902},       {"about box", about, 501},
+      {"memory", FMainWin->MainMemory(), 1},        {"registers", FMainWin->Registers(), 2},
+      {"system registers", FMainWin->SysRegs(), 3}, {"editor text", editor->TextEditor, 901},
+      {"error box", editor->ErrorBox, 902},         {"about box", about, 501},
   };
   for (const TRow& row : rows) {
     SCOPED_TRACE(row.Name);

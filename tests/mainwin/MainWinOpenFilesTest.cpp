@@ -129,7 +129,7 @@ TEST(CommandLineFiles, EachSourceGetsAnEditorTheLastProgramStaysAndABadFileIsRep
 
   TMainWin* main = program.MainWin();
   EXPECT_TRUE(main->isVisible());
-  EXPECT_EQ(main->MainMemory->GetContents(0), 0x22);
+  EXPECT_EQ(main->MainMemory()->GetContents(0), 0x22);
   EXPECT_EQ(main->windowTitle(), "Orvik Simulator - " + folder.filePath("last.prg"));
   const auto editors = OpenEditors();
   EXPECT_EQ(editors.keys(), (QStringList{folder.filePath("LOUD.ASM"), folder.filePath("hello.asm")}));
@@ -161,7 +161,7 @@ TEST_F(OpenFilesTest, ChangedMemoryAsksFirstAndCancelSkipsOnlyThatFile) {
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_EQ(FPlatform.Messages[0].Caption, "Save?");
   EXPECT_EQ(FPlatform.Messages[0].Text, AskText);
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x55);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x55);
   EXPECT_TRUE(Main->MemoryModified());
   EXPECT_TRUE(OpenEditors().contains(Path("hello.asm")));
 
@@ -169,28 +169,29 @@ TEST_F(OpenFilesTest, ChangedMemoryAsksFirstAndCancelSkipsOnlyThatFile) {
   FPlatform.Answers = {TAnswer::No};
   Main->OpenFiles({Path("first.prg"), Path("last.prg")});
   EXPECT_EQ(FPlatform.Messages.size(), 2);
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x22);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x22);
   EXPECT_FALSE(Main->MemoryModified());
 }
 
 TEST_F(OpenFilesTest, FilesDroppedOnTheMainWindowOpenAsFromTheCommandLine) {
-  EXPECT_TRUE(DropFiles(Main->MainMemory, {Path("first.prg"), Path("gone.prg"), Path("hello.asm"), Path("last.prg")}));
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x22);
+  EXPECT_TRUE(
+      DropFiles(Main->MainMemory(), {Path("first.prg"), Path("gone.prg"), Path("hello.asm"), Path("last.prg")}));
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x22);
   EXPECT_EQ(Main->ProgramFileName(), Path("last.prg"));
   EXPECT_EQ(MessageTexts(), QList<QString>{"Cannot open file " + Path("gone.prg")});
   EXPECT_TRUE(OpenEditors().contains(Path("hello.asm")));
 }
 
 TEST_F(OpenFilesTest, FilesDroppedOnAnEditorsTextOpenAndAreNotPastedThere) {
-  Click(Main->AssemblerButton);
-  QPointer<TAssemblerEditor> editor = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  QPointer<TAssemblerEditor> editor = Main->AssemblerEditor();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(editor.data()));
   editor->LoadLines({"; mine"});
 
   EXPECT_TRUE(DropFiles(editor->TextEditor, {Path("LOUD.ASM"), Path("first.prg")}));
   EXPECT_EQ(editor->Document()->toPlainText(), "; mine\n");
   EXPECT_TRUE(OpenEditors().contains(Path("LOUD.ASM")));
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x11);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x11);
   EXPECT_TRUE(FPlatform.Messages.isEmpty());
 
   // Text dragged onto the view is still the view's to insert.
@@ -201,20 +202,20 @@ TEST_F(OpenFilesTest, FilesDroppedOnAnEditorsTextOpenAndAreNotPastedThere) {
 }
 
 TEST_F(OpenFilesTest, RecentFilesListsOpenedAndSavedFilesNewestFirstInBothWindows) {
-  EXPECT_EQ(MenuEntries(Main->RecentMenu), QStringList{"(none)"});
+  EXPECT_EQ(MenuEntries(Main->RecentMenu()), QStringList{"(none)"});
   FPlatform.OpenResults.push_back(TScriptedPlatform::Picked(Path("first.prg")));
-  Click(Main->OpenButton);
+  Click(Main->OpenButton());
   FPlatform.SaveResults.push_back(TScriptedPlatform::Picked(Path("saved.prg")));
   Main->MenuSaveAsFileClick();
   Main->OpenFiles({Path("hello.asm")});
   const QStringList expected{"&1 " + Path("hello.asm"), "&2 " + Path("saved.prg"), "&3 " + Path("first.prg")};
-  EXPECT_EQ(MenuEntries(Main->RecentMenu), expected);
+  EXPECT_EQ(MenuEntries(Main->RecentMenu()), expected);
   TAssemblerEditor* editor = OpenEditors().value(Path("hello.asm"));
   ASSERT_NE(editor, nullptr);
   EXPECT_EQ(MenuEntries(editor->RecentMenu), expected);
   // It sits below Save As in both File menus.
-  const QList<QAction*> mainItems = Main->FileMenu->actions();
-  EXPECT_EQ(mainItems.indexOf(Main->RecentMenu->Menu()->menuAction()), mainItems.indexOf(Main->MenuSaveAsFile) + 1);
+  const QList<QAction*> mainItems = Main->FileMenu()->actions();
+  EXPECT_EQ(mainItems.indexOf(Main->RecentMenu()->Menu()->menuAction()), mainItems.indexOf(Main->MenuSaveAsFile()) + 1);
   const QList<QAction*> editorItems = editor->FileMenu->actions();
   EXPECT_EQ(editorItems.indexOf(editor->RecentMenu->Menu()->menuAction()),
             editorItems.indexOf(editor->MenuSaveAsFile) + 1);
@@ -224,19 +225,19 @@ TEST_F(OpenFilesTest, RecentFilesListsOpenedAndSavedFilesNewestFirstInBothWindow
   Main->SetMemoryModified(false);
   ChooseEntry(editor->RecentMenu, 1);
   EXPECT_EQ(Main->ProgramFileName(), Path("saved.prg"));
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x11);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x11);
 }
 
 TEST_F(OpenFilesTest, AChosenRecentFileThatIsGoneIsRemovedWithAMessage) {
   FSettings.RecentFiles = {Path("gone.asm"), Path("last.prg")};
-  ChooseEntry(Main->RecentMenu, 0);
+  ChooseEntry(Main->RecentMenu(), 0);
   ASSERT_EQ(FPlatform.Messages.size(), 1);
   EXPECT_EQ(FPlatform.Messages[0].Text,
             "The file " + Path("gone.asm") + " no longer exists.\nIt has been removed from the list of recent files.");
   EXPECT_TRUE(OpenEditors().isEmpty());
-  EXPECT_EQ(MenuEntries(Main->RecentMenu), QStringList{"&1 " + Path("last.prg")});
-  ChooseEntry(Main->RecentMenu, 0);
-  EXPECT_EQ(Main->MainMemory->GetContents(0), 0x22);
+  EXPECT_EQ(MenuEntries(Main->RecentMenu()), QStringList{"&1 " + Path("last.prg")});
+  ChooseEntry(Main->RecentMenu(), 0);
+  EXPECT_EQ(Main->MainMemory()->GetContents(0), 0x22);
   EXPECT_EQ(FPlatform.Messages.size(), 1);
 }
 

@@ -21,13 +21,13 @@
 namespace {
 
 QAction* SpeedItem(TMainWin& main, const QString& text) {
-  for (QAction* item : main.SpeedMenu->actions())
+  for (QAction* item : main.SpeedMenu()->actions())
     if (item->text() == text) return item;
   return nullptr;
 }
 
 QString CheckedSpeedItem(TMainWin& main) {
-  for (QAction* item : main.SpeedMenu->actions())
+  for (QAction* item : main.SpeedMenu()->actions())
     if (item->isChecked()) return item->text();
   return {};
 }
@@ -35,7 +35,7 @@ QString CheckedSpeedItem(TMainWin& main) {
 // Moves the bar's speed list with the keyboard, as a student would, until
 // it shows text.
 void ChooseInBar(TMainWin& main, const QString& text) {
-  QComboBox* box = main.SpeedBar->SpeedBox();
+  QComboBox* box = main.SpeedBar()->SpeedBox();
   box->setFocus();
   const int target = box->findText(text);
   ASSERT_GE(target, 0) << text.toStdString();
@@ -68,23 +68,23 @@ TEST_F(MainWinSpeedBarTest, TheBarFollowsTheMenuPacesARunAndComesBackAfterAResta
   auto program = Start();
   TMainWin* main = program->MainWin();
   // Unchanged for a student who never asks for it.
-  EXPECT_TRUE(main->SpeedBar->isHidden());
-  EXPECT_FALSE(main->MenuSpeedBar->isChecked());
-  EXPECT_EQ(main->SpeedBar->SpeedBox()->currentText(), "Max");
-  main->MenuSpeedBar->trigger();
-  ASSERT_TRUE(main->SpeedBar->isVisible());
+  EXPECT_TRUE(main->SpeedBar()->isHidden());
+  EXPECT_FALSE(main->MenuSpeedBar()->isChecked());
+  EXPECT_EQ(main->SpeedBar()->SpeedBox()->currentText(), "Max");
+  main->MenuSpeedBar()->trigger();
+  ASSERT_TRUE(main->SpeedBar()->isVisible());
 
   // Bar to menu and menu to bar.
   ChooseInBar(*main, "10/s");
   EXPECT_EQ(main->RunSpeed(), 10);
   EXPECT_EQ(CheckedSpeedItem(*main), "10/s");
   SpeedItem(*main, "100/s")->trigger();
-  EXPECT_EQ(main->SpeedBar->SpeedBox()->currentText(), "100/s");
+  EXPECT_EQ(main->SpeedBar()->SpeedBox()->currentText(), "100/s");
 
   // 00: load R1,1   02: addi R2,R2,R1   04: jmp 02
   int adr = 0;
-  for (int byte : {0x21, 0x01, 0x52, 0x21, 0xB0, 0x02}) main->MainMemory->SetContents(adr++, byte);
-  QTest::mouseClick(main->RunButton, Qt::LeftButton);
+  for (int byte : {0x21, 0x01, 0x52, 0x21, 0xB0, 0x02}) main->MainMemory()->SetContents(adr++, byte);
+  QTest::mouseClick(main->RunButton(), Qt::LeftButton);
   ASSERT_TRUE(QTest::qWaitFor([&] { return main->Session().Executed() >= 5u; }, 20000));
   // Paced: at 100/s even a slow machine stays far below what Max does.
   EXPECT_LE(main->Session().Executed(), 2000u);
@@ -93,7 +93,7 @@ TEST_F(MainWinSpeedBarTest, TheBarFollowsTheMenuPacesARunAndComesBackAfterAResta
   ChooseInBar(*main, "Max");
   EXPECT_EQ(CheckedSpeedItem(*main), "Max");
   ASSERT_TRUE(QTest::qWaitFor([&] { return main->Session().Executed() > 100000u; }, 20000));
-  QTest::mouseClick(main->BreakButton, Qt::LeftButton);
+  QTest::mouseClick(main->BreakButton(), Qt::LeftButton);
   ChooseInBar(*main, "5/s");
   Finish(program);
   EXPECT_EQ(Stored("RunSpeed"), "5");
@@ -104,39 +104,39 @@ TEST_F(MainWinSpeedBarTest, TheBarFollowsTheMenuPacesARunAndComesBackAfterAResta
   main = program->MainWin();
   EXPECT_EQ(main->RunSpeed(), 5);
   EXPECT_EQ(CheckedSpeedItem(*main), "5/s");
-  EXPECT_EQ(main->SpeedBar->SpeedBox()->currentText(), "5/s");
-  EXPECT_TRUE(main->SpeedBar->isVisible());
-  EXPECT_TRUE(main->MenuSpeedBar->isChecked());
-  main->MenuSpeedBar->trigger();
-  EXPECT_TRUE(main->SpeedBar->isHidden());
+  EXPECT_EQ(main->SpeedBar()->SpeedBox()->currentText(), "5/s");
+  EXPECT_TRUE(main->SpeedBar()->isVisible());
+  EXPECT_TRUE(main->MenuSpeedBar()->isChecked());
+  main->MenuSpeedBar()->trigger();
+  EXPECT_TRUE(main->SpeedBar()->isHidden());
   Finish(program);
   program = Start();
-  EXPECT_TRUE(program->MainWin()->SpeedBar->isHidden());
+  EXPECT_TRUE(program->MainWin()->SpeedBar()->isHidden());
   EXPECT_EQ(program->MainWin()->RunSpeed(), 5);
   Finish(program);
 }
 
 TEST_F(MainWinSpeedBarTest, TheTracePaneComesBackAsTheStudentLeftIt) {
   auto program = Start();
-  EXPECT_TRUE(program->MainWin()->TraceWin->isHidden());
+  EXPECT_TRUE(program->MainWin()->TraceWin()->isHidden());
   Finish(program);
   // Never touched: no key.
   EXPECT_FALSE(QSettings(StorePath(), QSettings::IniFormat).contains("TracePane"));
 
   program = Start();
-  program->MainWin()->MenuTrace->trigger();
+  program->MainWin()->MenuTrace()->trigger();
   Finish(program);
   EXPECT_EQ(Stored("TracePane"), "1");
   program = Start();
   TMainWin* main = program->MainWin();
-  EXPECT_TRUE(main->TraceWin->isVisible());
-  EXPECT_TRUE(main->MenuTrace->isChecked());
+  EXPECT_TRUE(main->TraceWin()->isVisible());
+  EXPECT_TRUE(main->MenuTrace()->isChecked());
   // Closed with its own button, it stays closed.
-  main->TraceWin->close();
+  main->TraceWin()->close();
   Finish(program);
   EXPECT_EQ(Stored("TracePane"), "0");
   program = Start();
-  EXPECT_TRUE(program->MainWin()->TraceWin->isHidden());
+  EXPECT_TRUE(program->MainWin()->TraceWin()->isHidden());
   Finish(program);
 }
 

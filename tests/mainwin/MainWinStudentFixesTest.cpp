@@ -42,9 +42,9 @@ TEST_F(MainWinStudentFixesTest, ThePopUpActsOnTheCellUnderTheMouseAndMarksAWatch
     const char* Status;
     bool Mark;
   } cases[] = {
-      {"register", Main->Registers, 0, 2, "Stop when written", "R2 watched", true},
-      {"memory watch", Main->MainMemory, 0x10, 0x30, "Stop when written", "Cell 30 watched", true},
-      {"memory breakpoint", Main->MainMemory, 0x10, 0x31, "Break here", "Breakpoint set at 31", false},
+      {"register", Main->Registers(), 0, 2, "Stop when written", "R2 watched", true},
+      {"memory watch", Main->MainMemory(), 0x10, 0x30, "Stop when written", "Cell 30 watched", true},
+      {"memory breakpoint", Main->MainMemory(), 0x10, 0x31, "Break here", "Breakpoint set at 31", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -56,17 +56,17 @@ TEST_F(MainWinStudentFixesTest, ThePopUpActsOnTheCellUnderTheMouseAndMarksAWatch
   }
   // Once the menu is gone, its item by its own means acts on the focused cell again.
   QTest::qWait(10);
-  Main->MenuWatchRegister->trigger();
+  Main->MenuWatchRegister()->trigger();
   EXPECT_EQ(Status(), "R0 watched");
-  EXPECT_TRUE(HasWatchMark(Main->Registers, 0));
+  EXPECT_TRUE(HasWatchMark(Main->Registers(), 0));
   Main->RemoveAllBreakpoints();
-  EXPECT_FALSE(HasWatchMark(Main->Registers, 2));
-  EXPECT_FALSE(HasWatchMark(Main->MainMemory, 0x30));
+  EXPECT_FALSE(HasWatchMark(Main->Registers(), 2));
+  EXPECT_FALSE(HasWatchMark(Main->MainMemory(), 0x30));
 }
 
 TEST_F(MainWinStudentFixesTest, ClickingADisassemblyRowKeepsThePcRowMarked) {
-  TDisasmList* list = Main->DisasmWin;
-  Main->SysRegs->SetContents(0, 0x24);
+  TDisasmList* list = Main->DisasmWin();
+  Main->SysRegs()->SetContents(0, 0x24);
   const int pcRow = 0x24 / 2;
   ASSERT_EQ(list->PcRow(), pcRow);
   const QColor highlight = list->palette().color(QPalette::Highlight);
@@ -85,7 +85,7 @@ TEST_F(MainWinStudentFixesTest, ClickingADisassemblyRowKeepsThePcRowMarked) {
   EXPECT_EQ(Status(), "Breakpoint set at 20");
   EXPECT_EQ(list->PcRow(), pcRow);
   // A step moves PC on, and the selection with it.
-  Main->SysRegs->SetContents(0, 0x26);
+  Main->SysRegs()->SetContents(0, 0x26);
   EXPECT_EQ(list->PcRow(), pcRow + 1);
   EXPECT_EQ(list->SelectedRow(), pcRow + 1);
   EXPECT_EQ(background(pcRow + 1), highlight);

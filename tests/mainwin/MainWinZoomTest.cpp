@@ -63,16 +63,16 @@ void ExpectNothingCutOff(QWidget* window) {
 
 TEST_F(MainWinTest, TheViewMenuSitsBetweenEditAndRun) {
   EXPECT_EQ(MenuTitles(Main->menuBar()), (QStringList{"&File", "&Edit", "&View", "&Run", "&Help"}));
-  Click(Main->AssemblerButton);
-  ASSERT_NE(Main->AssemblerEditor, nullptr);
-  EXPECT_EQ(MenuTitles(Main->AssemblerEditor->menuBar()),
+  Click(Main->AssemblerButton());
+  ASSERT_NE(Main->AssemblerEditor(), nullptr);
+  EXPECT_EQ(MenuTitles(Main->AssemblerEditor()->menuBar()),
             (QStringList{"&File", "&Edit", "&View", "&Assemble!", "E&rrors", "&Help"}));
-  Main->AssemblerEditor->SetModified(false);
+  Main->AssemblerEditor()->SetModified(false);
 }
 
 TEST_F(MainWinTest, ZoomInAnEditorZoomsItsSourceAndTheMainWindowToo) {
-  Click(Main->AssemblerButton);
-  TAssemblerEditor* editor = Main->AssemblerEditor;
+  Click(Main->AssemblerButton());
+  TAssemblerEditor* editor = Main->AssemblerEditor();
   ASSERT_NE(editor, nullptr);
   const QSize client = Main->centralWidget()->size();
   const QFont source = editor->TextEditor->font();
@@ -97,33 +97,33 @@ TEST_F(MainWinTest, ZoomInAnEditorZoomsItsSourceAndTheMainWindowToo) {
 
 TEST_F(MainWinTest, ZoomScalesTheWholeWindowAndActualSizeRestoresIt) {
   const QSize client = Main->centralWidget()->size();
-  const QRect run = Main->RunButton->geometry();
-  const QRect cell = Main->MainMemory->CellRect(0x11);
+  const QRect run = Main->RunButton()->geometry();
+  const QRect cell = Main->MainMemory()->CellRect(0x11);
   const qreal points = Main->font().pointSizeF();
-  const int terminalRows = Main->OutputBox->Rows();
+  const int terminalRows = Main->OutputBox()->Rows();
   // Ctrl+= four times: 125, 150, 175, 200 %.
   for (int i = 0; i < 4; ++i) QTest::keyClick(Main.get(), Qt::Key_Equal, Qt::ControlModifier);
   EXPECT_EQ(FSettings.Zoom, 200);
   EXPECT_EQ(Main->centralWidget()->size(), client * 2);
-  EXPECT_EQ(Main->RunButton->geometry(), QRect(run.topLeft() * 2, run.size() * 2));
-  EXPECT_EQ(Main->MainMemory->CellRect(0x11).size(), cell.size() * 2);
+  EXPECT_EQ(Main->RunButton()->geometry(), QRect(run.topLeft() * 2, run.size() * 2));
+  EXPECT_EQ(Main->MainMemory()->CellRect(0x11).size(), cell.size() * 2);
   EXPECT_DOUBLE_EQ(Main->font().pointSizeF(), points * 2);
-  Main->OutputBox->Write("x");
-  EXPECT_GE(Main->OutputBox->Rows(), terminalRows);
+  Main->OutputBox()->Write("x");
+  EXPECT_GE(Main->OutputBox()->Rows(), terminalRows);
   ExpectNothingCutOff(Main.get());
   // Not past 300 %.
   for (int i = 0; i < 8; ++i) QTest::keyClick(Main.get(), Qt::Key_Equal, Qt::ControlModifier);
   EXPECT_EQ(FSettings.Zoom, 300);
-  EXPECT_FALSE(Main->ViewMenu->ZoomIn()->isEnabled());
+  EXPECT_FALSE(Main->ViewMenu()->ZoomIn()->isEnabled());
   QTest::keyClick(Main.get(), Qt::Key_Minus, Qt::ControlModifier);
   EXPECT_EQ(FSettings.Zoom, 275);
   QTest::keyClick(Main.get(), Qt::Key_0, Qt::ControlModifier);
   EXPECT_EQ(FSettings.Zoom, 100);
   EXPECT_EQ(Main->centralWidget()->size(), client);
-  EXPECT_EQ(Main->RunButton->geometry(), run);
-  EXPECT_EQ(Main->MainMemory->CellRect(0x11), cell);
+  EXPECT_EQ(Main->RunButton()->geometry(), run);
+  EXPECT_EQ(Main->MainMemory()->CellRect(0x11), cell);
   EXPECT_DOUBLE_EQ(Main->font().pointSizeF(), points);
-  EXPECT_FALSE(Main->ViewMenu->ZoomOut()->isEnabled());
+  EXPECT_FALSE(Main->ViewMenu()->ZoomOut()->isEnabled());
 }
 
 TEST_F(MainWinTest, AtActualSizeNothingIsCutOffEither) { ExpectNothingCutOff(Main.get()); }
@@ -150,8 +150,8 @@ TEST(MainWinZoomStart, TheProgramOpensAtTheZoomAndColoursAnEarlierSessionChose) 
   TMainWin reference(plain);
   EXPECT_EQ(main->centralWidget()->size(), reference.centralWidget()->size() * 1.5);
   ExpectNothingCutOff(main);
-  EXPECT_TRUE(main->ViewMenu->ActualSize()->isEnabled());
-  EXPECT_TRUE(main->ViewMenu->DarkColours()->isChecked());
+  EXPECT_TRUE(main->ViewMenu()->ActualSize()->isEnabled());
+  EXPECT_TRUE(main->ViewMenu()->DarkColours()->isChecked());
   EXPECT_TRUE(TReadableColour::IsDark(QApplication::palette()));
   TViewMenu::SetDark(plain, false);
   QApplication::setPalette(desktop);

@@ -23,7 +23,7 @@ class TerminalClearOutputTest : public MainWinTest {
   void AssembleHello() {
     for (QAction* action : Main->ExamplesMenu()->actions())
       if (action->text() == "Hello &World") action->trigger();
-    FEditor = Main->AssemblerEditor;
+    FEditor = Main->AssemblerEditor();
     ASSERT_TRUE(FEditor);
     Click(FEditor->AssembleButton);
   }
@@ -34,7 +34,7 @@ class TerminalClearOutputTest : public MainWinTest {
 
   // Opens the terminal's menu with the right mouse button and clicks the item.
   void ClickTerminalItem(const QString& caption) {
-    TShowText* box = Main->OutputBox;
+    TShowText* box = Main->OutputBox();
     const QPoint at = box->rect().center();
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, box->mapToGlobal(at));
     QApplication::sendEvent(box, &event);
@@ -49,9 +49,9 @@ class TerminalClearOutputTest : public MainWinTest {
     ASSERT_TRUE(QTest::qWaitFor([menu] { return !menu->isVisible(); }));
   }
 
-  std::string Shown() const { return Main->OutputBox->VisibleText().toStdString(); }
-  void Undo() { Main->MenuUndo->trigger(); }
-  void Redo() { Main->MenuRedo->trigger(); }
+  std::string Shown() const { return Main->OutputBox()->VisibleText().toStdString(); }
+  void Undo() { Main->MenuUndo()->trigger(); }
+  void Redo() { Main->MenuRedo()->trigger(); }
 
   QPointer<TAssemblerEditor> FEditor;
 };
@@ -63,7 +63,7 @@ TEST_F(TerminalClearOutputTest, ClearIsUndoneAndRedoneAndCopyTakesTheShownText) 
   };
   const TWay ways[] = {{"terminal menu", true}, {"Run menu", false}};
   AssembleHello();
-  Click(Main->RunButton);
+  Click(Main->RunButton());
   ASSERT_TRUE(WaitForRunEnd());
   for (const TWay& way : ways) {
     SCOPED_TRACE(way.Name);
@@ -72,13 +72,13 @@ TEST_F(TerminalClearOutputTest, ClearIsUndoneAndRedoneAndCopyTakesTheShownText) 
     if (way.FromTerminal)
       ClickTerminalItem("&Copy");
     else
-      Main->MenuCopyOutput->trigger();
+      Main->MenuCopyOutput()->trigger();
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), HelloShown);
 
     if (way.FromTerminal)
       ClickTerminalItem("Clear &output");
     else
-      Main->MenuClearOutput->trigger();
+      Main->MenuClearOutput()->trigger();
     EXPECT_EQ(Shown(), "");
     EXPECT_EQ(Status(), "Output cleared");
     Undo();
@@ -99,18 +99,18 @@ TEST_F(TerminalClearOutputTest, ClearIsUndoneAndRedoneAndCopyTakesTheShownText) 
 TEST_F(TerminalClearOutputTest, StepBackAfterClearingDrawsOnlyTheNewerOutput) {
   AssembleHello();
   auto stepUntil = [this](const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i) Click(Main->StepButton);
+    for (int i = 0; i < 500 && !done(); ++i) Click(Main->StepButton());
     ASSERT_TRUE(done());
   };
   stepUntil([this] { return Shown() == "\nHello"; });
-  Main->MenuClearOutput->trigger();
+  Main->MenuClearOutput()->trigger();
   ASSERT_EQ(Shown(), "");
   stepUntil([this] { return Shown() == " wo"; });
   stepUntil([this] { return Shown() == " wor"; });
-  for (int i = 0; i < 20 && Shown() == " wor"; ++i) Main->MenuStepBack->trigger();
+  for (int i = 0; i < 20 && Shown() == " wor"; ++i) Main->MenuStepBack()->trigger();
   EXPECT_EQ(Shown(), " wo");
   // Back to the clearing, and Undo brings the older text back.
-  Main->MenuBackToStart->trigger();
+  Main->MenuBackToStart()->trigger();
   EXPECT_EQ(Shown(), "");
   Undo();
   EXPECT_EQ(Shown(), "\nHello");
