@@ -31,6 +31,21 @@ export class DisasmList {
       element.appendChild(row);
       this.rows.push(row);
     }
+    // The row height and where the list is scrolled, kept so that following
+    // PC every frame of a run neither reads nor writes the layout when it
+    // need not (each read after the frame's writes makes the browser lay out
+    // the page again). The height changes with zoom, font size and the
+    // narrow layout, all of which resize the row.
+    this.rowHeight = 0;
+    new ResizeObserver(() => (this.rowHeight = 0)).observe(this.rows[0]);
+    // wanted: the scroll position PC last asked for (null after the student
+    // scrolled elsewhere); written: where the list then was (the browser
+    // keeps a position past the end at the end).
+    this.wanted = 0;
+    this.written = 0;
+    element.addEventListener('scroll', () => {
+      if (element.scrollTop !== this.written) this.wanted = null;
+    }, {passive: true});
     element.addEventListener('click', (e) => {
       const row = e.target.closest('.row');
       if (!row) return;
@@ -141,8 +156,12 @@ export class DisasmList {
     if (moved) {
       this.rows.forEach((r, k) => r.classList.toggle('pc', k === pcRow));
       this.select(pcRow);
-      const height = this.rows[0].offsetHeight || 13;
-      this.el.scrollTop = Math.max(pcRow - 3, 0) * height;
+      if (pcRow > 3 && !this.rowHeight) this.rowHeight = this.rows[0].offsetHeight || 13;
+      const top = pcRow > 3 ? (pcRow - 3) * this.rowHeight : 0;
+      if (top !== this.wanted) {
+        this.el.scrollTop = this.wanted = top;
+        this.written = this.el.scrollTop;
+      }
     }
   }
 }
