@@ -28,12 +28,14 @@ for (const name of fs.readdirSync(path.join(site, 'js')))
 const server = await serveFolder(site);
 const chromium = await startChromium();
 try {
-  // A student's browser is running before the page is opened: the browser's
-  // own start (its first renderer, its first network use) is not the page's.
+  // A student's browser has been running and showing other pages before
+  // this one is opened: the browser's own first start (its first renderer,
+  // its first WebAssembly, its code read from disk) is not the page's.
   {
     const context = await chromium.browser.createBrowserContext();
     const page = await context.newPage();
-    await page.goto(`${server.url}manifest.webmanifest`);
+    await page.goto(`data:text/html,<!doctype html><title>Another site</title><p>${'Some text. '.repeat(500)}`);
+    await page.evaluate(() => WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])));
     await context.close();
   }
   const loads = [];

@@ -1,8 +1,9 @@
 // Source-level debugging on the page, driven in headless Chromium as a
 // student would: the band on the line that runs next after each kind of
 // stop, a breakpoint set in the editor's gutter on a comment line that
-// stops the run on the next line with code, and the label names in the
-// disassembly list.
+// stops the run on the next line with code, the label names in the
+// disassembly list and the list following PC, and a core that cannot be
+// fetched.
 //   node tests/web/debugging.mjs --site build-web/web/site
 import path from 'node:path';
 
@@ -157,7 +158,43 @@ try {
     check(`disassembly row ${adr.toString(16)} shows "${label}" titled "${title}"`,
           got[0] === label && got[1] === title, JSON.stringify(got));
   }
+  // The list follows PC with the PC row fourth from the top, also after the
+  // student scrolled it elsewhere, to the same place as before.
+  const follow = async (pc, scrollFirst) => page.evaluate(async (pc, scrollFirst) => {
+    const list = document.getElementById('disasm');
+    if (scrollFirst !== null) {
+      list.scrollTop = scrollFirst;
+      await new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
+    }
+    window.orvik.core.setPC(pc);
+    window.orvik.refresh();
+    const height = list.querySelector('.row').offsetHeight;
+    return Math.round(list.scrollTop / height);
+  }, pc, scrollFirst);
+  for (const [pc, scrollFirst, rows] of [[0x40, null, 29], [0x42, null, 30], [0x04, null, 0], [0x40, null, 29],
+                                         [0x41, 0, 29], [0x43, 900, 30], [0x00, 200, 0]]) {
+    const got = await follow(pc, scrollFirst);
+    check(`PC ${pc.toString(16)}${scrollFirst === null ? '' : ` after a scroll to ${scrollFirst}`}: the list ` +
+          `shows ${rows} rows above the top`, got === rows, String(got));
+  }
   check('no errors on the page', errors.length === 0, errors.join('; '));
+
+  // A core that cannot be fetched is said in the status bar, on a page that
+  // shows, not a blank one.
+  // In a context of its own, where no service worker has the core.
+  const context = await chromium.browser.createBrowserContext();
+  const broken = await context.newPage();
+  await broken.setRequestInterception(true);
+  broken.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond({status: 404, body: ''}) : r.continue()));
+  await broken.goto(server.url);
+  await broken.waitForFunction(() => document.getElementById('status-text').textContent !== 'Ready',
+                               {timeout: 10000}).catch(() => {});
+  const shown = await broken.evaluate(() => [document.getElementById('status-text').textContent,
+                                             document.getElementById('main-window').offsetHeight > 0]);
+  check('a core that cannot be fetched is reported',
+        shown[0] === 'The simulator could not be loaded: orvik-core.wasm: 404 Not Found' && shown[1],
+        JSON.stringify(shown));
+  await context.close();
 } finally {
   await chromium.close();
   server.close();

@@ -10,7 +10,7 @@ import {HexGrid, hexText} from './grid.js';
 import {SourceGutter} from './gutter.js';
 import {installKeys} from './keys.js';
 import {Runner} from './runner.js';
-import {Black, setStatus, showSelection} from './status.js';
+import {Black, Red, setStatus, showSelection} from './status.js';
 import {Store} from './store.js';
 import {TerminalView} from './terminal.js';
 import {initDrop} from './drop.js';
@@ -288,10 +288,25 @@ class Simulator {
 }
 
 initTheme($('theme'));
-const core = await OrvikCore.create(globalThis.createOrvikCore);
+// The module index.html began compiling; the core only instantiates it.
+let core;
+try {
+  const wasm = await globalThis.orvikWasm;
+  core = await OrvikCore.create(globalThis.createOrvikCore, {
+    instantiateWasm: (imports, receive) => {
+      WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance, wasm));
+      return {};
+    },
+  });
+} catch (error) {
+  document.documentElement.classList.remove('loading');
+  setStatus(`The simulator could not be loaded: ${error.message}`, Red);
+  throw error;
+}
+// Shown from the first layout on, which the views are built for (see
+// index.html).
+document.documentElement.classList.remove('loading');
 window.orvik = new Simulator(core);
-document.body.dataset.ready = 'true';
-performance.mark('orvik-interactive');
 initOffline();
 initShare(window.orvik, $('share'));
 initDrop(window.orvik.docs);
@@ -300,3 +315,6 @@ window.orvik.docs.recent = new RecentFiles(window.orvik.docs, $('recent'));
 initExercises(window.orvik.exercise);
 window.orvik.tools = new Tools(window.orvik);
 window.orvik.refresh();
+// Every command is wired: the page answers input from here on.
+document.body.dataset.ready = 'true';
+performance.mark('orvik-interactive');
