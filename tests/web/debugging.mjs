@@ -177,6 +177,16 @@ try {
     check(`PC ${pc.toString(16)}${scrollFirst === null ? '' : ` after a scroll to ${scrollFirst}`}: the list ` +
           `shows ${rows} rows above the top`, got === rows, String(got));
   }
+  // Narrow, the rows are taller: the PC row keeps its place.
+  await follow(0x40, null);
+  await page.setViewport({width: 390, height: 844});
+  const narrow = await page.evaluate(async () => {
+    await new Promise((r) => requestAnimationFrame(() => setTimeout(r, 0)));
+    const list = document.getElementById('disasm');
+    return Math.round(list.scrollTop / list.querySelector('.row').offsetHeight);
+  });
+  check('narrow, the list still shows 29 rows above the top', narrow === 29, String(narrow));
+  await page.setViewport({width: 1280, height: 800});
   check('no errors on the page', errors.length === 0, errors.join('; '));
 
   // A core that cannot be fetched is said in the status bar, on a page that

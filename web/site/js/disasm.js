@@ -37,7 +37,11 @@ export class DisasmList {
     // the page again). The height changes with zoom, font size and the
     // narrow layout, all of which resize the row.
     this.rowHeight = 0;
-    new ResizeObserver(() => (this.rowHeight = 0)).observe(this.rows[0]);
+    new ResizeObserver(() => {
+      this.rowHeight = 0;
+      // The PC row stays fourth from the top when the rows change height.
+      if (this.wanted !== null && this.pcRow > 3) this.scrollToPC();
+    }).observe(this.rows[0]);
     // wanted: the scroll position PC last asked for (null after the student
     // scrolled elsewhere); written: where the list then was (the browser
     // keeps a position past the end at the end).
@@ -156,12 +160,17 @@ export class DisasmList {
     if (moved) {
       this.rows.forEach((r, k) => r.classList.toggle('pc', k === pcRow));
       this.select(pcRow);
-      if (pcRow > 3 && !this.rowHeight) this.rowHeight = this.rows[0].offsetHeight || 13;
-      const top = pcRow > 3 ? (pcRow - 3) * this.rowHeight : 0;
-      if (top !== this.wanted) {
-        this.el.scrollTop = this.wanted = top;
-        this.written = this.el.scrollTop;
-      }
+      this.scrollToPC();
+    }
+  }
+
+  scrollToPC() {
+    const pcRow = this.pcRow;
+    if (pcRow > 3 && !this.rowHeight) this.rowHeight = this.rows[0].offsetHeight || 13;
+    const top = pcRow > 3 ? (pcRow - 3) * this.rowHeight : 0;
+    if (top !== this.wanted) {
+      this.el.scrollTop = this.wanted = top;
+      this.written = this.el.scrollTop;
     }
   }
 }
