@@ -50,6 +50,13 @@ TSourcePlace TDebugSession::PlaceAtPC() const {
   return place;
 }
 
+TSourcePlace TDebugSession::PlaceShown() const {
+  TStepTrace last;
+  const bool halted = FSimulator.LastStep(last) && (last.First & 0xFF) == 0xC0 && (last.Second & 0xFF) == 0 &&
+                      ((last.Address + 2) & (MemorySize - 1)) == (FSimulator.PC() & (MemorySize - 1));
+  return halted ? PlaceAt(last.Address) : PlaceAtPC();
+}
+
 std::string TDebugSession::PlaceWords(const TSourcePlace& place) {
   switch (place.State) {
     case psCode: return "line " + std::to_string(place.Line);

@@ -67,6 +67,10 @@ class TDebugSession {
   // The instruction at PC, the next to run: stale also when only its second
   // byte changed.
   TSourcePlace PlaceAtPC() const;
+  // The place the views band: the instruction at PC, except right after a
+  // halt, which leaves PC past it on whatever follows; then nothing runs
+  // next and the halt's own line is the one to show.
+  TSourcePlace PlaceShown() const;
   // The source line as the views say it: "line 6", "data, line 6",
   // "changed since assembling", "" (no map or unmapped).
   static std::string PlaceWords(const TSourcePlace& place);

@@ -88,12 +88,7 @@ void TMainWin::ShowSourceBreakpoints() {
 
 void TMainWin::ShowSourcePlace() {
   if (!FMappedEditor || !FDebug->HasMap()) return;
-  // A halted machine has PC past the halt, on whatever follows it: the
-  // halt's own line is the one to show.
-  TStepTrace last;
-  const bool halted = FSession->LastStep(last) && (last.First & 0xFF) == 0xC0 && (last.Second & 0xFF) == 0 &&
-                      ((last.Address + 2) & 0xFF) == (FSession->PC() & 0xFF);
-  const TSourcePlace place = halted ? FDebug->PlaceAt(last.Address) : FDebug->PlaceAtPC();
+  const TSourcePlace place = FDebug->PlaceShown();
   switch (place.State) {
     case psCode: FMappedEditor->ShowPcPlace(TAssemblerEditor::ppCode, place.Line - 1); break;
     case psData: FMappedEditor->ShowPcPlace(TAssemblerEditor::ppData, place.Line - 1); break;

@@ -70,6 +70,34 @@ TEST(DebugSessionTest, PlaceWordsFollowPcThroughStepsEditsAndUndo) {
   EXPECT_EQ(s.Debug.PlaceAtPC().State, psNone);
 }
 
+// The band after a halt stays on the halt, whose PC has moved past it; any
+// other step shows the next to run, also when it ends beside a halt.
+TEST(DebugSessionTest, TheBandStaysOnAHaltThatRan) {
+  TSession s;
+  struct TCase {
+    const char* What;
+    int StartPc;
+    int Line;
+  } cases[] = {
+      {"the halt ran", 0x07, 7},
+      {"a jump to the halt", 0x04, 7},
+      {"the first line", 0x00, 3},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    s.Sim.SetCell(csSysReg, 0, c.StartPc);
+    s.Sim.Step();
+    const TSourcePlace shown = s.Debug.PlaceShown();
+    EXPECT_EQ(shown.Line, c.Line);
+    EXPECT_EQ(shown.State, psCode);
+  }
+  // Moved away by hand after the halt: PC's own place again.
+  s.Sim.SetCell(csSysReg, 0, 0x07);
+  s.Sim.Step();
+  s.Sim.SetCell(csSysReg, 0, 0);
+  EXPECT_EQ(s.Debug.PlaceShown().Line, 2);
+}
+
 TEST(DebugSessionTest, LineBreakpointsBindToTheNextCodeLineAndRebind) {
   TSession s;
   struct TCase {

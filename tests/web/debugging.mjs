@@ -81,8 +81,9 @@ try {
     ['F8', () => page.keyboard.press('F8'), 'code 4', 'Ready'],
     ['Step over a comment line', () => page.click('#step'), 'code 6', 'Ready'],
     ['Step Back', () => page.click('#step-back'), 'code 4', 'Stepped back: 2 steps back available'],
-    // A halt leaves PC after it: the band shows what would run next.
-    ['run to the halt', runToStop, 'data 11', 'Halted'],
+    // A halt leaves PC after it, where nothing runs next: the band stays on
+    // the halt, as in the window.
+    ['run to the halt', runToStop, 'code 10', 'Halted'],
     ['PC on the data', () => setPC(0x12), 'data 11', null],
     // 00 00 is invalid; PC goes past it, to a cell no line put there.
     ['an invalid instruction', () => page.click('#step'), 'none', 'Invalid instruction'],

@@ -240,16 +240,17 @@ EMSCRIPTEN_KEEPALIVE const char* orvik_terminal_line(int i) {
 
 // --- the source behind memory (1-based lines)
 EMSCRIPTEN_KEEPALIVE int orvik_has_map() { return State().Session.Debug().HasMap() ? 1 : 0; }
-// The place of the instruction at PC, the next to run: a pointer to state
-// (TPlaceState), line, start column, end column (0-based, end exclusive).
+// The place the band shows (the instruction at PC, the next to run; after
+// a halt the halt's own): a pointer to state (TPlaceState), line, start
+// column, end column (0-based, end exclusive).
 EMSCRIPTEN_KEEPALIVE const int32_t* orvik_place_at_pc() {
-  const TSourcePlace place = State().Session.Debug().PlaceAtPC();
+  const TSourcePlace place = State().Session.Debug().PlaceShown();
   State().Ints = {place.State, place.Line, place.StartColumn, place.EndColumn};
   return State().Ints.data();
 }
 // "line 6", "data, line 6", "changed since assembling" or "".
 EMSCRIPTEN_KEEPALIVE const char* orvik_place_words() {
-  return Hand(TDebugSession::PlaceWords(State().Session.Debug().PlaceAtPC()));
+  return Hand(TDebugSession::PlaceWords(State().Session.Debug().PlaceShown()));
 }
 EMSCRIPTEN_KEEPALIVE const char* orvik_label_at(int adr) {
   const TMapLabel* label = State().Session.Debug().LabelAt(adr & 0xFF);
