@@ -32,7 +32,10 @@ export class Runner {
     // A task that continues a run at Max speed is queued.
     this.sliceQueued = false;
     this.channel = new MessageChannel();
-    this.channel.port1.onmessage = () => this.slice();
+    this.channel.port1.onmessage = () => {
+      this.sliceQueued = false;
+      this.slice();
+    };
     this.instructions = 0;
     // The breakpoint Run to row set for its run only, -1 none.
     this.runToAddress = -1;
@@ -123,8 +126,9 @@ export class Runner {
 
   // Max speed: one task's worth of instructions, then the next task is
   // queued (a message to ourselves is not delayed as a timer is).
+  // A run started again while the last one's task is still queued goes on
+  // with that task: one chain of tasks at a time.
   slice() {
-    this.sliceQueued = false;
     if (!this.running || $('speed').value !== 'max') return;
     const end = performance.now() + SliceMs;
     let stop = StopBudget;
