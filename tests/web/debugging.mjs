@@ -188,6 +188,18 @@ try {
   });
   check('narrow, the list still shows 29 rows above the top', narrow === 29, String(narrow));
   await page.setViewport({width: 1280, height: 800});
+
+  // A row is disassembled again when one of its two bytes changes, and
+  // only then.
+  const rowText = () => page.$eval('#disasm .row:nth-child(9) .text', (e) => e.textContent);
+  const before = await rowText();
+  for (const [what, adr, value, shows] of [['its first byte', 0x10, 0xc0, /^10: +C0,62 +/],
+                                           ['its second byte', 0x11, 0x00, /^10: +C0,00 +halt/],
+                                           ['a byte of the next row', 0x12, 0xc0, /^10: +C0,00 +halt/]]) {
+    await page.evaluate((adr, value) => window.orvik.editCell(adr, value), adr, value);
+    const got = await rowText();
+    check(`an edit of ${what} shows in the row`, shows.test(got), `${before} -> ${got}`);
+  }
   check('no errors on the page', errors.length === 0, errors.join('; '));
 
   // A core that cannot be fetched is said in the status bar, on a page that

@@ -14,6 +14,11 @@ export class DisasmList {
     this.el = element;
     this.rows = [];
     this.texts = new Array(128).fill(null);
+    // The two bytes each row was disassembled from: a row whose bytes are
+    // the same needs no new text (the labels change only with the program,
+    // which comes with `follow`).
+    this.firsts = new Array(128).fill(null);
+    this.seconds = new Array(128).fill(null);
     this.marks = new Array(128).fill(false);
     this.parity = -1;
     this.pcRow = -1;
@@ -122,8 +127,10 @@ export class DisasmList {
   }
 
   // Brings every row up to date; scrolls when PC moved or `follow` is set
-  // (also after a new program, whose labels are read again).
-  update(follow) {
+  // (also after a new program, whose labels are read again). cells: memory
+  // as the caller just read it, or read here.
+  update(follow, cells = null) {
+    const cell = cells ? (adr) => cells[adr] : (adr) => this.core.cell(adr);
     if (follow) this.labelColumn();
     const pc = this.core.pc() & 0xff;
     const parity = pc & 1;
@@ -135,8 +142,13 @@ export class DisasmList {
     this.pcRow = pcRow;
     for (let k = 0; k < 128; ++k) {
       const address = this.address(k);
-      const text = this.core.disasm(address);
+      const first = cell(address);
+      const second = cell((address + 1) & 0xff);
       let named = false;
+      const fresh = realigned || follow || first !== this.firsts[k] || second !== this.seconds[k];
+      this.firsts[k] = first;
+      this.seconds[k] = second;
+      const text = fresh ? this.core.disasm(address) : this.texts[k];
       if (realigned || follow || text !== this.texts[k]) {
         this.texts[k] = text;
         this.rows[k].lastElementChild.textContent = text;

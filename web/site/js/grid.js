@@ -82,6 +82,9 @@ export class HexGrid {
   }
 
   setChanged(i) {
+    // The same cell again (a counter every frame): its class stays, and the
+    // browser has no style to work out again.
+    if (i === this.changed) return;
     if (this.changed >= 0) this.cells[this.changed].classList.remove('changed');
     this.changed = i;
     if (i >= 0) this.cells[i].classList.add('changed');

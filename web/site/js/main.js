@@ -234,7 +234,7 @@ class Simulator {
     this.memory.update(cells, true);
     this.registers.update(registers, true);
     this.sysregs.update([core.pc(), core.ir()], true);
-    this.disasm.update(follow);
+    this.disasm.update(follow, cells);
     this.gutter.paint();
     this.terminal.paint();
     // Written only when changed: this runs every frame of a run, and an
