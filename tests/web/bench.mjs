@@ -1,11 +1,13 @@
 // Figures of the browser edition, one "key: value" line each:
 //   web_run_instructions_per_second  a tight loop run at Max in headless Chromium
 //   web_load_to_interactive_ms       navigation start to a usable page, local server: a first visit (no cache,
-//                                    no service worker) in a browser already running; the median of 5 too
+//                                    no service worker) in a browser that has shown another site; the median
+//                                    of 5 such visits too
 //   web_wasm_js_bytes                orvik-core.wasm plus every JavaScript file of the page, uncompressed
 //   web_offline_reload_ms            a reload with the network off, served by the service worker (median of 5)
 //   node tests/web/bench.mjs --site build-web/web/site [--seconds 3]
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 
 import {serveFolder, startChromium} from './serve.mjs';
@@ -25,18 +27,32 @@ let bytes = fs.statSync(path.join(site, 'orvik-core.wasm')).size + fs.statSync(p
 for (const name of fs.readdirSync(path.join(site, 'js')))
   if (name.endsWith('.js')) bytes += fs.statSync(path.join(site, 'js', name)).size;
 
+const otherSite = fs.mkdtempSync(path.join(os.tmpdir(), 'orvik-other-site-'));
+fs.writeFileSync(path.join(otherSite, 'index.html'),
+                 '<!doctype html><html lang="en"><title>Another site</title><link rel="stylesheet" href="s.css">' +
+                     `<script type="module" src="m.js"></script><p>${'Some text. '.repeat(200)}</p>` +
+                     `<pre>${'code(); '.repeat(200)}</pre>`);
+fs.writeFileSync(path.join(otherSite, 's.css'), 'body { font: 13px sans-serif; } pre { font: 12px monospace; }');
+fs.writeFileSync(path.join(otherSite, 'm.js'),
+                 'localStorage.setItem(\'visited\', \'1\');\n' +
+                     'await WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0]));\n' +
+                     'document.body.dataset.ready = \'true\';\n');
 const server = await serveFolder(site);
 const chromium = await startChromium();
 try {
   // A student's browser has been running and showing other pages before
-  // this one is opened: the browser's own first start (its first renderer,
-  // its first WebAssembly, its code read from disk) is not the page's.
+  // this one is opened: the browser's own first use of what every site uses
+  // (a renderer, text in the default fonts, a module script, the site's
+  // storage, WebAssembly) is not the page's. So it first shows a page of
+  // another origin that uses them, then the page in contexts of their own.
   {
+    const other = await serveFolder(otherSite);
     const context = await chromium.browser.createBrowserContext();
     const page = await context.newPage();
-    await page.goto(`data:text/html,<!doctype html><title>Another site</title><p>${'Some text. '.repeat(500)}`);
-    await page.evaluate(() => WebAssembly.instantiate(new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0])));
+    await page.goto(other.url);
+    await page.waitForSelector('body[data-ready=true]');
     await context.close();
+    other.close();
   }
   const loads = [];
   const interactive = (page) => page.evaluate(() => performance.getEntriesByName('orvik-interactive')[0].startTime);
@@ -96,4 +112,5 @@ try {
 } finally {
   await chromium.close();
   server.close();
+  fs.rmSync(otherSite, {recursive: true, force: true});
 }
