@@ -5,6 +5,7 @@
 // disassembly list and the list following PC, and a core that cannot be
 // fetched.
 //   node tests/web/debugging.mjs --site build-web/web/site
+import fs from 'node:fs';
 import path from 'node:path';
 
 import {check, finish} from './checks.mjs';
@@ -202,22 +203,29 @@ try {
   }
   check('no errors on the page', errors.length === 0, errors.join('; '));
 
-  // A core that cannot be fetched is said in the status bar, on a page that
-  // shows, not a blank one.
-  // In a context of its own, where no service worker has the core.
-  const context = await chromium.browser.createBrowserContext();
-  const broken = await context.newPage();
-  await broken.setRequestInterception(true);
-  broken.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond({status: 404, body: ''}) : r.continue()));
-  await broken.goto(server.url);
-  await broken.waitForFunction(() => document.getElementById('status-text').textContent !== 'Ready',
-                               {timeout: 10000}).catch(() => {});
-  const shown = await broken.evaluate(() => [document.getElementById('status-text').textContent,
-                                             document.getElementById('main-window').offsetHeight > 0]);
-  check('a core that cannot be fetched is reported',
-        shown[0] === 'The simulator could not be loaded: orvik-core.wasm: 404 Not Found' && shown[1],
-        JSON.stringify(shown));
-  await context.close();
+  // The core as a host may serve it: a type other than application/wasm
+  // still loads (compiled from the whole file); a missing core is said in
+  // the status bar, on a page that shows, not a blank one. Each in a context
+  // of its own, where no service worker has the core.
+  const wasmBytes = fs.readFileSync(path.join(path.resolve(site), 'orvik-core.wasm'));
+  for (const [what, answer, wanted] of [
+           ['served as application/octet-stream', {status: 200, contentType: 'application/octet-stream', body: wasmBytes},
+            ['Ready', true, 'true']],
+           ['missing', {status: 404, body: ''},
+            ['The simulator could not be loaded: orvik-core.wasm: 404 Not Found', true, undefined]]]) {
+    const context = await chromium.browser.createBrowserContext();
+    const other = await context.newPage();
+    await other.setRequestInterception(true);
+    other.on('request', (r) => (r.url().endsWith('.wasm') ? r.respond(answer) : r.continue()));
+    await other.goto(server.url);
+    await other.waitForFunction(() => document.body.dataset.ready || document.getElementById('status-text').textContent !== 'Ready',
+                                {timeout: 10000}).catch(() => {});
+    const shown = await other.evaluate(() => [document.getElementById('status-text').textContent,
+                                              document.getElementById('main-window').offsetHeight > 0,
+                                              document.body.dataset.ready]);
+    check(`a core ${what}: ${wanted[0]}`, JSON.stringify(shown) === JSON.stringify(wanted), JSON.stringify(shown));
+    await context.close();
+  }
 } finally {
   await chromium.close();
   server.close();

@@ -292,12 +292,13 @@ initTheme($('theme'));
 let core;
 try {
   const wasm = await globalThis.orvikWasm;
-  core = await OrvikCore.create(globalThis.createOrvikCore, {
+  // Without the page's head (an older copy of it), the core fetches itself.
+  core = await OrvikCore.create(globalThis.createOrvikCore, wasm ? {
     instantiateWasm: (imports, receive) => {
       WebAssembly.instantiate(wasm, imports).then((instance) => receive(instance, wasm));
       return {};
     },
-  });
+  } : {});
 } catch (error) {
   document.documentElement.classList.remove('loading');
   setStatus(`The simulator could not be loaded: ${error.message}`, Red);
