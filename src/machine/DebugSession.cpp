@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "machine/Executor.h"
 #include "machine/InstructionSet.h"
 #include "machine/Simulator.h"
 
@@ -52,7 +53,7 @@ TSourcePlace TDebugSession::PlaceAtPC() const {
 
 TSourcePlace TDebugSession::PlaceShown() const {
   TStepTrace last;
-  const bool halted = FSimulator.LastStep(last) && (last.First & 0xFF) == 0xC0 && (last.Second & 0xFF) == 0 &&
+  const bool halted = FSimulator.LastStep(last) && DecodeInstruction(last.First, last.Second).Kind == dkHalt &&
                       ((last.Address + 2) & (MemorySize - 1)) == (FSimulator.PC() & (MemorySize - 1));
   return halted ? PlaceAt(last.Address) : PlaceAtPC();
 }

@@ -3,6 +3,7 @@
 import {OrvikCore} from './core.js';
 import {askClear, askWhenFree, ask} from './dialogs.js';
 import {DisasmList} from './disasm.js';
+import {setProperty} from './dom.js';
 import {Documents} from './documents.js';
 import {AsmEditor, textToBytes} from './editor.js';
 import {download} from './files.js';
@@ -237,13 +238,8 @@ class Simulator {
     this.disasm.update(follow, cells);
     this.gutter.paint();
     this.terminal.paint();
-    // Written only when changed: this runs every frame of a run, and an
-    // unchanged text or state written again still costs the browser a
-    // layout.
-    const trace = core.trace();
-    if ($('trace').textContent !== trace) $('trace').textContent = trace;
-    const noStepBack = this.runner.running || !core.canStepBack();
-    if ($('step-back').disabled !== noStepBack) $('step-back').disabled = noStepBack;
+    setProperty($('trace'), 'textContent', core.trace());
+    setProperty($('step-back'), 'disabled', this.runner.running || !core.canStepBack());
     this.tools?.paint();
   }
 
@@ -300,13 +296,13 @@ try {
     },
   } : {});
 } catch (error) {
-  document.documentElement.classList.remove('loading');
   setStatus(`The simulator could not be loaded: ${error.message}`, Red);
   throw error;
+} finally {
+  // Shown from the first layout on, which the views are built for (see
+  // index.html), or with the message why they are not.
+  document.documentElement.classList.remove('loading');
 }
-// Shown from the first layout on, which the views are built for (see
-// index.html).
-document.documentElement.classList.remove('loading');
 window.orvik = new Simulator(core);
 initOffline();
 initShare(window.orvik, $('share'));

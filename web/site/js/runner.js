@@ -56,6 +56,12 @@ export class Runner {
     setStatus(this.core.stopWords(), stop === StopBudget ? Black : Red);
   }
 
+  // A run that stopped by itself (a halt, a breakpoint, ...).
+  stopped(stop) {
+    this.stop('', Black);
+    this.finish(stop);
+  }
+
   step() {
     setStatus('Running...', Green);
     this.finish(this.core.step());
@@ -147,8 +153,7 @@ export class Runner {
       if (performance.now() >= end) break;
     }
     if (stop !== StopBudget) {
-      this.stop('', Black);
-      this.finish(stop);
+      this.stopped(stop);
       return;
     }
     this.queueSlice();
@@ -182,8 +187,7 @@ export class Runner {
         this.instructions += this.core.executed();
       }
       if (stop !== StopBudget) {
-        this.stop('', Black);
-        this.finish(stop);
+        this.stopped(stop);
         return;
       }
     }

@@ -6,6 +6,7 @@
 import {Composer} from './composer.js';
 import {CoreTools} from './coretools.js';
 import {ask} from './dialogs.js';
+import {setAttribute, setProperty} from './dom.js';
 import {Black, Red, setStatus} from './status.js';
 import {TracePane} from './trace.js';
 import {LineNumbers} from './linenumbers.js';
@@ -55,28 +56,16 @@ export class Tools {
   paint() {
     const current = this.grid().current;
     const memory = this.app.memory.current;
-    // The page calls this every frame while it runs: the panel and the
-    // buttons are written only when they change, so that an unchanged
-    // page costs the browser no style work.
-    const shown = {
-      panel: current < 0 ? null : this.core.readings(this.registers, current),
-      breakHereOff: this.registers || memory < 0,
-      breakHere: String(memory >= 0 && this.app.core.breakpoint(memory)),
-      watchOff: current < 0,
-      watch: String(current >= 0 && this.core.watched(this.registers, current)),
-    };
-    const last = this.shown ?? {};
-    if (shown.panel !== last.panel) {
-      const panel = $('value-panel');
-      // Hidden until a cell is chosen, as on the desktop.
-      panel.hidden = shown.panel === null;
-      if (!panel.hidden) panel.textContent = shown.panel;
-    }
-    if (shown.breakHereOff !== last.breakHereOff) $('break-here').disabled = shown.breakHereOff;
-    if (shown.breakHere !== last.breakHere) $('break-here').setAttribute('aria-pressed', shown.breakHere);
-    if (shown.watchOff !== last.watchOff) $('watch').disabled = shown.watchOff;
-    if (shown.watch !== last.watch) $('watch').setAttribute('aria-pressed', shown.watch);
-    this.shown = shown;
+    // Called every frame while a program runs: each write is made only when
+    // it changes something.
+    const panel = $('value-panel');
+    // Hidden until a cell is chosen, as on the desktop.
+    setProperty(panel, 'hidden', current < 0);
+    if (current >= 0) setProperty(panel, 'textContent', this.core.readings(this.registers, current));
+    setProperty($('break-here'), 'disabled', this.registers || memory < 0);
+    setAttribute($('break-here'), 'aria-pressed', String(memory >= 0 && this.app.core.breakpoint(memory)));
+    setProperty($('watch'), 'disabled', current < 0);
+    setAttribute($('watch'), 'aria-pressed', String(current >= 0 && this.core.watched(this.registers, current)));
     // A run changes no watch: the marks are left alone while it goes.
     if (!this.app.running) {
       this.app.memory.cells.forEach((cell, adr) => cell.classList.toggle('watched', this.core.watched(false, adr)));
