@@ -119,7 +119,12 @@ await withHelloPage('tools.mjs', async (page, errors) => {
     }, (c) => c.boxes === 'immediate load/16 R3/16 7F/256 -N/A/1' && c.cells === '0 0'],
     ['another instruction keeps the fields both have', () => page.select('#composer-opcode', '1'),
      (c) => c.boxes === 'direct load/16 R3/16 [7F]/256 -N/A/1'],
-    ['Ok writes the word', () => page.click('#composer-dialog button[value=ok]'),
+    // The dialog's close event, which writes the word, comes a task after
+    // the click: wait (a while at most) for it; the check says whether it did.
+    ['Ok writes the word', async () => {
+      await page.click('#composer-dialog button[value=ok]');
+      await page.waitForFunction(() => window.orvik.core.cell(0x40) !== 0, {timeout: 5000}).catch(() => {});
+    },
      (c) => !c.open && c.cells === '13 7f' && c.status === 'Ready'],
     ['as one edit', () => key('Control+z'), (c) => c.cells === '0 0' && c.status === 'Undone: Composer'],
   ];
